@@ -1,0 +1,28 @@
+// RINEX: the file driver that counts, sizes and reads one RINEX 2 observation file.
+#ifndef KESTROVA_GNSS_RINEX_H
+#define KESTROVA_GNSS_RINEX_H
+
+#include "GNSS/RINEXData.h"
+#include "GNSS/RINEXHeader.h"
+
+class RINEX {
+  public:
+    char rinexfile[256];
+    RINEXHeader& rhead;
+    RINEXData& rdata;
+    unsigned long nepoch;
+    unsigned long nobsall;
+    bool IsTimeCorr;
+
+    RINEX(RINEXHeader& rheadi, RINEXData& rdatai);
+    RINEX(const RINEX&) = delete;
+    RINEX& operator=(const RINEX&) = delete;
+
+    void SetFile(const char* file);
+    void ReadFile();
+    void CountRec();
+    void copyC2toP2();
+    [[noreturn]] void RINEXError(const char* warn);
+};
+
+#endif

@@ -1,0 +1,52 @@
+// RINEXData: every observation of one RINEX 2 file, one satellite record per satellite and
+// epoch, stored flat epoch after epoch; and the reader of the observation records.
+#ifndef KESTROVA_GNSS_RINEXDATA_H
+#define KESTROVA_GNSS_RINEXDATA_H
+
+#include "GNSS/RINEXHeader.h"
+#include "GNSS/gnssobs.h"
+#include "GNSS/gnssobsshort.h"
+#include "GNSS/mjd.h"
+#include "matrix/matrix.h"
+
+#include <istream>
+
+class RINEXData {
+  public:
+    long nepochall;
+    long nsatall;
+    matrix<mjd> epoch;
+    matrix<char> flag;
+    matrix<short> nsat;
+    matrix<short> sat;
+    matrix<short> satList;
+    matrix<long double> TCorr;
+    bool IfTimeCorr;
+    matrix<gnssobs> C1, P1, C2, P2, C5, C6, C7, C8;
+    matrix<gnssobs> L1, L2, L5, L6, L7, L8;
+    matrix<gnssobsshort> D1, D2, D5, D6, D7, D8;
+    matrix<gnssobsshort> S1, S2, S5, S6, S7, S8;
+    RINEXHeader& rhead;
+    mjd obslast;
+
+    explicit RINEXData(RINEXHeader& rheadi);
+    RINEXData(const RINEXData&) = delete;
+    RINEXData& operator=(const RINEXData&) = delete;
+
+    void RINEXDataReset();
+    void SetNRecords(unsigned long ne, unsigned long ns);
+    void SetTimeCorr(bool tc) { IfTimeCorr = tc; }
+    void SetData();
+    long GetNEpoch() const { return nepochall; }
+    long GetNObs() const { return nsatall; }
+    mjd GetMJD(long i) const { return epoch(i); }
+    [[noreturn]] void RINEXDataError(const char* warn);
+
+    // Millisecond clock-jump correction of the phases, dual- and single-frequency.
+    void CorrMSJumps(long& nMSJumps);
+    void CorrMSJumpsSF(long& nMSJumps);
+};
+
+std::istream& operator>>(std::istream& in, RINEXData& hd);
+
+#endif

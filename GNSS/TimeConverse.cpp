@@ -1,0 +1,65 @@
+#include "GNSS/TimeConverse.h"
+
+#include <cmath>
+
+bool LeapYear(long year)
+{
+    return year > 0 && ymdhms::LeapYear(static_cast<unsigned short>(year));
+}
+
+mjd ymdhms2mjd(const ymdhms& d)
+{
+    long y = d.GetYear() - 1901L;
+    long yday = DaysBeforeMonth(LeapYear(d.GetYear()), d.GetMonth()) + d.GetDay();
+    long mjday = (y / 4) * 1461 + (y % 4) * 365 + yday + 15384;
+    long double secday = d.GetSecond() + d.GetMinute() * 60.0L + d.GetHour() * 3600.0L;
+    if (std::fabs(secday - 86400) < 1e-10L) {
+        secday = 0;
+        mjday++;
+    }
+    mjd m;
+    m.Set(static_cast<unsigned long>(mjday), secday);
+    return m;
+}
+
+void Sec2HMS(long double second, unsigned short& h, unsigned short& m, long double& s)
+{
+    long double hr = std::floor(second / 3600);
+    long double mn = std::floor((second / 3600 - hr) * 60);
+    s = ((second / 3600 - hr) * 60 - mn) * 60;
+    h = static_cast<unsigned short>(hr);
+    m = static_cast<unsigned short>(mn);
+    if (std::fabs(s - 60) < 1e-10L) {
+        s = 0;
+        m++;
+    }
+    if (m == 60) {
+        m = 0;
+        h++;
+    }
+}
+
+ymdhms mjd2ymdhms(const mjd& d)
+{
+    long days = static_cast<long>(d.GetMJDay()) - 15385;
+    if (days < 0) ymdhms::Error("YEAR not valid"); // before 1901: no calendar date here
+    long num_four_yrs = days / 1461;
+    long years_so_far = 1901 + 4 * num_four_yrs;
+    long days_left = days - 1461 * num_four_yrs;
+    long delta_yrs = days_left / 365 - days_left / 1460;
+    long year = years_so_far + delta_yrs;
+    long yday = days_left - 365 * delta_yrs + 1;
+    unsigned short h = 0;
+    unsigned short mi = 0;
+    long double s = 0;
+    Sec2HMS(d.GetSecond(), h, mi, s);
+    bool leap = LeapYear(year);
+    long guess = static_cast<long>(yday * 0.032);
+    long more = yday > DaysBeforeMonth(leap, static_cast<int>(guess + 2)) ? 1 : 0;
+    long month = guess + more + 1;
+    long day = yday - DaysBeforeMonth(leap, static_cast<int>(guess + more + 1));
+    ymdhms r;
+    r.Set(static_cast<unsigned short>(year), static_cast<unsigned short>(month),
+          static_cast<unsigned short>(day), h, mi, s);
+    return r;
+}

@@ -1,0 +1,23 @@
+// gnssobsshort: one Doppler or signal-strength observation, value only; 0 means missing.
+#ifndef KESTROVA_GNSS_GNSSOBSSHORT_H
+#define KESTROVA_GNSS_GNSSOBSSHORT_H
+
+#include <ostream>
+
+namespace gnssobsshortns {
+enum { RINEX = 0, NORINEX = 1, NOLLISSI = 2 };
+inline unsigned short PrintType = NORINEX;
+inline int Width = 14;
+} // namespace gnssobsshortns
+
+class gnssobsshort {
+  public:
+    long double obs = 0;
+
+    bool IsNull() const;
+    gnssobsshort& operator>>(const char* line);
+};
+
+std::ostream& operator<<(std::ostream& out, const gnssobsshort& o);
+
+#endif

@@ -1,0 +1,96 @@
+#include "GNSS/mjd.h"
+
+#include "PROGINC/ProgramError.h"
+
+#include <cmath>
+#include <iomanip>
+
+mjd::mjd(const mjd& d) : mjday(d.mjday), second(d.second) { TestDatum(); }
+
+mjd& mjd::operator=(const mjd& d)
+{
+    if (this == &d) return *this;
+    mjday = d.mjday;
+    second = d.second;
+    TestDatum();
+    return *this;
+}
+
+mjd& mjd::operator=(long double mdec)
+{
+    // A negative or huge decimal date must not reach the integer conversion.
+    long double day = std::floor(mdec);
+    if (!(day >= 0 && day < 200000)) Error("MJDAY not valid");
+    mjday = static_cast<unsigned int>(day);
+    second = (mdec - day) * 86400.0L;
+    TestDatum();
+    return *this;
+}
+
+void mjd::Set(unsigned long d, long double s)
+{
+    if (d >= 200000) Error("MJDAY not valid");
+    mjday = static_cast<unsigned int>(d);
+    second = s;
+    TestDatum();
+}
+
+mjd& mjd::operator+=(long double dsec)
+{
+    long double sign = dsec < 0 ? -1 : 1;
+    long double a = std::fabs(dsec);
+    long double dday = std::trunc(a / 86400.0L);
+    long double rest = a - dday * 86400.0L;
+    mjday = static_cast<unsigned int>(static_cast<long double>(mjday) + sign * dday);
+    second += sign * rest;
+    if (second < 0) {
+        mjday -= 1;
+        second += 86400;
+    }
+    if (second > 86400) {
+        mjday += 1;
+        second -= 86400;
+    }
+    if (std::fabs(second - 86400) < 1e-12L) {
+        mjday += 1;
+        second = 0;
+    }
+    return *this;
+}
+
+bool mjd::operator>=(const mjd& d) const
+{
+    return this == &d || mjday > d.mjday || (mjday == d.mjday && second - d.second > -1e-14L);
+}
+
+bool mjd::operator<=(const mjd& d) const
+{
+    return this == &d || mjday < d.mjday || (mjday == d.mjday && second - d.second < 1e-14L);
+}
+
+void mjd::TestDatum() const
+{
+    if (!TestMJDay()) Error("MJDAY not valid");
+    if (!TestSecond()) Error("SECOND not valid");
+}
+
+void mjd::Error(const char* error)
+{
+    ClassFrame("****", "mjd", "Error", error, "Exiting class mjd", false);
+    ExitProgram();
+}
+
+long double operator-(const mjd& d1, const mjd& d2)
+{
+    if (d1.mjday >= d2.mjday)
+        return static_cast<long double>(d1.mjday - d2.mjday) * 86400 + (d1.second - d2.second);
+    return (d1.second - d2.second) - static_cast<long double>(d2.mjday - d1.mjday) * 86400;
+}
+
+std::ostream& operator<<(std::ostream& out, const mjd& d)
+{
+    int n = mjdns::NDecSecond;
+    out << std::fixed << std::setfill(' ') << std::setw(6) << d.GetMJDay() << std::setw(n + 7)
+        << std::setprecision(n) << d.GetSecond();
+    return out;
+}

@@ -1,0 +1,124 @@
+#include "GNSS/ymdhms.h"
+
+#include "PROGINC/ProgramError.h"
+
+#include <iomanip>
+
+namespace {
+
+// clang-format off
+const int CumDays[2][13] = {
+    {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334, 365},
+    {0, 31, 60, 91, 121, 152, 182, 213, 244, 274, 305, 335, 366}};
+// clang-format on
+
+} // namespace
+
+int DaysBeforeMonth(bool leap, int m) { return CumDays[leap ? 1 : 0][m - 1]; }
+
+bool ymdhms::LeapYear(unsigned short y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+bool ymdhms::TestDay() const
+{
+    if (!TestMonth()) return false;
+    int len = DaysBeforeMonth(LeapYear(year), month + 1) - DaysBeforeMonth(LeapYear(year), month);
+    return day >= 1 && day <= len;
+}
+
+ymdhms& ymdhms::operator=(const ymdhms& d)
+{
+    if (this == &d) return *this;
+    year = d.year;
+    month = d.month;
+    day = d.day;
+    hour = d.hour;
+    minute = d.minute;
+    second = d.second;
+    TestDatum();
+    return *this;
+}
+
+void ymdhms::Set(unsigned short y, unsigned short mo, unsigned short d, unsigned short h,
+                 unsigned short mi, long double s)
+{
+    year = y;
+    month = mo;
+    day = d;
+    hour = h;
+    minute = mi;
+    second = s;
+    TestDatum();
+}
+
+void ymdhms::SetYear(unsigned short y)
+{
+    year = y;
+    if (!TestYear()) Error("YEAR not valid");
+}
+
+void ymdhms::SetMonth(unsigned short mo)
+{
+    month = mo;
+    if (!TestMonth()) Error("MONTH not valid");
+}
+
+void ymdhms::SetDay(unsigned short d)
+{
+    day = d;
+    if (!TestDay()) Error("DAY not valid");
+}
+
+void ymdhms::SetHour(unsigned short h)
+{
+    hour = h;
+    if (!TestHour()) Error("HOUR not valid");
+}
+
+void ymdhms::SetMinute(unsigned short mi)
+{
+    minute = mi;
+    if (!TestMinute()) Error("MINUTE not valid");
+}
+
+void ymdhms::SetSecond(long double s)
+{
+    second = s;
+    if (!TestSecond()) Error("SECOND not valid");
+}
+
+void ymdhms::TestDatum() const
+{
+    if (!TestYear()) Error("YEAR not valid");
+    if (!TestMonth()) Error("MONTH not valid");
+    if (!TestDay()) Error("DAY not valid");
+    if (!TestHour()) Error("HOUR not valid");
+    if (!TestMinute()) Error("MINUTE not valid");
+    if (!TestSecond()) Error("SECOND not valid");
+}
+
+unsigned short ymdhms::GetDayOfYear() const
+{
+    return static_cast<unsigned short>(DaysBeforeMonth(LeapYear(year), month) + day);
+}
+
+long double ymdhms::GetYearDec() const
+{
+    int ndays = LeapYear(year) ? 366 : 365;
+    return year + (GetDayOfYear() - 1 + GetDaySecond() / 86400.0L) / ndays;
+}
+
+void ymdhms::Error(const char* error)
+{
+    ClassFrame("****", "ymdhms", "Error", error, "Exiting class ymdhms", false);
+    ExitProgram();
+}
+
+std::ostream& operator<<(std::ostream& out, const ymdhms& d)
+{
+    int n = ymdhmsns::NDecSecond;
+    out << std::fixed << std::setw(5) << d.GetYear() << std::setfill('0') << "-" << std::setw(2)
+        << d.GetMonth() << "-" << std::setw(2) << d.GetDay() << " " << std::setw(2) << d.GetHour()
+        << ":" << std::setw(2) << d.GetMinute() << ":" << std::setw(n == 0 ? 2 : n + 3)
+        << std::setprecision(n) << d.GetSecond() << std::setfill(' ');
+    return out;
+}

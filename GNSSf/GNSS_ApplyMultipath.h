@@ -1,0 +1,12 @@
+// Subtracts the TEQC multipath estimates from the codes of the data store, in place.
+#ifndef KESTROVA_GNSSF_GNSS_APPLYMULTIPATH_H
+#define KESTROVA_GNSSF_GNSS_APPLYMULTIPATH_H
+
+#include "GNSS/RINEXData.h"
+#include "GNSS/RINEXHeader.h"
+#include "teqc/CompactTEQC.h"
+
+void ApplyMultipath(RINEXHeader& rnxh, RINEXData& rnxd, CompactTEQC& mp1, CompactTEQC& mp2,
+                    bool isMP1, bool isMP2, bool verbose);
+
+#endif

@@ -1,0 +1,3 @@
+#include "GNSSf/GNSS_SetGLNFreq.h"
+
+void SetGlonassFrequency(RINEXData&, GLNSat&, bool) {}

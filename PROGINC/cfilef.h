@@ -1,0 +1,16 @@
+// File test and the one line reader that every text input of the system goes through.
+#ifndef KESTROVA_PROGINC_CFILEF_H
+#define KESTROVA_PROGINC_CFILEF_H
+
+#include <istream>
+#include <string>
+
+// True when the file can be opened for reading; nothing is read.
+bool FileExists(const char* f);
+
+// Reads the next line of any length into line, without its line end. Files from DOS/Windows
+// machines end their lines with CR LF: the CR is dropped here, so that no reader ever takes it
+// for a flag or a field character. False at the end of the input.
+bool ReadLine(std::istream& in, std::string& line);
+
+#endif

@@ -1,0 +1,99 @@
+// Kestrovac: the application object. It owns every setting of a run and drives the phases
+// that read the inputs, write the settings header and list the observations.
+#ifndef KESTROVA_SRC_KESTROVAC_H
+#define KESTROVA_SRC_KESTROVAC_H
+
+#include "GNSS/GLNSat.h"
+#include "GNSS/RINEX.h"
+#include "GNSS/RINEXData.h"
+#include "GNSS/RINEXHeader.h"
+#include "GNSS/mjd.h"
+#include "matrix/matrix.h"
+#include "teqc/CompactTEQC.h"
+
+#include <fstream>
+#include <ostream>
+
+class Kestrovac {
+  public:
+    Kestrovac(RINEXHeader& rheadi, RINEXData& rdatai, RINEX& rnxi, CompactTEQC& mp1i,
+              CompactTEQC& mp2i, GLNSat& gsi);
+    Kestrovac(const Kestrovac&) = delete;
+    Kestrovac& operator=(const Kestrovac&) = delete;
+
+    // The phases of a run, in their order.
+    void GetFiles(int nargc, const char** cargv);
+    void SetFile();
+    void ReadFile();
+    void PrintSet();
+    void PrintObs();
+    void EndProg();
+
+    bool GetVerbose() const { return verbose; }
+    bool GetIsGLNFreqChan() const { return isGLNfc; }
+    bool GetIsMP1() const { return isMP1; }
+    bool GetIsMP2() const { return isMP2; }
+
+    // The observation list.
+    void ParseObs(const char* tmp, int ilist);
+    void CheckObsInRNX(int ilist);
+    void GetObs(int i, char* tmp, int& nwidth) const;
+
+    // The value columns of one code for one satellite record.
+    void PrintObs(long k, char S, int obs, bool& obsIsOK, std::ostream& out);
+
+  private:
+    RINEXHeader& rh;
+    RINEXData& rd;
+    RINEX& rnx;
+    CompactTEQC& mp1;
+    CompactTEQC& mp2;
+    GLNSat& glnfc;
+
+    // The settings record.
+    char rnxfile[256];
+    char mp1file[256];
+    char mp2file[256];
+    char gfcfile[256];
+    char resfile[256];
+    char satellites[300];
+    char xsatellites[300];
+    char observations[256];
+    bool verbose;
+    bool isStart;
+    bool isEnd;
+    bool isSat;
+    bool isxSat;
+    bool isObs;
+    bool isDt;
+    bool isAll;
+    bool isMP1;
+    bool isMP2;
+    bool isGLNfc;
+    bool isEpochRound;
+    bool isMSJump;
+    bool isG;
+    bool isR;
+    bool isE;
+    bool isC;
+    long double dt;
+    long double mp1Fact1, mp1Fact2, mp2Fact1, mp2Fact2;
+    long double EpochRound;
+    long nMSJumps;
+    matrix<short> satprn;
+    matrix<short> xsatprn;
+    matrix<short> IfExistObs;
+    matrix<unsigned short> obslist;
+    mjd stE;
+    mjd enE;
+    long double unitL1, unitL2, unitL5, unitL8;
+    bool isUnit;
+    short PhUnit;
+    std::ofstream res;
+    int nObsReal;
+
+    void StartProg();
+    void SetDefaults();
+};
+
+#endif

@@ -11,4 +11,10 @@ void ParseFirstObsLine(const char* niz, unsigned short& yr, unsigned short& mon,
 // at least nobs x 16 + 1 characters.
 void FillObsLine(char* obsline, unsigned short nobs);
 
+// Satellite numbers of RINEX identifiers: G or blank nn, R 100 + nn, E 200 + nn, C 300 + nn,
+// S 400 + nn, J 500 + nn and any other letter 600 + nn, so that no foreign satellite is ever
+// mixed with GPS. Presence tables indexed by these numbers hold NSatNumbers entries.
+inline constexpr int NSatNumbers = 700;
+short RinexSatNumber(char letter, int nn);
+
 #endif

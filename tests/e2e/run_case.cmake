@@ -1,3 +1,4 @@
+cmake_minimum_required(VERSION 3.25)
 # Runs one end-to-end case: the real binary with the words of CASE.args (one per line) in a
 # fresh WORK folder, then compares standard output, standard error, the exit status and, when
 # CASE.gof exists, the result file WORK/out.gof exactly with the expected files.

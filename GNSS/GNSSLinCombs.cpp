@@ -42,10 +42,7 @@ gnssobs GNSS_P5(const gnssobs& p1, const gnssobs& p2)
     return Weighted(GLC::LCwl1, p1, GLC::LCwl2, p2);
 }
 
-gnssobs GNSS_NLP(const gnssobs& p1, const gnssobs& p2)
-{
-    return GLC::LCnl1 * p1 + GLC::LCnl2 * p2;
-}
+gnssobs GNSS_NLP(const gnssobs& p1, const gnssobs& p2) { return GLC::LCnl1 * p1 + GLC::LCnl2 * p2; }
 
 gnssobs GNSS_MW(const gnssobs& l1, const gnssobs& l2, const gnssobs& p1, const gnssobs& p2)
 {

@@ -18,26 +18,11 @@ constexpr long double IonoFree2(long double f1, long double f2)
 {
     return f2 * f2 / (f1 * f1 - f2 * f2);
 }
-constexpr long double WideLane1(long double f1, long double f2)
-{
-    return f1 / (f1 - f2);
-}
-constexpr long double WideLane2(long double f1, long double f2)
-{
-    return f2 / (f1 - f2);
-}
-constexpr long double NarrowLane1(long double f1, long double f2)
-{
-    return f1 / (f1 + f2);
-}
-constexpr long double NarrowLane2(long double f1, long double f2)
-{
-    return f2 / (f1 + f2);
-}
-constexpr long double Alpha(long double f1, long double f2)
-{
-    return (f1 / f2) * (f1 / f2);
-}
+constexpr long double WideLane1(long double f1, long double f2) { return f1 / (f1 - f2); }
+constexpr long double WideLane2(long double f1, long double f2) { return f2 / (f1 - f2); }
+constexpr long double NarrowLane1(long double f1, long double f2) { return f1 / (f1 + f2); }
+constexpr long double NarrowLane2(long double f1, long double f2) { return f2 / (f1 + f2); }
+constexpr long double Alpha(long double f1, long double f2) { return (f1 / f2) * (f1 / f2); }
 } // namespace DualFreq
 
 namespace GPSc {
@@ -65,11 +50,11 @@ inline constexpr long double f1_f2 = freq1 / freq2;
 namespace GLONASSc {
 inline constexpr long double c = 299792458.0L;
 inline constexpr long double freq0 = 178.0e6L;
-inline constexpr long double freq10 = 9 * freq0; // G1 of channel 0
-inline constexpr long double freq20 = 7 * freq0; // G2 of channel 0
+inline constexpr long double freq10 = 9 * freq0;  // G1 of channel 0
+inline constexpr long double freq20 = 7 * freq0;  // G2 of channel 0
 inline constexpr long double freq3 = 1202.025e6L; // G3
-inline constexpr long double dfreq10 = 562500.0L;  // G1 channel spacing
-inline constexpr long double dfreq20 = 437500.0L;  // G2 channel spacing
+inline constexpr long double dfreq10 = 562500.0L; // G1 channel spacing
+inline constexpr long double dfreq20 = 437500.0L; // G2 channel spacing
 inline constexpr long double lamb10 = c / freq10;
 inline constexpr long double lamb20 = c / freq20;
 inline constexpr long double lamb3 = c / freq3;
@@ -94,9 +79,9 @@ void SetFrequency(long double k, short prn);
 namespace GALILEOc {
 inline constexpr long double c = 299792458.0L;
 inline constexpr long double freq0 = 10.23e6L;
-inline constexpr long double freq1 = 154 * freq0;   // E1
-inline constexpr long double freq2 = 118 * freq0;   // E5b, the second frequency of the combinations
-inline constexpr long double freq5 = 115 * freq0;   // E5a
+inline constexpr long double freq1 = 154 * freq0; // E1
+inline constexpr long double freq2 = 118 * freq0; // E5b, the second frequency of the combinations
+inline constexpr long double freq5 = 115 * freq0; // E5a
 inline constexpr long double freq8 = 116.5L * freq0; // E5
 inline constexpr long double lamb0 = c / freq0;
 inline constexpr long double lamb1 = c / freq1;

@@ -107,8 +107,8 @@ const long double startGLC[] = {GLC::LCion1, GLC::LCion2, GLC::LCwl1, GLC::LCwl2
 
 TEST(mGNSSc, CurrentFactorsStartWithGPS)
 {
-    const long double expected[] = {GPSc::LCion1, GPSc::LCion2, GPSc::LCwl1,     GPSc::LCwl2,
-                                    GPSc::LCnl1,  GPSc::LCnl2,  GPSc::lamb1,     GPSc::lamb2,
+    const long double expected[] = {GPSc::LCion1, GPSc::LCion2,    GPSc::LCwl1,     GPSc::LCwl2,
+                                    GPSc::LCnl1,  GPSc::LCnl2,     GPSc::lamb1,     GPSc::lamb2,
                                     GPSc::lamb5,  GLONASSc::lamb3, GALILEOc::lamb8, GPSc::alpha};
     for (int i = 0; i < 12; i++) EXPECT_EQ(startGLC[i], expected[i]) << "factor " << i;
 }

@@ -58,17 +58,6 @@ GLNSat Read(const std::string& path)
     return g;
 }
 
-TEST(GLNSat, NewTableIsEmptyAndOpenEndedMeansEndOf2099)
-{
-    GLNSat g;
-    EXPECT_EQ(g.nsat, 0);
-    EXPECT_FALSE(g.GetIsGLNSat());
-    EXPECT_EQ(g.file[0], '\0');
-    mjd end = At(2099, 12, 31, 23, 59, 59);
-    EXPECT_EQ(g.lastEph.GetMJDay(), end.GetMJDay());
-    EXPECT_EQ(g.lastEph.GetSecond(), end.GetSecond());
-}
-
 TEST(GLNSat, DataLinesFillRowsInFileOrder)
 {
     GLNSat g = Read(channelFile);

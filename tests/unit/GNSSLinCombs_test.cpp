@@ -115,15 +115,4 @@ TEST_F(GNSSLinCombs, MissingIsDecidedAfterTheScaling)
     ExpectMissing(GNSS_P4(tiny, p2), "P4 tiny code");
 }
 
-TEST_F(GNSSLinCombs, PhaseTermsUseTheirFactorProductFirst)
-{
-    GLC::LCion1 = GLONASSc::LCion1;
-    GLC::LCion2 = GLONASSc::LCion2;
-    GLC::lamb1 = 0.18707079045084L; // a channel other than 0
-    GLC::lamb2 = 0.24052673058015L;
-    long double t1 = GLC::LCion1 * GLC::lamb1;
-    long double t2 = GLC::LCion2 * GLC::lamb2;
-    EXPECT_EQ(GNSS_L3(l1, l2).obs, t1 * l1.obs - t2 * l2.obs);
-}
-
 } // namespace

@@ -1,6 +1,5 @@
 #include "GNSS/mGNSSc.h"
 
-#include <cfloat>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <iostream>
@@ -71,33 +70,6 @@ TEST(mGNSSc, ConstantsAgreeWithThePublishedDigits)
         double step = std::nextafter(p.table, INFINITY) - p.table;
         EXPECT_LE(std::fabs(rounded - p.table), p.ulps * step) << p.name;
     }
-}
-
-TEST(mGNSSc, FrequenciesComeFromTheirFundamentals)
-{
-    EXPECT_EQ(GPSc::freq1, 1575.42e6L);
-    EXPECT_EQ(GPSc::freq2, 1227.60e6L);
-    EXPECT_EQ(GPSc::freq5, 1176.45e6L);
-    EXPECT_EQ(GLONASSc::freq10, 1602e6L);
-    EXPECT_EQ(GLONASSc::freq20, 1246e6L);
-    EXPECT_EQ(GALILEOc::freq2, 1207.14e6L);
-    EXPECT_EQ(GALILEOc::freq8, 1191.795e6L);
-}
-
-// Relations the factors must keep whatever the frequencies, at long double precision.
-TEST(mGNSSc, FactorsKeepTheirRelations)
-{
-    const long double eps = 8 * LDBL_EPSILON;
-    EXPECT_NEAR(GPSc::LCion1 - GPSc::LCion2, 1.0L, eps);
-    EXPECT_NEAR(GPSc::LCwl1 - GPSc::LCwl2, 1.0L, eps);
-    EXPECT_NEAR(GPSc::LCnl1 + GPSc::LCnl2, 1.0L, eps);
-    EXPECT_NEAR(GPSc::LCion1, GPSc::alpha / (GPSc::alpha - 1), eps);
-    EXPECT_NEAR(GPSc::alpha, GPSc::f1_f2 * GPSc::f1_f2, eps);
-    EXPECT_NEAR(GPSc::lamWL, GPSc::LCwl1 * GPSc::lamb1, eps);
-    EXPECT_NEAR(GPSc::lamNL, GPSc::LCnl1 * GPSc::lamb1, eps);
-    EXPECT_NEAR(GALILEOc::LCion1 - GALILEOc::LCion2, 1.0L, eps);
-    EXPECT_NEAR(GALILEOc::lamWL * (GALILEOc::freq1 - GALILEOc::freq2), GALILEOc::c, 1e-9L);
-    EXPECT_NEAR(GLONASSc::lamb10 * GLONASSc::freq10, GLONASSc::c, 1e-9L);
 }
 
 // Taken before any test runs; the tests of the combinations change the current factors.

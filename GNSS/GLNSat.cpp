@@ -1,13 +1,130 @@
 #include "GNSS/GLNSat.h"
 
+#include "GNSS/TimeConverse.h"
+#include "PROGINC/ProgramError.h"
+#include "PROGINC/cfilef.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <limits>
+
+namespace {
+
+constexpr std::size_t SlotCol = 1;
+constexpr std::size_t FirstEpochCol = 10;
+constexpr std::size_t LastEpochCol = 31;
+// The channel is the last field of an entry: a data line must reach its column.
+constexpr std::size_t ChannelCol = 51;
+// Month, day, hour, minute and second follow the year at these distances, in both epochs.
+constexpr std::size_t EpochFieldOffset[6] = {0, 5, 8, 11, 14, 17};
+
+bool IsComment(const std::string& line) { return line.empty() || line[0] == '#' || line[0] == ' '; }
+
+// Fields are read from their column as far as they form a number. The line is a terminated
+// string, so a number never runs past its end.
+long IntField(const std::string& line, std::size_t col)
+{
+    return std::strtol(line.c_str() + col, nullptr, 10);
+}
+
+long double RealField(const std::string& line, std::size_t col)
+{
+    return std::strtod(line.c_str() + col, nullptr);
+}
+
+// A value the type cannot hold becomes its largest value, which no date field and no GLONASS
+// satellite number accepts, instead of wrapping round to one that might be.
+template <class T> T Fit(long v)
+{
+    if (v < std::numeric_limits<T>::min() || v > std::numeric_limits<T>::max())
+        return std::numeric_limits<T>::max();
+    return static_cast<T>(v);
+}
+
+[[noreturn]] void ShortLine(long n)
+{
+    char text[160];
+    std::snprintf(text, sizeof text,
+                  "GLONASS FREQUENCY CHANNEL FILE LINE %ld IS TOO SHORT - AN ENTRY NEEDS %zu "
+                  "CHARACTERS!",
+                  n, ChannelCol + 1);
+    ProgramError(ProgName, text);
+}
+
+// Hands every data line of the file to entry, in file order. Both passes go through here, so
+// they agree on what a data line is.
+template <class Entry> void ForEachEntry(const char* file, Entry entry)
+{
+    std::ifstream in(file);
+    if (!in.is_open()) ProgramError(ProgName, "GLONASS FREQUENCY CHANNEL FILE CAN NOT BE OPENED!");
+    std::string line;
+    for (long n = 1; ReadLine(in, line); n++) {
+        if (IsComment(line)) continue;
+        if (line.size() <= ChannelCol) ShortLine(n);
+        entry(line);
+    }
+}
+
+} // namespace
+
 GLNSat::GLNSat() : file{}, IsGLNSat(false), nsat(0) { lastEph.Set(88068, 86399); }
 
-void GLNSat::SetFile(const char*) {}
+void GLNSat::SetFile(const char* path)
+{
+    std::strncpy(file, path, sizeof file - 1);
+    if (!FileExists(file)) ProgramError(ProgName, "GLONASS FREQUENCY CHANNEL FILE DOES NOT EXIST!");
+}
 
-void GLNSat::ReadFile() {}
+void GLNSat::ReadFile()
+{
+    CountGNSSats();
+    ReadGLNFreqChan();
+}
 
-long double GLNSat::GetFreqNum(short, const mjd&)
+void GLNSat::CountGNSSats()
+{
+    nsat = 0;
+    ForEachEntry(file, [this](const std::string&) { nsat++; });
+    sat.Resize(nsat);
+    eph.Resize(nsat, 2);
+    FreqChannel.Resize(nsat);
+}
+
+void GLNSat::ReadGLNFreqChan()
+{
+    long i = 0;
+    ForEachEntry(file, [this, &i](const std::string& line) { ReadEntry(line, i++); });
+}
+
+void GLNSat::ReadEntry(const std::string& line, long i)
+{
+    sat(i) = Fit<short>(Fit<short>(IntField(line, SlotCol)) + 100L);
+    eph(i, 0) = ReadEpoch(line, FirstEpochCol);
+    eph(i, 1) = line[LastEpochCol] == ' ' ? lastEph : ReadEpoch(line, LastEpochCol);
+    FreqChannel(i) = RealField(line, ChannelCol);
+}
+
+mjd GLNSat::ReadEpoch(const std::string& line, std::size_t col)
+{
+    const std::size_t* at = EpochFieldOffset;
+    dm.Set(Fit<unsigned short>(IntField(line, col + at[0])),
+           Fit<unsigned short>(IntField(line, col + at[1])),
+           Fit<unsigned short>(IntField(line, col + at[2])),
+           Fit<unsigned short>(IntField(line, col + at[3])),
+           Fit<unsigned short>(IntField(line, col + at[4])), RealField(line, col + at[5]));
+    return ymdhms2mjd(dm);
+}
+
+long double GLNSat::GetFreqNum(short satprn, const mjd& seph)
 {
     IsGLNSat = false;
+    for (long i = 0; i < nsat; i++) {
+        if (sat(i) == satprn && seph >= eph(i, 0) && seph <= eph(i, 1)) {
+            IsGLNSat = true;
+            return FreqChannel(i);
+        }
+    }
     return 0;
 }

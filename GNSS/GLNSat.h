@@ -1,10 +1,19 @@
 // GLNSat: the GLONASS frequency-channel table read from a channel file.
+//
+// One entry per line: R in column 0, the slot at column 1, the first epoch of validity at columns
+// 10, 15, 18, 21, 24, 27 (year, month, day, hour, minute, second), the last epoch at columns 31,
+// 36, 39, 42, 45, 48 (a blank column 31: open-ended), the channel number at column 51. Each field
+// is read from its column as far as it forms a number. Lines starting with '#' or a blank, and
+// empty lines, are comments.
 #ifndef KESTROVA_GNSS_GLNSAT_H
 #define KESTROVA_GNSS_GLNSAT_H
 
 #include "GNSS/mjd.h"
 #include "GNSS/ymdhms.h"
 #include "matrix/matrix.h"
+
+#include <cstddef>
+#include <string>
 
 class GLNSat {
   public:
@@ -20,8 +29,17 @@ class GLNSat {
     GLNSat();
     void SetFile(const char* path);
     void ReadFile();
+    // First pass: counts the data lines and sizes the tables.
+    void CountGNSSats();
+    // Second pass: fills one row per data line, in file order.
+    void ReadGLNFreqChan();
     long double GetFreqNum(short satprn, const mjd& seph);
     bool GetIsGLNSat() const { return IsGLNSat; }
+
+  private:
+    // The epoch of the year, month, day, hour, minute and second fields from column col on.
+    mjd ReadEpoch(const std::string& line, std::size_t col);
+    void ReadEntry(const std::string& line, long i);
 };
 
 #endif

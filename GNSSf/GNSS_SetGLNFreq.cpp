@@ -1,3 +1,29 @@
 #include "GNSSf/GNSS_SetGLNFreq.h"
 
-void SetGlonassFrequency(RINEXData&, GLNSat&, bool) {}
+#include "GNSS/mGNSSc.h"
+#include "PROGINC/ProgramError.h"
+
+#include <cstdio>
+
+// The channel of every GLONASS satellite is the one valid at the first epoch of the data, for the
+// whole run.
+void SetGlonassFrequency(RINEXData& rd, GLNSat& gfc, bool isGLNfc)
+{
+    if (!isGLNfc) return;
+    const mjd datm = rd.GetMJD(0);
+    for (long i = 0; i < rd.satList.Length(); i++) {
+        const short prn = rd.satList(i);
+        if (prn <= 100 || prn > 199) continue; // slot 0 and the other constellations
+        long double fchan = gfc.GetFreqNum(prn, datm);
+        if (!gfc.GetIsGLNSat()) {
+            char text[128];
+            std::snprintf(text, sizeof text,
+                          "GLONASS SATELLITE %3d NOT LISTED IN GLONASS FREQUENCY CHANNEL FILE - "
+                          "USING FREQ. CHANNEL k = 0!",
+                          prn);
+            ProgramWarning(ProgName, text);
+            fchan = 0;
+        }
+        GLONASSc::SetFrequency(fchan, static_cast<short>(prn - 101));
+    }
+}

@@ -55,10 +55,10 @@ bool ParseLong(const char* s, long& v) {
     return end != s && *end == '\0';
 }
 
-template <class T>
-bool ParseInt(const char* s, T& v) {
+template <class T> bool ParseInt(const char* s, T& v) {
     long l = 0;
-    if (!ParseLong(s, l)) return false;
+    if (!ParseLong(s, l))
+        return false;
     v = static_cast<T>(l);
     return static_cast<long>(v) == l;
 }
@@ -67,10 +67,12 @@ bool ParseStart(const char* s, kgen::GenConfig& g) {
     int hour = 0, minute = 0;
     double second = 0.0;
     char sep = 'T';
-    int n = std::sscanf(s, "%d-%d-%d%c%d:%d:%lf", &g.year, &g.month, &g.day, &sep, &hour,
-                        &minute, &second);
-    if (n != 3 && n != 6 && n != 7) return false;
-    if (n > 3 && sep != 'T' && sep != ' ') return false;
+    int n = std::sscanf(s, "%d-%d-%d%c%d:%d:%lf", &g.year, &g.month, &g.day, &sep, &hour, &minute,
+                        &second);
+    if (n != 3 && n != 6 && n != 7)
+        return false;
+    if (n > 3 && sep != 'T' && sep != ' ')
+        return false;
     g.hour = hour;
     g.minute = minute;
     g.second = second;
@@ -79,11 +81,13 @@ bool ParseStart(const char* s, kgen::GenConfig& g) {
 
 bool ParseTypes(const char* s, std::vector<std::string>& types) {
     types = kgen::TypePreset(s);
-    if (!types.empty()) return true;
+    if (!types.empty())
+        return true;
     std::string list = s;
     for (std::size_t i = 0; i <= list.size(); i += 3) {
         types.push_back(list.substr(i, 2));
-        if (i + 2 < list.size() && list[i + 2] != ',') return false;
+        if (i + 2 < list.size() && list[i + 2] != ',')
+            return false;
     }
     return list.size() % 3 == 2;
 }
@@ -93,33 +97,45 @@ bool ParseJumps(const char* s, std::vector<kgen::ClockJump>& jumps) {
     while (*p) {
         kgen::ClockJump j;
         int used = 0;
-        if (std::sscanf(p, "%ld:%d%n", &j.epoch, &j.ms, &used) != 2) return false;
+        if (std::sscanf(p, "%ld:%d%n", &j.epoch, &j.ms, &used) != 2)
+            return false;
         jumps.push_back(j);
         p += used;
-        if (*p == ',') ++p;
-        else if (*p) return false;
+        if (*p == ',')
+            ++p;
+        else if (*p)
+            return false;
     }
     return !jumps.empty();
 }
 
 bool ParseJumpMode(const char* s, kgen::JumpMode& mode) {
-    if (std::strcmp(s, "none") == 0) mode = kgen::JumpMode::None;
-    else if (std::strcmp(s, "codes") == 0) mode = kgen::JumpMode::Codes;
-    else if (std::strcmp(s, "codes+phases") == 0) mode = kgen::JumpMode::CodesPhases;
-    else return false;
+    if (std::strcmp(s, "none") == 0)
+        mode = kgen::JumpMode::None;
+    else if (std::strcmp(s, "codes") == 0)
+        mode = kgen::JumpMode::Codes;
+    else if (std::strcmp(s, "codes+phases") == 0)
+        mode = kgen::JumpMode::CodesPhases;
+    else
+        return false;
     return true;
 }
 
 struct Option {
     const char* name;
-    std::function<bool(const char*)> apply;  // null for a switch without a value
+    std::function<bool(const char*)> apply; // null for a switch without a value
     std::function<void()> flip;
 };
 
 std::vector<Option> Options(Settings& st) {
     kgen::GenConfig& g = st.gen;
     kgen::Compact2Config& m = st.mp;
-    auto text = [](std::string& dst) { return [&dst](const char* s) { dst = s; return *s != '\0'; }; };
+    auto text = [](std::string& dst) {
+        return [&dst](const char* s) {
+            dst = s;
+            return *s != '\0';
+        };
+    };
     auto real = [](double& dst) { return [&dst](const char* s) { return ParseDouble(s, dst); }; };
     auto whole = [](auto& dst) { return [&dst](const char* s) { return ParseInt(s, dst); }; };
     return {
@@ -144,7 +160,9 @@ std::vector<Option> Options(Settings& st) {
         {"--types", [&g](const char* s) { return ParseTypes(s, g.types); }, {}},
         {"--seed", [&g](const char* s) { return ParseInt(s, g.seed); }, {}},
         {"--jumps", [&g](const char* s) { return ParseJumps(s, g.jumps); }, {}},
-        {"--jump-mode", [&st](const char* s) { return st.jumpModeSet = ParseJumpMode(s, st.gen.jumpMode); }, {}},
+        {"--jump-mode",
+         [&st](const char* s) { return st.jumpModeSet = ParseJumpMode(s, st.gen.jumpMode); },
+         {}},
         {"--clock-column", {}, [&g] { g.clockOffsetColumn = true; }},
         {"--drift-ms", whole(g.driftMs), {}},
         {"--blank-prob", real(g.blankProbability), {}},
@@ -167,39 +185,50 @@ Settings ParseArgs(int argc, char** argv) {
         }
         const Option* opt = nullptr;
         for (const Option& o : options)
-            if (std::strcmp(argv[i], o.name) == 0) opt = &o;
-        if (!opt) Fail(std::string("unknown option ") + argv[i] + "\n" + kUsage);
+            if (std::strcmp(argv[i], o.name) == 0)
+                opt = &o;
+        if (!opt)
+            Fail(std::string("unknown option ") + argv[i] + "\n" + kUsage);
         if (!opt->apply) {
             opt->flip();
             continue;
         }
-        if (i + 1 >= argc) Fail(std::string(argv[i]) + " needs a value");
-        if (!opt->apply(argv[i + 1])) Fail(std::string("bad value for ") + argv[i] + ": " + argv[i + 1]);
+        if (i + 1 >= argc)
+            Fail(std::string(argv[i]) + " needs a value");
+        if (!opt->apply(argv[i + 1]))
+            Fail(std::string("bad value for ") + argv[i] + ": " + argv[i + 1]);
         ++i;
     }
-    if (st.spanSeconds >= 0.0) st.gen.epochs = std::lround(st.spanSeconds / st.gen.interval);
-    if (!st.gen.jumps.empty() && !st.jumpModeSet) st.gen.jumpMode = kgen::JumpMode::Codes;
+    if (st.spanSeconds >= 0.0)
+        st.gen.epochs = std::lround(st.spanSeconds / st.gen.interval);
+    if (!st.gen.jumps.empty() && !st.jumpModeSet)
+        st.gen.jumpMode = kgen::JumpMode::Codes;
     if (st.rinex.empty() && st.mp1.empty() && st.mp2.empty() && st.channels.empty())
         Fail(std::string("nothing to write\n") + kUsage);
     const std::string bad = kgen::CheckConfig(st.gen);
-    if (!bad.empty()) Fail(bad);
+    if (!bad.empty())
+        Fail(bad);
     return st;
 }
 
 // Runs one writer, reports what it wrote and how long it took, or fails.
 void Report(const std::string& path, const char* what, const char* epochsName,
             const char* recordsName, const std::function<kgen::WriteSummary()>& write) {
-    if (path.empty()) return;
+    if (path.empty())
+        return;
     const auto t0 = std::chrono::steady_clock::now();
     const kgen::WriteSummary s = write();
-    const double secs = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    if (!s.ok) Fail(s.error);
+    const double secs =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    if (!s.ok)
+        Fail(s.error);
     std::printf("kestrova-gen: wrote %s (%s): ", path.c_str(), what);
-    if (epochsName) std::printf("%lld %s, ", s.epochs, epochsName);
+    if (epochsName)
+        std::printf("%lld %s, ", s.epochs, epochsName);
     std::printf("%lld %s, %lld bytes in %.2f s\n", s.records, recordsName, s.bytes, secs);
 }
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv) {
     Settings st = ParseArgs(argc, argv);
@@ -210,7 +239,8 @@ int main(int argc, char** argv) {
         kgen::Compact2Config mp = st.mp;
         mp.p2 = p2;
         Report(p2 ? st.mp2 : st.mp1, p2 ? "COMPACT2, P2" : "COMPACT2, first-frequency code",
-               "records", "values", [&] { return kgen::WriteCompact2(p2 ? st.mp2 : st.mp1, st.gen, mp); });
+               "records", "values",
+               [&] { return kgen::WriteCompact2(p2 ? st.mp2 : st.mp1, st.gen, mp); });
     }
     Report(st.channels, "GLONASS channels", nullptr, "slots",
            [&] { return kgen::WriteChannelFile(st.channels, st.gen); });

@@ -27,4 +27,4 @@ WriteSummary WriteChannelFile(const std::string& path, const GenConfig& cfg) {
     });
 }
 
-}  // namespace kgen
+} // namespace kgen

@@ -16,12 +16,16 @@ constexpr int kTypesPerLine = 9;
 
 const char* SystemText(const GenConfig& cfg) {
     const int systems = (cfg.gps > 0) + (cfg.glonass > 0) + (cfg.galileo > 0);
-    if (systems > 1) return "M (MIXED)";
-    if (cfg.gps > 0) return "G (GPS)";
+    if (systems > 1)
+        return "M (MIXED)";
+    if (cfg.gps > 0)
+        return "G (GPS)";
     return cfg.glonass > 0 ? "R (GLONASS)" : "E (GALILEO)";
 }
 
-long long Scaled(double v, double scale) { return std::llround(v * scale); }
+long long Scaled(double v, double scale) {
+    return std::llround(v * scale);
+}
 
 // "  2015     2    13     0     0    0.0000000     GPS" of the first/last-obs lines.
 void HeaderTime(TextBuffer& out, const GenEpoch& e, const char* label) {
@@ -59,21 +63,26 @@ void Header(TextBuffer& out, const GenConfig& cfg, const GenEpoch& first, const 
     out.Label("REC # / TYPE / VERS");
     out.Put("0001                KESTROVA_SIM    NONE");
     out.Label("ANT # / TYPE");
-    for (long long v : {11224592250LL, -47632430070LL, 40769455470LL}) out.Fixed(v, 4, 14);
+    for (long long v : {11224592250LL, -47632430070LL, 40769455470LL})
+        out.Fixed(v, 4, 14);
     out.Label("APPROX POSITION XYZ");
-    for (int i = 0; i < 3; ++i) out.Fixed(0, 4, 14);
+    for (int i = 0; i < 3; ++i)
+        out.Fixed(0, 4, 14);
     out.Label("ANTENNA: DELTA H/E/N");
     out.Put("     1     1");
     out.Label("WAVELENGTH FACT L1/2");
     const int ntypes = static_cast<int>(cfg.types.size());
     for (int i = 0; i < ntypes; ++i) {
         if (i % kTypesPerLine == 0) {
-            if (i == 0) out.Int(ntypes, 6);
-            else out.Repeat(' ', 6);
+            if (i == 0)
+                out.Int(ntypes, 6);
+            else
+                out.Repeat(' ', 6);
         }
         out.Repeat(' ', 4);
         out.Put(cfg.types[static_cast<std::size_t>(i)]);
-        if (i % kTypesPerLine == kTypesPerLine - 1 || i == ntypes - 1) out.Label("# / TYPES OF OBSERV");
+        if (i % kTypesPerLine == kTypesPerLine - 1 || i == ntypes - 1)
+            out.Label("# / TYPES OF OBSERV");
     }
     out.Fixed(Scaled(cfg.interval, 1e3), 3, 10);
     out.Label("INTERVAL");
@@ -95,7 +104,8 @@ void EpochLines(TextBuffer& out, const GenEpoch& e, bool clockColumn) {
     const std::size_t n = e.sats.size();
     out.Int(static_cast<long long>(n), 3);
     auto sats = [&](std::size_t from, std::size_t to) {
-        for (std::size_t i = from; i < to; ++i) out.Put(SatId(e.sats[i].system, e.sats[i].prn));
+        for (std::size_t i = from; i < to; ++i)
+            out.Put(SatId(e.sats[i].system, e.sats[i].prn));
     };
     const std::size_t first = std::min(n, kSatsPerLine);
     sats(0, first);
@@ -122,11 +132,12 @@ void ObservationLines(TextBuffer& out, const GenSat& s) {
             out.Put(o.lli);
             out.Put(o.ssi);
         }
-        if (i % kFieldsPerLine == kFieldsPerLine - 1 || i == n - 1) out.EndLine();
+        if (i % kFieldsPerLine == kFieldsPerLine - 1 || i == n - 1)
+            out.EndLine();
     }
 }
 
-}  // namespace
+} // namespace
 
 WriteSummary WriteRinex(const std::string& path, const GenConfig& cfg) {
     return WriteFile(path, CheckConfig(cfg), [&](TextBuffer& out, WriteSummary& sum) {
@@ -138,11 +149,12 @@ WriteSummary WriteRinex(const std::string& path, const GenConfig& cfg) {
         for (long i = 0; i < cfg.epochs; ++i) {
             model.Epoch(i, e);
             EpochLines(out, e, cfg.clockOffsetColumn);
-            for (const GenSat& s : e.sats) ObservationLines(out, s);
+            for (const GenSat& s : e.sats)
+                ObservationLines(out, s);
             sum.records += static_cast<long long>(e.sats.size());
         }
         sum.epochs = cfg.epochs;
     });
 }
 
-}  // namespace kgen
+} // namespace kgen

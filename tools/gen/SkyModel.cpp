@@ -11,11 +11,11 @@ namespace kgen {
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
-constexpr double kOrbitRadius = 26560e3;  // one spherical shell for all constellations
+constexpr double kOrbitRadius = 26560e3; // one spherical shell for all constellations
 constexpr double kEarthRadius = 6371e3;
-constexpr double kGpsL1MHz = 1575.42;     // reference frequency of the ionospheric delay
+constexpr double kGpsL1MHz = 1575.42; // reference frequency of the ionospheric delay
 constexpr long long kMillisecondTicks = kTicksPerSecond / 1000;
-constexpr int kDriftStepEpochs = 12;      // epochs between two 1 ms steps of the drift
+constexpr int kDriftStepEpochs = 12; // epochs between two 1 ms steps of the drift
 
 std::uint64_t Mix(std::uint64_t x) {
     x += 0x9E3779B97F4A7C15ULL;
@@ -24,17 +24,19 @@ std::uint64_t Mix(std::uint64_t x) {
     return x ^ (x >> 31);
 }
 
-std::uint64_t Draw(std::uint64_t seed, std::uint64_t sat, std::uint64_t when,
-                   std::uint64_t what) {
+std::uint64_t Draw(std::uint64_t seed, std::uint64_t sat, std::uint64_t when, std::uint64_t what) {
     return Mix(seed ^ Mix(sat ^ Mix(when ^ Mix(what))));
 }
 
-double Uniform(std::uint64_t h) { return static_cast<double>(h >> 11) * 0x1.0p-53; }
+double Uniform(std::uint64_t h) {
+    return static_cast<double>(h >> 11) * 0x1.0p-53;
+}
 
 // Unit-variance noise from one hash: the sum of four 16-bit uniforms, centred.
 double Gauss(std::uint64_t h) {
     double sum = 0.0;
-    for (int i = 0; i < 4; ++i) sum += static_cast<double>((h >> (16 * i)) & 0xFFFF);
+    for (int i = 0; i < 4; ++i)
+        sum += static_cast<double>((h >> (16 * i)) & 0xFFFF);
     return (sum / 65536.0 - 2.0) * 1.7320508075688772;
 }
 
@@ -52,28 +54,39 @@ double Range(double elevSine) {
 
 double PassPeriod(char system) {
     switch (system) {
-    case 'R': return 81088.0;   // two GLONASS revolutions
-    case 'E': return 101362.0;  // two Galileo revolutions
-    default: return 86164.0;    // GPS ground tracks repeat after a sidereal day
+    case 'R':
+        return 81088.0; // two GLONASS revolutions
+    case 'E':
+        return 101362.0; // two Galileo revolutions
+    default:
+        return 86164.0; // GPS ground tracks repeat after a sidereal day
     }
 }
 
 double CodeSigma(char kind, char band) {
-    if (kind == 'P') return 0.15;
-    if (band == '1') return 0.30;
+    if (kind == 'P')
+        return 0.15;
+    if (band == '1')
+        return 0.30;
     return band == '2' ? 0.25 : 0.12;
 }
 
 double StrengthOffset(char band) {
     switch (band) {
-    case '1': return 0.0;
-    case '2': return -4.0;
-    case '5': return 2.0;
-    default: return 0.5;
+    case '1':
+        return 0.0;
+    case '2':
+        return -4.0;
+    case '5':
+        return 2.0;
+    default:
+        return 0.5;
     }
 }
 
-double Round3(double v) { return static_cast<double>(std::llround(v * 1000.0)) / 1000.0; }
+double Round3(double v) {
+    return static_cast<double>(std::llround(v * 1000.0)) / 1000.0;
+}
 
 TypeInfo Resolve(const std::string& type) {
     TypeInfo t;
@@ -121,7 +134,7 @@ Satellite MakeSatellite(const GenConfig& cfg, char system, int index, int slot, 
     return s;
 }
 
-}  // namespace
+} // namespace
 
 long long DayNumber(int year, int month, int day) {
     return DaysSinceMarch0(year, month, day) - DaysSinceMarch0(1980, 1, 6);
@@ -151,13 +164,19 @@ SkyModel::SkyModel(const GenConfig& cfg) : cfg_(cfg) {
     for (const auto& c : constellations) {
         // Numbers are not handed out in orbit order: shuffle the positions by the seed.
         std::vector<int> slots(static_cast<std::size_t>(c.count));
-        for (int i = 0; i < c.count; ++i) slots[static_cast<std::size_t>(i)] = i;
-        auto rank = [&](int i) { return Draw(cfg.seed, static_cast<std::uint64_t>(c.system), 1, static_cast<std::uint64_t>(i)); };
+        for (int i = 0; i < c.count; ++i)
+            slots[static_cast<std::size_t>(i)] = i;
+        auto rank = [&](int i) {
+            return Draw(cfg.seed, static_cast<std::uint64_t>(c.system), 1,
+                        static_cast<std::uint64_t>(i));
+        };
         std::sort(slots.begin(), slots.end(), [&](int a, int b) { return rank(a) < rank(b); });
         for (int i = 0; i < c.count; ++i)
-            sats_.push_back(MakeSatellite(cfg, c.system, i, slots[static_cast<std::size_t>(i)], c.count));
+            sats_.push_back(
+                MakeSatellite(cfg, c.system, i, slots[static_cast<std::size_t>(i)], c.count));
     }
-    for (const std::string& t : cfg.types) types_.push_back(Resolve(t));
+    for (const std::string& t : cfg.types)
+        types_.push_back(Resolve(t));
     startTicks_ = DayNumber(cfg.year, cfg.month, cfg.day) * kTicksPerDay +
                   (cfg.hour * 3600LL + cfg.minute * 60LL) * kTicksPerSecond +
                   SecondsToTicks(cfg.second);
@@ -176,12 +195,15 @@ PassState SkyModel::Pass(const Satellite& s, long long ticks) const {
     const long long secs = FloorDiv(ticks, kTicksPerSecond);
     const double whole = static_cast<double>(secs);
     double r = std::fmod(whole, s.passPeriod);
-    if (r < 0) r += s.passPeriod;
-    const double x = (r + static_cast<double>(ticks - secs * kTicksPerSecond) / kTicksPerSecond) /
-                         s.passPeriod + s.phase;
+    if (r < 0)
+        r += s.passPeriod;
+    const double x =
+        (r + static_cast<double>(ticks - secs * kTicksPerSecond) / kTicksPerSecond) / s.passPeriod +
+        s.phase;
     PassState p;
     // Passes are numbered from the lowest point of the cycle, far from any rise or set.
-    p.pass = std::llround((whole - r) / s.passPeriod) + static_cast<long long>(std::floor(x - 0.75));
+    p.pass =
+        std::llround((whole - r) / s.passPeriod) + static_cast<long long>(std::floor(x - 0.75));
     const double sine = std::sin(kTwoPi * x);
     p.visible = sine > s.horizon;
     p.elevSine = (sine - s.horizon) / (1.0 - s.horizon);
@@ -191,7 +213,8 @@ PassState SkyModel::Pass(const Satellite& s, long long ticks) const {
 double SkyModel::Multipath(const Satellite& s, int which, long long ticks) const {
     double x = static_cast<double>(ticks) / kTicksPerSecond / s.mpPeriod[which] + s.mpPhase[which];
     x -= std::floor(x);
-    return s.mpAmp[which] * (std::sin(kTwoPi * x) + 0.3 * std::sin(kTwoPi * (3.0 * x + s.mpPhase[which])));
+    return s.mpAmp[which] *
+           (std::sin(kTwoPi * x) + 0.3 * std::sin(kTwoPi * (3.0 * x + s.mpPhase[which])));
 }
 
 bool SkyModel::Chance(const Satellite& s, long long ticks, std::uint64_t what, double p) const {
@@ -201,7 +224,8 @@ bool SkyModel::Chance(const Satellite& s, long long ticks, std::uint64_t what, d
 int SkyModel::JumpAt(long index) const {
     int ms = 0;
     for (const ClockJump& j : cfg_.jumps)
-        if (j.epoch <= index) ms += j.ms;
+        if (j.epoch <= index)
+            ms += j.ms;
     return ms;
 }
 
@@ -211,14 +235,15 @@ namespace {
 // obliquity that grows towards the horizon.
 double IonoL1(const Satellite& s, long long ticks, double elevSine) {
     const double sod = static_cast<double>(ticks % kTicksPerDay) / kTicksPerSecond;
-    const double vertical = s.ionoScale * (0.55 + 0.45 * std::cos(kTwoPi * (sod - 50400.0) / 86400.0));
+    const double vertical =
+        s.ionoScale * (0.55 + 0.45 * std::cos(kTwoPi * (sod - 50400.0) / 86400.0));
     return vertical / std::sqrt(1.0 - 0.8 * (1.0 - elevSine * elevSine));
 }
 
-}  // namespace
+} // namespace
 
 void SkyModel::Observe(const Satellite& s, long long ticks, int jumpMs, GenSat& out) const {
-    const long long half = kTicksPerSecond / 2;  // rates by central differences over 1 s
+    const long long half = kTicksPerSecond / 2; // rates by central differences over 1 s
     const PassState p = Pass(s, ticks);
     const double um = Pass(s, ticks - half).elevSine, up = Pass(s, ticks + half).elevSine;
     const double rho = Range(p.elevSine), rhoRate = Range(up) - Range(um);
@@ -256,8 +281,9 @@ void SkyModel::Observe(const Satellite& s, long long ticks, int jumpMs, GenSat& 
         switch (ti.kind) {
         case 'C':
         case 'P': {
-            const double mp = ti.band == '1' ? Multipath(s, 0, ticks)
-                              : ti.band == '2' ? Multipath(s, 1, ticks) : 0.0;
+            const double mp = ti.band == '1'   ? Multipath(s, 0, ticks)
+                              : ti.band == '2' ? Multipath(s, 1, ticks)
+                                               : 0.0;
             v = rho + iono * ionoFactor + s.codeBias[ti.kind == 'P'][ti.band - '1'] + mp +
                 CodeSigma(ti.kind, ti.band) * (1.5 - 0.5 * p.elevSine) * noise + codeJump;
             o.ssi = ssi;
@@ -266,16 +292,22 @@ void SkyModel::Observe(const Satellite& s, long long ticks, int jumpMs, GenSat& 
         case 'L': {
             // Phases start near zero at rise, as receivers initialise them.
             const std::uint64_t nkey = static_cast<std::uint64_t>('N') * 16 + ti.band;
-            const double n = -std::round(25.8e6 / lambda) +
-                             std::floor(2e6 * (Uniform(Draw(cfg_.seed, s.key,
-                                                            static_cast<std::uint64_t>(p.pass), nkey)) - 0.5));
+            const double n =
+                -std::round(25.8e6 / lambda) +
+                std::floor(2e6 * (Uniform(Draw(cfg_.seed, s.key, static_cast<std::uint64_t>(p.pass),
+                                               nkey)) -
+                                  0.5));
             v = (rho - iono * ionoFactor + 0.002 * noise) / lambda + n + phaseJumpSeconds * f;
             o.lli = lli ? '1' : ' ';
             o.ssi = ssi;
             break;
         }
-        case 'D': v = -(rhoRate - ionoRate * ionoFactor) / lambda + 0.02 * noise; break;
-        default: v = strength(ti.band); break;
+        case 'D':
+            v = -(rhoRate - ionoRate * ionoFactor) / lambda + 0.02 * noise;
+            break;
+        default:
+            v = strength(ti.band);
+            break;
         }
         o.value = Round3(v);
         o.blank = false;
@@ -296,8 +328,10 @@ void SkyModel::Epoch(long index, GenEpoch& out) const {
     out.clockOffset = static_cast<double>(std::llround(offset * 1e9)) / 1e9;
     std::size_t n = 0;
     for (const Satellite& s : sats_) {
-        if (!Pass(s, ticks).visible) continue;
-        if (n == out.sats.size()) out.sats.emplace_back();
+        if (!Pass(s, ticks).visible)
+            continue;
+        if (n == out.sats.size())
+            out.sats.emplace_back();
         Observe(s, ticks, jumpMs, out.sats[n++]);
     }
     out.sats.resize(n);
@@ -312,8 +346,9 @@ GenEpoch GenerateEpoch(const GenConfig& cfg, long index) {
 std::vector<GenEpoch> Generate(const GenConfig& cfg) {
     const SkyModel model(cfg);
     std::vector<GenEpoch> all(static_cast<std::size_t>(cfg.epochs));
-    for (long i = 0; i < cfg.epochs; ++i) model.Epoch(i, all[static_cast<std::size_t>(i)]);
+    for (long i = 0; i < cfg.epochs; ++i)
+        model.Epoch(i, all[static_cast<std::size_t>(i)]);
     return all;
 }
 
-}  // namespace kgen
+} // namespace kgen

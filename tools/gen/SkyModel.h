@@ -10,7 +10,7 @@
 
 namespace kgen {
 
-constexpr double kLight = 299792458.0;  // m/s
+constexpr double kLight = 299792458.0; // m/s
 constexpr long long kTicksPerSecond = 10000000;
 constexpr long long kTicksPerDay = 86400 * kTicksPerSecond;
 
@@ -23,8 +23,8 @@ long long SecondsToTicks(double seconds);
 
 // One observation type resolved once: what it measures and on which band.
 struct TypeInfo {
-    char kind = 0;  // 'C', 'P', 'L', 'D', 'S', or 0 for a type the generator leaves blank
-    char band = 0;  // '1'..'8'
+    char kind = 0; // 'C', 'P', 'L', 'D', 'S', or 0 for a type the generator leaves blank
+    char band = 0; // '1'..'8'
 };
 
 struct Satellite {
@@ -37,18 +37,18 @@ struct Satellite {
     double horizon = 0.0;       // sine of the pass angle at which it rises
     double ionoScale = 0.0;     // vertical L1 delay at noon, metres
     double codeBias[2][9] = {}; // [0: C, 1: P][band]
-    double mpAmp[2] = {}, mpPeriod[2] = {}, mpPhase[2] = {};  // [0: MP1, 1: MP2]
+    double mpAmp[2] = {}, mpPeriod[2] = {}, mpPhase[2] = {}; // [0: MP1, 1: MP2]
 };
 
 // Where a satellite is in its pass at one instant.
 struct PassState {
     bool visible = false;
-    double elevSine = 0.0;  // sine of a pseudo-elevation, 0 at rise, 1 at culmination
-    long long pass = 0;     // pass number since the reference
+    double elevSine = 0.0; // sine of a pseudo-elevation, 0 at rise, 1 at culmination
+    long long pass = 0;    // pass number since the reference
 };
 
 class SkyModel {
-public:
+  public:
     explicit SkyModel(const GenConfig& cfg);
 
     long long StartTicks() const { return startTicks_; }
@@ -63,7 +63,7 @@ public:
     // A draw with probability p for quantity `what` of satellite s at `ticks`.
     bool Chance(const Satellite& s, long long ticks, std::uint64_t what, double p) const;
 
-private:
+  private:
     void Observe(const Satellite& s, long long ticks, int jumpMs, GenSat& out) const;
     int JumpAt(long index) const;
 
@@ -73,4 +73,4 @@ private:
     long long startTicks_ = 0;
 };
 
-}  // namespace kgen
+} // namespace kgen

@@ -13,7 +13,7 @@
 namespace kgen {
 
 class TextBuffer {
-public:
+  public:
     // Opens `path` for writing; Ok() tells whether that worked.
     explicit TextBuffer(const std::string& path);
     ~TextBuffer();
@@ -41,7 +41,7 @@ public:
     bool Close();
     long long Bytes() const { return written_ + static_cast<long long>(pos_); }
 
-private:
+  private:
     void Reserve(std::size_t n);
     void Flush();
 
@@ -59,7 +59,8 @@ template <class Body>
 WriteSummary WriteFile(const std::string& path, const std::string& configError, Body&& body) {
     WriteSummary sum;
     sum.error = configError;
-    if (!sum.error.empty()) return sum;
+    if (!sum.error.empty())
+        return sum;
     TextBuffer out(path);
     if (!out.Ok()) {
         sum.error = "cannot open " + path + " for writing";
@@ -68,8 +69,9 @@ WriteSummary WriteFile(const std::string& path, const std::string& configError, 
     body(out, sum);
     sum.ok = out.Close();
     sum.bytes = out.Bytes();
-    if (!sum.ok) sum.error = "writing " + path + " failed";
+    if (!sum.ok)
+        sum.error = "writing " + path + " failed";
     return sum;
 }
 
-}  // namespace kgen
+} // namespace kgen

@@ -4,13 +4,12 @@
 #include "tools/gen/RinexGen.h"
 #include "tools/gen/TextBuffer.h"
 
-#include <gtest/gtest.h>
-
 #include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <random>
 #include <string>
 #include <vector>
@@ -20,11 +19,12 @@ namespace {
 namespace fs = std::filesystem;
 
 class GenTest : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
-               ("kestrova-gen-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) +
-                "-" + std::to_string(std::random_device{}()));
+               ("kestrova-gen-" +
+                std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
+                std::to_string(std::random_device{}()));
         fs::create_directories(dir_);
     }
     void TearDown() override { fs::remove_all(dir_); }
@@ -36,7 +36,8 @@ protected:
 std::vector<std::string> ReadLines(const std::string& path) {
     std::ifstream in(path);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -47,7 +48,9 @@ std::string Cols(const std::string& line, std::size_t a, std::size_t b) {
     return s;
 }
 
-double Num(const std::string& s) { return std::strtod(s.c_str(), nullptr); }
+double Num(const std::string& s) {
+    return std::strtod(s.c_str(), nullptr);
+}
 
 // Observation values of a RINEX file, [epoch][satellite][type], read by column.
 using FileValues = std::vector<std::vector<std::vector<double>>>;
@@ -57,15 +60,18 @@ using FileValues = std::vector<std::vector<std::vector<double>>>;
 FileValues ReadData(const std::vector<std::string>& lines, std::size_t ntypes,
                     std::vector<std::string>* epochLines = nullptr) {
     std::size_t i = 0;
-    while (i < lines.size() && lines[i].find("END OF HEADER") == std::string::npos) ++i;
+    while (i < lines.size() && lines[i].find("END OF HEADER") == std::string::npos)
+        ++i;
     FileValues all;
     for (++i; i < lines.size();) {
         const std::string& e = lines[i++];
         EXPECT_GT(e.size(), 32u) << e;
         EXPECT_EQ(e[0], ' ');
         EXPECT_EQ(e[18], '.') << e;
-        for (std::size_t c = 19; c < 26; ++c) EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(e[c]))) << e;
-        if (epochLines) epochLines->push_back(e);
+        for (std::size_t c = 19; c < 26; ++c)
+            EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(e[c]))) << e;
+        if (epochLines)
+            epochLines->push_back(e);
         const std::size_t n = static_cast<std::size_t>(std::atoi(Cols(e, 30, 32).c_str()));
         for (std::size_t cont = 12; cont < n; cont += 12) {
             EXPECT_EQ(Cols(lines[i], 1, 32), std::string(32, ' '));
@@ -78,14 +84,17 @@ FileValues ReadData(const std::vector<std::string>& lines, std::size_t ntypes,
                 EXPECT_LE(lines[i].size(), 80u);
                 text += Cols(lines[i++], 1, 80);
             }
-            for (std::size_t k = 0; k < ntypes; ++k) values.push_back(Num(text.substr(16 * k, 14)));
+            for (std::size_t k = 0; k < ntypes; ++k)
+                values.push_back(Num(text.substr(16 * k, 14)));
         }
         all.push_back(sats);
     }
     return all;
 }
 
-double TruthValue(const kgen::GenObs& o) { return o.blank ? 0.0 : o.value; }
+double TruthValue(const kgen::GenObs& o) {
+    return o.blank ? 0.0 : o.value;
+}
 
 TEST_F(GenTest, RinexTextMatchesLayoutAndTruth) {
     kgen::GenConfig cfg;
@@ -104,9 +113,12 @@ TEST_F(GenTest, RinexTextMatchesLayoutAndTruth) {
         EXPECT_GE(lines[h].size(), 61u);
         EXPECT_LE(lines[h].size(), 80u);
     }
-    EXPECT_EQ(lines[11], "    12    C1    P1    L1    S1    D1    C2    P2    L2    S2# / TYPES OF OBSERV");
-    EXPECT_EQ(lines[12], "          D2    C5    L5                                    # / TYPES OF OBSERV");
-    EXPECT_EQ(lines[15], "  2015     2    13     0    19   30.0030000     GPS         TIME OF LAST OBS");
+    EXPECT_EQ(lines[11],
+              "    12    C1    P1    L1    S1    D1    C2    P2    L2    S2# / TYPES OF OBSERV");
+    EXPECT_EQ(lines[12],
+              "          D2    C5    L5                                    # / TYPES OF OBSERV");
+    EXPECT_EQ(lines[15],
+              "  2015     2    13     0    19   30.0030000     GPS         TIME OF LAST OBS");
 
     std::vector<std::string> epochLines;
     const FileValues values = ReadData(lines, cfg.types.size(), &epochLines);
@@ -115,7 +127,7 @@ TEST_F(GenTest, RinexTextMatchesLayoutAndTruth) {
     for (std::size_t e = 0; e < truth.size(); ++e) {
         const kgen::GenEpoch& t = truth[e];
         const std::string& line = epochLines[e];
-        EXPECT_EQ(line.size(), 80u);  // clock offset in columns 69-80
+        EXPECT_EQ(line.size(), 80u); // clock offset in columns 69-80
         EXPECT_NEAR(Num(Cols(line, 69, 80)), t.clockOffset, 1e-12);
         EXPECT_NEAR(Num(Cols(line, 16, 26)), t.second, 1e-9);
         EXPECT_EQ(std::atoi(Cols(line, 14, 15).c_str()), t.minute);
@@ -124,7 +136,8 @@ TEST_F(GenTest, RinexTextMatchesLayoutAndTruth) {
         maxSats = std::max(maxSats, t.sats.size());
         for (std::size_t s = 0; s < t.sats.size(); ++s) {
             if (s < 12) {
-                EXPECT_EQ(Cols(line, 33 + 3 * s, 35 + 3 * s), kgen::SatId(t.sats[s].system, t.sats[s].prn));
+                EXPECT_EQ(Cols(line, 33 + 3 * s, 35 + 3 * s),
+                          kgen::SatId(t.sats[s].system, t.sats[s].prn));
             }
             for (std::size_t k = 0; k < cfg.types.size(); ++k) {
                 const kgen::GenObs& o = t.sats[s].obs[k];
@@ -145,7 +158,7 @@ TEST_F(GenTest, ClockJumpsShiftCodesOrCodesAndPhases) {
     kgen::GenConfig cfg;
     cfg.interval = 1.0;
     cfg.epochs = 150;
-    cfg.types = kgen::TypePreset("dual");  // C1 P1 L1 L2 P2
+    cfg.types = kgen::TypePreset("dual"); // C1 P1 L1 L2 P2
     cfg.blankProbability = 0.0;
     cfg.jumps = {{100, 1}};
     kgen::GenConfig none = cfg, codes = cfg, both = cfg;
@@ -160,13 +173,14 @@ TEST_F(GenTest, ClockJumpsShiftCodesOrCodesAndPhases) {
     const std::vector<kgen::GenEpoch> truth = kgen::Generate(none);
     ASSERT_EQ(vn.size(), 150u);
     for (std::size_t e : {0u, 99u, 100u, 149u}) {
-        const double ms = e >= 100 ? 1e-3 : 0.0;  // the jump, seconds
+        const double ms = e >= 100 ? 1e-3 : 0.0; // the jump, seconds
         for (std::size_t s = 0; s < truth[e].sats.size(); ++s) {
             const kgen::GenSat& sat = truth[e].sats[s];
             const int k = sat.system == 'R' ? kgen::GlonassChannel(sat.prn) : 0;
             const double f1 = kgen::CarrierMHz(sat.system, '1', k) * 1e6;
             for (std::size_t code : {0u, 1u, 4u}) {
-                if (sat.system == 'E' && code != 0) continue;  // Galileo has no P codes
+                if (sat.system == 'E' && code != 0)
+                    continue; // Galileo has no P codes
                 EXPECT_NEAR(vc[e][s][code] - vn[e][s][code], ms * 299792458.0, 2e-3);
                 EXPECT_NEAR(vb[e][s][code] - vn[e][s][code], ms * 299792458.0, 2e-3);
             }
@@ -184,7 +198,7 @@ TEST_F(GenTest, ClockJumpsShiftCodesOrCodesAndPhases) {
 TEST_F(GenTest, Compact2RecordsFollowTheSky) {
     kgen::GenConfig cfg;
     cfg.interval = 300.0;
-    cfg.epochs = 288;  // one day
+    cfg.epochs = 288; // one day
     kgen::Compact2Config mp;
     mp.startOffset = 600.0;
     mp.satellites = "G05,R12";
@@ -196,7 +210,7 @@ TEST_F(GenTest, Compact2RecordsFollowTheSky) {
     ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[0], "COMPACT2");
     EXPECT_DOUBLE_EQ(Num(lines[1].substr(6)), 300.0);
-    EXPECT_NEAR(Num(lines[2].substr(14)), 57066.0 + 600.0 / 86400.0, 1e-10);  // 2015-02-13
+    EXPECT_NEAR(Num(lines[2].substr(14)), 57066.0 + 600.0 / 86400.0, 1e-10); // 2015-02-13
 
     // Records: the last one ends at the end of the RINEX day; 0, -n and n all occur.
     ASSERT_EQ(truth.size(), 286u);
@@ -217,7 +231,8 @@ TEST_F(GenTest, Compact2RecordsFollowTheSky) {
             ++repeats;
         } else {
             std::string expect = std::to_string(r.sats.size());
-            for (const std::string& id : r.sats) expect += " " + id;
+            for (const std::string& id : r.sats)
+                expect += " " + id;
             EXPECT_EQ(head, expect);
             ++lists;
             last = r.sats;
@@ -245,7 +260,8 @@ TEST_F(GenTest, Compact2RecordsFollowTheSky) {
         std::vector<std::string> inView;
         for (const kgen::GenSat& s : e.sats) {
             const std::string id = kgen::SatId(s.system, s.prn);
-            if (id == "G05" || id == "R12") inView.push_back(id);
+            if (id == "G05" || id == "R12")
+                inView.push_back(id);
         }
         EXPECT_EQ(truth[static_cast<std::size_t>(k)].sats, inView);
     }
@@ -280,10 +296,13 @@ TEST_F(GenTest, ObservationsAreSmoothAndConsistent) {
             const kgen::GenSat* prev = nullptr;
             const kgen::GenSat* next = nullptr;
             for (const kgen::GenSat& p : ep[e - 1].sats)
-                if (p.system == s.system && p.prn == s.prn) prev = &p;
+                if (p.system == s.system && p.prn == s.prn)
+                    prev = &p;
             for (const kgen::GenSat& n : ep[e + 1].sats)
-                if (n.system == s.system && n.prn == s.prn) next = &n;
-            if (!prev || !next) continue;
+                if (n.system == s.system && n.prn == s.prn)
+                    next = &n;
+            if (!prev || !next)
+                continue;
             const int k = s.system == 'R' ? kgen::GlonassChannel(s.prn) : 0;
             const double lam1 = 299792458.0 / (kgen::CarrierMHz(s.system, '1', k) * 1e6);
             const double c1 = s.obs[0].value, l1 = s.obs[1].value * lam1;
@@ -317,10 +336,10 @@ TEST_F(GenTest, ObservationsAreSmoothAndConsistent) {
 TEST_F(GenTest, FixedFieldsAreRightJustifiedOrStars) {
     {
         kgen::TextBuffer out(Path("f.txt"));
-        out.Fixed(-1, 3, 14);      // -0.001
+        out.Fixed(-1, 3, 14); // -0.001
         out.Fixed(0, 3, 14);
         out.Fixed(123456789012LL, 3, 14);
-        out.Fixed(-9999999999999LL, 3, 14);  // one character too many
+        out.Fixed(-9999999999999LL, 3, 14); // one character too many
         out.EndLine();
         out.Int(-5, 3);
         out.Int(7, 2, true);
@@ -337,7 +356,7 @@ TEST_F(GenTest, FixedFieldsAreRightJustifiedOrStars) {
 TEST(GenConfigCheck, RejectsWhatCannotBeWritten) {
     kgen::GenConfig cfg;
     EXPECT_EQ(kgen::CheckConfig(cfg), "");
-    cfg.day = 29;  // 2015 is no leap year
+    cfg.day = 29; // 2015 is no leap year
     EXPECT_NE(kgen::CheckConfig(cfg), "");
     cfg = kgen::GenConfig{};
     cfg.types = {"C1", "L"};
@@ -349,4 +368,4 @@ TEST(GenConfigCheck, RejectsWhatCannotBeWritten) {
     EXPECT_FALSE(kgen::WriteRinex("/nonexistent-dir/x.15o", kgen::GenConfig{}).ok);
 }
 
-}  // namespace
+} // namespace

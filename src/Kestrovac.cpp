@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cmath>
 #include <cstring>
 #include <iostream>
 #include <string>
@@ -32,12 +31,12 @@ constexpr unsigned long Never = 1ul << (NObsTypes + 1);
 
 // One code of the observation list; its number is its place in the table.
 struct ObsCode {
-    const char* text;       // accepted text
-    const char* alias;      // second accepted text, or none
-    const char* column;     // column name in the result file
-    int width;              // width of the value column
-    unsigned long grNeeds;  // header types needed when GPS or GLONASS is chosen
-    unsigned long eNeeds;   // header types needed when Galileo is chosen
+    const char* text;      // accepted text
+    const char* alias;     // second accepted text, or none
+    const char* column;    // column name in the result file
+    int width;             // width of the value column
+    unsigned long grNeeds; // header types needed when GPS or GLONASS is chosen
+    unsigned long eNeeds;  // header types needed when Galileo is chosen
 };
 
 // clang-format off
@@ -177,7 +176,8 @@ void Kestrovac::GetFiles(int nargc, const char** cargv)
         if (cargv[i][0] == '-')
             ParseOption(cargv[i]);
         else
-            ProgramWarning(ProgName, (std::string(" - PARAMETHER MANDATORY -> ") + cargv[i]).c_str());
+            ProgramWarning(ProgName,
+                           (std::string(" - PARAMETHER MANDATORY -> ") + cargv[i]).c_str());
     }
     FinalChecks();
 }
@@ -209,8 +209,10 @@ void Kestrovac::ParseOption(const char* word)
     case 'L': SetObsList(word); return;
     case 'C': SetSystems(word + 2); return;
     case 'M': // -m1 and -m2 name files; -ms is a switch
-        if (c3 == '1') return SetOptionalFile(word, mp1file, isMP1, "-m1", "MULTIPATH P1 file name: ");
-        if (c3 == '2') return SetOptionalFile(word, mp2file, isMP2, "-m2", "MULTIPATH P2 file name: ");
+        if (c3 == '1')
+            return SetOptionalFile(word, mp1file, isMP1, "-m1", "MULTIPATH P1 file name: ");
+        if (c3 == '2')
+            return SetOptionalFile(word, mp2file, isMP2, "-m2", "MULTIPATH P2 file name: ");
         if (c3 == 's' || c3 == 'S') {
             isMSJump = true;
             Report("Eliminate MS jumps in observations: ", "YES");
@@ -219,7 +221,8 @@ void Kestrovac::ParseOption(const char* word)
         break;
     case 'G': // only -gf and -GF: the case of the two letters must agree
         if ((c == 'g' && c3 == 'f') || (c == 'G' && c3 == 'F'))
-            return SetOptionalFile(word, gfcfile, isGLNfc, "-gf", "GLONASS FREQUENCY CHANNEL file: ");
+            return SetOptionalFile(word, gfcfile, isGLNfc, "-gf",
+                                   "GLONASS FREQUENCY CHANNEL file: ");
         break;
     case 'S': SetEpoch(word, "START epoch: ", stE, isStart); return;
     case 'E': SetEpoch(word, "END epoch: ", enE, isEnd); return;
@@ -230,7 +233,8 @@ void Kestrovac::ParseOption(const char* word)
         return;
     case 'D':
         isEpochRound = true;
-        EpochRound = std::fabs(ParseDouble(word, 2));
+        EpochRound = ParseDouble(word, 2);
+        if (EpochRound < 0) EpochRound = -EpochRound;
         Report("Maximum alowed clock error in RINEX epochs: ", EpochRound);
         return;
     case 'U': SetPhaseUnit(word[2]); return;
@@ -267,7 +271,8 @@ void Kestrovac::SetSatList(const char* word, char (&text)[300], matrix<short>& p
     if (verbose) Detail() << label << text << " -> ";
     ParseSatList(word, prn, 2);
     if (!verbose) return;
-    for (std::size_t k = 0; k + 3 <= n; k += 3) std::cout << ' ' << std::string_view(text + k, 3);
+    for (std::size_t k = 0; k + 3 <= n; k += 3)
+        std::cout << ' ' << std::string_view(text + k, 3);
     std::cout << "!\n";
 }
 
@@ -348,13 +353,14 @@ void Kestrovac::FinalChecks()
     if (!isG && !isR && !isE && !isC)
         ProgramError(ProgName, "NO GNSS SATELLITE SYSTEM SET [-c[G|R|E|C]]!");
     if (isR && !isGLNfc) {
-        ProgramWarning(ProgName, "GLONASS SATELITE SYSTEM SET BUT WITHOUT FREQUENCY CHANNEL FILE (NOT "
-                                 "USING GLONASS)!");
+        ProgramWarning(ProgName,
+                       "GLONASS SATELITE SYSTEM SET BUT WITHOUT FREQUENCY CHANNEL FILE (NOT "
+                       "USING GLONASS)!");
         isR = false;
     }
     if (verbose)
-        ProgressLine(std::cout, "GetFiles") << " setting output GNSS OBSERVATION file: " << resfile
-                                            << "!\n";
+        ProgressLine(std::cout, "GetFiles")
+            << " setting output GNSS OBSERVATION file: " << resfile << "!\n";
 }
 
 // The RINEX name without its last extension (the last "." anywhere, directories included).
@@ -395,10 +401,10 @@ void Kestrovac::CheckObsInRNX(int ilist)
     const unsigned short n = obslist(ilist);
     if (n >= NObsCodes) ProgramError(ProgName, ObsIncorrect);
     const ObsCode& code = ObsCodes[n];
-    const bool available = code.eNeeds == AnySystem
-                               ? HeaderHas(rh, code.grNeeds)
-                               : ((isG || isR) && HeaderHas(rh, code.grNeeds)) ||
-                                     (isE && HeaderHas(rh, code.eNeeds));
+    const bool available =
+        code.eNeeds == AnySystem
+            ? HeaderHas(rh, code.grNeeds)
+            : ((isG || isR) && HeaderHas(rh, code.grNeeds)) || (isE && HeaderHas(rh, code.eNeeds));
     if (available) IfExistObs(ilist) = 1;
 }
 

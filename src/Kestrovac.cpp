@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cstring>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <string_view>
 

@@ -38,6 +38,8 @@ class Kestrovac {
     void ParseObs(const char* tmp, int ilist);
     void CheckObsInRNX(int ilist);
     void GetObs(int i, char* tmp, int& nwidth) const;
+    const matrix<unsigned short>& GetObsList() const { return obslist; }
+    const matrix<short>& GetIfExistObs() const { return IfExistObs; }
 
     // The value columns of one code for one satellite record.
     void PrintObs(long k, char S, int obs, bool& obsIsOK, std::ostream& out);
@@ -94,6 +96,21 @@ class Kestrovac {
 
     void StartProg();
     void SetDefaults();
+
+    // The command line, word by word, then the checks after its last word.
+    void ParseOption(const char* word);
+    template <typename T> void Report(const char* label, const T& value) const;
+    void SetOptionalFile(const char* word, char (&file)[256], bool& isSet, const char* option,
+                         const char* label);
+    void SetSatList(const char* word, char (&text)[300], matrix<short>& prn, bool& isSet,
+                    const char* option, const char* warning, const char* label);
+    void SetObsList(const char* word);
+    void SplitObsList();
+    void SetSystems(const char* letters);
+    void SetEpoch(const char* word, const char* label, mjd& epoch, bool& isSet);
+    void SetPhaseUnit(char unit);
+    void FinalChecks();
+    void DeriveResultFile();
 };
 
 #endif

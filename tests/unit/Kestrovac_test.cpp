@@ -1,0 +1,272 @@
+#include "src/Kestrovac.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+using testing::Eq;
+using testing::ExitedWithCode;
+
+namespace {
+
+const std::string Data = KESTROVA_TEST_DATA;
+const std::string Minimal = Data + "/cli_minimal.10o";
+
+std::string ErrorFrame(const std::string& text)
+{
+    return "\n**** Kestrova: Error -> " + text + " ****\n     Exiting Kestrova ... \n\n";
+}
+
+// The objects of a run, and GetFiles on a command line.
+struct Session {
+    RINEXHeader rh;
+    RINEXData rd{rh};
+    RINEX rnx{rh, rd};
+    CompactTEQC mp1;
+    CompactTEQC mp2;
+    GLNSat glnfc;
+    Kestrovac app{rh, rd, rnx, mp1, mp2, glnfc};
+
+    void GetFiles(std::initializer_list<std::string> words)
+    {
+        std::vector<std::string> all{"kestrova"};
+        all.insert(all.end(), words);
+        std::vector<const char*> argv;
+        for (const std::string& w : all)
+            argv.push_back(w.c_str());
+        app.GetFiles(static_cast<int>(argv.size()), argv.data());
+    }
+
+    std::vector<unsigned short> List() const
+    {
+        const matrix<unsigned short>& l = app.GetObsList();
+        std::vector<unsigned short> v;
+        for (long i = 0; i < l.Length(); i++)
+            v.push_back(l(i));
+        return v;
+    }
+
+    // The availability of every entry, as '+' and '-'.
+    std::string Available()
+    {
+        std::string s;
+        for (long i = 0; i < app.GetObsList().Length(); i++) {
+            app.CheckObsInRNX(static_cast<int>(i));
+            s += app.GetIfExistObs()(i) == 1 ? '+' : '-';
+        }
+        return s;
+    }
+
+    // The output file line that -v writes last.
+    std::string ResultFileLine(std::initializer_list<std::string> words)
+    {
+        testing::internal::CaptureStdout();
+        GetFiles(words);
+        std::string out = testing::internal::GetCapturedStdout();
+        std::size_t start = out.rfind('\n', out.size() - 2) + 1;
+        return out.substr(start);
+    }
+};
+
+std::string OutputLine(const std::string& name)
+{
+    return "Kestrova::GetFiles(): setting output GNSS OBSERVATION file: " + name + "!\n";
+}
+
+} // namespace
+
+TEST(ObsList, EveryAcceptedTextGivesItsNumberInListOrder)
+{
+    Session r;
+    r.GetFiles({"-o" + Minimal, "-cG",
+                "-lC1:P1:P2:L1:L2:C2:S1:S2:D1:D2:C5:L5:D5:S5:C6:L6:D6:S6:C7:L7:D7:S7:C8:L8:D8:S8:"
+                "L4:Pp4:Pc4:P4:L3:P3:Pc3:Pp3:WL:WLL:WLP:WLC:MW:MWc:MWp:MP1:MC1:MP2:"
+                "CL1:PL1:PL2:PC1:PC2:"});
+    std::vector<unsigned short> expected = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,
+                                            13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25,
+                                            26, 27, 28, 28, 29, 30, 30, 31, 32, 32, 33, 34, 35,
+                                            35, 36, 37, 38, 39, 40, 41, 42, 43, 44};
+    EXPECT_EQ(r.List(), expected);
+    EXPECT_EQ(r.app.GetIfExistObs().Length(), 49);
+}
+
+TEST(ObsList, SplittingCountsColonsAndALaterListReplacesTheFirst)
+{
+    Session a;
+    a.GetFiles({"-o" + Minimal, "-cG", "-lC1:L1:L2:P2:"});
+    EXPECT_EQ(a.List(), (std::vector<unsigned short>{0, 3, 4, 2}));
+
+    Session b; // text after the last ":" is no entry, even when it is no code
+    b.GetFiles({"-o" + Minimal, "-cG", "-lC1:L1:L2:P2:", "-lMW:MWc:MWp:C9"});
+    EXPECT_EQ(b.List(), (std::vector<unsigned short>{35, 35, 36}));
+    EXPECT_EQ(b.app.GetIfExistObs().Length(), 3);
+    EXPECT_EQ(b.app.GetIfExistObs()(2), 0);
+
+    Session c;
+    c.GetFiles({"-o" + Minimal, "-cG", "-lL4"});
+    EXPECT_EQ(c.app.GetObsList().Length(), 0);
+}
+
+TEST(ObsList, UnknownEmptyAndOverlongTokensAreFatal)
+{
+    const std::string tail = " - OBSERVATION IN OBSERVATION LIST INCORRECT!";
+    for (const std::string& token :
+         std::vector<std::string>{"c1", "C9", "", "MWC", "ABCDEFGHIJ", std::string(40, 'L')}) {
+        SCOPED_TRACE(token);
+        EXPECT_EXIT(Session().GetFiles({"-lC1:" + token + ":L1:"}), ExitedWithCode(1),
+                    Eq(ErrorFrame(token + tail)));
+    }
+    EXPECT_EXIT(Session().GetFiles({"-l:C1:"}), ExitedWithCode(1), Eq(ErrorFrame(tail)));
+}
+
+TEST(ObsList, ColumnNamesAndWidths)
+{
+    Session r;
+    std::string names;
+    std::string widths;
+    for (int i = 0; i < 45; i++) {
+        char name[8] = "";
+        int width = 0;
+        r.app.GetObs(i, name, width);
+        names += std::string(" ") + name;
+        widths += width == 10 ? 'S' : width == 14 ? 'W' : '?';
+    }
+    EXPECT_EQ(names,
+              " C1 P1 P2 L1 L2 C2 S1 S2 D1 D2 C5 L5 D5 S5 C6 L6 D6 S6 C7 L7 D7 S7 C8 L8 D8 S8"
+              " L4 P4[P] P4[C] L3 P3[C] P3[P] WL[L] WL[P] WL[C] MW[C] MW[P] MP1[P] MP1[C] MP2"
+              " C1-L1 P1-L1 P2-L2 P1-C1 P2-C2");
+    EXPECT_EQ(widths, "WWWWWWSSSSWWSSWWSSWWSSWWSS" + std::string(19, 'W'));
+
+    for (int outside : {-1, 45}) {
+        char name[8] = "keep";
+        int width = 3;
+        r.app.GetObs(outside, name, width);
+        EXPECT_STREQ(name, "keep");
+        EXPECT_EQ(width, 3);
+    }
+}
+
+namespace {
+
+// The combinations, then raw codes whose one flag decides. Expected availabilities below are
+// in this order: L4 Pp4 Pc4 L3 P3 Pp3 WL WLP WLC MW MWp MP1 MC1 MP2 CL1 PL1 PL2 PC1 PC2 C1 P1 C7 S8.
+const std::string Combinations =
+    "-lL4:Pp4:Pc4:L3:P3:Pp3:WL:WLP:WLC:MW:MWp:MP1:MC1:MP2:CL1:PL1:PL2:PC1:PC2:"
+    "C1:P1:C7:S8:";
+
+} // namespace
+
+TEST(Availability, GpsOrGlonassNeedTheFirstAndSecondFrequency)
+{
+    for (std::string systems : {"-cG", "-cR"}) {
+        SCOPED_TRACE(systems);
+        Session r;
+        r.rh.iC1 = r.rh.iP2 = r.rh.iL1 = r.rh.iL2 = true; // no P1
+        r.GetFiles({"-o" + Minimal, systems, "-gf" + Minimal, Combinations});
+        EXPECT_EQ(r.Available(), "+-+++-+-++--+++-+--+---");
+    }
+}
+
+TEST(Availability, GlonassSwitchedOffForWantOfAChannelFileFormsNoCombination)
+{
+    Session r;
+    r.rh.iC1 = r.rh.iP1 = r.rh.iP2 = r.rh.iL1 = r.rh.iL2 = r.rh.iC2 = true;
+    testing::internal::CaptureStderr();
+    r.GetFiles({"-o" + Minimal, "-cR", Combinations});
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(r.Available(), "--------------++-+-++--");
+}
+
+TEST(Availability, GalileoUsesTheSeventhFrequencyAndNeverFormsP2MinusC2)
+{
+    Session r;
+    r.rh.iC1 = r.rh.iL1 = r.rh.iC7 = r.rh.iL7 = true;
+    r.rh.iP2 = r.rh.iC2 = true; // GPS-only types do not help Galileo
+    r.GetFiles({"-o" + Minimal, "-cE", Combinations});
+    EXPECT_EQ(r.Available(), "+-+++-+-++--+++-+--+-+-");
+}
+
+TEST(Availability, BeidouAloneFormsOnlyTheSystemFreeDifferences)
+{
+    Session r;
+    for (unsigned short k = 0; k < NObsTypes; k++)
+        r.rh.Flag(k) = true;
+    r.GetFiles({"-o" + Minimal, "-cC", Combinations});
+    EXPECT_EQ(r.Available(), "--------------++-+-++++");
+}
+
+TEST(GetFiles, UnreadableOptionalFilesAreSwitchedOff)
+{
+    Session r;
+    testing::internal::CaptureStderr();
+    r.GetFiles({"-o" + Minimal, "-cG", "-m1" + Data + "/cli_missing.mp1", "-m2" + Minimal,
+                "-gf" + Data + "/cli_missing.gfc"});
+    testing::internal::GetCapturedStderr();
+    EXPECT_FALSE(r.app.GetIsMP1());
+    EXPECT_TRUE(r.app.GetIsMP2());
+    EXPECT_FALSE(r.app.GetIsGLNFreqChan());
+}
+
+TEST(GetFiles, ResultFileIsTheRinexNameWithoutItsLastExtension)
+{
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(Data);
+    EXPECT_EQ(Session().ResultFileLine({"-v", "-ocli_minimal.10o", "-cG"}),
+              OutputLine("cli_minimal.gof"));
+    EXPECT_EQ(Session().ResultFileLine({"-v", "-ocli_nodot", "-cG"}), OutputLine("cli_nodot.gof"));
+    // the last "." may be one of a directory
+    EXPECT_EQ(Session().ResultFileLine({"-v", "-o./cli_nodot", "-cG"}), OutputLine(".gof"));
+    EXPECT_EQ(Session().ResultFileLine({"-v", "-ocli_nodot", "-cG", "-rout.txt"}),
+              OutputLine("out.txt"));
+    std::filesystem::current_path(here);
+}
+
+TEST(GetFiles, ADerivedResultFileNameThatDoesNotFitIsRefused)
+{
+    if (Data.find('.') != std::string::npos) GTEST_SKIP() << "test-data path holds a '.'";
+    // Repeated slashes name the same file; they lengthen the name to the limit.
+    auto padded = [](std::size_t length) {
+        return Data + std::string(length - Data.size() - 10, '/') + "/cli_nodot";
+    };
+    std::string fits = padded(251);
+    EXPECT_EQ(Session().ResultFileLine({"-v", "-o" + fits, "-cG"}), OutputLine(fits + ".gof"));
+    EXPECT_EXIT(Session().GetFiles({"-o" + padded(252), "-cG"}), ExitedWithCode(1),
+                Eq(ErrorFrame("RESULT FILE NAME MADE FROM THE RINEX FILE NAME LONGER THAN 255 "
+                              "CHARACTERS (SET IT WITH -r)!")));
+}
+
+TEST(GetFiles, ValuesLongerThanTheirFieldAreRefusedNamingTheOption)
+{
+    struct Field {
+        std::string option;
+        std::size_t longest;
+    };
+    for (const Field& f :
+         {Field{"-o", 255}, Field{"-r", 255}, Field{"-m1", 255}, Field{"-m2", 255},
+          Field{"-gf", 255}, Field{"-p", 299}, Field{"-x", 299}, Field{"-l", 255}}) {
+        SCOPED_TRACE(f.option);
+        EXPECT_EXIT(Session().GetFiles({f.option + std::string(f.longest + 1, 'A')}),
+                    ExitedWithCode(1),
+                    Eq(ErrorFrame("VALUE OF OPTION " + f.option + " LONGER THAN " +
+                                  std::to_string(f.longest) + " CHARACTERS!")));
+    }
+}
+
+TEST(GetFiles, ValuesThatJustFitAreKept)
+{
+    Session r;
+    std::string list;
+    for (int i = 0; i < 85; i++)
+        list += "L1:"; // 255 characters
+    std::string sats;
+    for (int i = 0; i < 99; i++)
+        sats += "G01";
+    testing::internal::CaptureStderr(); // the two characters left over draw a warning
+    r.GetFiles({"-o" + Minimal, "-cG", "-l" + list, "-p" + sats + "G0"});
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(r.app.GetObsList().Length(), 85);
+    EXPECT_EXIT(Session().GetFiles({"-o" + std::string(255, 'A')}), ExitedWithCode(1),
+                Eq(ErrorFrame("RINEX FILE CAN NOT BE OPENED!")));
+}

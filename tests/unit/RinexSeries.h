@@ -60,16 +60,24 @@ inline long double ClockAt(const Series& s, long e)
     return ms * MSm;
 }
 
-inline void Fill(const Series& s, RINEXHeader& h, RINEXData& d)
+// A header listing C1 P2 L1 L2, or C1 L1.
+inline void FillHeader(bool dualFrequency, RINEXHeader& h)
 {
     h.RINEXHeaderReset();
     std::vector<unsigned short> types = {tC1, tP2, tL1, tL2};
-    if (!s.dualFrequency) types = {tC1, tL1};
+    if (!dualFrequency) types = {tC1, tL1};
     h.nobs = static_cast<unsigned short>(types.size());
     h.obs.Resize(h.nobs);
-    for (unsigned short k = 0; k < h.nobs; k++) h.Flag(h.obs(k) = types[k]) = true;
+    for (unsigned short k = 0; k < h.nobs; k++) {
+        h.obs(k) = types[k];
+        h.Flag(types[k]) = true;
+    }
     h.interval = 30;
+}
 
+// Tables for every satellite of the series at every epoch, those of the header's types only.
+inline void SizeStore(const Series& s, RINEXData& d)
+{
     long nsats = static_cast<long>(s.sats.size());
     d.RINEXDataReset();
     d.SetNRecords(s.epochs, s.epochs * nsats);
@@ -86,31 +94,40 @@ inline void Fill(const Series& s, RINEXHeader& h, RINEXData& d)
     }
     d.satList.Resize(nsats);
     for (long j = 0; j < nsats; j++) d.satList(j) = s.sats[j].sat;
+}
 
+// Record r: satellite j of the series at epoch e.
+inline void FillRecord(const Series& s, long j, long e, RINEXData& d, long r)
+{
     const long double pi = std::acos(-1.0L);
-    long r = 0;
-    for (long e = 0; e < s.epochs; e++) {
-        long double t = 30.0L * e;
-        d.epoch(e).Set(57000, t);
+    const Satellite& sv = s.sats[j];
+    long double t = 30.0L * e;
+    long double clock = ClockAt(s, e);
+    long double codeClock = s.into == Into::Nothing ? 0 : clock;
+    long double phaseClock = s.into == Into::CodesAndPhases ? clock : 0;
+    long double range = 23000e3L + 3000e3L * std::sin(2 * pi * t / 43080 + 0.7L * j);
+    long double iono1 = 4 + 2 * std::sin(2 * pi * t / 20000 + 1.3L * j);
+    long double iono2 = iono1 * (sv.f1 / sv.f2) * (sv.f1 / sv.f2);
+    d.sat(r) = sv.sat;
+    d.C1(r).obs = Field(range + iono1 + codeClock);
+    d.L1(r).obs = Field((range - iono1 + phaseClock) * sv.f1 / C - 1000000 * (j + 3));
+    d.L1(r).ss = 7;
+    if (!s.dualFrequency) return;
+    d.P2(r).obs = Field(range + iono2 + codeClock);
+    d.L2(r).obs = Field((range - iono2 + phaseClock) * sv.f2 / C - 800000 * (j + 2) + 17);
+    d.L2(r).ss = 6;
+}
+
+inline void Fill(const Series& s, RINEXHeader& h, RINEXData& d)
+{
+    FillHeader(s.dualFrequency, h);
+    SizeStore(s, d);
+    long nsats = static_cast<long>(s.sats.size());
+    for (long e = 0, r = 0; e < s.epochs; e++) {
+        d.epoch(e).Set(57000, 30.0L * e);
         d.flag(e) = '0';
         d.nsat(e) = static_cast<short>(nsats);
-        long double clock = ClockAt(s, e);
-        long double codeClock = s.into == Into::Nothing ? 0 : clock;
-        long double phaseClock = s.into == Into::CodesAndPhases ? clock : 0;
-        for (long j = 0; j < nsats; j++, r++) {
-            const Satellite& sv = s.sats[j];
-            long double range = 23000e3L + 3000e3L * std::sin(2 * pi * t / 43080 + 0.7L * j);
-            long double iono1 = 4 + 2 * std::sin(2 * pi * t / 20000 + 1.3L * j);
-            long double iono2 = iono1 * (sv.f1 / sv.f2) * (sv.f1 / sv.f2);
-            d.sat(r) = sv.sat;
-            d.C1(r).obs = Field(range + iono1 + codeClock);
-            d.L1(r).obs = Field((range - iono1 + phaseClock) * sv.f1 / C - 1000000 * (j + 3));
-            d.L1(r).ss = 7;
-            if (!s.dualFrequency) continue;
-            d.P2(r).obs = Field(range + iono2 + codeClock);
-            d.L2(r).obs = Field((range - iono2 + phaseClock) * sv.f2 / C - 800000 * (j + 2) + 17);
-            d.L2(r).ss = 6;
-        }
+        for (long j = 0; j < nsats; j++) FillRecord(s, j, e, d, r++);
     }
 }
 

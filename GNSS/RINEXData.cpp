@@ -37,18 +37,13 @@ constexpr int MaxCommon = 100;
 // An L1 wavelength at or below this belongs to a GLONASS slot whose channel is not known.
 constexpr long double MinLamb = 0.01L;
 
-// ---- TEMPORARY: until GPSc::lamb1 and GPSc::lamb2 are in GNSS/mGNSSc.h; then use those. ----
-constexpr long double GPSlamb1 = 299792458.0L / 1575.42e6L;
-constexpr long double GPSlamb2 = 299792458.0L / 1227.60e6L;
-// ---- END TEMPORARY ----
-
 // The L1 and L2 wavelengths of satellite sat. Only GPS and the GLONASS slots with a known
 // frequency take part in the correction (true); all other satellites are left alone.
 bool WavelengthsOf(short sat, long double& l1, long double& l2)
 {
     if (sat <= 99) {
-        l1 = GPSlamb1;
-        l2 = GPSlamb2;
+        l1 = GPSc::lamb1;
+        l2 = GPSc::lamb2;
         return true;
     }
     if (sat < 101 || sat > 132) return false;

@@ -111,6 +111,31 @@ class Kestrovac {
     void SetPhaseUnit(char unit);
     void FinalChecks();
     void DeriveResultFile();
+
+    // Reading (SetFile, ReadFile).
+    static int ObsCodeNumber(const char* text);
+    static int HeaderTypeCode(unsigned short t);
+    void ListAllHeaderTypes();
+    void CheckAvailability();
+    void TakeOpenSettingsFromFile();
+    void ReadOptionalFiles();
+    void WriteListEntry(std::ostream& out, long i) const;
+
+    // Settings header (PrintSet).
+    void WriteSatelliteList(std::ostream& out);
+    void WriteEpochLine(const char* label, const mjd& e, bool manual);
+    void WriteColumnHeading();
+    bool IsExcluded(short s);
+
+    // Listing (PrintObs).
+    void CorrectMSJumps();
+    char ListedSystem(short s) const;
+    void PrintSatellite(short s, const mjd& tm);
+    bool IsListedEpoch(const mjd& e) const;
+    void WriteRowPrefix(const mjd& e, char S, unsigned short sati);
+    void LoadConstants(char S, short s, const mjd& tm);
+    static void SetFactors(long double ion1, long double ion2, long double wl1, long double wl2,
+                           long double nl1, long double nl2, long double alpha);
 };
 
 #endif

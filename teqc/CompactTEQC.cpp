@@ -163,7 +163,8 @@ mjd CompactTEQC::ReadHeader(std::istream& in)
     std::string text = FindLine(in, line, "T_SAMP", "TEQC COMPACT FILE HAS NO T_SAMP LINE!");
     double dt = std::strtod(text.c_str(), nullptr);
     if (!(std::fabs(dt) <= MaxInterval))
-        ProgramError(ProgName, "TEQC COMPACT FILE HAS NO VALID SAMPLING INTERVAL IN ITS T_SAMP LINE!");
+        ProgramError(ProgName,
+                     "TEQC COMPACT FILE HAS NO VALID SAMPLING INTERVAL IN ITS T_SAMP LINE!");
     interval = static_cast<float>(dt);
     text = FindLine(in, line, "START_TIME_MJD",
                     "TEQC COMPACT FILE HAS NO START_TIME_MJD LINE AFTER ITS T_SAMP LINE!");
@@ -219,8 +220,10 @@ void CompactTEQC::ReadData()
         ieph += 1;
     }
     if (missing || rec.Cut()) {
-        std::string warn = std::string("TEQC COMPACT FILE HAS MISSING OR UNREADABLE MULTIPATH VALUES, "
-                                       "THEY ARE NOT REMOVED -> ") + compfile;
+        std::string warn =
+            std::string("TEQC COMPACT FILE HAS MISSING OR UNREADABLE MULTIPATH VALUES, "
+                        "THEY ARE NOT REMOVED -> ") +
+            compfile;
         ProgramWarning(ProgName, warn.c_str());
     }
     SetSatList();

@@ -42,7 +42,8 @@ class Compact2Writer {
     {
         char buf[96];
         std::snprintf(buf, sizeof buf, "T_SAMP %.3f\n", interval);
-        text = "2.00000 COMPACT2 (test file)\n# 1 satellite multipath estimates\n" + std::string(buf);
+        text =
+            "2.00000 COMPACT2 (test file)\n# 1 satellite multipath estimates\n" + std::string(buf);
         std::snprintf(buf, sizeof buf, "START_TIME_MJD %.12Lf\n", startMJD);
         text += buf;
     }

@@ -52,7 +52,8 @@ TEST(CompactTEQC, CarriedSatelliteListAndGapRecord)
     std::vector<long double> seconds{43200, 43230, 43290};
     for (long e = 0; e < 3; e++) {
         EXPECT_EQ(mp.eph(e).GetMJDay(), 58853u);
-        EXPECT_NEAR(static_cast<double>(mp.eph(e).GetSecond()), static_cast<double>(seconds[e]), 1e-6);
+        EXPECT_NEAR(static_cast<double>(mp.eph(e).GetSecond()), static_cast<double>(seconds[e]),
+                    1e-6);
     }
     std::vector<double> values{0.125, -0.25, 1.5, 0.375, 0.5, -0.75, -1.125, 2.0};
     for (long k = 0; k < 8; k++) {
@@ -94,11 +95,12 @@ TEST(CompactTEQC, NoRecordsAndFirstNegativeCount)
 TEST(CompactTEQC, SystemsApartCarriageReturnsAndCountThatIsNoNumber)
 {
     std::filesystem::path dir = TestFolder();
-    std::string file = WriteText(dir / "crlf.mp1", "COMPACT2\r\nT_SAMP 30\r\nSTART_TIME_MJD 58853\r\n"
-                                                   "  4 C05 S20 J01 I03\r\n"
-                                                   "     0.125     0.250     0.375     0.500\r\n"
-                                                   "\r\n -4\r\n     1.000     2.000     3.000     4.000\r\n"
-                                                   "END OF DATA\r\n  1 G07\r\n     0.500\r\n");
+    std::string file =
+        WriteText(dir / "crlf.mp1", "COMPACT2\r\nT_SAMP 30\r\nSTART_TIME_MJD 58853\r\n"
+                                    "  4 C05 S20 J01 I03\r\n"
+                                    "     0.125     0.250     0.375     0.500\r\n"
+                                    "\r\n -4\r\n     1.000     2.000     3.000     4.000\r\n"
+                                    "END OF DATA\r\n  1 G07\r\n     0.500\r\n");
     CompactTEQC mp;
     EXPECT_EQ(Read(mp, file), "");
     // the blank line before a count is passed over; the data ends at the count that is no number
@@ -116,9 +118,10 @@ TEST(CompactTEQC, ValuesThatCannotBeAppliedAreMarkedAndWarnedOnce)
                                                     "  3 G05 G12\n     0.125\n"
                                                     "  2 GX5 G07\n     1.000       nan\n");
     CompactTEQC mp;
-    EXPECT_EQ(Read(mp, file), "\n#### Kestrova: Warning -> TEQC COMPACT FILE HAS MISSING OR UNREADABLE "
-                              "MULTIPATH VALUES, THEY ARE NOT REMOVED -> " + file +
-                                  " ####\n     Continuing Kestrova ... \n\n");
+    EXPECT_EQ(Read(mp, file),
+              "\n#### Kestrova: Warning -> TEQC COMPACT FILE HAS MISSING OR UNREADABLE "
+              "MULTIPATH VALUES, THEY ARE NOT REMOVED -> " +
+                  file + " ####\n     Continuing Kestrova ... \n\n");
     // the count 3 takes the two identifiers its line holds
     EXPECT_EQ(Column(mp.nsat), (std::vector<long>{2, 2}));
     EXPECT_EQ(Column(mp.sat), (std::vector<long>{5, 12, 0, 7}));
@@ -131,9 +134,11 @@ TEST(CompactTEQC, RecordsOfMoreThan25Satellites)
 {
     std::vector<std::string> sats;
     for (int s = 1; s <= 32; s++) sats.push_back((s < 10 ? "G0" : "G") + std::to_string(s));
-    std::string file = Compact2Writer(58853.0L, 30).Series(2, sats, [](long k, const std::string& s) {
-        return k + std::stoi(s.substr(1)) / 8.0;
-    }).Write(TestFolder() / "wide.mp1");
+    std::string file =
+        Compact2Writer(58853.0L, 30)
+            .Series(2, sats,
+                    [](long k, const std::string& s) { return k + std::stoi(s.substr(1)) / 8.0; })
+            .Write(TestFolder() / "wide.mp1");
     CompactTEQC mp;
     EXPECT_EQ(Read(mp, file), "");
     EXPECT_EQ(mp.NObs(), 64);
@@ -154,9 +159,12 @@ TEST(CompactTEQCDeathTest, MissingFileAndHeaderLinesStopTheRun)
                 Eq(ErrorFrame("TEQC COMPACT FILE IS NOT WRITTEN IN VERSION COMPACT2!")));
     EXPECT_EXIT(readFile(Data("no_tsamp.mp1")), ExitedWithCode(1),
                 Eq(ErrorFrame("TEQC COMPACT FILE HAS NO T_SAMP LINE!")));
-    EXPECT_EXIT(readFile(Data("start_before_tsamp.mp1")), ExitedWithCode(1),
-                Eq(ErrorFrame("TEQC COMPACT FILE HAS NO START_TIME_MJD LINE AFTER ITS T_SAMP LINE!")));
-    std::string nan = WriteText(TestFolder() / "nan.mp1", "COMPACT2\nT_SAMP nan\nSTART_TIME_MJD 58853\n");
-    EXPECT_EXIT(readFile(nan), ExitedWithCode(1),
-                Eq(ErrorFrame("TEQC COMPACT FILE HAS NO VALID SAMPLING INTERVAL IN ITS T_SAMP LINE!")));
+    EXPECT_EXIT(
+        readFile(Data("start_before_tsamp.mp1")), ExitedWithCode(1),
+        Eq(ErrorFrame("TEQC COMPACT FILE HAS NO START_TIME_MJD LINE AFTER ITS T_SAMP LINE!")));
+    std::string nan =
+        WriteText(TestFolder() / "nan.mp1", "COMPACT2\nT_SAMP nan\nSTART_TIME_MJD 58853\n");
+    EXPECT_EXIT(
+        readFile(nan), ExitedWithCode(1),
+        Eq(ErrorFrame("TEQC COMPACT FILE HAS NO VALID SAMPLING INTERVAL IN ITS T_SAMP LINE!")));
 }

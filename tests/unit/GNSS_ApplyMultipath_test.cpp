@@ -15,8 +15,20 @@ const char* const OnP1 = "Kestrova::ApplyMultipath():         Multipath on P1/C1
 const char* const OnP2 = "Kestrova::ApplyMultipath():         Multipath on P2 - ";
 constexpr long Day = 58853;
 
+// The verbose lines: the heading, then the line of each pass that runs (count -1: no pass).
+std::string Verbose(long onP1, long onP2)
+{
+    std::string s = Head;
+    if (onP1 >= 0) s += OnP1 + std::to_string(onP1) + " common satellites!\n";
+    if (onP2 >= 0) s += OnP2 + std::to_string(onP2) + " common satellites!\n";
+    return s;
+}
+
 // Estimates that tell record and satellite apart, exact in three decimals.
-double Estimate(long k, const std::string& sat) { return 0.125 * k + 0.001 * std::stoi(sat.substr(1)); }
+double Estimate(long k, const std::string& sat)
+{
+    return 0.125 * k + 0.001 * std::stoi(sat.substr(1));
+}
 double Estimate2(long k, const std::string& sat) { return -Estimate(k, sat); }
 
 // A data store of n epochs every dt seconds from second s0 of the day, each with the GPS
@@ -30,7 +42,8 @@ class ApplyMultipathTest : public testing::Test {
 
     void SetUp() override { dir = TestFolder(); }
 
-    void Fill(long n, long double s0, long double dt, std::vector<short> sats = {8, 7, 6, 5, 4, 3, 2, 1})
+    void Fill(long n, long double s0, long double dt,
+              std::vector<short> sats = {8, 7, 6, 5, 4, 3, 2, 1})
     {
         long ns = n * static_cast<long>(sats.size());
         rd.nepochall = n;
@@ -61,7 +74,8 @@ class ApplyMultipathTest : public testing::Test {
                 Compact2Writer::ValueOf f = Estimate, const std::vector<std::string>& sats = Sats8)
     {
         std::string name = std::string(&mp == &mp1 ? "mp1" : "mp2") + ".txt";
-        std::string file = Compact2Writer(Day + s0 / 86400, dt).Series(n, sats, f).Write(dir / name);
+        std::string file =
+            Compact2Writer(Day + s0 / 86400, dt).Series(n, sats, f).Write(dir / name);
         mp.SetFile(file.c_str());
         mp.ReadFile();
     }
@@ -91,8 +105,7 @@ TEST_F(ApplyMultipathTest, EqualSpansAt30Seconds)
     Fill(120, 0, 30);
     ReadMP(mp1, 120, 0, 30);
     ReadMP(mp2, 120, 0, 30, Estimate2);
-    EXPECT_EQ(Apply(true, true),
-              std::string(Head) + OnP1 + "960 common satellites!\n" + OnP2 + "960 common satellites!\n");
+    EXPECT_EQ(Apply(true, true), Verbose(960, 960));
     for (long k = 0; k < 120; k += 17)
         for (int ss = 1; ss <= 8; ss++) {
             std::string g = "G0" + std::to_string(ss);
@@ -107,8 +120,7 @@ TEST_F(ApplyMultipathTest, MultipathStartingLaterOrSampledOftener)
     Fill(120, 0, 30);
     ReadMP(mp1, 100, 600, 30);
     ReadMP(mp2, 240, 0, 15);
-    EXPECT_EQ(Apply(true, true),
-              std::string(Head) + OnP1 + "800 common satellites!\n" + OnP2 + "960 common satellites!\n");
+    EXPECT_EQ(Apply(true, true), Verbose(800, 960));
     EXPECT_EQ(Removed(0, Rec(19, 3)), 0.0);
     EXPECT_NEAR(Removed(0, Rec(20, 3)), Estimate(0, "G03"), 1e-6);
     EXPECT_NEAR(Removed(1, Rec(119, 3)), Estimate(99, "G03"), 1e-6);
@@ -122,7 +134,7 @@ TEST_F(ApplyMultipathTest, EpochsMatchWithinOneMillisecond)
         Fill(10, 3600 + offset, 30);
         ReadMP(mp1, 10, 3600, 30);
         bool match = offset < 0.001L && offset > -0.001L;
-        EXPECT_EQ(Apply(true, false), std::string(Head) + OnP1 + (match ? "80" : "0") + " common satellites!\n");
+        EXPECT_EQ(Apply(true, false), Verbose(match ? 80 : 0, -1));
         EXPECT_EQ(Removed(0, Rec(4, 1)) != 0, match);
     }
 }
@@ -132,8 +144,7 @@ TEST_F(ApplyMultipathTest, RinexRunningPastTheMultipathFile)
     Fill(120, 0, 30);
     ReadMP(mp1, 60, 0, 30);
     ReadMP(mp2, 60, 0, 30);
-    EXPECT_EQ(Apply(true, true),
-              std::string(Head) + OnP1 + "480 common satellites!\n" + OnP2 + "480 common satellites!\n");
+    EXPECT_EQ(Apply(true, true), Verbose(480, 480));
     EXPECT_NEAR(Removed(2, Rec(59, 8)), Estimate(59, "G08"), 1e-6);
     EXPECT_EQ(Removed(0, Rec(60, 8)), 0.0);
     EXPECT_EQ(Removed(2, Rec(119, 8)), 0.0);
@@ -163,7 +174,7 @@ TEST_F(ApplyMultipathTest, OnlyTheSecondFileQuietOrEmpty)
 {
     Fill(4, 0, 30);
     ReadMP(mp2, 4, 0, 30);
-    EXPECT_EQ(Apply(false, true), std::string(Head) + OnP2 + "32 common satellites!\n");
+    EXPECT_EQ(Apply(false, true), Verbose(-1, 32));
     EXPECT_EQ(Removed(0, Rec(3, 1)), 0.0);
     EXPECT_EQ(Removed(1, Rec(3, 1)), 0.0);
     EXPECT_NEAR(Removed(2, Rec(3, 1)), Estimate(3, "G01"), 1e-6);
@@ -172,20 +183,20 @@ TEST_F(ApplyMultipathTest, OnlyTheSecondFileQuietOrEmpty)
     EXPECT_NEAR(Removed(2, Rec(3, 1)), 2 * Estimate(3, "G01"), 1e-6);
     EXPECT_EQ(Apply(false, false), "");
     ReadMP(mp1, 0, 0, 30);
-    EXPECT_EQ(Apply(true, false), std::string(Head) + OnP1 + "0 common satellites!\n");
+    EXPECT_EQ(Apply(true, false), Verbose(0, -1));
 }
 
 TEST_F(ApplyMultipathTest, AnEstimateOnlyMeetsItsOwnSatellite)
 {
     Fill(1, 0, 30, {5, 305});
-    std::string file = WriteText(dir / "beidou.mp1", Compact2Writer(Day, 30).Text() +
-                                                                   "  3 C05 G05 G12\n     1.000\n");
+    std::string file = WriteText(dir / "beidou.mp1",
+                                 Compact2Writer(Day, 30).Text() + "  3 C05 G05 G12\n     1.000\n");
     testing::internal::CaptureStderr();
     mp1.SetFile(file.c_str());
     mp1.ReadFile();
     testing::internal::GetCapturedStderr();
     // G05's value field lies beyond its line: a missing estimate, neither applied nor counted
-    EXPECT_EQ(Apply(true, false), std::string(Head) + OnP1 + "1 common satellites!\n");
+    EXPECT_EQ(Apply(true, false), Verbose(1, -1));
     EXPECT_EQ(Removed(0, 0), 0.0);
     EXPECT_EQ(Removed(0, 1), 1.0);
 }

@@ -1,9 +1,13 @@
 #include "GNSS/RINEX.h"
 
+#include "GNSS/RINEXf.h"
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cfilef.h"
 
+#include <cmath>
 #include <cstring>
+#include <fstream>
+#include <string>
 
 RINEX::RINEX(RINEXHeader& rheadi, RINEXData& rdatai)
     : rinexfile{}, rhead(rheadi), rdata(rdatai), nepoch(0), nobsall(0), IsTimeCorr(false)
@@ -16,11 +20,58 @@ void RINEX::SetFile(const char* file)
     if (!FileExists(rinexfile)) RINEXError("RINEX FILE CAN NOT BE OPENED!");
 }
 
-void RINEX::ReadFile() {}
+void RINEX::ReadFile()
+{
+    rdata.RINEXDataReset();
+    rhead.RINEXHeaderReset();
+    CountRec();
+    rdata.SetNRecords(nepoch, nobsall);
+    rdata.SetTimeCorr(IsTimeCorr);
+    {
+        std::ifstream in(rinexfile);
+        in >> rhead >> rdata;
+    }
+    // the times of the data replace those the header states
+    rhead.obsfirst = rdata.epoch(0);
+    rhead.obslast = rdata.obslast;
+    if (rhead.obslastts[0] == '\0') std::strcpy(rhead.obslastts, "GPS");
+    if (rhead.obsfirstts[0] == '\0') std::strcpy(rhead.obsfirstts, "GPS");
+    // epochs a few milliseconds off the grid leave an interval just beside a whole second
+    float whole = std::round(rhead.interval);
+    if (std::fabs(rhead.interval - whole) < 0.005f) rhead.interval = whole;
+}
 
-void RINEX::CountRec() {}
+void RINEX::CountRec()
+{
+    nepoch = 0;
+    nobsall = 0;
+    IsTimeCorr = false;
+    std::ifstream in(rinexfile);
+    // the number of types, read by the header reader itself so that both passes size the
+    // records alike; its warnings belong to the reading pass
+    RINEXHeader types;
+    types.quiet = true;
+    in >> types;
+    ObsRecordLines rec(in);
+    std::string line;
+    while (rec.NextEpoch()) {
+        unsigned short n = EpochCount(rec.EpochLine());
+        // only the first epoch line tells whether the epoch lines carry clock offsets
+        if (nepoch == 0) IsTimeCorr = rec.EpochLine().size() > 69;
+        nepoch++;
+        nobsall += n;
+        for (unsigned long k = SatListLines(n) + n * static_cast<unsigned long>(ObsLines(types.nobs));
+             k > 0; k--)
+            if (!rec.NextLine(line)) RINEXError(TruncatedRecordText(rec.EpochLine().c_str()).c_str());
+    }
+}
 
-void RINEX::copyC2toP2() {}
+void RINEX::copyC2toP2()
+{
+    if (rhead.HasP2() || !rhead.HasC2()) return;
+    rdata.P2 = rdata.C2;
+    rhead.iP2 = true;
+}
 
 void RINEX::RINEXError(const char* warn)
 {

@@ -10,6 +10,9 @@
 #include "matrix/matrix.h"
 
 #include <istream>
+#include <string>
+
+class ObsRecordLines;
 
 class RINEXData {
   public:
@@ -41,10 +44,23 @@ class RINEXData {
     long GetNObs() const { return nsatall; }
     mjd GetMJD(long i) const { return epoch(i); }
     [[noreturn]] void RINEXDataError(const char* warn);
+    // The observation records of a stream positioned after the header, into the sized tables;
+    // used by operator>> after SetData().
+    void ReadRecords(std::istream& in);
 
     // Millisecond clock-jump correction of the phases, dual- and single-frequency.
     void CorrMSJumps(long& nMSJumps);
     void CorrMSJumpsSF(long& nMSJumps);
+
+  private:
+    void StoreEpoch(long e, const std::string& epochLine);
+    void RefineInterval(long e);
+    void ReadSatList(ObsRecordLines& rec, unsigned short n, std::string& list, std::string& line);
+    void ReadObsText(ObsRecordLines& rec, std::string& text, std::string& line);
+    // The next line of the record of the current epoch; the file must not end before it.
+    void NextRecordLine(ObsRecordLines& rec, std::string& line);
+    short SatelliteOf(const std::string& list, unsigned short p, const std::string& epochLine);
+    void StoreObservations(long r, const std::string& text);
 };
 
 std::istream& operator>>(std::istream& in, RINEXData& hd);

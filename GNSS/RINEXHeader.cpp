@@ -1,7 +1,14 @@
 #include "GNSS/RINEXHeader.h"
 
+#include "GNSS/RINEXf.h"
+#include "GNSS/TimeConverse.h"
+#include "GNSS/ymdhms.h"
 #include "PROGINC/ProgramError.h"
+#include "PROGINC/cfilef.h"
+#include "PROGINC/cstringf.h"
 
+#include <cstring>
+#include <limits>
 #include <string>
 
 // clang-format off
@@ -10,6 +17,145 @@ const char* const ObsTypeName[NObsTypes] = {
     "C3", "L3", "S3", "D3", "C5", "L5", "D5", "S5", "C6", "L6",
     "D6", "S6", "C7", "L7", "D7", "S7", "C8", "L8", "D8", "S8"};
 // clang-format on
+
+namespace {
+
+// A text field of a header line into its field of the record (capacity width + 1).
+void CutText(const char* line, std::size_t first, std::size_t width, char* out, bool trimmed)
+{
+    std::string_view field = Columns(line, first, width);
+    std::memcpy(out, field.data(), field.size());
+    out[field.size()] = '\0';
+    if (trimmed) trim(out);
+}
+
+// Calendar fields outside the range of the record's fields become a value every test rejects,
+// so that no large number wraps round into a valid date.
+unsigned short CalendarField(long v)
+{
+    return v < 0 || v > std::numeric_limits<unsigned short>::max()
+               ? std::numeric_limits<unsigned short>::max()
+               : static_cast<unsigned short>(v);
+}
+
+// "TIME OF FIRST OBS" and "TIME OF LAST OBS": 5I6, F13.7, then the time system in columns 49-51.
+void ParseObsTime(const char* line, mjd& time, char* timesystem)
+{
+    ymdhms d;
+    d.Set(CalendarField(ColumnsInt(line, 1, 6)), CalendarField(ColumnsInt(line, 7, 6)),
+          CalendarField(ColumnsInt(line, 13, 6)), CalendarField(ColumnsInt(line, 19, 6)),
+          CalendarField(ColumnsInt(line, 25, 6)), ColumnsNum(line, 31, 13));
+    time = ymdhms2mjd(d);
+    CutText(line, 49, 3, timesystem, false);
+}
+
+unsigned short TypeCode(std::string_view pair)
+{
+    for (unsigned short k = 0; k < NObsTypes; k++)
+        if (pair == ObsTypeName[k]) return k;
+    return tUnknown;
+}
+
+// The 9 type fields of a types line (columns 7-60).
+void AppendTypeFields(std::string& types, const std::string& line) { AppendColumns(types, line, 7, 54); }
+
+// Continuation lines of a types record: 9 types a line, the first line included.
+unsigned long TypeContinuationLines(long ntypes) { return ntypes > 0 ? (ntypes - 1) / 9 : 0; }
+
+const char* const TypesCountText =
+    "NUMBER OF TYPES IN \"# / TYPES OF OBSERV\" HEADER LINE NOT IN 0 TO 81";
+
+// The types record: the count, the first line and the continuation lines the count asks for
+// (whatever their label); n counts the continuation lines as header lines.
+void ReadTypesRecord(std::istream& in, RINEXHeader& hd, std::string& line, unsigned long& n)
+{
+    // a line without a count after a record was read is a continuation that the count did not
+    // ask for (its warning is written); its types are not taken
+    if (hd.nobs > 0 && IsBlank(Columns(line, 1, 6))) return;
+    long ntypes = ColumnsInt(line, 1, 6);
+    if (ntypes < 0 || ntypes > MaxObsTypes) hd.RINEXHeaderError(TypesCountText, n);
+    std::string types;
+    AppendTypeFields(types, line);
+    for (unsigned long k = TypeContinuationLines(ntypes); k > 0 && ReadLine(in, line); k--) {
+        n++;
+        AppendTypeFields(types, line);
+    }
+    hd.nobs = static_cast<unsigned short>(ntypes);
+    hd.ParseTypesOfObs(types.data());
+}
+
+using Parser = void (RINEXHeader::*)(char*);
+using RepeatedTest = bool (*)(const RINEXHeader&);
+
+struct HeaderLabel {
+    const char* label;
+    Parser parse;        // nullptr: nothing is taken from the line
+    RepeatedTest again;  // nullptr: a repeated line is never reported
+    const char* warning;
+};
+
+bool Filled(const char* text) { return text[0] != '\0'; }
+
+// Each line is searched for the labels in this order and handled by the first one found: labels
+// may stand anywhere in the line, and "COMMENT" comes last so that a comment naming a label is
+// that label's line.
+// clang-format off
+const HeaderLabel Labels[] = {
+    {"END OF HEADER", nullptr, nullptr, nullptr},
+    {"RINEX VERSION / TYPE", &RINEXHeader::ParseRVersionType,
+     [](const RINEXHeader& h) { return h.type != 0; },
+     "ADDITIONAL \"RINEX VERSION / TYPE\" HEADER LINE"},
+    {"PGM / RUN BY / DATE", &RINEXHeader::ParsePgmRunByDate,
+     [](const RINEXHeader& h) { return Filled(h.pgm); },
+     "ADDITIONAL \"PGM / RUN BY / DATE\" HEADER LINE"},
+    {"MARKER NAME", &RINEXHeader::ParseMarkerName,
+     [](const RINEXHeader& h) { return Filled(h.mname); },
+     "ADDITIONAL \"MARKER NAME\" HEADER LINE"},
+    {"MARKER NUMBER", &RINEXHeader::ParseMarkerNumber,
+     [](const RINEXHeader& h) { return Filled(h.mnumber); },
+     "ADDITIONAL \"MARKER NUMBER\" HEADER LINE"},
+    {"OBSERVER / AGENCY", &RINEXHeader::ParseObsAgency,
+     [](const RINEXHeader& h) { return Filled(h.observer); },
+     "ADDITIONAL \"OBSERVER / AGENCY\" HEADER LINE"},
+    {"APPROX POSITION XYZ", &RINEXHeader::ParseX0,
+     [](const RINEXHeader& h) { return h.xyz0read; },
+     "ADDITIONAL \"APPROX POSITION XYZ\" HEADER LINE"},
+    {"ANTENNA: DELTA H/E/N", &RINEXHeader::ParseDp,
+     [](const RINEXHeader& h) { return h.neuread; },
+     "ADDITIONAL \"ANTENNA: DELTA H/E/N\" HEADER LINE"},
+    {"# / TYPES OF OBSERV", &RINEXHeader::ParseTypesOfObs,
+     [](const RINEXHeader& h) { return h.nobs > 0; },
+     "ADDITIONAL \"# / TYPES OF OBSERV\" HEADER LINE"},
+    {"REC # / TYPE / VERS", &RINEXHeader::ParseReceiver,
+     [](const RINEXHeader& h) { return Filled(h.rectype); },
+     "ADDITIONAL \"REC # / TYPE / VERS\" HEADER LINE"},
+    {"ANT # / TYPE", &RINEXHeader::ParseAntenna,
+     [](const RINEXHeader& h) { return Filled(h.anttype); },
+     "ADDITIONAL \"ANT # / TYPE\" HEADER LINE"},
+    {"INTERVAL", &RINEXHeader::ParseInterval,
+     [](const RINEXHeader& h) { return h.interval > 0; },
+     "ADDITIONAL \"INTERVAL\" HEADER LINE"},
+    {"TIME OF FIRST OBS", &RINEXHeader::ParseObsFirst, nullptr, nullptr},
+    {"TIME OF LAST OBS", &RINEXHeader::ParseObsLast, nullptr, nullptr},
+    {"WAVELENGTH FACT L1/2", &RINEXHeader::ParseWavelength, nullptr, nullptr},
+    {"LEAP SECONDS", nullptr, nullptr, nullptr},
+    {"COMMENT", nullptr, nullptr, nullptr},
+};
+// clang-format on
+
+const HeaderLabel* FindLabel(const std::string& line)
+{
+    for (const HeaderLabel& row : Labels)
+        if (line.find(row.label) != std::string::npos) return &row;
+    return nullptr;
+}
+
+std::string LineText(const char* text, unsigned long n)
+{
+    return std::string(text) + " -> line: " + std::to_string(n);
+}
+
+} // namespace
 
 RINEXHeader::RINEXHeader() { RINEXHeaderReset(); }
 
@@ -40,12 +186,112 @@ void RINEXHeader::RINEXHeaderReset()
 
 void RINEXHeader::RINEXHeaderWarning(const char* warn, unsigned long n)
 {
-    std::string text = std::string(warn) + " -> line: " + std::to_string(n);
-    ClassFrame("####", "RINEXHeader", "Warning", text.c_str(), "Continuing RINEXHeader", true);
+    if (quiet) return;
+    ClassFrame("####", "RINEXHeader", "Warning", LineText(warn, n).c_str(), "Continuing RINEXHeader",
+               true);
+}
+
+void RINEXHeader::RINEXHeaderError(const char* error, unsigned long n)
+{
+    ClassFrame("####", "RINEXHeader", "Error", LineText(error, n).c_str(), "Exiting RINEXHeader",
+               false);
+    ExitProgram();
+}
+
+void RINEXHeader::ParseRVersionType(char* navline)
+{
+    version = static_cast<float>(ColumnsNum(navline, 1, 9));
+    type = Column(navline, 21);
+    satsystems = Column(navline, 41);
+}
+
+void RINEXHeader::ParsePgmRunByDate(char* navline)
+{
+    CutText(navline, 1, 20, pgm, true);
+    CutText(navline, 21, 20, runby, true);
+    CutText(navline, 41, 20, date, true);
+}
+
+void RINEXHeader::ParseMarkerName(char* navline) { CutText(navline, 1, 60, mname, true); }
+
+void RINEXHeader::ParseMarkerNumber(char* navline) { CutText(navline, 1, 20, mnumber, true); }
+
+void RINEXHeader::ParseObsAgency(char* navline)
+{
+    CutText(navline, 1, 20, observer, true);
+    CutText(navline, 21, 40, agency, true);
+}
+
+void RINEXHeader::ParseReceiver(char* navline)
+{
+    CutText(navline, 1, 20, recnumb, true);
+    CutText(navline, 21, 20, rectype, true);
+    CutText(navline, 41, 20, recversion, true);
+}
+
+void RINEXHeader::ParseAntenna(char* navline)
+{
+    CutText(navline, 1, 20, antnumb, false);
+    CutText(navline, 21, 20, anttype, false);
+}
+
+void RINEXHeader::ParseX0(char* navline)
+{
+    X0.Set(ColumnsNum(navline, 1, 14), ColumnsNum(navline, 15, 14), ColumnsNum(navline, 29, 14));
+    xyz0read = true;
+}
+
+void RINEXHeader::ParseDp(char* navline)
+{
+    // the line gives height, east, north
+    Dp.Set(ColumnsNum(navline, 29, 14), ColumnsNum(navline, 15, 14), ColumnsNum(navline, 1, 14));
+    neuread = true;
+}
+
+void RINEXHeader::ParseTypesOfObs(char* onsline)
+{
+    // the types of this record replace those of an earlier one, flags included, so that no flag
+    // claims a type whose table is never sized
+    for (unsigned short k = 0; k < NObsTypes; k++) Flag(k) = false;
+    obs.Resize(nobs);
+    for (unsigned short i = 0; i < nobs; i++) {
+        // 6-character fields, the type in the last two
+        unsigned short code = TypeCode(Columns(onsline, 6U * i + 5, 2));
+        obs(i) = code;
+        if (code < NObsTypes) Flag(code) = true;
+    }
+}
+
+void RINEXHeader::ParseInterval(char* navline)
+{
+    interval = static_cast<float>(ColumnsNum(navline, 1, 10));
+}
+
+void RINEXHeader::ParseObsFirst(char* navline) { ParseObsTime(navline, obsfirst, obsfirstts); }
+
+void RINEXHeader::ParseObsLast(char* navline) { ParseObsTime(navline, obslast, obslastts); }
+
+void RINEXHeader::ParseWavelength(char* navline)
+{
+    wavelengthDefL1 = Column(navline, 6);
+    wavelengthDefL2 = Column(navline, 12);
 }
 
 std::istream& operator>>(std::istream& in, RINEXHeader& hd)
 {
     hd.RINEXHeaderReset();
+    std::string line;
+    unsigned long n = 0;
+    while (ReadLine(in, line)) {
+        n++;
+        const HeaderLabel* row = FindLabel(line);
+        if (row == nullptr) continue;
+        if (row == &Labels[0]) break;
+        if (row->again != nullptr && row->again(hd)) hd.RINEXHeaderWarning(row->warning, n);
+        if (row->parse == &RINEXHeader::ParseTypesOfObs)
+            ReadTypesRecord(in, hd, line, n);
+        else if (row->parse != nullptr)
+            (hd.*row->parse)(line.data());
+    }
     return in;
 }

@@ -79,10 +79,14 @@ class RINEXHeader {
          iC3R, iL3R, iS3R, iD3R, iC5, iL5, iD5, iS5, iC6, iL6,
          iD6, iS6, iC7, iL7, iD7, iS7, iC8, iL8, iD8, iS8;
     // clang-format on
+    // No warnings are written: the counting pass reads the header once more for its type count.
+    bool quiet = false;
 
     RINEXHeader();
     void RINEXHeaderReset();
     void RINEXHeaderWarning(const char* warn, unsigned long n);
+    // A header that cannot be read on: the error frame with the header line number, then exit.
+    [[noreturn]] void RINEXHeaderError(const char* error, unsigned long n);
 
     float GetInterval() const { return interval; }
     void SetInterval(float in) { interval = in; }
@@ -107,7 +111,11 @@ class RINEXHeader {
     void ParseInterval(char* navline);
     void ParseObsFirst(char* navline);
     void ParseObsLast(char* navline);
+    void ParseWavelength(char* navline);
 };
+
+// The most types one "# / TYPES OF OBSERV" record holds: 9 lines of 9 types.
+inline constexpr long MaxObsTypes = 81;
 
 // Reads the header up to and including the "END OF HEADER" line.
 std::istream& operator>>(std::istream& in, RINEXHeader& hd);

@@ -1,6 +1,162 @@
 #include "GNSS/RINEXf.h"
 
 #include "PROGINC/ParseArgument.h"
+#include "PROGINC/cfilef.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// The longest number field of a RINEX 2 line is far shorter than this.
+constexpr std::size_t MaxNumberField = 80;
+
+// A field copied into a terminated buffer for the C library's number conversions.
+struct NumberText {
+    char text[MaxNumberField + 1];
+    explicit NumberText(std::string_view field)
+    {
+        std::size_t n = std::min(field.size(), MaxNumberField);
+        std::memcpy(text, field.data(), n);
+        text[n] = '\0';
+    }
+};
+
+bool IsSpaceAt(std::string_view line, std::size_t col)
+{
+    return std::isspace(static_cast<unsigned char>(Column(line, col))) != 0;
+}
+
+bool IsDigitAt(std::string_view line, std::size_t col)
+{
+    return std::isdigit(static_cast<unsigned char>(Column(line, col))) != 0;
+}
+
+} // namespace
+
+std::string_view Columns(std::string_view line, std::size_t first, std::size_t width)
+{
+    if (first < 1 || first > line.size()) return {};
+    return line.substr(first - 1, width);
+}
+
+char Column(std::string_view line, std::size_t col)
+{
+    std::string_view c = Columns(line, col, 1);
+    return c.empty() ? ' ' : c[0];
+}
+
+long ColumnsInt(std::string_view line, std::size_t first, std::size_t width)
+{
+    return std::strtol(NumberText(Columns(line, first, width)).text, nullptr, 10);
+}
+
+double ColumnsNum(std::string_view line, std::size_t first, std::size_t width)
+{
+    return std::strtod(NumberText(Columns(line, first, width)).text, nullptr);
+}
+
+bool IsBlank(std::string_view text)
+{
+    return std::all_of(text.begin(), text.end(), [](char c) { return c == ' '; });
+}
+
+void AppendColumns(std::string& out, std::string_view line, std::size_t first, std::size_t width)
+{
+    std::size_t end = out.size() + width;
+    out.append(Columns(line, first, width));
+    out.resize(end, ' ');
+}
+
+bool IsFirstObsLine(const char* niz)
+{
+    std::string_view line(niz);
+    if (line.size() <= 32 || !IsSpaceAt(line, 1)) return false;
+    // year, month, day, hour and minute: a blank and two characters each, the first of them
+    // possibly blank (I3 fields)
+    for (std::size_t c = 2; c <= 14; c += 3)
+        if (!(IsDigitAt(line, c) || IsSpaceAt(line, c)) || !IsDigitAt(line, c + 1) ||
+            !IsSpaceAt(line, c + 2))
+            return false;
+    // seconds F11.7: columns 16-26, the blank of column 16 tested above
+    if (!(IsDigitAt(line, 17) || IsSpaceAt(line, 17)) || !(IsDigitAt(line, 18) || IsSpaceAt(line, 18)))
+        return false;
+    if (Column(line, 19) != '.') return false;
+    for (std::size_t c = 20; c <= 26; c++)
+        if (!IsDigitAt(line, c)) return false;
+    return true;
+}
+
+void ParseFirstObsLine(const char* niz, unsigned short& yr, unsigned short& mon, unsigned short& day,
+                       unsigned short& hh, unsigned short& mm, long double& sec,
+                       unsigned short& nobs)
+{
+    std::string_view line(niz);
+    long year = ColumnsInt(line, 1, 3);
+    yr = static_cast<unsigned short>(year <= 79 ? year + 2000 : year + 1900);
+    mon = static_cast<unsigned short>(ColumnsInt(line, 4, 3));
+    day = static_cast<unsigned short>(ColumnsInt(line, 7, 3));
+    hh = static_cast<unsigned short>(ColumnsInt(line, 10, 3));
+    mm = static_cast<unsigned short>(ColumnsInt(line, 13, 3));
+    sec = ColumnsNum(line, 16, 11);
+    nobs = EpochCount(line);
+}
+
+void FillObsLine(char* obsline, unsigned short nobs)
+{
+    std::size_t len = nobs * 16U;
+    std::size_t n = std::strlen(obsline);
+    if (n < len) std::memset(obsline + n, ' ', len - n);
+    obsline[len] = '\0';
+}
+
+void FillObsLine(std::string& obsline, unsigned short nobs) { obsline.resize(nobs * 16U, ' '); }
+
+char EpochFlag(std::string_view epochLine) { return Column(epochLine, 29); }
+
+unsigned short EpochCount(std::string_view epochLine)
+{
+    // I3 in columns 30-32; counts above 99 do not occur in version 2 files
+    return static_cast<unsigned short>(std::max(0L, ColumnsInt(epochLine, 31, 2)));
+}
+
+bool IsEventFlag(char flag) { return flag >= '2' && flag <= '5'; }
+
+unsigned SatListLines(unsigned nsat) { return nsat > 12 ? (nsat - 1) / 12 : 0; }
+
+unsigned ObsLines(unsigned nobs) { return (nobs + 4) / 5; }
+
+std::string EpochText(const char* epochLine)
+{
+    unsigned short yr = 0, mon = 0, day = 0, hh = 0, mm = 0, n = 0;
+    long double sec = 0;
+    ParseFirstObsLine(epochLine, yr, mon, day, hh, mm, sec, n);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%010.7Lf", yr, mon, day, hh, mm, sec);
+    return text;
+}
+
+std::string TruncatedRecordText(const char* epochLine)
+{
+    return "RINEX FILE ENDS INSIDE THE OBSERVATION RECORD OF EPOCH " + EpochText(epochLine) + "!";
+}
+
+bool ObsRecordLines::NextEpoch()
+{
+    while (ReadLine(in, epochLine)) {
+        if (!IsFirstObsLine(epochLine.c_str())) continue;
+        if (!IsEventFlag(EpochFlag(epochLine))) return true;
+        // an event: its special records (header or comment lines) follow and are passed over
+        for (unsigned short k = EpochCount(epochLine); k > 0; k--)
+            if (!ReadLine(in, epochLine)) return false;
+    }
+    return false;
+}
+
+bool ObsRecordLines::NextLine(std::string& line) { return ReadLine(in, line); }
 
 short RinexSatNumber(char letter, int nn)
 {

@@ -38,7 +38,8 @@ unsigned short CalendarField(long v)
                : static_cast<unsigned short>(v);
 }
 
-// "TIME OF FIRST OBS" and "TIME OF LAST OBS": 5I6, F13.7, then the time system in columns 49-51.
+// "TIME OF FIRST OBS" and "TIME OF LAST OBS": 5I6, F13.7, then the time system in columns 49-51;
+// blank columns are no time system.
 void ParseObsTime(const char* line, mjd& time, char* timesystem)
 {
     ymdhms d;
@@ -46,7 +47,7 @@ void ParseObsTime(const char* line, mjd& time, char* timesystem)
           CalendarField(ColumnsInt(line, 13, 6)), CalendarField(ColumnsInt(line, 19, 6)),
           CalendarField(ColumnsInt(line, 25, 6)), ColumnsNum(line, 31, 13));
     time = ymdhms2mjd(d);
-    CutText(line, 49, 3, timesystem, false);
+    CutText(line, 49, 3, timesystem, true);
 }
 
 unsigned short TypeCode(std::string_view pair)

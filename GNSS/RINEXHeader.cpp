@@ -7,7 +7,6 @@
 #include "PROGINC/cfilef.h"
 #include "PROGINC/cstringf.h"
 
-#include <cstring>
 #include <limits>
 #include <string>
 
@@ -24,8 +23,7 @@ namespace {
 void CutText(const char* line, std::size_t first, std::size_t width, char* out, bool trimmed)
 {
     std::string_view field = Columns(line, first, width);
-    std::memcpy(out, field.data(), field.size());
-    out[field.size()] = '\0';
+    out[field.copy(out, width)] = '\0';
     if (trimmed) trim(out);
 }
 

@@ -62,7 +62,7 @@ std::string Generated(const std::vector<std::string>& types, const std::vector<i
         std::snprintf(line, sizeof line, " 05  3 24 13 %2zu %2zu.0000000  0%3d", e / 2, e % 2 * 30, nsats[e]);
         text += line;
         for (int p = 0; p < nsats[e]; p++) {
-            if (p > 0 && p % 12 == 0) text += "\n" + std::string(32, ' ');
+            if (p > 0 && p % 12 == 0) text.append("\n").append(32, ' ');
             std::snprintf(line, sizeof line, "%c%02d", e == 0 ? 'G' : 'R', p + 1);
             text += line;
         }

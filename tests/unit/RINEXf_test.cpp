@@ -83,25 +83,6 @@ TEST(RINEXf, EpochLineParse)
     EXPECT_EQ(EpochText(EpochLine.c_str()), "2005-03-24 13:10:36.0000000");
 }
 
-TEST(RINEXf, RecordLineCounts)
-{
-    EXPECT_EQ(SatListLines(0), 0U);
-    EXPECT_EQ(SatListLines(12), 0U);
-    EXPECT_EQ(SatListLines(13), 1U);
-    EXPECT_EQ(SatListLines(24), 1U);
-    EXPECT_EQ(SatListLines(25), 2U);
-    EXPECT_EQ(ObsLines(0), 0U);
-    EXPECT_EQ(ObsLines(5), 1U);
-    EXPECT_EQ(ObsLines(6), 2U);
-    EXPECT_EQ(ObsLines(11), 3U);
-    EXPECT_EQ(ObsLines(81), 17U);
-    EXPECT_FALSE(IsEventFlag('0'));
-    EXPECT_FALSE(IsEventFlag('1'));
-    EXPECT_TRUE(IsEventFlag('2'));
-    EXPECT_TRUE(IsEventFlag('5'));
-    EXPECT_FALSE(IsEventFlag('6'));
-}
-
 TEST(RINEXf, FillObsLinePadsAndCuts)
 {
     char line[100] = "  23095489.677 9";
@@ -110,19 +91,6 @@ TEST(RINEXf, FillObsLinePadsAndCuts)
     std::string longLine(100, '1');
     FillObsLine(longLine, 5);
     EXPECT_EQ(longLine, std::string(80, '1'));
-}
-
-TEST(RINEXf, SatelliteNumbersOfEverySystem)
-{
-    EXPECT_EQ(RinexSatNumber('G', 5), 5);
-    EXPECT_EQ(RinexSatNumber(' ', 5), 5);
-    EXPECT_EQ(RinexSatNumber('R', 1), 101);
-    EXPECT_EQ(RinexSatNumber('E', 11), 211);
-    EXPECT_EQ(RinexSatNumber('C', 6), 306);
-    EXPECT_EQ(RinexSatNumber('S', 20), 420);
-    EXPECT_EQ(RinexSatNumber('J', 1), 501);
-    EXPECT_EQ(RinexSatNumber('I', 99), 699);
-    EXPECT_LT(RinexSatNumber('I', 99), NSatNumbers);
 }
 
 TEST(RINEXf, RecordWalkerPassesOverEventsWithTheirSpecialRecords)

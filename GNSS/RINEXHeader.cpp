@@ -7,7 +7,6 @@
 #include "PROGINC/cfilef.h"
 #include "PROGINC/cstringf.h"
 
-#include <cstring>
 #include <limits>
 #include <string>
 
@@ -24,8 +23,7 @@ namespace {
 void CutText(const char* line, std::size_t first, std::size_t width, char* out, bool trimmed)
 {
     std::string_view field = Columns(line, first, width);
-    std::memcpy(out, field.data(), field.size());
-    out[field.size()] = '\0';
+    out[field.copy(out, width)] = '\0';
     if (trimmed) trim(out);
 }
 
@@ -38,7 +36,8 @@ unsigned short CalendarField(long v)
                : static_cast<unsigned short>(v);
 }
 
-// "TIME OF FIRST OBS" and "TIME OF LAST OBS": 5I6, F13.7, then the time system in columns 49-51.
+// "TIME OF FIRST OBS" and "TIME OF LAST OBS": 5I6, F13.7, then the time system in columns 49-51;
+// blank columns are no time system.
 void ParseObsTime(const char* line, mjd& time, char* timesystem)
 {
     ymdhms d;
@@ -46,7 +45,7 @@ void ParseObsTime(const char* line, mjd& time, char* timesystem)
           CalendarField(ColumnsInt(line, 13, 6)), CalendarField(ColumnsInt(line, 19, 6)),
           CalendarField(ColumnsInt(line, 25, 6)), ColumnsNum(line, 31, 13));
     time = ymdhms2mjd(d);
-    CutText(line, 49, 3, timesystem, false);
+    CutText(line, 49, 3, timesystem, true);
 }
 
 unsigned short TypeCode(std::string_view pair)

@@ -19,9 +19,7 @@ struct NumberText {
     char text[MaxNumberField + 1];
     explicit NumberText(std::string_view field)
     {
-        std::size_t n = std::min(field.size(), MaxNumberField);
-        std::memcpy(text, field.data(), n);
-        text[n] = '\0';
+        text[field.copy(text, MaxNumberField)] = '\0';
     }
 };
 

@@ -1,0 +1,244 @@
+#include "GNSS/RINEXData.h"
+
+#include <gtest/gtest.h>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+using testing::ExitedWithCode;
+
+namespace {
+
+std::string Header(const std::string& types, const std::string& more = "")
+{
+    std::string line = types;
+    line.resize(60, ' ');
+    return line + "# / TYPES OF OBSERV\n" + more + std::string(60, ' ') + "END OF HEADER\n";
+}
+
+std::string Interval(const std::string& value)
+{
+    std::string line = value;
+    line.resize(60, ' ');
+    return line + "INTERVAL\n";
+}
+
+const std::string FiveTypes = Header("     5    C1    L1    L2    P2    S1");
+
+// The header and the data read as the file driver reads them, with the given counts.
+struct Store {
+    RINEXHeader hd;
+    RINEXData rd{hd};
+    void Read(const std::string& header, const std::string& data, long ne, long ns, bool tc = false)
+    {
+        std::istringstream in(header + data);
+        in >> hd;
+        rd.RINEXDataReset();
+        rd.SetNRecords(static_cast<unsigned long>(ne), static_cast<unsigned long>(ns));
+        rd.SetTimeCorr(tc);
+        in >> rd;
+    }
+};
+
+// Reads in a death-test child: the frames of the classes go to standard error there.
+void ReadFails(const std::string& header, const std::string& data, long ne, long ns)
+{
+    std::cout.rdbuf(std::cerr.rdbuf());
+    Store s;
+    s.Read(header, data, ne, ns);
+}
+
+std::string DataError(const std::string& text)
+{
+    return "\n#### RINEXData: Error -> " + text + " ####\n     Exiting RINEXData ... \n";
+}
+
+// One observation line of 5 types per satellite: C1 with LLI 1 and strength 7, L1 with strength
+// only, L2 blank, P2 without flags, S1.
+std::string Obs(int k)
+{
+    char line[100];
+    std::snprintf(line, sizeof line, "%14.3f17%14.3f 5%14s  %14.3f  %14.3f", 20000000.0 + k,
+                  100000000.0 + k, "", 20000001.0 + k, 40.0 + k);
+    return std::string(line) + "\n";
+}
+
+} // namespace
+
+TEST(RINEXData, EpochRecordsAreDecoded)
+{
+    std::string data = " 05  3 24 13 10 36.0000000  0  8G05G16G18G21G22G24G29G30\n";
+    for (int k = 0; k < 8; k++) data += Obs(k);
+    data += "a comment line between the epochs\n";
+    data += " 05  3 24 13 11  6.0000000  1  5R01E11C06S20  5\n";
+    for (int k = 8; k < 12; k++) data += Obs(k);
+    data += "  20000012.000\n"; // a short line: the missing observations are null
+    Store s;
+    s.Read(FiveTypes, data, 2, 13);
+    RINEXData& rd = s.rd;
+    EXPECT_EQ(rd.epoch(0).GetMJDay(), 53453U); // 2005-03-24
+    EXPECT_EQ(rd.epoch(0).GetSecond(), 13 * 3600 + 10 * 60 + 36.0L);
+    EXPECT_EQ(rd.GetMJD(1).GetSecond(), 13 * 3600 + 11 * 60 + 6.0L);
+    EXPECT_EQ(rd.flag(0), '0');
+    EXPECT_EQ(rd.flag(1), '1');
+    EXPECT_EQ(rd.nsat(0), 8);
+    EXPECT_EQ(rd.nsat(1), 5);
+    short sats[] = {5, 16, 18, 21, 22, 24, 29, 30, 101, 211, 306, 420, 5};
+    for (int r = 0; r < 13; r++) EXPECT_EQ(rd.sat(r), sats[r]) << r;
+    short list[] = {5, 16, 18, 21, 22, 24, 29, 30, 101, 211, 306, 420};
+    ASSERT_EQ(rd.satList.NRow(), 12);
+    for (int i = 0; i < 12; i++) EXPECT_EQ(rd.satList(i), list[i]);
+    EXPECT_EQ(rd.C1(3).obs, 20000003.0L);
+    EXPECT_EQ(rd.C1(3).lli, 1);
+    EXPECT_EQ(rd.C1(3).ss, 7);
+    EXPECT_EQ(rd.L1(3).obs, 100000003.0L);
+    EXPECT_EQ(rd.L1(3).lli, 0);
+    EXPECT_EQ(rd.L1(3).ss, 5);
+    EXPECT_TRUE(rd.L2(3).IsNull());
+    EXPECT_EQ(rd.P2(3).obs, 20000004.0L);
+    EXPECT_EQ(rd.S1(11).obs, 51.0L);
+    EXPECT_EQ(rd.C1(12).obs, 20000012.0L);
+    EXPECT_TRUE(rd.L1(12).IsNull());
+    EXPECT_TRUE(rd.S1(12).IsNull());
+    // only the tables of the header's types are sized; the file has C1, so C1 stays its own
+    EXPECT_EQ(rd.C2.NRow(), 0);
+    EXPECT_EQ(rd.P1.NRow(), 0);
+    EXPECT_EQ(rd.S1.NRow(), 13);
+    EXPECT_EQ(rd.TCorr.NRow(), 0);
+    EXPECT_FALSE(s.hd.iP1);
+}
+
+TEST(RINEXData, SixTypesTakeTwoLinesAndC1ComesFromP1)
+{
+    auto field = [](double v, const char* flags) {
+        char f[20];
+        std::snprintf(f, sizeof f, "%14.3f%s", v, flags);
+        return std::string(f);
+    };
+    std::string data = " 10  3  5  0  0 30.0000000  0  2G13R19\n" + field(21000000.123, "  ") +
+                       field(21000001.456, "16") + field(21000002, "  ") + field(21000003, "  ") +
+                       field(21000004, "  ") + "\n" + field(21000005, "29") + "\n" +
+                       field(22000000, "") + "\n" + field(22000005, "") + "\n";
+    Store s;
+    s.Read(Header("     6    P1    C2    P2    D1    D2    S2"), data, 1, 2);
+    EXPECT_TRUE(s.hd.iC1);
+    ASSERT_EQ(s.rd.C1.NRow(), 2);
+    EXPECT_EQ(s.rd.C1(0).obs, s.rd.P1(0).obs);
+    EXPECT_EQ(s.rd.C1(1).obs, 22000000.0L);
+    EXPECT_EQ(s.rd.C2(0).lli, 1);
+    EXPECT_EQ(s.rd.C2(0).ss, 6);
+    EXPECT_EQ(s.rd.S2(0).obs, 21000005.0L);
+    EXPECT_EQ(s.rd.S2(1).obs, 22000005.0L);
+    EXPECT_TRUE(s.rd.D2(1).IsNull());
+}
+
+TEST(RINEXData, IntervalIsTheSmallestSpacing)
+{
+    // epochs at the given seconds of 2005-03-24
+    auto interval = [](const std::string& header, std::initializer_list<int> seconds) {
+        std::string data;
+        for (int t : seconds) {
+            char line[64];
+            std::snprintf(line, sizeof line, " 05  3 24 %2d %2d %2d.0000000  0  1G05\n", t / 3600,
+                          t / 60 % 60, t % 60);
+            data += line + Obs(0);
+        }
+        Store s;
+        s.Read(header, data, static_cast<long>(seconds.size()), static_cast<long>(seconds.size()));
+        return s.hd.GetInterval();
+    };
+    std::string header30 = Header("     5    C1    L1    L2    P2    S1", Interval("    30.000"));
+    EXPECT_FLOAT_EQ(interval(header30, {600, 615, 630}), 15.0f);
+    EXPECT_FLOAT_EQ(interval(header30, {600, 660}), 30.0f);
+    EXPECT_FLOAT_EQ(interval(FiveTypes, {600, 601, 602}), 1.0f);
+    EXPECT_FLOAT_EQ(interval(FiveTypes, {600}), -1.0f);
+    // two epochs at the same time do not lower the interval to 0
+    EXPECT_FLOAT_EQ(interval(FiveTypes, {600, 600, 630}), 30.0f);
+    EXPECT_FLOAT_EQ(interval(FiveTypes, {600, 600}), -1.0f);
+    // nor does a header interval of 0 stand
+    EXPECT_FLOAT_EQ(interval(Header("     5    C1    L1    L2    P2    S1", Interval("     0.000")),
+                             {600, 630}),
+                    30.0f);
+}
+
+TEST(RINEXData, StepAcrossMidnightDoesNotLowerTheInterval)
+{
+    std::string data = " 05  3 24 23 59 30.0000000  0  1G05\n" + Obs(0) +
+                       " 05  3 25  0  0  0.0000000  0  1G05\n" + Obs(1);
+    Store s;
+    s.Read(Header("     5    C1    L1    L2    P2    S1", Interval("    30.000")), data, 2, 2);
+    EXPECT_FLOAT_EQ(s.hd.interval, 30.0f);
+    EXPECT_EQ(s.rd.obslast.GetMJDay(), 53454U);
+}
+
+TEST(RINEXData, ClockOffsetsFromColumns69To80)
+{
+    std::string first = " 10  3  5  0  0  0.0000000  0  1G13";
+    first.resize(68, ' ');
+    std::string data = first + "-0.123456789\n" + Obs(0) + " 10  3  5  0  0 30.0000000  0  1G13\n" + Obs(1);
+    Store s;
+    s.Read(FiveTypes, data, 2, 2, true);
+    ASSERT_EQ(s.rd.TCorr.NRow(), 2);
+    EXPECT_DOUBLE_EQ(static_cast<double>(s.rd.TCorr(0)), -0.123456789);
+    EXPECT_EQ(s.rd.TCorr(1), 0.0L);
+}
+
+TEST(RINEXData, UnknownSystemsAreNumberedApartFromGps)
+{
+    std::string data = " 15  2 13  0  0  0.0000000  0  3J01I05G05\n" + Obs(0) + Obs(1) + Obs(2);
+    Store s;
+    s.Read(FiveTypes, data, 1, 3);
+    EXPECT_EQ(s.rd.sat(0), 501);
+    EXPECT_EQ(s.rd.sat(1), 605);
+    EXPECT_EQ(s.rd.sat(2), 5);
+    ASSERT_EQ(s.rd.satList.NRow(), 3);
+    EXPECT_EQ(s.rd.satList(0), 5);
+}
+
+TEST(RINEXData, IdentifierWithoutANumberIsRefused)
+{
+    std::string data = " 15  2 13  1  0 30.0000000  0  2G05G1X\n" + Obs(0) + Obs(1);
+    EXPECT_EXIT(ReadFails(FiveTypes, data, 1, 2), ExitedWithCode(1),
+                testing::Eq(DataError("SATELLITE IDENTIFIER \"G1X\" OF EPOCH 2015-02-13 01:00:30.0000000 "
+                                      "IS NOT VALID!")));
+    // an epoch line that lists fewer satellites than it counts
+    data = " 15  2 13  1  0 30.0000000  0  2G05\n" + Obs(0) + Obs(1);
+    EXPECT_EXIT(ReadFails(FiveTypes, data, 1, 2), ExitedWithCode(1),
+                testing::Eq(DataError("SATELLITE IDENTIFIER \"   \" OF EPOCH 2015-02-13 01:00:30.0000000 "
+                                      "IS NOT VALID!")));
+}
+
+TEST(RINEXData, FileEndingInsideARecordIsReported)
+{
+    std::string data = " 15  2 13  1  0 30.0000000  0  2G05G07\n" + Obs(0);
+    EXPECT_EXIT(ReadFails(FiveTypes, data, 1, 2), ExitedWithCode(1),
+                testing::Eq(DataError("RINEX FILE ENDS INSIDE THE OBSERVATION RECORD OF EPOCH "
+                                      "2015-02-13 01:00:30.0000000!")));
+    // inside the satellite list
+    data = " 15  2 13  1  0 30.0000000  0 13G01G02G03G04G05G06G07G08G09G10G11G12\n";
+    EXPECT_EXIT(ReadFails(FiveTypes, data, 1, 13), ExitedWithCode(1),
+                testing::Eq(DataError("RINEX FILE ENDS INSIDE THE OBSERVATION RECORD OF EPOCH "
+                                      "2015-02-13 01:00:30.0000000!")));
+}
+
+TEST(RINEXData, CountsAreCapacities)
+{
+    std::string data = " 15  2 13  1  0  0.0000000  0  1G05\n" + Obs(0) +
+                       " 15  2 13  1  0 30.0000000  0  2G05G07\n" + Obs(1) + Obs(2);
+    const std::string more = DataError("RINEX FILE HOLDS MORE EPOCHS OR RECORDS THAN COUNTED!");
+    EXPECT_EXIT(ReadFails(FiveTypes, data, 1, 3), ExitedWithCode(1), testing::Eq(more));
+    EXPECT_EXIT(ReadFails(FiveTypes, data, 2, 2), ExitedWithCode(1), testing::Eq(more));
+    EXPECT_EXIT(ReadFails(FiveTypes, data, 0, 3), ExitedWithCode(1),
+                testing::Eq(DataError("NUMBER OF EPOCH IN RINEX FILE NOT DETERMINED!")));
+    EXPECT_EXIT(ReadFails(FiveTypes, data, 2, 0), ExitedWithCode(1),
+                testing::Eq(DataError("NUMBER OF OBSERVATIONS IN RINEX FILE NOT DETERMINED!")));
+    // entries beyond those read hold defined empty values
+    Store s;
+    s.Read(FiveTypes, data, 3, 5);
+    EXPECT_EQ(s.rd.nsat(2), 0);
+    EXPECT_EQ(s.rd.flag(2), ' ');
+    EXPECT_EQ(s.rd.sat(4), 0);
+    EXPECT_TRUE(s.rd.C1(4).IsNull());
+    EXPECT_EQ(s.rd.C1(4).lli, 0);
+    EXPECT_EQ(s.rd.obslast.GetSecond(), 3630.0L);
+}

@@ -1,0 +1,407 @@
+#include "GNSS/RINEX.h"
+
+#include <gtest/gtest.h>
+#include <cstdio>
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+using testing::ExitedWithCode;
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path TestData = KESTROVA_TEST_DATA;
+const fs::path SharedData = KESTROVA_SHARED_DATA;
+
+std::string L(const std::string& fields, const std::string& label)
+{
+    std::string line = fields;
+    line.resize(60, ' ');
+    return line + label + "\n";
+}
+
+std::string TypesRecord(const std::vector<std::string>& types)
+{
+    char count[8];
+    std::snprintf(count, sizeof count, "%6zu", types.size());
+    std::string text;
+    std::string fields = count;
+    for (std::size_t k = 0; k < types.size(); k++) {
+        if (k > 0 && k % 9 == 0) {
+            text += L(fields, "# / TYPES OF OBSERV");
+            fields = "      ";
+        }
+        fields += "    " + types[k];
+    }
+    return text + L(fields, "# / TYPES OF OBSERV");
+}
+
+const std::string End = L("", "END OF HEADER");
+
+double D(long double v) { return static_cast<double>(v); }
+
+// The value written for observation k of record r.
+double Value(long r, std::size_t k) { return 1000.0 * (r + 1) + static_cast<double>(k); }
+
+// A file of the given types whose epochs, 30 s apart, hold the given numbers of satellites:
+// G01, G02, ... in the first epoch and R01, R02, ... in the others.
+std::string Generated(const std::vector<std::string>& types, const std::vector<int>& nsats,
+                      const std::string& headerLines = "")
+{
+    std::string text = TypesRecord(types) + headerLines + End;
+    long r = 0;
+    for (std::size_t e = 0; e < nsats.size(); e++) {
+        char line[100];
+        std::snprintf(line, sizeof line, " 05  3 24 13 %2zu %2zu.0000000  0%3d", e / 2, e % 2 * 30, nsats[e]);
+        text += line;
+        for (int p = 0; p < nsats[e]; p++) {
+            if (p > 0 && p % 12 == 0) text.append("\n").append(32, ' ');
+            std::snprintf(line, sizeof line, "%c%02d", e == 0 ? 'G' : 'R', p + 1);
+            text += line;
+        }
+        text += "\n";
+        for (int p = 0; p < nsats[e]; p++, r++) {
+            for (std::size_t k = 0; k < types.size(); k++) {
+                std::snprintf(line, sizeof line, "%14.3f  ", Value(r, k));
+                text += line;
+                if (k % 5 == 4 || k + 1 == types.size()) text += "\n";
+            }
+        }
+    }
+    return text;
+}
+
+class RINEXFile : public testing::Test {
+  protected:
+    fs::path dir;
+    RINEXHeader rh;
+    RINEXData rd{rh};
+    RINEX rnx{rh, rd};
+
+    void SetUp() override
+    {
+        dir = fs::temp_directory_path() /
+              ("kestrova_RINEX_" + std::to_string(getpid()) + "_" +
+               testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string Write(const std::string& name, const std::string& text)
+    {
+        std::string path = (dir / name).string();
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+    // A copy of a file of tests/data with CR LF line ends.
+    std::string WithCRLF(const std::string& name)
+    {
+        std::ifstream in(TestData / name);
+        std::string text, line;
+        while (std::getline(in, line)) text += line + "\r\n";
+        return Write("crlf_" + name, text);
+    }
+    void Read(const std::string& path)
+    {
+        rnx.SetFile(path.c_str());
+        rnx.ReadFile();
+    }
+    static std::string Data(const std::string& name) { return (TestData / name).string(); }
+};
+
+// Reads in a death-test child: the frames of the classes go to standard error there.
+void ReadFails(const std::string& path)
+{
+    std::cout.rdbuf(std::cerr.rdbuf());
+    RINEXHeader rh;
+    RINEXData rd(rh);
+    RINEX rnx(rh, rd);
+    rnx.SetFile(path.c_str());
+    rnx.ReadFile();
+}
+
+std::string Frame(const std::string& cls, const std::string& text)
+{
+    return "\n#### " + cls + ": Error -> " + text + " ####\n     Exiting " + cls + " ... \n";
+}
+
+} // namespace
+
+TEST_F(RINEXFile, MissingFileIsRefusedAtOnce)
+{
+    EXPECT_EXIT(ReadFails((dir / "absent.10o").string()), ExitedWithCode(1),
+                testing::Eq(Frame("RINEX", "RINEX FILE CAN NOT BE OPENED!")));
+}
+
+TEST_F(RINEXFile, FileWithoutEpochsIsRefused)
+{
+    std::string noEnd = Write("no_end.10o", TypesRecord({"C1"}) + " 05  3 24 13 10  0.0000000  0  1G05\n");
+    EXPECT_EXIT(ReadFails(noEnd), ExitedWithCode(1),
+                testing::Eq(Frame("RINEXData", "NUMBER OF EPOCH IN RINEX FILE NOT DETERMINED!")));
+    std::string noSats = Write("no_sats.10o", TypesRecord({"C1"}) + End + " 05  3 24 13 10  0.0000000  0  0 \n");
+    EXPECT_EXIT(ReadFails(noSats), ExitedWithCode(1),
+                testing::Eq(Frame("RINEXData", "NUMBER OF OBSERVATIONS IN RINEX FILE NOT DETERMINED!")));
+}
+
+TEST_F(RINEXFile, BothPassesCountEveryRecordShape)
+{
+    struct Shape {
+        std::vector<int> nsats;
+        std::size_t ntypes;
+    };
+    // one line per 12 satellites and per 5 types, at and beyond each step
+    const std::vector<Shape> shapes = {{{8, 9}, 4},   {{12}, 5},     {{13, 1}, 6}, {{24}, 10},
+                                       {{25, 3}, 11}, {{28, 28}, 12}, {{2}, 30}};
+    const std::vector<std::string> all = {"C1", "P1", "L1", "S1", "D1", "C2", "P2", "L2", "S2", "D2",
+                                          "C5", "L5", "D5", "S5", "C6", "L6", "D6", "S6", "C7", "L7",
+                                          "D7", "S7", "C8", "L8", "D8", "S8", "C3", "L3", "S3", "D3"};
+    // types that stand last on an observation line or after a line step in these shapes
+    const std::vector<std::pair<std::string, std::function<long double(long)>>> stored = {
+        {"S1", [&](long r) { return rd.S1(r).obs; }}, {"D1", [&](long r) { return rd.D1(r).obs; }},
+        {"C2", [&](long r) { return rd.C2(r).obs; }}, {"D2", [&](long r) { return rd.D2(r).obs; }},
+        {"C5", [&](long r) { return rd.C5(r).obs; }}, {"L5", [&](long r) { return rd.L5(r).obs; }},
+        {"S8", [&](long r) { return rd.S8(r).obs; }}};
+    for (const Shape& shape : shapes) {
+        std::vector<std::string> types(all.begin(), all.begin() + static_cast<long>(shape.ntypes));
+        Read(Write("generated.10o", Generated(types, shape.nsats)));
+        long records = 0;
+        for (int n : shape.nsats) records += n;
+        SCOPED_TRACE(testing::Message() << shape.nsats[0] << " satellites, " << shape.ntypes << " types");
+        EXPECT_EQ(rnx.nepoch, shape.nsats.size());
+        EXPECT_EQ(rnx.nobsall, static_cast<unsigned long>(records));
+        ASSERT_EQ(rd.GetNObs(), records);
+        // the last satellite of the first epoch and the last record keep their numbers and values
+        long r = shape.nsats[0] - 1;
+        EXPECT_EQ(rd.sat(r), shape.nsats[0]);
+        EXPECT_EQ(rd.sat(records - 1), (shape.nsats.size() == 1 ? 0 : 100) + shape.nsats.back());
+        EXPECT_EQ(rd.C1(r).obs, Value(r, 0));
+        for (std::size_t k = 0; k < types.size(); k++)
+            for (const auto& [type, value] : stored)
+                if (type == types[k]) {
+                    EXPECT_EQ(value(records - 1), Value(records - 1, k)) << type;
+                }
+        EXPECT_EQ(rd.nsat(rd.GetNEpoch() - 1), shape.nsats.back());
+    }
+}
+
+TEST_F(RINEXFile, IntervalIsSnappedToWholeSeconds)
+{
+    for (auto [header, expected] : std::vector<std::pair<const char*, float>>{
+             {"    30.004", 30.0f}, {"     1.004", 1.0f}, {"     0.500", 0.5f}, {"    29.990", 29.99f}}) {
+        Read(Write("interval.10o", TypesRecord({"C1"}) + L(header, "INTERVAL") + End +
+                                       " 05  3 24 13 10  0.0000000  0  1G05\n  20000000.000\n"));
+        EXPECT_FLOAT_EQ(rh.interval, expected) << header;
+    }
+    // one epoch and no interval line: still undetermined
+    Read(Write("interval.10o", TypesRecord({"C1"}) + End + " 05  3 24 13 10  0.0000000  0  1G05\n\n"));
+    EXPECT_FLOAT_EQ(rh.interval, -1.0f);
+}
+
+TEST_F(RINEXFile, TimesOfTheDataReplaceThoseOfTheHeader)
+{
+    Read(Write("times.10o",
+               Generated({"C1"}, {1, 1, 1},
+                         L("  2005     3    24    12     0    0.0000000", "TIME OF FIRST OBS") +
+                             L("  2005     3    24    12     0    0.0000000     GLO", "TIME OF LAST OBS"))));
+    EXPECT_EQ(rh.obsfirst.GetSecond(), 13 * 3600 + 0.0L);
+    EXPECT_EQ(rh.obslast.GetSecond(), 13 * 3600 + 60.0L);
+    EXPECT_STREQ(rh.obsfirstts, "GPS");
+    EXPECT_STREQ(rh.obslastts, "GLO");
+    EXPECT_FLOAT_EQ(rh.interval, 30.0f);
+}
+
+TEST_F(RINEXFile, OnlyTheFirstEpochLineDecidesOnClockOffsets)
+{
+    std::string epoch69 = " 05  3 24 13 10  0.0000000  0  1G05";
+    epoch69.resize(69, ' ');
+    std::string epoch80 = epoch69.substr(0, 68) + "-0.000123456";
+    std::string second = " 05  3 24 13 10 30.0000000  0  1G05" + std::string(33, ' ') + " 0.000234567\n";
+    Read(Write("tc69.10o", TypesRecord({"C1"}) + End + epoch69 + "\n\n" + second + "\n"));
+    EXPECT_FALSE(rd.IfTimeCorr);
+    EXPECT_EQ(rd.TCorr.NRow(), 0);
+    Read(Write("tc80.10o", TypesRecord({"C1"}) + End + epoch80 + "\n\n" + second + "\n"));
+    ASSERT_TRUE(rd.IfTimeCorr);
+    EXPECT_DOUBLE_EQ(static_cast<double>(rd.TCorr(0)), -0.000123456);
+    EXPECT_DOUBLE_EQ(static_cast<double>(rd.TCorr(1)), 0.000234567);
+}
+
+TEST_F(RINEXFile, CopyC2ToP2OnlyWithoutP2)
+{
+    Read(Write("c2.10o", Generated({"C1", "C2"}, {3, 2})));
+    ASSERT_FALSE(rh.HasP2());
+    rnx.copyC2toP2();
+    EXPECT_TRUE(rh.iP2);
+    ASSERT_EQ(rd.P2.NRow(), 5);
+    for (long r = 0; r < 5; r++) EXPECT_EQ(rd.P2(r).obs, Value(r, 1)) << r;
+
+    Read(Write("c2p2.10o", Generated({"C2", "P2"}, {2})));
+    rnx.copyC2toP2();
+    EXPECT_EQ(rd.P2(1).obs, Value(1, 1));
+}
+
+TEST_F(RINEXFile, EventRecordsAreSkippedWithTheirSpecialRecords)
+{
+    for (const std::string& path : {Data("event_records.10o"), WithCRLF("event_records.10o")}) {
+        Read(path);
+        SCOPED_TRACE(path);
+        // four observation epochs of 2, 2, 1 and 1 satellites; the events and their special
+        // records (one of them shaped like an epoch line) are no epochs
+        EXPECT_EQ(rnx.nepoch, 4U);
+        EXPECT_EQ(rnx.nobsall, 6U);
+        EXPECT_FLOAT_EQ(rh.interval, 30.0f);
+        EXPECT_EQ(rd.epoch(1).GetSecond(), 30.0L);
+        EXPECT_EQ(rd.flag(1), '0');
+        EXPECT_EQ(rd.C1(3).obs, 22000030.0L);
+        EXPECT_EQ(rd.L1(5).obs, 110000090.0L);
+        ASSERT_EQ(rd.satList.NRow(), 2);
+        EXPECT_EQ(rd.satList(1), 27);
+        EXPECT_STREQ(rh.mname, "");
+    }
+}
+
+TEST_F(RINEXFile, CarriageReturnsNeverReachAField)
+{
+    for (const std::string& path : {Data("short_obs_lines.10o"), WithCRLF("short_obs_lines.10o")}) {
+        Read(path);
+        SCOPED_TRACE(path);
+        EXPECT_EQ(rnx.nepoch, 2U);
+        EXPECT_DOUBLE_EQ(D(rd.C1(0).obs), 23095489.677);
+        EXPECT_EQ(rd.C1(0).lli, 0);
+        EXPECT_EQ(rd.C1(0).ss, 0);
+        EXPECT_EQ(rd.S2(0).obs, 42.0L);
+        EXPECT_DOUBLE_EQ(D(rd.L1(1).obs), 121367582.205);
+        EXPECT_EQ(rd.L1(1).lli, 0);
+        EXPECT_TRUE(rd.S2(1).IsNull());
+        EXPECT_EQ(rd.S2(2).obs, 43.0L);
+        EXPECT_FALSE(rd.IfTimeCorr);
+    }
+}
+
+TEST_F(RINEXFile, LongLinesAreReadWhole)
+{
+    Read(Data("long_lines.10o"));
+    EXPECT_EQ(rh.nobs, 6);
+    EXPECT_FLOAT_EQ(rh.interval, 30.0f);
+    EXPECT_EQ(rnx.nepoch, 2U);
+    ASSERT_TRUE(rd.IfTimeCorr);
+    EXPECT_DOUBLE_EQ(static_cast<double>(rd.TCorr(0)), -0.123456789);
+    EXPECT_DOUBLE_EQ(static_cast<double>(rd.TCorr(1)), -0.12345679);
+    EXPECT_EQ(rd.C1(0).lli, 1);
+    EXPECT_EQ(rd.C1(0).ss, 7);
+    EXPECT_EQ(rd.S1(0).obs, 42.0L);
+    // the characters after column 80 are cut: the next line's observation keeps its place
+    EXPECT_EQ(rd.S2(0).obs, 40.0L);
+    EXPECT_EQ(rd.S2(1).obs, 41.0L);
+}
+
+TEST_F(RINEXFile, FileEndingInsideARecordIsReported)
+{
+    EXPECT_EXIT(ReadFails(Data("truncated_record.10o")), ExitedWithCode(1),
+                testing::Eq(Frame("RINEX", "RINEX FILE ENDS INSIDE THE OBSERVATION RECORD OF EPOCH "
+                                           "2010-03-05 00:00:30.0000000!")));
+}
+
+TEST_F(RINEXFile, RealDailyFile)
+{
+    if (!fs::exists(SharedData)) GTEST_SKIP() << "no shared data";
+    Read((SharedData / "york0440.15o").string());
+    // Counted from the file itself:
+    //   tr -d '\r' < york0440.15o | grep -E '^ [ 0-9][0-9]( [ 0-9][0-9]){4} [ 0-9][0-9]\.[0-9]{7}  [016]' |
+    //   awk '{n++; s += substr($0, 30, 3)} END {print n, s}'
+    // gives 2880 observation epochs holding 27251 satellite records (the same pattern with flag 4
+    // finds the 23 events); with 3 lines per record, the satellite-list continuation lines, the
+    // 28 header lines and the 23 events of two lines the file's 84707 lines are all accounted for.
+    EXPECT_EQ(rnx.nepoch, 2880U);
+    EXPECT_EQ(rnx.nobsall, 27251U);
+    EXPECT_FLOAT_EQ(rh.interval, 30.0f);
+    EXPECT_EQ(rh.nobs, 11);
+    EXPECT_EQ(rh.obsfirst.GetMJDay(), 57066U);
+    EXPECT_EQ(rh.obslast.GetSecond(), 86370.0L);
+    long records = 0;
+    for (long e = 0; e < rd.GetNEpoch(); e++) {
+        records += rd.nsat(e);
+        EXPECT_EQ(rd.flag(e), '0');
+        if (e > 0) {
+            EXPECT_EQ(rd.epoch(e) - rd.epoch(e - 1), 30.0L) << e;
+        }
+    }
+    EXPECT_EQ(records, 27251);
+    // 01:00:00 follows the first event: its 8 satellites are all there
+    EXPECT_EQ(rd.nsat(120), 8);
+    // first record, G07: "  -5936986.22147  -4618665.92344                  24482102.1324"
+    EXPECT_EQ(rd.sat(0), 7);
+    EXPECT_DOUBLE_EQ(D(rd.L1(0).obs), -5936986.221);
+    EXPECT_EQ(rd.L1(0).lli, 4);
+    EXPECT_EQ(rd.L1(0).ss, 7);
+    EXPECT_TRUE(rd.L5(0).IsNull());
+    EXPECT_DOUBLE_EQ(D(rd.C1(0).obs), 24482102.132);
+    EXPECT_EQ(rd.C1(0).lli, 4); // the line ends before the signal strength
+    EXPECT_EQ(rd.C1(0).ss, 0);
+}
+
+TEST_F(RINEXFile, EveryRealFileIsRead)
+{
+    if (!fs::exists(SharedData)) GTEST_SKIP() << "no shared data";
+    const std::string noEpochs = Frame("RINEXData", "NUMBER OF EPOCH IN RINEX FILE NOT DETERMINED!");
+    const std::vector<std::pair<std::string, std::string>> refused = {
+        {"blank.10o", noEpochs},
+        {"blank1st.10o", noEpochs},
+        {"blank3.10o", noEpochs}, // version 3 types: none that this reader knows
+        {"blank3_1st.10o", noEpochs},
+        // the second epoch is at 60 s
+        {"badtime.10o", "\n**** ymdhms: Error -> SECOND not valid ****\n     Exiting class ymdhms ... \n"}};
+    int files = 0;
+    for (const fs::directory_entry& entry : fs::directory_iterator(SharedData)) {
+        std::string name = entry.path().filename().string();
+        if (name.size() < 4 || name[name.size() - 4] != '.' || name.back() != 'o') continue;
+        files++;
+        SCOPED_TRACE(name);
+        auto frame = std::find_if(refused.begin(), refused.end(), [&](auto& f) { return f.first == name; });
+        if (frame != refused.end()) {
+            EXPECT_EXIT(ReadFails(entry.path().string()), ExitedWithCode(1), testing::Eq(frame->second));
+            continue;
+        }
+        Read(entry.path().string());
+        long records = 0;
+        for (long e = 0; e < rd.GetNEpoch(); e++) records += rd.nsat(e);
+        EXPECT_EQ(records, rd.GetNObs());
+        EXPECT_GT(rd.satList.NRow(), 0);
+        EXPECT_STRNE(rh.obsfirstts, "");
+    }
+    EXPECT_GE(files, 12);
+}
+
+TEST_F(RINEXFile, SmallRealFiles)
+{
+    if (!fs::exists(SharedData)) GTEST_SKIP() << "no shared data";
+    // a 116-character epoch line with a clock offset
+    Read((SharedData / "rinex2onesat.10o").string());
+    EXPECT_EQ(rnx.nepoch, 2U);
+    ASSERT_TRUE(rd.IfTimeCorr);
+    EXPECT_DOUBLE_EQ(static_cast<double>(rd.TCorr(0)), -0.12345);
+    EXPECT_EQ(rd.S2(1).obs, 80.0L);
+    // no interval, one epoch; no time system
+    Read((SharedData / "minimal2.10o").string());
+    EXPECT_FLOAT_EQ(rh.interval, -1.0f);
+    EXPECT_EQ(rnx.nobsall, 8U);
+    Read((SharedData / "default_time_system2.10o").string());
+    EXPECT_STREQ(rh.obsfirstts, "GPS");
+    // 6 types counted, 7 listed: the count decides
+    Read((SharedData / "wrong_obs2_count.10o").string());
+    EXPECT_EQ(rh.nobs, 6);
+    EXPECT_EQ(rnx.nobsall, 8U);
+    EXPECT_FALSE(rh.iS2);
+    // epochs a few milliseconds off the 30 s grid
+    for (const char* name : {"07590920.05o", "30400920.05o"}) {
+        Read((SharedData / name).string());
+        EXPECT_EQ(rnx.nepoch, 120U) << name;
+        EXPECT_FLOAT_EQ(rh.interval, 30.0f) << name;
+    }
+}

@@ -131,6 +131,12 @@ void DropUnreadable(bool& isSet, const char* file, const char* warning)
     ProgramWarning(ProgName, warning);
 }
 
+// A satellite as its letter and its number in two digits padded with zeros: G05, R12, E11.
+std::ostream& WriteSat(std::ostream& out, char letter, int number)
+{
+    return out << letter << std::setfill('0') << std::setw(2) << number << std::setfill(' ');
+}
+
 } // namespace
 
 Kestrovac::Kestrovac(RINEXHeader& rheadi, RINEXData& rdatai, RINEX& rnxi, CompactTEQC& mp1i,
@@ -600,15 +606,17 @@ void Kestrovac::PrintSet()
 }
 
 // " G05 R12 E11 C07": the listed satellites less the excluded ones; other systems as a blank.
+// A number below 0 (only a mistyped -p list gives one) is written under G as it stands.
 void Kestrovac::WriteSatelliteList(std::ostream& out)
 {
     for (long i = 0; i < satprn.NRow(); i++) {
-        short s = satprn(i);
+        const short s = satprn(i);
         if (IsExcluded(s)) continue;
         out << " ";
-        if (s < 400)
-            out << "GREC"[s / 100] << std::setfill('0') << std::setw(2) << s % 100
-                << std::setfill(' ');
+        if (s < 100)
+            WriteSat(out, 'G', s);
+        else if (s < 400)
+            WriteSat(out, "GREC"[s / 100], s % 100);
     }
 }
 
@@ -684,8 +692,8 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm)
     unsigned short sati = static_cast<unsigned short>(s % 100);
     if (S == 'R' && !isGLNfc) {
         if (verbose)
-            std::cout << "  SAT: R" << std::setfill('0') << std::setw(2) << sati << std::setfill(' ')
-                      << "  NO OBS PRINTED -> NO GLONASS FREQUENCY CHANNEL FILE SET!!\n";
+            WriteSat(std::cout << "  SAT: ", S, sati)
+                << "  NO OBS PRINTED -> NO GLONASS FREQUENCY CHANNEL FILE SET!!\n";
         return;
     }
     LoadConstants(S, s, tm);
@@ -719,8 +727,8 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm)
     }
     if (nrec > 0) res << "\n";
     if (verbose && nrec > 0) {
-        std::cout << "  SAT: " << S << std::setfill('0') << std::setw(2) << sati << std::setfill(' ')
-                  << std::setw(10) << nrec << " x " << nObsReal << " observations";
+        WriteSat(std::cout << "  SAT: ", S, sati)
+            << std::setw(10) << nrec << " x " << nObsReal << " observations";
         if (isAll) std::cout << " [" << std::setw(5) << nempt << "] empty epochs";
         if (nObsSat == 0) std::cout << " **** NO OBSERVATIONS ****";
         std::cout << "\n";
@@ -739,8 +747,8 @@ bool Kestrovac::IsListedEpoch(const mjd& e) const
 
 void Kestrovac::WriteRowPrefix(const mjd& e, char S, unsigned short sati)
 {
-    res << mjd2ymdhms(e) << "  " << e << std::setw(3) << S << std::setfill('0') << std::setw(2)
-        << sati << std::setfill(' ');
+    // The letter right-aligned in 3 characters: the five characters sit under "  SAT".
+    WriteSat(res << mjd2ymdhms(e) << "  " << e << "  ", S, sati);
 }
 
 // The combination factors and wavelengths of the satellite's system. In metre mode a raw phase

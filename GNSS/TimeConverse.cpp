@@ -2,9 +2,20 @@
 
 #include <cmath>
 
+namespace {
+
+// A calendar field of unsigned 16 bits; anything outside that range (a negative count, no number)
+// becomes the largest value, which no field check accepts.
+unsigned short Field(long double x)
+{
+    return x >= 0 && x <= 65535 ? static_cast<unsigned short>(x) : 65535;
+}
+
+} // namespace
+
 bool LeapYear(long year)
 {
-    return year > 0 && ymdhms::LeapYear(static_cast<unsigned short>(year));
+    return year > 0 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0);
 }
 
 mjd ymdhms2mjd(const ymdhms& d)
@@ -27,8 +38,8 @@ void Sec2HMS(long double second, unsigned short& h, unsigned short& m, long doub
     long double hr = std::floor(second / 3600);
     long double mn = std::floor((second / 3600 - hr) * 60);
     s = ((second / 3600 - hr) * 60 - mn) * 60;
-    h = static_cast<unsigned short>(hr);
-    m = static_cast<unsigned short>(mn);
+    h = Field(hr);
+    m = Field(mn);
     if (std::fabs(s - 60) < 1e-10L) {
         s = 0;
         m++;
@@ -59,7 +70,6 @@ ymdhms mjd2ymdhms(const mjd& d)
     long month = guess + more + 1;
     long day = yday - DaysBeforeMonth(leap, static_cast<int>(guess + more + 1));
     ymdhms r;
-    r.Set(static_cast<unsigned short>(year), static_cast<unsigned short>(month),
-          static_cast<unsigned short>(day), h, mi, s);
+    r.Set(Field(year), Field(month), Field(day), h, mi, s);
     return r;
 }

@@ -1,14 +1,21 @@
 #include "GNSS/gnssobs.h"
 
+#include "PROGINC/cstringf.h"
+
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <iomanip>
 
 namespace {
 
-// A flag character: blank is 0, otherwise its code minus the code of '0'.
-unsigned short FlagDigit(char c) { return c == ' ' ? 0 : static_cast<unsigned short>(c - '0'); }
+// The flag at position i of a field: blank is 0, otherwise the character's code minus the code of
+// '0'. A field text that ends before i has a blank there: nothing past its end is read.
+unsigned short FlagDigit(const char* line, int i)
+{
+    char c[2];
+    substr(line, i, 1, c);
+    return c[0] == '\0' || c[0] == ' ' ? 0 : static_cast<unsigned short>(c[0] - '0');
+}
 
 // Both operands present, else the missing value; flags of a formed value are always 0.
 gnssobs Formed(const gnssobs& o1, const gnssobs& o2, long double value)
@@ -23,8 +30,7 @@ gnssobs Formed(const gnssobs& o1, const gnssobs& o2, long double value)
 long double ParseObsValue(const char* field)
 {
     char buf[15];
-    std::memcpy(buf, field, 14);
-    buf[14] = '\0';
+    substr(field, 0, 14, buf);
     return std::atof(buf);
 }
 
@@ -32,8 +38,8 @@ bool gnssobs::IsNull() const { return std::fabs(obs) < static_cast<long double>(
 
 gnssobs& gnssobs::operator>>(const char* line)
 {
-    lli = FlagDigit(line[14]);
-    ss = FlagDigit(line[15]);
+    lli = FlagDigit(line, 14);
+    ss = FlagDigit(line, 15);
     obs = ParseObsValue(line);
     return *this;
 }

@@ -18,7 +18,8 @@ class gnssobs {
     unsigned short ss = 0;
 
     bool IsNull() const;
-    // Parses one 16-character RINEX field: F14.3, loss-of-lock digit, signal-strength digit.
+    // Parses one 16-character RINEX field: F14.3, loss-of-lock digit, signal-strength digit. A text
+    // that ends early reads as blanks from its end on.
     gnssobs& operator>>(const char* line);
 };
 

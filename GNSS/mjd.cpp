@@ -18,11 +18,12 @@ mjd& mjd::operator=(const mjd& d)
 
 mjd& mjd::operator=(long double mdec)
 {
-    // A negative or huge decimal date must not reach the integer conversion.
-    long double day = std::floor(mdec);
+    // The day is the truncated integer part (so -0.5 is day 0 at 43200 s); a date that cannot be
+    // a day number must not reach the integer conversion.
+    long double day = std::trunc(mdec);
     if (!(day >= 0 && day < 200000)) Error("MJDAY not valid");
     mjday = static_cast<unsigned int>(day);
-    second = (mdec - day) * 86400.0L;
+    second = (mdec - std::floor(mdec)) * 86400.0L;
     TestDatum();
     return *this;
 }
@@ -41,7 +42,10 @@ mjd& mjd::operator+=(long double dsec)
     long double a = std::fabs(dsec);
     long double dday = std::trunc(a / 86400.0L);
     long double rest = a - dday * 86400.0L;
-    mjday = static_cast<unsigned int>(static_cast<long double>(mjday) + sign * dday);
+    // The day number is unsigned and not checked here: it wraps like any unsigned count, and a
+    // step that is no number at all leaves it alone.
+    auto days = std::isfinite(dday) ? static_cast<unsigned int>(std::fmod(dday, 4294967296.0L)) : 0U;
+    mjday = dsec < 0 ? mjday - days : mjday + days;
     second += sign * rest;
     if (second < 0) {
         mjday -= 1;

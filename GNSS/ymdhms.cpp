@@ -1,5 +1,6 @@
 #include "GNSS/ymdhms.h"
 
+#include "GNSS/TimeConverse.h"
 #include "PROGINC/ProgramError.h"
 
 #include <iomanip>
@@ -16,7 +17,7 @@ const int CumDays[2][13] = {
 
 int DaysBeforeMonth(bool leap, int m) { return CumDays[leap ? 1 : 0][m - 1]; }
 
-bool ymdhms::LeapYear(unsigned short y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool ymdhms::LeapYear(unsigned short y) { return ::LeapYear(y); }
 
 bool ymdhms::TestDay() const
 {

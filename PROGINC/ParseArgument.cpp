@@ -43,15 +43,17 @@ long double ParseDouble(const char* argi, int npos) { return std::atof(ValueAt(a
 void ParseDate(const char* argi, ymdhms& dat, int npos)
 {
     const char* text = ValueAt(argi, npos);
-    char sec[MaxDateSecondsText + 1];
-    if (std::strlen(text) > 17 + MaxDateSecondsText)
-        ProgramError(ProgName, "SECONDS OF DATE LONGER THAN 9 CHARACTERS!");
-    substr(text, 17, sec);
     dat.SetYear(DateField(text, 0, 4));
     dat.SetMonth(DateField(text, 5, 2));
     dat.SetDay(DateField(text, 8, 2));
     dat.SetHour(DateField(text, 11, 2));
     dat.SetMinute(DateField(text, 14, 2));
+    // The seconds run from column 17 to the end; a longer text than the field holds is refused,
+    // not cut, so that no digit the user typed is lost unseen.
+    if (std::strlen(text) > 17 + MaxDateSecondsText)
+        ProgramError(ProgName, "SECONDS OF DATE [-s/-e] LONGER THAN 9 CHARACTERS!");
+    char sec[MaxDateSecondsText + 1];
+    substr(text, 17, sec);
     dat.SetSecond(std::atof(sec));
 }
 
@@ -70,7 +72,7 @@ void ParseSatList(const char* argi, matrix<short>& satprn, int npos)
 {
     const char* list = ValueAt(argi, npos);
     std::size_t L = std::strlen(list);
-    if (L > MaxSatListText) ProgramError(ProgName, "SATELLITE LIST LONGER THAN 299 CHARACTERS!");
+    if (L > MaxSatListText) ProgramError(ProgName, "SATELLITE LIST [-p/-x] LONGER THAN 299 CHARACTERS (99 SATELLITES)!");
     long n = static_cast<long>(L / 3);
     satprn.Resize(n, 1);
     for (long k = 0; k < n; k++) {

@@ -77,10 +77,7 @@ template <class T> class matrix {
     }
     void CopyFrom(const matrix<T>& m)
     {
-        if (m.r != r || m.c != c) {
-            Resize(0, 0);
-            Resize(m.r, m.c);
-        }
+        Resize(m.r, m.c); // other dimensions: a new block; the same: copied into place
         for (long i = 0; i < m.Length(); i++) v[i] = m.v[i];
     }
 };

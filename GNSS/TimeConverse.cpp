@@ -6,20 +6,17 @@ namespace {
 
 // A calendar field of unsigned 16 bits; anything outside that range (a negative count, no number)
 // becomes the largest value, which no field check accepts.
-unsigned short Field(long double x)
-{
+unsigned short Field(long double x) {
     return x >= 0 && x <= 65535 ? static_cast<unsigned short>(x) : 65535;
 }
 
 } // namespace
 
-bool LeapYear(long year)
-{
+bool LeapYear(long year) {
     return year > 0 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0);
 }
 
-mjd ymdhms2mjd(const ymdhms& d)
-{
+mjd ymdhms2mjd(const ymdhms& d) {
     long y = d.GetYear() - 1901L;
     long yday = DaysBeforeMonth(LeapYear(d.GetYear()), d.GetMonth()) + d.GetDay();
     long mjday = (y / 4) * 1461 + (y % 4) * 365 + yday + 15384;
@@ -33,8 +30,7 @@ mjd ymdhms2mjd(const ymdhms& d)
     return m;
 }
 
-void Sec2HMS(long double second, unsigned short& h, unsigned short& m, long double& s)
-{
+void Sec2HMS(long double second, unsigned short& h, unsigned short& m, long double& s) {
     long double hr = std::floor(second / 3600);
     long double mn = std::floor((second / 3600 - hr) * 60);
     s = ((second / 3600 - hr) * 60 - mn) * 60;
@@ -50,15 +46,17 @@ void Sec2HMS(long double second, unsigned short& h, unsigned short& m, long doub
     }
 }
 
-ymdhms mjd2ymdhms(const mjd& d)
-{
+ymdhms mjd2ymdhms(const mjd& d) {
+    // Before 1901 there is no calendar date here: the year is set to 0, which its check refuses.
     long days = static_cast<long>(d.GetMJDay()) - 15385;
-    if (days < 0) ymdhms::Error("YEAR not valid"); // before 1901: no calendar date here
+    bool before1901 = days < 0;
+    if (before1901)
+        days = 0;
     long num_four_yrs = days / 1461;
     long years_so_far = 1901 + 4 * num_four_yrs;
     long days_left = days - 1461 * num_four_yrs;
     long delta_yrs = days_left / 365 - days_left / 1460;
-    long year = years_so_far + delta_yrs;
+    long year = before1901 ? 0 : years_so_far + delta_yrs;
     long yday = days_left - 365 * delta_yrs + 1;
     unsigned short h = 0;
     unsigned short mi = 0;

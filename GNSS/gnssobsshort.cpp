@@ -5,20 +5,21 @@
 #include <cmath>
 #include <iomanip>
 
-bool gnssobsshort::IsNull() const { return std::fabs(obs) < static_cast<long double>(0.00001); }
+bool gnssobsshort::IsNull() const {
+    return std::fabs(obs) < static_cast<long double>(0.00001);
+}
 
-gnssobsshort& gnssobsshort::operator>>(const char* line)
-{
+gnssobsshort& gnssobsshort::operator>>(const char* line) {
     obs = ParseObsValue(line);
     return *this;
 }
 
-std::ostream& operator<<(std::ostream& out, const gnssobsshort& o)
-{
+std::ostream& operator<<(std::ostream& out, const gnssobsshort& o) {
     out << std::fixed;
     if (std::fabs(o.obs) > static_cast<long double>(0.00001))
         out << std::setw(10) << std::setprecision(3) << o.obs << " 0 0";
     else
-        out << std::setw(10) << "*.***" << " * *";
+        out << std::setw(10) << "*.***"
+            << " * *";
     return out;
 }

@@ -28,7 +28,8 @@ class mjd {
     long double GetSecond() const { return second; }
     long double GetMJDDec() const { return mjday + second / 86400.0L; }
 
-    bool TestMJDay() const { return mjday < 200000; }
+    static constexpr unsigned int DayLimit = 200000; // first day number that is not valid
+    bool TestMJDay() const { return mjday < DayLimit; }
     bool TestSecond() const { return second >= 0 && second < 86400; }
     void TestDatum() const;
     [[noreturn]] static void Error(const char* error);

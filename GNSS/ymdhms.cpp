@@ -15,20 +15,24 @@ const int CumDays[2][13] = {
 
 } // namespace
 
-int DaysBeforeMonth(bool leap, int m) { return CumDays[leap ? 1 : 0][m - 1]; }
+int DaysBeforeMonth(bool leap, int m) {
+    return CumDays[leap ? 1 : 0][m - 1];
+}
 
-bool ymdhms::LeapYear(unsigned short y) { return ::LeapYear(y); }
+bool ymdhms::LeapYear(unsigned short y) {
+    return ::LeapYear(y);
+}
 
-bool ymdhms::TestDay() const
-{
-    if (!TestMonth()) return false;
+bool ymdhms::TestDay() const {
+    if (!TestMonth())
+        return false;
     int len = DaysBeforeMonth(LeapYear(year), month + 1) - DaysBeforeMonth(LeapYear(year), month);
     return day >= 1 && day <= len;
 }
 
-ymdhms& ymdhms::operator=(const ymdhms& d)
-{
-    if (this == &d) return *this;
+ymdhms& ymdhms::operator=(const ymdhms& d) {
+    if (this == &d)
+        return *this;
     year = d.year;
     month = d.month;
     day = d.day;
@@ -40,8 +44,7 @@ ymdhms& ymdhms::operator=(const ymdhms& d)
 }
 
 void ymdhms::Set(unsigned short y, unsigned short mo, unsigned short d, unsigned short h,
-                 unsigned short mi, long double s)
-{
+                 unsigned short mi, long double s) {
     year = y;
     month = mo;
     day = d;
@@ -51,71 +54,91 @@ void ymdhms::Set(unsigned short y, unsigned short mo, unsigned short d, unsigned
     TestDatum();
 }
 
-void ymdhms::SetYear(unsigned short y)
-{
+// Each field has one check with its message; the setters and TestDatum share them.
+void ymdhms::CheckYear() const {
+    if (!TestYear())
+        Error("YEAR not valid");
+}
+
+void ymdhms::CheckMonth() const {
+    if (!TestMonth())
+        Error("MONTH not valid");
+}
+
+void ymdhms::CheckDay() const {
+    if (!TestDay())
+        Error("DAY not valid");
+}
+
+void ymdhms::CheckHour() const {
+    if (!TestHour())
+        Error("HOUR not valid");
+}
+
+void ymdhms::CheckMinute() const {
+    if (!TestMinute())
+        Error("MINUTE not valid");
+}
+
+void ymdhms::CheckSecond() const {
+    if (!TestSecond())
+        Error("SECOND not valid");
+}
+
+void ymdhms::SetYear(unsigned short y) {
     year = y;
-    if (!TestYear()) Error("YEAR not valid");
+    CheckYear();
 }
 
-void ymdhms::SetMonth(unsigned short mo)
-{
+void ymdhms::SetMonth(unsigned short mo) {
     month = mo;
-    if (!TestMonth()) Error("MONTH not valid");
+    CheckMonth();
 }
 
-void ymdhms::SetDay(unsigned short d)
-{
+void ymdhms::SetDay(unsigned short d) {
     day = d;
-    if (!TestDay()) Error("DAY not valid");
+    CheckDay();
 }
 
-void ymdhms::SetHour(unsigned short h)
-{
+void ymdhms::SetHour(unsigned short h) {
     hour = h;
-    if (!TestHour()) Error("HOUR not valid");
+    CheckHour();
 }
 
-void ymdhms::SetMinute(unsigned short mi)
-{
+void ymdhms::SetMinute(unsigned short mi) {
     minute = mi;
-    if (!TestMinute()) Error("MINUTE not valid");
+    CheckMinute();
 }
 
-void ymdhms::SetSecond(long double s)
-{
+void ymdhms::SetSecond(long double s) {
     second = s;
-    if (!TestSecond()) Error("SECOND not valid");
+    CheckSecond();
 }
 
-void ymdhms::TestDatum() const
-{
-    if (!TestYear()) Error("YEAR not valid");
-    if (!TestMonth()) Error("MONTH not valid");
-    if (!TestDay()) Error("DAY not valid");
-    if (!TestHour()) Error("HOUR not valid");
-    if (!TestMinute()) Error("MINUTE not valid");
-    if (!TestSecond()) Error("SECOND not valid");
+void ymdhms::TestDatum() const {
+    CheckYear();
+    CheckMonth();
+    CheckDay();
+    CheckHour();
+    CheckMinute();
+    CheckSecond();
 }
 
-unsigned short ymdhms::GetDayOfYear() const
-{
+unsigned short ymdhms::GetDayOfYear() const {
     return static_cast<unsigned short>(DaysBeforeMonth(LeapYear(year), month) + day);
 }
 
-long double ymdhms::GetYearDec() const
-{
+long double ymdhms::GetYearDec() const {
     int ndays = LeapYear(year) ? 366 : 365;
     return year + (GetDayOfYear() - 1 + GetDaySecond() / 86400.0L) / ndays;
 }
 
-void ymdhms::Error(const char* error)
-{
+void ymdhms::Error(const char* error) {
     ClassFrame("****", "ymdhms", "Error", error, "Exiting class ymdhms", false);
     ExitProgram();
 }
 
-std::ostream& operator<<(std::ostream& out, const ymdhms& d)
-{
+std::ostream& operator<<(std::ostream& out, const ymdhms& d) {
     int n = ymdhmsns::NDecSecond;
     out << std::fixed << std::setw(5) << d.GetYear() << std::setfill('0') << "-" << std::setw(2)
         << d.GetMonth() << "-" << std::setw(2) << d.GetDay() << " " << std::setw(2) << d.GetHour()

@@ -48,6 +48,13 @@ class ymdhms {
     [[noreturn]] static void Error(const char* error);
 
   private:
+    void CheckYear() const;
+    void CheckMonth() const;
+    void CheckDay() const;
+    void CheckHour() const;
+    void CheckMinute() const;
+    void CheckSecond() const;
+
     unsigned short year = 1980;
     unsigned short month = 1;
     unsigned short day = 1;

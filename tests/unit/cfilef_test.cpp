@@ -7,42 +7,36 @@
 #include <string>
 #include <vector>
 
+using Lines = std::vector<std::string>;
+
 namespace {
 
-std::vector<std::string> Lines(const std::string& text)
-{
+Lines Read(const std::string& text) {
     std::istringstream in(text);
-    std::vector<std::string> out;
-    std::string line = "stale";
-    while (ReadLine(in, line)) out.push_back(line);
+    Lines out;
+    for (std::string line = "stale"; ReadLine(in, line);)
+        out.push_back(line);
     return out;
 }
 
 } // namespace
 
-TEST(cfilef, ReadLineDropsTheLineEndOnly)
-{
-    EXPECT_EQ(Lines("a\r\nb\r\n"), (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(Lines("a\n\n b \r\n"), (std::vector<std::string>{"a", "", " b "}));
-    EXPECT_EQ(Lines("a\rb\r\r\n"), (std::vector<std::string>{"a\rb\r"}));
-    EXPECT_EQ(Lines("first\nlast"), (std::vector<std::string>{"first", "last"}));
-    EXPECT_EQ(Lines("last\r"), (std::vector<std::string>{"last"}));
-    EXPECT_TRUE(Lines("").empty());
-    std::string longLine(100000, 'x');
-    longLine[99999] = 'y';
-    EXPECT_EQ(Lines(longLine + "\r\nz"), (std::vector<std::string>{longLine, "z"}));
+TEST(cfilef, ReadLineDropsTheLineEndOnly) {
+    EXPECT_EQ(Read("a\r\nb\r\n"), (Lines{"a", "b"}));
+    EXPECT_EQ(Read("a\n\n b \r\n"), (Lines{"a", "", " b "}));
+    EXPECT_EQ(Read("a\rb\r\r\n"), (Lines{"a\rb\r"}));
+    EXPECT_EQ(Read("first\nlast"), (Lines{"first", "last"}));
+    EXPECT_TRUE(Read("").empty());
+    std::string longLine = std::string(99999, 'x') + "y";
+    EXPECT_EQ(Read(longLine + "\r\nz"), (Lines{longLine, "z"}));
 }
 
-TEST(cfilef, FileExistsOnlyForAReadableFile)
-{
+TEST(cfilef, FileExistsOnlyForAReadableFile) {
     std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "cfilef_test";
     std::filesystem::create_directories(dir);
-    std::filesystem::path file = dir / "present.18o";
-    std::ofstream(file) << "x\n";
-    EXPECT_TRUE(FileExists(file.c_str()));
-    EXPECT_FALSE(FileExists((dir / "absent.18o").c_str()));
-    EXPECT_FALSE(FileExists(dir.c_str()));
-    EXPECT_FALSE(FileExists(""));
-    EXPECT_FALSE(FileExists(nullptr));
+    std::ofstream(dir / "present.18o") << "x\n";
+    EXPECT_TRUE(FileExists((dir / "present.18o").c_str()));
+    EXPECT_FALSE(FileExists((dir / "absent.18o").c_str()) || FileExists(dir.c_str()) ||
+                 FileExists("") || FileExists(nullptr));
     std::filesystem::remove_all(dir);
 }

@@ -19,11 +19,10 @@ unsigned short FlagDigit(const char* line, std::size_t length, std::size_t i)
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The stream pads as the integer path does: blanks, right-aligned, no forced '+'.
+// The stream pads as the integer path does: right-aligned, no forced '+'.
 bool PlainLayout(const std::ostream& out)
 {
-    auto f = out.flags();
-    return out.fill() == ' ' && !(f & (std::ios::left | std::ios::internal | std::ios::showpos));
+    return !(out.flags() & (std::ios::left | std::ios::internal | std::ios::showpos));
 }
 
 // A flag digit as out << std::setw(2) << flag writes it.
@@ -72,7 +71,7 @@ bool ParseFixed3(const char* field, double& value)
     return true;
 }
 
-int FormatFixed3(long double v, int width, char* buf)
+int FormatFixed3(long double v, int width, char* buf, char fill)
 {
     long double a = std::fabs(v);
     if (!(a < 1e12L)) return 0; // also NaN
@@ -93,7 +92,7 @@ int FormatFixed3(long double v, int width, char* buf)
     int length = k + 1 + (minus ? 1 : 0);
     int pad = width > length ? width - length : 0;
     char* p = buf;
-    std::memset(p, ' ', static_cast<std::size_t>(pad));
+    std::memset(p, fill, static_cast<std::size_t>(pad));
     p += pad;
     if (minus) *p++ = '-';
     while (k > 3) *p++ = d[--k];
@@ -105,7 +104,7 @@ int FormatFixed3(long double v, int width, char* buf)
 void WriteFixed3(std::ostream& out, long double v, int width)
 {
     char buf[64];
-    int n = gnssobsns::PlainText || !PlainLayout(out) ? 0 : FormatFixed3(v, width, buf);
+    int n = gnssobsns::PlainText || !PlainLayout(out) ? 0 : FormatFixed3(v, width, buf, out.fill());
     if (n > 0) {
         out.precision(3);
         out.write(buf, n);
@@ -149,7 +148,7 @@ std::ostream& operator<<(std::ostream& out, const gnssobs& o)
     out << std::fixed;
     if (std::fabs(o.obs) > static_cast<long double>(0.00001)) {
         WriteFixed3(out, o.obs, 14);
-        if (gnssobsns::PlainText || !PlainLayout(out))
+        if (gnssobsns::PlainText || !PlainLayout(out) || out.fill() != ' ')
             out << std::setw(2) << o.lli << std::setw(2) << o.ss;
         else {
             char buf[16];

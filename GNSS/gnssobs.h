@@ -37,11 +37,13 @@ long double ParseObsValue(const char* field);
 // '.' and three digits ending at the 14th: the double atof gives. false for anything else.
 bool ParseFixed3(const char* field, double& value);
 
-// Writes v as printf("%*.3Lf", width, v) does into buf (room for width + 32 characters) and
-// returns the length; 0 when v is too large or too near a rounding tie for the integer path.
-int FormatFixed3(long double v, int width, char* buf);
+// Writes v as printf("%*.3Lf", width, v) does, padded with fill, into buf (room for width + 32
+// characters) and returns the length; 0 when v is too large or too near a rounding tie for the
+// integer path.
+int FormatFixed3(long double v, int width, char* buf, char fill = ' ');
 
-// Writes v as out << std::setw(width) << std::setprecision(3) << v does on a fixed-point stream.
+// Writes v as out << std::setw(width) << std::setprecision(3) << v does on a fixed-point stream
+// (the stream's fill pads it).
 void WriteFixed3(std::ostream& out, long double v, int width);
 
 #endif

@@ -9,6 +9,8 @@ namespace gnssobsns {
 enum { RINEX = 0, NORINEX = 1, NOLLISSI = 2 };
 inline unsigned short PrintType = NORINEX;
 inline int Width = 14;
+// Test-only switch: every value through atof and the stream, as the fast text paths stand in for.
+inline bool PlainText = false;
 } // namespace gnssobsns
 
 class gnssobs {
@@ -30,5 +32,18 @@ std::ostream& operator<<(std::ostream& out, const gnssobs& o);
 
 // The value of the 14 value characters of a RINEX observation field, converted as atof does.
 long double ParseObsValue(const char* field);
+
+// The value of the first up to 14 characters of field when they are blanks, an optional '-', digits,
+// '.' and three digits ending at the 14th: the double atof gives. false for anything else.
+bool ParseFixed3(const char* field, double& value);
+
+// Writes v as printf("%*.3Lf", width, v) does, padded with fill, into buf (room for width + 32
+// characters) and returns the length; 0 when v is too large or too near a rounding tie for the
+// integer path.
+int FormatFixed3(long double v, int width, char* buf, char fill = ' ');
+
+// Writes v as out << std::setw(width) << std::setprecision(3) << v does on a fixed-point stream
+// (the stream's fill pads it).
+void WriteFixed3(std::ostream& out, long double v, int width);
 
 #endif

@@ -17,7 +17,10 @@ gnssobsshort& gnssobsshort::operator>>(const char* line) {
 std::ostream& operator<<(std::ostream& out, const gnssobsshort& o) {
     out << std::fixed;
     if (std::fabs(o.obs) > static_cast<long double>(0.00001))
-        out << std::setw(10) << std::setprecision(3) << o.obs << " 0 0";
+        {
+        WriteFixed3(out, o.obs, 10);
+        out << " 0 0";
+    }
     else
         out << std::setw(10) << "*.***"
             << " * *";

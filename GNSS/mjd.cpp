@@ -1,5 +1,6 @@
 #include "GNSS/mjd.h"
 
+#include "GNSS/gnssobs.h"
 #include "PROGINC/ProgramError.h"
 
 #include <cmath>
@@ -96,7 +97,10 @@ long double operator-(const mjd& d1, const mjd& d2) {
 
 std::ostream& operator<<(std::ostream& out, const mjd& d) {
     int n = mjdns::NDecSecond;
-    out << std::fixed << std::setfill(' ') << std::setw(6) << d.GetMJDay() << std::setw(n + 7)
-        << std::setprecision(n) << d.GetSecond();
+    out << std::fixed << std::setfill(' ') << std::setw(6) << d.GetMJDay();
+    if (n == 3)
+        WriteFixed3(out, d.GetSecond(), n + 7);
+    else
+        out << std::setw(n + 7) << std::setprecision(n) << d.GetSecond();
     return out;
 }

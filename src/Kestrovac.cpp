@@ -16,6 +16,7 @@
 #include <initializer_list>
 #include <iomanip>
 #include <iostream>
+#include <vector>
 #include <iterator>
 #include <string>
 #include <string_view>
@@ -565,6 +566,9 @@ void Kestrovac::ReadOptionalFiles()
 
 void Kestrovac::PrintSet()
 {
+    // One large buffer: the result file is written in a few big writes, not row by row.
+    static std::vector<char> resBuffer(std::size_t{1} << 20);
+    res.rdbuf()->pubsetbuf(resBuffer.data(), static_cast<std::streamsize>(resBuffer.size()));
     res.open(resfile, std::ios::out | std::ios::trunc);
     if (!res.is_open()) ProgramError(ProgName, "RESULT FILE CAN NOT BE OPENED!");
     ymdhmsns::NDecSecond = 3;

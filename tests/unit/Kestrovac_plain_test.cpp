@@ -1,0 +1,84 @@
+// The fast text paths (integer parsing of F14.3 fields, integer formatting of values) must write
+// exactly what the plain atof/stream paths of kestrova-plain write.
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string ReadAll(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// The result file and console of one run of bin on words, written in dir.
+std::string Run(const std::string& bin, const fs::path& dir, const std::string& words)
+{
+    const fs::path res = dir / "out.gof", con = dir / "console.txt";
+    std::system((bin + " " + words + " -r" + res.string() + " >" + con.string() + " 2>&1").c_str());
+    return ReadAll(res) + ReadAll(con);
+}
+
+void ExpectSameOutput(const fs::path& dir, const std::string& words)
+{
+    const std::string fast = Run(KESTROVA_BIN, dir, words);
+    const std::string plain = Run(KESTROVA_PLAIN_BIN, dir, words);
+    EXPECT_GT(fast.size(), 0u) << words;
+    EXPECT_TRUE(fast == plain) << "fast and plain text paths differ: " << words;
+}
+
+fs::path FreshDir(const std::string& name)
+{
+    fs::path d = fs::temp_directory_path() / ("kestrova_plain_" + name + std::to_string(::getpid()));
+    fs::remove_all(d);
+    fs::create_directories(d);
+    return d;
+}
+
+const std::string Typical = " -lC1:P2:L1:L2:L4:L3:MW:MP1:MP2:";
+
+} // namespace
+
+// A generated 1 Hz file with G, R and E satellites, every listing and correction the benchmark times.
+TEST(FastTextPaths, GeneratedFileListsAsThePlainPaths)
+{
+    const fs::path d = FreshDir("gen");
+    const std::string f = (d / "g.15o").string(), mp1 = (d / "g.mp1").string(),
+                      mp2 = (d / "g.mp2").string(), glo = (d / "glo.txt").string();
+    ASSERT_EQ(std::system((std::string(KESTROVA_GEN_BIN) + " --rinex " + f + " --mp1 " + mp1 + " --mp2 " +
+                           mp2 + " --channels " + glo + " --interval 1 --seconds 900 --seed 3 >/dev/null")
+                              .c_str()),
+              0);
+    for (const std::string& w : {std::string("-cGE"), "-cGRE -gf" + glo, "-cGE" + Typical,
+                                 "-cGE -ms" + Typical, "-cGE -m1" + mp1 + Typical,
+                                 "-cGE -m2" + mp2 + Typical, "-cGRE -a -gf" + glo + Typical})
+        ExpectSameOutput(d, "-o" + f + " " + w);
+    fs::remove_all(d);
+}
+
+// Every real receiver file, full listing and typical list.
+TEST(FastTextPaths, RealFilesListAsThePlainPaths)
+{
+    const fs::path shared = KESTROVA_SHARED_DATA;
+    if (!fs::is_directory(shared)) GTEST_SKIP() << shared << " is absent";
+    const fs::path d = FreshDir("real");
+    int files = 0;
+    for (const auto& e : fs::directory_iterator(shared)) {
+        const std::string ext = e.path().extension().string();
+        if (ext.size() != 4 || ext.back() != 'o') continue;
+        ++files;
+        ExpectSameOutput(d, "-o" + e.path().string() + " -cGRE");
+        ExpectSameOutput(d, "-o" + e.path().string() + " -cG -ms" + Typical);
+    }
+    EXPECT_GT(files, 0);
+    fs::remove_all(d);
+}

@@ -1,0 +1,6 @@
+// Linked into kestrova-plain only: switches the fast text paths off before main runs.
+#include "GNSS/gnssobs.h"
+
+namespace {
+const bool plainText = (gnssobsns::PlainText = true);
+} // namespace

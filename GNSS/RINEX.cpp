@@ -6,7 +6,9 @@
 
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 
 RINEX::RINEX(RINEXHeader& rheadi, RINEXData& rdatai)
@@ -20,6 +22,35 @@ void RINEX::SetFile(const char* file)
     if (!FileExists(rinexfile)) RINEXError("RINEX FILE CAN NOT BE OPENED!");
 }
 
+namespace {
+
+// A stream over text held in memory, without a copy of it.
+class TextStream : public std::istream {
+  public:
+    explicit TextStream(std::string& text) : std::istream(nullptr), buf(text) { rdbuf(&buf); }
+
+  private:
+    struct Buf : std::streambuf {
+        explicit Buf(std::string& t) { setg(t.data(), t.data(), t.data() + t.size()); }
+    } buf;
+};
+
+} // namespace
+
+std::unique_ptr<std::istream> RINEX::OpenInput()
+{
+    std::error_code ec;
+    if (!isOnce && std::filesystem::is_regular_file(rinexfile, ec))
+        return std::make_unique<std::ifstream>(rinexfile);
+    // A pipe gives its text once: the counting pass would leave nothing for the reading pass.
+    if (!isOnce) {
+        std::ifstream in(rinexfile, std::ios::binary);
+        onceText.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        isOnce = true;
+    }
+    return std::make_unique<TextStream>(onceText);
+}
+
 void RINEX::ReadFile()
 {
     rdata.RINEXDataReset();
@@ -28,8 +59,8 @@ void RINEX::ReadFile()
     rdata.SetNRecords(nepoch, nobsall);
     rdata.SetTimeCorr(IsTimeCorr);
     {
-        std::ifstream in(rinexfile);
-        in >> rhead >> rdata;
+        std::unique_ptr<std::istream> in = OpenInput();
+        *in >> rhead >> rdata;
     }
     // the times of the data replace those the header states
     rhead.obsfirst = rdata.epoch(0);
@@ -46,7 +77,8 @@ void RINEX::CountRec()
     nepoch = 0;
     nobsall = 0;
     IsTimeCorr = false;
-    std::ifstream in(rinexfile);
+    std::unique_ptr<std::istream> input = OpenInput();
+    std::istream& in = *input;
     // the number of types, read by the header reader itself so that both passes size the
     // records alike; its warnings belong to the reading pass
     RINEXHeader types;

@@ -5,6 +5,10 @@
 #include "GNSS/RINEXData.h"
 #include "GNSS/RINEXHeader.h"
 
+#include <istream>
+#include <memory>
+#include <string>
+
 class RINEX {
   public:
     char rinexfile[256];
@@ -13,6 +17,10 @@ class RINEX {
     unsigned long nepoch;
     unsigned long nobsall;
     bool IsTimeCorr;
+    // The text of a file that can be read only once (a pipe such as /dev/stdin), kept for both
+    // passes; empty for a regular file, which each pass reads from disk.
+    std::string onceText;
+    bool isOnce = false;
 
     RINEX(RINEXHeader& rheadi, RINEXData& rdatai);
     RINEX(const RINEX&) = delete;
@@ -21,6 +29,8 @@ class RINEX {
     void SetFile(const char* file);
     void ReadFile();
     void CountRec();
+    // A fresh stream on the file, from its start, for one pass.
+    std::unique_ptr<std::istream> OpenInput();
     void copyC2toP2();
     [[noreturn]] void RINEXError(const char* warn);
 };

@@ -40,10 +40,12 @@ struct ToolRun {
     int status = -1;
     std::string out, err, gof;
 
-    ToolRun(const fs::path& dir, const std::string& name, const std::string& words)
+    // feed, when given, is a shell command whose output the tool reads on its standard input.
+    ToolRun(const fs::path& dir, const std::string& name, const std::string& words,
+            const std::string& feed = "")
     {
         const fs::path res = dir / (name + ".gof"), o = dir / (name + ".out"), e = dir / (name + ".err");
-        const std::string cmd = std::string(KESTROVA_BIN) + " " + words + " -r" + res.string() + " >" +
+        const std::string cmd = (feed.empty() ? "" : feed + " | ") + std::string(KESTROVA_BIN) + " " + words + " -r" + res.string() + " >" +
                                 o.string() + " 2>" + e.string();
         const int rc = std::system(cmd.c_str());
         status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
@@ -155,4 +157,24 @@ TEST(CompleteRun, EveryRealFileListsOrStopsWithAFrame)
         }
     }
     EXPECT_GE(listed, 7);
+}
+
+// A compressed file unpacked through a pipe is read once and gives the listing of the file
+// itself; only the header lines naming the input and the result file differ.
+TEST(CompleteRun, FileReadThroughAPipeListsAsTheFileItself)
+{
+    const fs::path dir = TestFolder();
+    const std::string sample = std::string(KESTROVA_TEST_DATA) + "/../../data/kest0440.15o";
+    ASSERT_EQ(std::system(("gzip -c " + sample + " >" + (dir / "s.gz").string()).c_str()), 0);
+    ToolRun direct(dir, "direct", "-o" + sample + " -cGE");
+    ToolRun piped(dir, "piped", "-o/dev/stdin -cGE", "gunzip -c " + (dir / "s.gz").string());
+    ASSERT_EQ(direct.status, 0) << direct.err;
+    ASSERT_EQ(piped.status, 0) << piped.err;
+    std::vector<std::string> a = Lines(direct.gof), b = Lines(piped.gof);
+    ASSERT_EQ(a.size(), b.size());
+    ASSERT_GT(a.size(), 100u);
+    for (std::size_t i = 0; i < a.size(); i++) {
+        if (a[i].rfind("#RINEX file:", 0) == 0 || a[i].rfind("#Result file:", 0) == 0) continue;
+        EXPECT_EQ(a[i], b[i]) << "line " << i + 1;
+    }
 }

@@ -18,6 +18,7 @@
 #include <iostream>
 #include <vector>
 #include <iterator>
+#include <sstream>
 #include <string>
 #include <string_view>
 
@@ -661,6 +662,7 @@ void Kestrovac::PrintObs()
     if (isC)
         ProgramWarning(ProgName, "BDS SATELLITES ARE NOT LISTED (NO BEIDOU SIGNAL CONSTANTS)!");
     if (verbose) ProgressLine(std::cout, "PrintObs") << " Printing observations: \n";
+    MakeEpochTexts();
     for (long i = 0; i < satprn.NRow(); i++) PrintSatellite(satprn(i), tm);
     res.close();
     if (res.fail()) ProgramError(ProgName, "RESULT FILE CAN NOT BE WRITTEN!");
@@ -712,7 +714,7 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm)
                 if (rd.sat(k) != s) continue;
                 found = true;
                 nrec++;
-                WriteRowPrefix(e, S, sati);
+                WriteRowPrefix(j, S, sati);
                 for (long m = 0; m < obslist.NRow(); m++) {
                     if (IfExistObs(m) == 0) continue;
                     bool ok = false;
@@ -722,7 +724,7 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm)
                 res << "\n";
             }
             if (!found && isAll) {
-                WriteRowPrefix(e, S, sati);
+                WriteRowPrefix(j, S, sati);
                 res << "  ***\n";
                 nempt++;
             }
@@ -749,10 +751,23 @@ bool Kestrovac::IsListedEpoch(const mjd& e) const
     return std::fabs((q - r) * dt) < EpochRound;
 }
 
-void Kestrovac::WriteRowPrefix(const mjd& e, char S, unsigned short sati)
+// The two time forms of every epoch, made once: each epoch begins a row of every satellite
+// it holds, so forming them per row would convert and format the same epoch again and again.
+void Kestrovac::MakeEpochTexts()
+{
+    epochText.assign(static_cast<std::size_t>(rd.GetNEpoch()), std::string());
+    std::ostringstream text;
+    for (long j = 0; j < rd.GetNEpoch(); j++) {
+        text.str("");
+        text << mjd2ymdhms(rd.epoch(j)) << "  " << rd.epoch(j);
+        epochText[static_cast<std::size_t>(j)] = text.str();
+    }
+}
+
+void Kestrovac::WriteRowPrefix(long j, char S, unsigned short sati)
 {
     // The letter right-aligned in 3 characters: the five characters sit under "  SAT".
-    WriteSat(res << mjd2ymdhms(e) << "  " << e << "  ", S, sati);
+    WriteSat(res << epochText[static_cast<std::size_t>(j)] << "  ", S, sati);
 }
 
 // The combination factors and wavelengths of the satellite's system. In metre mode a raw phase

@@ -13,6 +13,8 @@
 
 #include <fstream>
 #include <ostream>
+#include <string>
+#include <vector>
 
 class Kestrovac {
   public:
@@ -93,6 +95,8 @@ class Kestrovac {
     short PhUnit;
     std::ofstream res;
     int nObsReal;
+    // The calendar and MJD forms of every epoch, the start of its rows.
+    std::vector<std::string> epochText;
 
     void StartProg();
     void SetDefaults();
@@ -132,7 +136,8 @@ class Kestrovac {
     char ListedSystem(short s) const;
     void PrintSatellite(short s, const mjd& tm);
     bool IsListedEpoch(const mjd& e) const;
-    void WriteRowPrefix(const mjd& e, char S, unsigned short sati);
+    void MakeEpochTexts();
+    void WriteRowPrefix(long j, char S, unsigned short sati);
     void LoadConstants(char S, short s, const mjd& tm);
     static void SetFactors(long double ion1, long double ion2, long double wl1, long double wl2,
                            long double nl1, long double nl2, long double alpha);

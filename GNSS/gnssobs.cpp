@@ -54,6 +54,10 @@ bool ParseFixed3(const char* field, double& value)
     const int width = 14;
     int i = 0;
     while (i < width && field[i] == ' ') ++i;
+    if (i == width) { // a blank field, the usual missing observation: atof gives +0
+        value = 0.0;
+        return true;
+    }
     bool negative = i < width && field[i] == '-';
     if (negative) ++i;
     int first = i;

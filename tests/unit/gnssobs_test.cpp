@@ -118,8 +118,10 @@ TEST(gnssobs, FastParseGivesWhatAtofGives)
     double v = 1;
     EXPECT_TRUE(ParseFixed3("        -0.000", v));
     EXPECT_TRUE(std::signbit(v)) << "-0.000 keeps its sign, as atof does";
+    EXPECT_TRUE(ParseFixed3("              ", v));
+    EXPECT_TRUE(v == 0 && !std::signbit(v)) << "a blank field is +0, as atof gives";
     for (const char* odd : {"   1.23456e+02", "      1234.56 ", "     +1234.567", "     1234.5 67",
-                            "       .123   ", "              ", "    12a4.567  ", "  1234.567", "",
+                            "       .123   ", "    12a4.567  ", "  1234.567", "",
                             "   -   123.456", "     1234,567 "}) {
         EXPECT_FALSE(ParseFixed3(odd, v)) << '"' << odd << '"';
         gnssobs o;

@@ -75,12 +75,15 @@ void RunPhases(int argc, const char** argv)
     app.EndProg();
 }
 
+// Memory-backed when the machine has it: every run writes its input and its listing.
+std::string ScratchRoot() { return access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp"; }
+
 }  // namespace
 
 const std::string& ScratchDir()
 {
     static const std::string dir = [] {
-        std::string d = "/tmp/kestrova-fuzz-" + std::to_string(getpid());
+        std::string d = ScratchRoot() + "/kestrova-fuzz-" + std::to_string(getpid());
         std::string cmd = "mkdir -p " + d;
         if (std::system(cmd.c_str()) != 0) std::abort();
         // relative names of the command line land here too

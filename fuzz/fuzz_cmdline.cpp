@@ -3,6 +3,8 @@
 // scratch folder (its current directory).
 #include "fuzz/FuzzRun.h"
 
+#include <fstream>
+
 namespace {
 
 bool Kept(const std::string& w)
@@ -14,7 +16,13 @@ bool Kept(const std::string& w)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    static const std::string obs = std::string(KESTROVA_TEST_DATA) + "/mixed_all_bands.10o";
+    // a copy in the scratch folder: a run without a result file writes beside it
+    static const std::string obs = [] {
+        std::string copy = ScratchFile("obs.10o");
+        std::ifstream in(std::string(KESTROVA_TEST_DATA) + "/mixed_all_bands.10o", std::ios::binary);
+        std::ofstream(copy, std::ios::binary) << in.rdbuf();
+        return copy;
+    }();
     std::vector<std::string> words{"-o" + obs, "-r" + ScratchFile("out.gof")};
     std::string w;
     for (std::size_t k = 0; k <= size; k++) {

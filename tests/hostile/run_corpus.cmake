@@ -23,6 +23,7 @@ foreach(line IN LISTS lines)
 endforeach()
 file(WRITE ${WORK}/gen/lines_100000.10o "${huge}")
 string(REPEAT "a" 5000 long)
+file(COPY ${DATA}/cli_minimal.10o DESTINATION ${WORK}/gen)
 
 file(STRINGS ${HOSTILE}/cases.txt cases ENCODING UTF-8)
 set(failures 0)

@@ -14,6 +14,8 @@
 #include "teqc/CompactTEQC.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <streambuf>
@@ -88,6 +90,9 @@ const std::string& ScratchDir()
         if (std::system(cmd.c_str()) != 0) std::abort();
         // relative names of the command line land here too
         if (chdir(d.c_str()) != 0) std::abort();
+        // a copy that outlives the static string, which is destroyed before this handler runs
+        static const char* const removed = strdup(d.c_str());
+        std::atexit([] { std::filesystem::remove_all(removed); });
         return d;
     }();
     return dir;

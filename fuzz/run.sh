@@ -31,6 +31,7 @@ seed() {  # harness -> seed files into its corpus folder
 }
 
 total=0
+findings=0
 printf '%-9s %12s %8s %8s %9s\n' harness executions cov ft findings
 for h in "${harnesses[@]}"; do
   seed "$h"
@@ -46,6 +47,8 @@ for h in "${harnesses[@]}"; do
           -o -name 'oom-*' \) | wc -l)
   printf '%-9s %12s %8s %8s %9s\n' "$h" "${execs:-0}" "${cov:-?}" "${ft:-?}" "$found"
   total=$((total + ${execs:-0}))
+  findings=$((findings + found))
   [ "$found" -eq 0 ] || find "$art" -type f | sed 's/^/          finding: /'
 done
-echo "total executions: $total"
+echo "total executions: $total, findings: $findings"
+[ "$findings" -eq 0 ]

@@ -35,6 +35,26 @@ class TextStream : public std::istream {
     } buf;
 };
 
+// A gzip or compress file, a Hatanaka-compressed file, a RINEX 3 file or a file that is not an
+// observation file would only meet a less helpful error of the readers (or none at all): the
+// magic bytes, the first line and the "RINEX VERSION / TYPE" line tell them apart at once.
+bool IsReadableKind(std::istream& in)
+{
+    std::string line;
+    if (!ReadLine(in, line)) return true;  // an empty file has its own error
+    if (line.size() >= 2 && line[0] == '\x1f' && (line[1] == '\x8b' || line[1] == '\x9d'))
+        return false;
+    if (line.find("COMPACT RINEX") != std::string::npos) return false;
+    // the version line stands first; a header without it leaves the rest to the header reader
+    for (int k = 0; k < 100; k++) {
+        if (line.find("END OF HEADER") != std::string::npos) return true;
+        if (line.find("RINEX VERSION / TYPE") != std::string::npos)
+            return ColumnsNum(line, 1, 9) < 3 && Column(line, 21) == 'O';
+        if (!ReadLine(in, line)) return true;
+    }
+    return true;
+}
+
 } // namespace
 
 std::unique_ptr<std::istream> RINEX::OpenInput()
@@ -53,6 +73,11 @@ std::unique_ptr<std::istream> RINEX::OpenInput()
 
 void RINEX::ReadFile()
 {
+    {
+        std::unique_ptr<std::istream> in = OpenInput();
+        if (!IsReadableKind(*in))
+            RINEXError("ONLY UNCOMPRESSED RINEX 2 OBSERVATION FILES ARE READ!");
+    }
     rdata.RINEXDataReset();
     rhead.RINEXHeaderReset();
     CountRec();

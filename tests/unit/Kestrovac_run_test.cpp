@@ -136,8 +136,8 @@ TEST(CompleteRun, EveryRealFileListsOrStopsWithAFrame)
         {"badtime.10o", "**** ymdhms: Error -> SECOND not valid ****"},
         {"blank.10o", "#### RINEXData: Error -> NUMBER OF EPOCH IN RINEX FILE NOT DETERMINED! ####"},
         {"blank1st.10o", "#### RINEXData: Error -> NUMBER OF EPOCH IN RINEX FILE NOT DETERMINED! ####"},
-        {"blank3.10o", "#### RINEXData: Error -> NUMBER OF EPOCH IN RINEX FILE NOT DETERMINED! ####"},
-        {"blank3_1st.10o", "#### RINEXData: Error -> NUMBER OF EPOCH IN RINEX FILE NOT DETERMINED! ####"}};
+        {"blank3.10o", "#### RINEX: Error -> ONLY UNCOMPRESSED RINEX 2 OBSERVATION FILES ARE READ! ####"},
+        {"blank3_1st.10o", "#### RINEX: Error -> ONLY UNCOMPRESSED RINEX 2 OBSERVATION FILES ARE READ! ####"}};
     int listed = 0;
     for (const fs::directory_entry& f : fs::directory_iterator(Shared)) {
         const std::string name = f.path().filename().string();

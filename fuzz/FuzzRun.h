@@ -1,0 +1,21 @@
+// One run of kestrova inside a fuzzing process: the phases of main on a fixed command line,
+// output into a scratch folder, a fatal exit turned into a normal outcome.
+#ifndef KESTROVA_FUZZ_FUZZRUN_H
+#define KESTROVA_FUZZ_FUZZRUN_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// The scratch folder of this process (made on first use) and a file in it.
+const std::string& ScratchDir();
+std::string ScratchFile(const char* name);
+// Writes the fuzz input to a file of the scratch folder and returns its path.
+std::string WriteInput(const char* name, const std::uint8_t* data, std::size_t size);
+// Runs kestrova's phases with these words (program name excluded) with both streams silenced.
+// A fatal exit ends the run through an exception, so destructors run; program-wide state is
+// reset before each run.
+void RunKestrova(const std::vector<std::string>& words);
+
+#endif

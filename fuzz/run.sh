@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Builds the fuzz harnesses and runs each for SECONDS (default 60), seeded from the hostile
+# inputs and the test data; prints executions, coverage and findings per harness.
+#   fuzz/run.sh [SECONDS] [HARNESS...]     harnesses: rinex compact2 channels cmdline
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+secs=${1:-60}
+shift || true
+harnesses=("$@")
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(rinex compact2 channels cmdline)
+build=${KESTROVA_FUZZ_BUILD:-$root/build-fuzz}
+
+cmake -S "$root/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+cmake --build "$build" -j2 >/dev/null
+
+seed() {  # harness -> seed files into its corpus folder
+  local dir=$build/corpus/$1
+  mkdir -p "$dir"
+  case $1 in
+    rinex) cp "$root"/tests/hostile/*.10? "$root"/tests/hostile/*.gz "$root"/tests/hostile/*.Z \
+              "$root"/tests/data/*.10o "$dir"/ ;;
+    compact2) cp "$root"/tests/hostile/*.mp1 "$root"/tests/data/*.mp1 "$dir"/ ;;
+    channels) cp "$root"/tests/hostile/*.glo "$root"/tests/data/*.glo "$dir"/ ;;
+    cmdline)  # the option words of the hostile cases, one a line, without their files
+      local n=0
+      grep -v '^#' "$root/tests/hostile/cases.txt" | sed 's/^[01] |[^|]*| //' | while read -r line; do
+        n=$((n + 1))
+        tr ' ' '\n' <<<"$line" | grep -v '@' >"$dir/case$n" || true
+      done ;;
+  esac
+}
+
+total=0
+findings=0
+printf '%-9s %12s %8s %8s %9s\n' harness executions cov ft findings
+for h in "${harnesses[@]}"; do
+  seed "$h"
+  art=$build/findings/$h
+  mkdir -p "$art"
+  log=$build/fuzz_$h.log
+  "$build/fuzz_$h" "$build/corpus/$h" -max_total_time="$secs" -timeout=5 -rss_limit_mb=2048 \
+    -max_len=65536 -print_final_stats=1 -artifact_prefix="$art/" >"$log" 2>&1 || true
+  execs=$(grep -m1 'stat::number_of_executed_units' "$log" | awk '{print $2}')
+  cov=$(grep -E '^#[0-9]+' "$log" | tail -1 | sed -n 's/.*cov: \([0-9]*\).*/\1/p')
+  ft=$(grep -E '^#[0-9]+' "$log" | tail -1 | sed -n 's/.*ft: \([0-9]*\).*/\1/p')
+  found=$(find "$art" -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' \
+          -o -name 'oom-*' \) | wc -l)
+  printf '%-9s %12s %8s %8s %9s\n' "$h" "${execs:-0}" "${cov:-?}" "${ft:-?}" "$found"
+  total=$((total + ${execs:-0}))
+  findings=$((findings + found))
+  [ "$found" -eq 0 ] || find "$art" -type f | sed 's/^/          finding: /'
+done
+echo "total executions: $total, findings: $findings"
+[ "$findings" -eq 0 ]

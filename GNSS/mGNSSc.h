@@ -115,6 +115,23 @@ inline long double lamb5 = GPSc::lamb5;
 inline long double lamb3 = GLONASSc::lamb3;
 inline long double lamb8 = GALILEOc::lamb8;
 inline long double alpha = GPSc::alpha;
+
+// Back to the start values above (for harnesses and tests that run many listings in one process).
+inline void Reset()
+{
+    LCion1 = GPSc::LCion1;
+    LCion2 = GPSc::LCion2;
+    LCwl1 = GPSc::LCwl1;
+    LCwl2 = GPSc::LCwl2;
+    LCnl1 = GPSc::LCnl1;
+    LCnl2 = GPSc::LCnl2;
+    lamb1 = GPSc::lamb1;
+    lamb2 = GPSc::lamb2;
+    lamb5 = GPSc::lamb5;
+    lamb3 = GLONASSc::lamb3;
+    lamb8 = GALILEOc::lamb8;
+    alpha = GPSc::alpha;
+}
 } // namespace GLC
 
 #endif

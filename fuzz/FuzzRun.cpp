@@ -39,18 +39,7 @@ void ResetProgramState()
 {
     GLONASSc::freq = matrix<long double>(32, 2, 0.0L);
     GLONASSc::lamb = matrix<long double>(32, 2, 0.0L);
-    GLC::LCion1 = GPSc::LCion1;
-    GLC::LCion2 = GPSc::LCion2;
-    GLC::LCwl1 = GPSc::LCwl1;
-    GLC::LCwl2 = GPSc::LCwl2;
-    GLC::LCnl1 = GPSc::LCnl1;
-    GLC::LCnl2 = GPSc::LCnl2;
-    GLC::lamb1 = GPSc::lamb1;
-    GLC::lamb2 = GPSc::lamb2;
-    GLC::lamb5 = GPSc::lamb5;
-    GLC::lamb3 = GLONASSc::lamb3;
-    GLC::lamb8 = GALILEOc::lamb8;
-    GLC::alpha = GPSc::alpha;
+    GLC::Reset();
     mjdns::NDecSecond = 1;
     ymdhmsns::NDecSecond = 1;
     std::cout.copyfmt(std::ios(nullptr));

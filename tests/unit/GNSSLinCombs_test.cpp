@@ -25,17 +25,7 @@ void ExpectMissing(const gnssobs& o, const char* what)
 // The combinations read the current factors; other tests may have left another constellation.
 class GNSSLinCombs : public testing::Test {
   protected:
-    void SetUp() override
-    {
-        GLC::LCion1 = GPSc::LCion1;
-        GLC::LCion2 = GPSc::LCion2;
-        GLC::LCwl1 = GPSc::LCwl1;
-        GLC::LCwl2 = GPSc::LCwl2;
-        GLC::LCnl1 = GPSc::LCnl1;
-        GLC::LCnl2 = GPSc::LCnl2;
-        GLC::lamb1 = GPSc::lamb1;
-        GLC::lamb2 = GPSc::lamb2;
-    }
+    void SetUp() override { GLC::Reset(); }
     // Flags on every input: no formed value may keep them.
     const gnssobs l1 = Obs(120000000.123L, 1, 7);
     const gnssobs l2 = Obs(93500000.456L, 2, 5);

@@ -1,4 +1,6 @@
 #include "GNSS/RINEX.h"
+#include "PROGINC/ProgramError.h"
+#include "tests/unit/RealFiles.h"
 
 #include <gtest/gtest.h>
 #include <cstdio>
@@ -127,10 +129,38 @@ void ReadFails(const std::string& path)
     rnx.ReadFile();
 }
 
-std::string Frame(const std::string& cls, const std::string& text)
-{
-    return "\n#### " + cls + ": Error -> " + text + " ####\n     Exiting " + cls + " ... \n";
-}
+struct FatalExit {};
+
+// One read with its own objects: a fatal frame ends it through the exit hook instead of ending
+// the test program, and what the readers wrote on either stream is kept.
+struct CaughtRead {
+    RINEXHeader rh;
+    RINEXData rd{rh};
+    RINEX rnx{rh, rd};
+    bool stopped = false;
+    std::string console;
+
+    explicit CaughtRead(const std::string& path)
+    {
+        std::ostringstream text;
+        std::streambuf* out = std::cout.rdbuf(text.rdbuf());
+        std::streambuf* err = std::cerr.rdbuf(text.rdbuf());
+        SetExitHook([] { throw FatalExit{}; });
+        try {
+            rnx.SetFile(path.c_str());
+            rnx.ReadFile();
+        } catch (const FatalExit&) {
+            stopped = true;
+        }
+        SetExitHook(nullptr);
+        std::cout.rdbuf(out);
+        std::cerr.rdbuf(err);
+        console = text.str();
+    }
+};
+
+using realfiles::ClassErrorFrame;
+constexpr auto Frame = ClassErrorFrame;
 
 } // namespace
 
@@ -346,37 +376,40 @@ TEST_F(RINEXFile, RealDailyFile)
     EXPECT_EQ(rd.C1(0).ss, 0);
 }
 
+// Every real file is read, or refused with the frame its line of the table expects. A refusal
+// ends only that file's read, so every file of the folder is checked.
 TEST_F(RINEXFile, EveryRealFileIsRead)
 {
     if (!fs::exists(SharedData)) GTEST_SKIP() << "no shared data";
-    const std::string noEpochs = Frame("RINEXData", "NUMBER OF EPOCH IN RINEX FILE NOT DETERMINED!");
-    const std::string rinex3 = Frame("RINEX", "ONLY UNCOMPRESSED RINEX 2 OBSERVATION FILES ARE READ!");
-    const std::vector<std::pair<std::string, std::string>> refused = {
-        {"blank.10o", noEpochs},
-        {"blank1st.10o", noEpochs},
-        {"blank3.10o", rinex3}, // refused on its version line
-        {"blank3_1st.10o", rinex3},
-        // the second epoch is at 60 s
-        {"badtime.10o", "\n**** ymdhms: Error -> SECOND not valid ****\n     Exiting class ymdhms ... \n"}};
-    int files = 0;
-    for (const fs::directory_entry& entry : fs::directory_iterator(SharedData)) {
-        std::string name = entry.path().filename().string();
-        if (name.size() < 4 || name[name.size() - 4] != '.' || name.back() != 'o') continue;
-        files++;
+    std::size_t known = 0;
+    for (const fs::path& path : realfiles::Folder(SharedData)) {
+        const std::string name = path.filename().string();
         SCOPED_TRACE(name);
-        auto frame = std::find_if(refused.begin(), refused.end(), [&](auto& f) { return f.first == name; });
-        if (frame != refused.end()) {
-            EXPECT_EXIT(ReadFails(entry.path().string()), ExitedWithCode(1), testing::Eq(frame->second));
+        CaughtRead r(path.string());
+        const realfiles::RealFile* expected = realfiles::Find(name);
+        if (expected == nullptr) {
+            std::cout << "[ DECIDE   ] " << name << " is not in tests/unit/RealFiles.h: "
+                      << (r.stopped ? "refused" : "read") << "\n" << r.console;
+            if (r.stopped) {
+                EXPECT_NE(r.console.find("Error -> "), std::string::npos) << r.console;
+            }
             continue;
         }
-        Read(entry.path().string());
+        known++;
+        if (!expected->refusal.empty()) {
+            EXPECT_TRUE(r.stopped);
+            EXPECT_EQ(r.console, expected->refusal);
+            continue;
+        }
+        EXPECT_FALSE(r.stopped) << r.console;
+        if (r.stopped) continue;
         long records = 0;
-        for (long e = 0; e < rd.GetNEpoch(); e++) records += rd.nsat(e);
-        EXPECT_EQ(records, rd.GetNObs());
-        EXPECT_GT(rd.satList.NRow(), 0);
-        EXPECT_STRNE(rh.obsfirstts, "");
+        for (long e = 0; e < r.rd.GetNEpoch(); e++) records += r.rd.nsat(e);
+        EXPECT_EQ(records, r.rd.GetNObs());
+        EXPECT_GT(r.rd.satList.NRow(), 0);
+        EXPECT_STRNE(r.rh.obsfirstts, "");
     }
-    EXPECT_GE(files, 12);
+    EXPECT_EQ(known, realfiles::Expected().size()) << "a file of the table is missing from " << SharedData;
 }
 
 TEST_F(RINEXFile, SmallRealFiles)

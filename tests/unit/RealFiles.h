@@ -1,0 +1,78 @@
+// What each real receiver file of ../shared/data is expected to give: a listing, or a refusal
+// with the framed error of the reader that stops it. A file added to that folder is a decision
+// to write down here; until then the tests that walk the folder name it, check only that it
+// lists or stops with a frame, and go on with the others.
+#ifndef KESTROVA_TESTS_UNIT_REALFILES_H
+#define KESTROVA_TESTS_UNIT_REALFILES_H
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace realfiles {
+
+// The frame a library class writes when it stops the run.
+inline std::string ClassErrorFrame(const std::string& cls, const std::string& text)
+{
+    return "\n#### " + cls + ": Error -> " + text + " ####\n     Exiting " + cls + " ... \n";
+}
+
+struct RealFile {
+    std::string name;
+    std::string refusal; // the whole frame of the refusal; empty for a file that lists
+};
+
+inline const std::vector<RealFile>& Expected()
+{
+    const std::string noEpochs =
+        ClassErrorFrame("RINEXData", "NUMBER OF EPOCH IN RINEX FILE NOT DETERMINED!");
+    // RINEX 3 and Compact RINEX files are refused on their first lines until they are read
+    const std::string notRinex2 =
+        ClassErrorFrame("RINEX", "ONLY UNCOMPRESSED RINEX 2 OBSERVATION FILES ARE READ!");
+    static const std::vector<RealFile> files = {
+        {"york0440.15o", ""},
+        {"07590920.05o", ""},
+        {"30400920.05o", ""},
+        {"rinex2onesat.10o", ""},
+        {"minimal2.10o", ""},
+        {"wrong_obs2_count.10o", ""},
+        {"default_time_system2.10o", ""},
+        {"blank.10o", noEpochs}, // headers without a single epoch record
+        {"blank1st.10o", noEpochs},
+        // its second epoch is at second 60
+        {"badtime.10o", "\n**** ymdhms: Error -> SECOND not valid ****\n     Exiting class ymdhms ... \n"},
+        {"blank3.10o", notRinex2},
+        {"blank3_1st.10o", notRinex2},
+        {"ABMF00GLP_R_20181330000_01D_30S_MO.rnx", notRinex2},
+        {"demo3.10o", notRinex2},
+        {"minimal3.10o", notRinex2},
+        {"default_time_system3.10o", notRinex2},
+        {"junk_time_obs3.10o", notRinex2},
+        {"P43300USA_R_20190012056_17M_15S_MO.crx", notRinex2},
+        {"york0440.15d", notRinex2},
+    };
+    return files;
+}
+
+// The expectation of a file, or nullptr for a file nobody has decided on yet.
+inline const RealFile* Find(const std::string& name)
+{
+    const std::vector<RealFile>& files = Expected();
+    auto f = std::find_if(files.begin(), files.end(), [&](const RealFile& r) { return r.name == name; });
+    return f == files.end() ? nullptr : &*f;
+}
+
+// The data files of the folder, in name order (its README is not one).
+inline std::vector<std::filesystem::path> Folder(const std::filesystem::path& dir)
+{
+    std::vector<std::filesystem::path> paths;
+    for (const std::filesystem::directory_entry& e : std::filesystem::directory_iterator(dir))
+        if (e.path().filename() != "README.md") paths.push_back(e.path());
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+} // namespace realfiles
+
+#endif

@@ -127,6 +127,25 @@ TEST(CompleteRun, MillisecondJumpRemovalOnAFileWithoutJumpsChangesNoRow)
     }
 }
 
+// Both files hold epochs a few milliseconds off the 30 s grid, the second one before it: within
+// the clock tolerance every record is listed. The counts are the satellites of the epoch lines,
+//   tr -d '\r' <FILE | awk 'f && substr($0,19,1) == "." {s += substr($0,30,3)} /END OF HEADER/ {f=1}
+//                          END {print s}'
+// and no epoch of either file lies more than 5 ms off the grid.
+TEST(CompleteRun, EpochsJustOffTheGridAreAllListed)
+{
+    SKIP_WITHOUT_SHARED_DATA();
+    const fs::path dir = TestFolder();
+    for (const auto& [name, records] : {std::pair<std::string, int>{"30400920.05o", 1039}, {"07590920.05o", 948}}) {
+        ToolRun r(dir, name, "-o" + Shared + "/" + name + " -cG");
+        ASSERT_EQ(r.status, 0) << name << r.out << r.err;
+        int rows = 0;
+        for (const std::string& l : Lines(r.gof))
+            if (l.rfind(" 2005-", 0) == 0) rows++;
+        EXPECT_EQ(rows, records) << name;
+    }
+}
+
 // Every real file with all three systems and a channel file: the listing or the refusal its
 // line of the table expects. A file the table does not know is named and must still list or stop
 // with a frame, never crash; no file hides the ones after it.

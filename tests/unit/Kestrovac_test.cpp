@@ -1,8 +1,10 @@
 #include "src/Kestrovac.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <initializer_list>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -195,6 +197,88 @@ TEST(Availability, BeidouAloneFormsOnlyTheSystemFreeDifferences)
         r.rh.Flag(k) = true;
     r.GetFiles({"-o" + Minimal, "-cC", Combinations});
     EXPECT_EQ(r.Available(), "--------------++-+-++++");
+}
+
+namespace {
+
+// The availability rule written out once more, type by type: the types the GPS/GLONASS part
+// needs and those the Galileo part needs. "*" stands for a rule that holds whatever systems are
+// chosen (with the types of the first column); an empty Galileo part never holds.
+struct Rule {
+    const char* code;
+    const char* gr;
+    const char* e;
+};
+// clang-format off
+const Rule Rules[] = {
+    {"C1", "C1", "*"}, {"P1", "P1", "*"}, {"P2", "P2", "*"}, {"L1", "L1", "*"},
+    {"L2", "L2", "*"}, {"C2", "C2", "*"}, {"S1", "S1", "*"}, {"S2", "S2", "*"},
+    {"D1", "D1", "*"}, {"D2", "D2", "*"}, {"C5", "C5", "*"}, {"L5", "L5", "*"},
+    {"D5", "D5", "*"}, {"S5", "S5", "*"}, {"C6", "C6", "*"}, {"L6", "L6", "*"},
+    {"D6", "D6", "*"}, {"S6", "S6", "*"}, {"C7", "C7", "*"}, {"L7", "L7", "*"},
+    {"D7", "D7", "*"}, {"S7", "S7", "*"}, {"C8", "C8", "*"}, {"L8", "L8", "*"},
+    {"D8", "D8", "*"}, {"S8", "S8", "*"},
+    {"L4",  "L1 L2",       "L1 L7"},       {"Pp4", "P1 P2",       "P1 C7"},
+    {"Pc4", "C1 P2",       "C1 C7"},       {"L3",  "L1 L2",       "L1 L7"},
+    {"P3",  "C1 P2",       "C1 C7"},       {"Pp3", "P1 P2",       "P1 C7"},
+    {"WL",  "L1 L2",       "L1 L7"},       {"WLP", "P1 P2",       "P1 C7"},
+    {"WLC", "C1 P2",       "C1 C7"},       {"MW",  "C1 P2 L1 L2", "C1 C7 L1 L7"},
+    {"MWp", "P1 P2 L1 L2", "P1 C7 L1 L7"}, {"MP1", "P1 L1 L2",    "P1 L1 L7"},
+    {"MC1", "C1 L1 L2",    "C1 L1 L7"},    {"MP2", "P2 L1 L2",    "C7 L1 L7"},
+    {"CL1", "C1 L1",       "*"},           {"PL1", "P1 L1",       "*"},
+    {"PL2", "P2 L2",       "C7 L7"},       {"PC1", "P1 C1",       "*"},
+    {"PC2", "P2 C2",       ""},
+};
+// clang-format on
+
+std::vector<std::string> Words(const std::string& text)
+{
+    std::vector<std::string> words;
+    std::istringstream in(text);
+    for (std::string w; in >> w;) words.push_back(w);
+    return words;
+}
+
+// The availability of the one entry code with the header types present that set holds
+// (flagged by name), or every type but those of absent.
+char AvailableWith(const std::string& code, const std::string& systems,
+                   const std::vector<std::string>& present, const std::string& absent = "")
+{
+    Session r;
+    for (unsigned short k = 0; k < NObsTypes; k++) {
+        const std::string name = ObsTypeName[k];
+        const bool listed = std::find(present.begin(), present.end(), name) != present.end();
+        r.rh.Flag(k) = absent.empty() ? listed : name != absent;
+    }
+    r.GetFiles({"-o" + Minimal, systems, "-gf" + Minimal, "-l" + code + ":"});
+    return r.Available()[0];
+}
+
+} // namespace
+
+// For every code and every system part of the rule: the types it names are enough, and taking
+// away any one of them, with every other type of the header present, makes the entry unavailable.
+TEST(Availability, EveryNeededTypeIsNeededByEveryPartOfTheRule)
+{
+    ASSERT_EQ(std::size(Rules), 45u);
+    for (const Rule& rule : Rules) {
+        const std::string e = rule.e;
+        std::vector<std::pair<std::string, std::string>> parts = {{"-cG", rule.gr}, {"-cR", rule.gr}};
+        if (e == "*") {
+            parts.insert(parts.end(), {{"-cE", rule.gr}, {"-cC", rule.gr}});
+        } else if (!e.empty()) {
+            parts.push_back({"-cE", e});
+        } else {
+            SCOPED_TRACE(rule.code);
+            EXPECT_EQ(AvailableWith(rule.code, "-cE", {}, "none"), '-'); // every type, never
+        }
+        for (const auto& [systems, needs] : parts) {
+            SCOPED_TRACE(std::string(rule.code) + " " + systems);
+            const std::vector<std::string> types = Words(needs);
+            EXPECT_EQ(AvailableWith(rule.code, systems, types), '+');
+            for (const std::string& t : types) EXPECT_EQ(AvailableWith(rule.code, systems, {}, t), '-') << "without " << t;
+        }
+    }
 }
 
 TEST(GetFiles, UnreadableOptionalFilesAreSwitchedOff)

@@ -139,6 +139,22 @@ TEST_F(ApplyMultipathTest, EpochsMatchWithinOneMillisecond)
     }
 }
 
+// Single epochs just inside and just outside the millisecond, on either side, in the middle of
+// the files: only those outside stay unmatched, and the merge goes on with the next epoch.
+TEST_F(ApplyMultipathTest, EachEpochIsMatchedWithinOneMillisecondOnEitherSide)
+{
+    Fill(10, 3600, 30);
+    ReadMP(mp1, 10, 3600, 30);
+    const std::vector<std::pair<long, long double>> shifts = {
+        {2, 0.0009L}, {4, -0.0009L}, {6, 0.0011L}, {8, -0.0011L}};
+    for (const auto& [k, offset] : shifts) rd.epoch(k) += offset;
+    EXPECT_EQ(Apply(true, false), Verbose(8 * 8, -1));
+    for (long k = 0; k < 10; k++) {
+        const bool outside = k == 6 || k == 8;
+        EXPECT_NEAR(Removed(0, Rec(k, 5)), outside ? 0.0 : Estimate(k, "G05"), 1e-6) << k;
+    }
+}
+
 TEST_F(ApplyMultipathTest, RinexRunningPastTheMultipathFile)
 {
     Fill(120, 0, 30);

@@ -146,6 +146,32 @@ TEST(CompleteRun, EpochsJustOffTheGridAreAllListed)
     }
 }
 
+// A file with C2 and no P2 lists its C2 values as P2, and what needs P2 is formed from them:
+// MP2 = P2 - 2a/(a-1) lamb1 L1 + (2a/(a-1) - 1) lamb2 L2 with the record's own values
+// (P2 21234571.870, L1 111589385.929, L2 86952680.558) is -269.850 m. A file with both codes
+// keeps its own P2.
+TEST(CompleteRun, C2StandsInForAMissingP2Only)
+{
+    const fs::path dir = TestFolder();
+    const std::string data = KESTROVA_TEST_DATA;
+    ToolRun c2(dir, "c2", "-o" + data + "/c2_without_p2.10o -cG -lP2:C2:MP2:");
+    ASSERT_EQ(c2.status, 0) << c2.err;
+    EXPECT_EQ(c2.out, "\n#### Kestrova: Warning -> RINEX FILE HAS ONLY C2 CODE OBSERVATIONS ON L2 - "
+                      "COPYING VALUES TO P2! ####\n     Continuing Kestrova ... \n\n");
+    const std::vector<std::string> lines = Lines(c2.gof);
+    ASSERT_GE(lines.size(), 19u);
+    EXPECT_EQ(lines[6], "#Observations:       P2[+] C2[+] MP2[+]");
+    EXPECT_EQ(Row(c2.gof, " 2010-03-05 00:00:00.0   55260     0.0", "G05"),
+              " 2010-03-05 00:00:00.0   55260     0.0  G05  21234571.870 0 0  21234571.870 0 0"
+              "      -269.850 0 0");
+
+    ToolRun both(dir, "both", "-o" + data + "/gps_dual_offgrid.10o -cG -lP2:C2: -pG05");
+    ASSERT_EQ(both.status, 0) << both.err;
+    EXPECT_EQ(both.out, "");
+    EXPECT_EQ(Row(both.gof, " 2010-03-05 00:00:00.0   55260     0.0", "G05"),
+              " 2010-03-05 00:00:00.0   55260     0.0  G05  21234572.544 0 0  21234572.144 0 0");
+}
+
 // Every real file with all three systems and a channel file: the listing or the refusal its
 // line of the table expects. A file the table does not know is named and must still list or stop
 // with a frame, never crash; no file hides the ones after it.

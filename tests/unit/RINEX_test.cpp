@@ -224,7 +224,8 @@ TEST_F(RINEXFile, BothPassesCountEveryRecordShape)
 TEST_F(RINEXFile, IntervalIsSnappedToWholeSeconds)
 {
     for (auto [header, expected] : std::vector<std::pair<const char*, float>>{
-             {"    30.004", 30.0f}, {"     1.004", 1.0f}, {"     0.500", 0.5f}, {"    29.990", 29.99f}}) {
+             {"    30.004", 30.0f}, {"    29.996", 30.0f}, {"     1.004", 1.0f}, {"     0.500", 0.5f},
+             {"    29.990", 29.99f}, {"    30.006", 30.006f}, {"    29.994", 29.994f}}) {
         Read(Write("interval.10o", TypesRecord({"C1"}) + L(header, "INTERVAL") + End +
                                        " 05  3 24 13 10  0.0000000  0  1G05\n  20000000.000\n"));
         EXPECT_FLOAT_EQ(rh.interval, expected) << header;

@@ -7,6 +7,7 @@
 namespace {
 
 ExitHook exitHook = nullptr;
+ExitHook exitCleanup = nullptr;
 
 void WarningFrame(std::ostream& out, const char* prog, const char* warn) {
     out << "\n#### " << prog << ": Warning -> " << warn << " ####\n"
@@ -20,9 +21,15 @@ void SetExitHook(ExitHook hook) {
     exitHook = hook;
 }
 
+void SetExitCleanup(ExitHook cleanup) {
+    exitCleanup = cleanup;
+}
+
 void ExitProgram() {
     std::cout.flush();
     std::cerr.flush();
+    if (exitCleanup != nullptr)
+        exitCleanup();
     if (exitHook != nullptr)
         exitHook();
     std::exit(1);

@@ -24,10 +24,12 @@ void ClassFrame(const char* marker, const char* cls, const char* kind, const cha
 // rest: one blank and the step, or nine blanks and a detail.
 std::ostream& ProgressLine(std::ostream& out, const char* method);
 
-// Every fatal frame ends here: both streams are flushed and the process exits with status 1.
-// A harness (fuzzing, tests) may install a hook that runs first and does not return.
+// Every fatal frame ends here: both streams are flushed, the cleanup runs (it removes what a
+// stopped run must not leave behind) and the process exits with status 1. A harness (fuzzing,
+// tests) may install a hook that runs after the cleanup and does not return.
 [[noreturn]] void ExitProgram();
 using ExitHook = void (*)();
 void SetExitHook(ExitHook hook);
+void SetExitCleanup(ExitHook cleanup);
 
 #endif

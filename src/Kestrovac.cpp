@@ -570,8 +570,7 @@ void Kestrovac::PrintSet()
     // One large buffer: the result file is written in a few big writes, not row by row.
     static std::vector<char> resBuffer(std::size_t{1} << 20);
     res.rdbuf()->pubsetbuf(resBuffer.data(), static_cast<std::streamsize>(resBuffer.size()));
-    res.open(resfile, std::ios::out | std::ios::trunc);
-    if (!res.is_open()) ProgramError(ProgName, "RESULT FILE CAN NOT BE OPENED!");
+    if (!result.Open(resfile, res)) ProgramError(ProgName, "RESULT FILE CAN NOT BE OPENED!");
     ymdhmsns::NDecSecond = 3;
     mjdns::NDecSecond = 3;
     if (verbose)
@@ -664,8 +663,7 @@ void Kestrovac::PrintObs()
     if (verbose) ProgressLine(std::cout, "PrintObs") << " Printing observations: \n";
     MakeEpochTexts();
     for (long i = 0; i < satprn.NRow(); i++) PrintSatellite(satprn(i), tm);
-    res.close();
-    if (res.fail()) ProgramError(ProgName, "RESULT FILE CAN NOT BE WRITTEN!");
+    if (!result.Commit(res)) ProgramError(ProgName, "RESULT FILE CAN NOT BE WRITTEN!");
     if (verbose) ProgressLine(std::cout, "PrintObs") << " Finished writing observations!\n";
 }
 

@@ -8,6 +8,7 @@
 #include "GNSS/RINEXData.h"
 #include "GNSS/RINEXHeader.h"
 #include "GNSS/mjd.h"
+#include "PROGINC/ResultFile.h"
 #include "matrix/matrix.h"
 #include "teqc/CompactTEQC.h"
 
@@ -94,6 +95,7 @@ class Kestrovac {
     bool isUnit;
     short PhUnit;
     std::ofstream res;
+    ResultFile result;
     int nObsReal;
     // The calendar and MJD forms of every epoch, the start of its rows.
     std::vector<std::string> epochText;

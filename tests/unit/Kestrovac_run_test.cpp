@@ -3,6 +3,7 @@
 #include "tests/unit/Compact2Writer.h"
 #include "tests/unit/RealFiles.h"
 
+#include <csignal>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -42,12 +43,13 @@ struct ToolRun {
     int status = -1;
     std::string out, err, gof;
 
-    // feed, when given, is a shell command whose output the tool reads on its standard input.
+    // feed, when given, is a shell command whose output the tool reads on its standard input;
+    // before, shell commands run first in the same shell (limits, signal dispositions).
     ToolRun(const fs::path& dir, const std::string& name, const std::string& words,
-            const std::string& feed = "")
+            const std::string& feed = "", const std::string& before = "")
     {
         const fs::path res = dir / (name + ".gof"), o = dir / (name + ".out"), e = dir / (name + ".err");
-        const std::string cmd = (feed.empty() ? "" : feed + " | ") + std::string(KESTROVA_BIN) + " " + words + " -r" + res.string() + " >" +
+        const std::string cmd = before + (feed.empty() ? "" : feed + " | ") + std::string(KESTROVA_BIN) + " " + words + " -r" + res.string() + " >" +
                                 o.string() + " 2>" + e.string();
         const int rc = std::system(cmd.c_str());
         status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
@@ -203,6 +205,62 @@ TEST(CompleteRun, EveryRealFileListsOrStopsWithAFrame)
         }
     }
     EXPECT_EQ(known, realfiles::Expected().size()) << "a file of the table is missing from " << Shared;
+}
+
+// The names in dir that are not a result file or a console of the runs: left-over temporary
+// files of the result.
+std::vector<std::string> LeftOvers(const fs::path& dir)
+{
+    std::vector<std::string> names;
+    for (const fs::directory_entry& f : fs::directory_iterator(dir)) {
+        const std::string ext = f.path().extension().string();
+        if (ext != ".gof" && ext != ".out" && ext != ".err") names.push_back(f.path().filename().string());
+    }
+    return names;
+}
+
+// A run that stops while listing, on a write error or killed by a signal, leaves the older
+// result file of the same name as it was and nothing else; a complete run replaces it.
+TEST(CompleteRun, AResultFileIsReplacedOnlyByAWholeListing)
+{
+    SKIP_WITHOUT_SHARED_DATA();
+    const fs::path dir = TestFolder();
+    const std::string words = "-o" + Shared + "/york0440.15o -cG";
+    const std::string older = "an older result\n";
+    // a limit of 8 KB on every file written: the 6 MB listing cannot be written
+    for (const char* signal : {"trap '' XFSZ; ", ""}) {
+        SCOPED_TRACE(signal);
+        std::ofstream(dir / "york.gof") << older;
+        ToolRun r(dir, "york", words, "", std::string(signal) + "ulimit -f 8; ");
+        if (*signal != '\0') {
+            EXPECT_EQ(r.status, 1);
+            EXPECT_EQ(r.err, "\n**** Kestrova: Error -> RESULT FILE CAN NOT BE WRITTEN! ****\n"
+                             "     Exiting Kestrova ... \n\n");
+        } else {
+            EXPECT_EQ(r.status, 128 + SIGXFSZ); // the shell's status of a child a signal ended
+        }
+        EXPECT_EQ(r.gof, older);
+        EXPECT_EQ(LeftOvers(dir), std::vector<std::string>{});
+    }
+    ToolRun whole(dir, "york", words);
+    ASSERT_EQ(whole.status, 0) << whole.err;
+    EXPECT_EQ(whole.gof.rfind("#PROGRAM: Kestrova\n", 0), 0u);
+    EXPECT_GT(whole.gof.size(), 6000000u);
+    EXPECT_EQ(LeftOvers(dir), std::vector<std::string>{});
+}
+
+// A result name that is no regular file is written as it is: standard output here.
+TEST(CompleteRun, AResultOnStandardOutputIsWrittenDirectly)
+{
+    const fs::path dir = TestFolder();
+    const std::string data = KESTROVA_TEST_DATA;
+    const std::string cmd = std::string(KESTROVA_BIN) + " -o" + data + "/cli_minimal.10o -cG -r/dev/stdout >" +
+                            (dir / "out").string();
+    ASSERT_EQ(std::system(cmd.c_str()), 0);
+    const std::string out = ReadAll(dir / "out");
+    EXPECT_EQ(out.rfind("#PROGRAM: Kestrova\n", 0), 0u);
+    EXPECT_NE(out.find("\n#Result file:        /dev/stdout\n"), std::string::npos);
+    EXPECT_EQ(LeftOvers(dir), std::vector<std::string>{"out"});
 }
 
 // A compressed file unpacked through a pipe is read once and gives the listing of the file

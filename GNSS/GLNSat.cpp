@@ -55,10 +55,8 @@ template <class T> T Fit(long v)
 
 // Hands every data line of the file to entry, in file order. Both passes go through here, so
 // they agree on what a data line is.
-template <class Entry> void ForEachEntry(const char* file, Entry entry)
+template <class Entry> void ForEachEntry(std::istream& in, Entry entry)
 {
-    std::ifstream in(file);
-    if (!in.is_open()) ProgramError(ProgName, "GLONASS FREQUENCY CHANNEL FILE CAN NOT BE OPENED!");
     std::string line;
     for (long n = 1; ReadLine(in, line); n++) {
         if (IsComment(line)) continue;
@@ -74,7 +72,15 @@ GLNSat::GLNSat() : file{}, IsGLNSat(false), nsat(0) { lastEph.Set(88068, 86399);
 void GLNSat::SetFile(const char* path)
 {
     std::strncpy(file, path, sizeof file - 1);
+    input.Clear();
     if (!FileExists(file)) ProgramError(ProgName, "GLONASS FREQUENCY CHANNEL FILE DOES NOT EXIST!");
+}
+
+std::unique_ptr<std::istream> GLNSat::Open()
+{
+    if (!input.IsLoaded() && !input.Load(file, "GLONASS FREQUENCY CHANNEL FILE"))
+        ProgramError(ProgName, "GLONASS FREQUENCY CHANNEL FILE CAN NOT BE OPENED!");
+    return input.Stream();
 }
 
 void GLNSat::ReadFile()
@@ -86,7 +92,7 @@ void GLNSat::ReadFile()
 void GLNSat::CountGNSSats()
 {
     nsat = 0;
-    ForEachEntry(file, [this](const std::string&) { nsat++; });
+    ForEachEntry(*Open(), [this](const std::string&) { nsat++; });
     sat.Resize(nsat);
     eph.Resize(nsat, 2);
     FreqChannel.Resize(nsat);
@@ -95,7 +101,7 @@ void GLNSat::CountGNSSats()
 void GLNSat::ReadGLNFreqChan()
 {
     long i = 0;
-    ForEachEntry(file, [this, &i](const std::string& line) { ReadEntry(line, i++); });
+    ForEachEntry(*Open(), [this, &i](const std::string& line) { ReadEntry(line, i++); });
 }
 
 void GLNSat::ReadEntry(const std::string& line, long i)

@@ -10,9 +10,12 @@
 
 #include "GNSS/mjd.h"
 #include "GNSS/ymdhms.h"
+#include "PROGINC/InputText.h"
 #include "matrix/matrix.h"
 
 #include <cstddef>
+#include <istream>
+#include <memory>
 #include <string>
 
 class GLNSat {
@@ -37,6 +40,10 @@ class GLNSat {
     bool GetIsGLNSat() const { return IsGLNSat; }
 
   private:
+    // The whole file, read once for both passes.
+    InputText input;
+    // A fresh stream on the file, from its start; the first call reads the file.
+    std::unique_ptr<std::istream> Open();
     // The epoch of the year, month, day, hour, minute and second fields from column col on.
     mjd ReadEpoch(const std::string& line, std::size_t col);
     void ReadEntry(const std::string& line, long i);

@@ -6,10 +6,12 @@
 
 #include <cmath>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
+#include <string_view>
+
+namespace {
+const char* const CantOpen = "RINEX FILE CAN NOT BE OPENED!";
+}
 
 RINEX::RINEX(RINEXHeader& rheadi, RINEXData& rdatai)
     : rinexfile{}, rhead(rheadi), rdata(rdatai), nepoch(0), nobsall(0), IsTimeCorr(false)
@@ -19,64 +21,58 @@ RINEX::RINEX(RINEXHeader& rheadi, RINEXData& rdatai)
 void RINEX::SetFile(const char* file)
 {
     std::strncpy(rinexfile, file, sizeof rinexfile - 1);
-    if (!FileExists(rinexfile)) RINEXError("RINEX FILE CAN NOT BE OPENED!");
+    input.Clear();
+    if (!FileExists(rinexfile)) RINEXError(CantOpen);
 }
 
 namespace {
 
-// A stream over text held in memory, without a copy of it.
-class TextStream : public std::istream {
-  public:
-    explicit TextStream(std::string& text) : std::istream(nullptr), buf(text) { rdbuf(&buf); }
+// A field without its leading and trailing blanks.
+std::string_view Trimmed(std::string_view s)
+{
+    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
+    return s;
+}
 
-  private:
-    struct Buf : std::streambuf {
-        explicit Buf(std::string& t) { setg(t.data(), t.data(), t.data() + t.size()); }
-    } buf;
-};
-
-// A gzip or compress file, a Hatanaka-compressed file, a RINEX 3 file or a file that is not an
-// observation file would only meet a less helpful error of the readers (or none at all): the
-// magic bytes, the first line and the "RINEX VERSION / TYPE" line tell them apart at once.
-bool IsReadableKind(std::istream& in)
+// What the file is when it is not a RINEX 2 observation file: a Compact RINEX file, a RINEX 3
+// file, a navigation file... would only meet a less helpful error of the readers (or none at
+// all). The first line and the "RINEX VERSION / TYPE" line tell them apart; empty for a file
+// the readers take (a header without a version line is left to the header reader).
+std::string FileKindFound(std::istream& in)
 {
     std::string line;
-    if (!ReadLine(in, line)) return true;  // an empty file has its own error
-    if (line.size() >= 2 && line[0] == '\x1f' && (line[1] == '\x8b' || line[1] == '\x9d'))
-        return false;
-    if (line.find("COMPACT RINEX") != std::string::npos) return false;
-    // the version line stands first; a header without it leaves the rest to the header reader
+    if (!ReadLine(in, line)) return "";  // an empty file has its own error
+    if (line.find("COMPACT RINEX") != std::string::npos)
+        return "COMPACT RINEX " + std::string(Trimmed(std::string_view(line).substr(0, 20)));
     for (int k = 0; k < 100; k++) {
-        if (line.find("END OF HEADER") != std::string::npos) return true;
-        if (line.find("RINEX VERSION / TYPE") != std::string::npos)
-            return ColumnsNum(line, 1, 9) < 3 && Column(line, 21) == 'O';
-        if (!ReadLine(in, line)) return true;
+        if (line.find("END OF HEADER") != std::string::npos) return "";
+        if (line.find("RINEX VERSION / TYPE") != std::string::npos) {
+            if (ColumnsNum(line, 1, 9) < 3 && Column(line, 21) == 'O') return "";
+            line.resize(60, ' ');
+            return "RINEX " + std::string(Trimmed(std::string_view(line).substr(0, 20))) + " " +
+                   std::string(Trimmed(std::string_view(line).substr(20, 20)));
+        }
+        if (!ReadLine(in, line)) return "";
     }
-    return true;
+    return "";
 }
 
 } // namespace
 
 std::unique_ptr<std::istream> RINEX::OpenInput()
 {
-    std::error_code ec;
-    if (!isOnce && std::filesystem::is_regular_file(rinexfile, ec))
-        return std::make_unique<std::ifstream>(rinexfile);
-    // A pipe gives its text once: the counting pass would leave nothing for the reading pass.
-    if (!isOnce) {
-        std::ifstream in(rinexfile, std::ios::binary);
-        onceText.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-        isOnce = true;
-    }
-    return std::make_unique<TextStream>(onceText);
+    if (!input.IsLoaded() && !input.Load(rinexfile, "RINEX FILE")) RINEXError(CantOpen);
+    return input.Stream();
 }
 
 void RINEX::ReadFile()
 {
     {
         std::unique_ptr<std::istream> in = OpenInput();
-        if (!IsReadableKind(*in))
-            RINEXError("ONLY UNCOMPRESSED RINEX 2 OBSERVATION FILES ARE READ!");
+        const std::string found = FileKindFound(*in);
+        if (!found.empty())
+            RINEXError(("ONLY RINEX 2 OBSERVATION FILES ARE READ - THIS IS " + found + "!").c_str());
     }
     rdata.RINEXDataReset();
     rhead.RINEXHeaderReset();
@@ -102,8 +98,8 @@ void RINEX::CountRec()
     nepoch = 0;
     nobsall = 0;
     IsTimeCorr = false;
-    std::unique_ptr<std::istream> input = OpenInput();
-    std::istream& in = *input;
+    std::unique_ptr<std::istream> stream = OpenInput();
+    std::istream& in = *stream;
     // the number of types, read by the header reader itself so that both passes size the
     // records alike; its warnings belong to the reading pass
     RINEXHeader types;

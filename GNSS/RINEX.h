@@ -4,6 +4,7 @@
 
 #include "GNSS/RINEXData.h"
 #include "GNSS/RINEXHeader.h"
+#include "PROGINC/InputText.h"
 
 #include <istream>
 #include <memory>
@@ -17,10 +18,8 @@ class RINEX {
     unsigned long nepoch;
     unsigned long nobsall;
     bool IsTimeCorr;
-    // The text of a file that can be read only once (a pipe such as /dev/stdin), kept for both
-    // passes; empty for a regular file, which each pass reads from disk.
-    std::string onceText;
-    bool isOnce = false;
+    // The whole file, read once for both passes (mapped, or decompressed into memory).
+    InputText input;
 
     RINEX(RINEXHeader& rheadi, RINEXData& rdatai);
     RINEX(const RINEX&) = delete;
@@ -29,7 +28,7 @@ class RINEX {
     void SetFile(const char* file);
     void ReadFile();
     void CountRec();
-    // A fresh stream on the file, from its start, for one pass.
+    // A fresh stream on the file, from its start, for one pass; the first call reads the file.
     std::unique_ptr<std::istream> OpenInput();
     void copyC2toP2();
     [[noreturn]] void RINEXError(const char* warn);

@@ -138,12 +138,23 @@ unsigned short RecordReader::Sat(long i) const
 
 } // namespace
 
+namespace {
+const char* const NoFile = "TEQC COMPACT FILE DOES NOT EXISTS!";
+}
+
 CompactTEQC::CompactTEQC() : compfile{}, nobs(0), neph(0), version(0), interval(0) {}
 
 void CompactTEQC::SetFile(const char* file)
 {
     ParseFileName(file, compfile, 0, sizeof compfile);
-    if (!FileExists(compfile)) ProgramError(ProgName, "TEQC COMPACT FILE DOES NOT EXISTS!");
+    input.Clear();
+    if (!FileExists(compfile)) ProgramError(ProgName, NoFile);
+}
+
+std::unique_ptr<std::istream> CompactTEQC::Open()
+{
+    if (!input.IsLoaded() && !input.Load(compfile, "TEQC COMPACT FILE")) ProgramError(ProgName, NoFile);
+    return input.Stream();
 }
 
 void CompactTEQC::ReadFile()
@@ -175,7 +186,8 @@ mjd CompactTEQC::ReadHeader(std::istream& in)
 
 void CompactTEQC::CheckData()
 {
-    std::ifstream in(compfile);
+    std::unique_ptr<std::istream> stream = Open();
+    std::istream& in = *stream;
     ReadHeader(in);
     nobs = 0;
     neph = 0;
@@ -199,7 +211,8 @@ void CompactTEQC::SetData()
 
 void CompactTEQC::ReadData()
 {
-    std::ifstream in(compfile);
+    std::unique_ptr<std::istream> stream = Open();
+    std::istream& in = *stream;
     mjd epht = ReadHeader(in);
     RecordReader rec(in);
     long i1 = 0;

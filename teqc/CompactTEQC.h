@@ -6,9 +6,11 @@
 #define KESTROVA_TEQC_COMPACTTEQC_H
 
 #include "GNSS/mjd.h"
+#include "PROGINC/InputText.h"
 #include "matrix/matrix.h"
 
 #include <istream>
+#include <memory>
 
 class CompactTEQC {
   public:
@@ -37,6 +39,10 @@ class CompactTEQC {
     long NEph() const { return neph; }
 
   private:
+    // The whole file, read once for both passes.
+    InputText input;
+    // A fresh stream on the file, from its start; the first call reads the file.
+    std::unique_ptr<std::istream> Open();
     // Reads the header up to its "START_TIME_MJD" line, sets version and interval and gives the
     // start epoch; in stands at the first data record afterwards.
     mjd ReadHeader(std::istream& in);

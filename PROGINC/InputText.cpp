@@ -1,0 +1,181 @@
+#include "PROGINC/InputText.h"
+
+#include "PROGINC/ProgramError.h"
+
+#include <archive.h>
+#include <archive_entry.h>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// A stream over text held elsewhere, without a copy of it. Nothing is ever written through
+// it, so a read-only mapping may stand behind it.
+class ViewStream : public std::istream {
+  public:
+    explicit ViewStream(std::string_view text) : std::istream(nullptr), buf(text) { rdbuf(&buf); }
+
+  private:
+    struct Buf : std::streambuf {
+        explicit Buf(std::string_view t)
+        {
+            char* p = const_cast<char*>(t.data());
+            setg(p, p, p + t.size());
+        }
+    } buf;
+};
+
+// The compression a text starts with, by its magic bytes; nullptr for none.
+const char* CompressionOf(std::string_view t)
+{
+    struct Magic {
+        std::string_view bytes;
+        const char* name;
+    };
+    static const Magic magics[] = {{"\x1f\x8b", "gzip"},
+                                   {"\x1f\x9d", "compress"},
+                                   {"BZh", "bzip2"},
+                                   {std::string_view("\xfd" "7zXZ\0", 6), "xz"},
+                                   {"PK\x03\x04", "zip"},
+                                   {"PK\x05\x06", "zip"}}; // an empty archive
+    for (const Magic& m : magics)
+        if (t.substr(0, m.bytes.size()) == m.bytes) return m.name;
+    return nullptr;
+}
+
+[[noreturn]] void Fail(const char* what, const std::string& name, const std::string& text)
+{
+    ProgramError(ProgName, (std::string(what) + " " + name + " " + text).c_str());
+}
+
+struct ArchiveFree {
+    void operator()(archive* a) const { archive_read_free(a); }
+};
+
+// Appends every byte of the archive's current entry to out.
+bool ReadEntry(archive* a, std::string& out)
+{
+    std::size_t used = out.size();
+    while (true) {
+        if (out.size() - used < (1u << 16)) out.resize(used + std::max<std::size_t>(used, 1u << 20));
+        la_ssize_t n = archive_read_data(a, out.data() + used, out.size() - used);
+        if (n < 0) return false;
+        if (n == 0) break;
+        used += static_cast<std::size_t>(n);
+    }
+    out.resize(used);
+    return true;
+}
+
+} // namespace
+
+InputText::~InputText() { Unmap(); }
+
+InputText& InputText::operator=(InputText&& other) noexcept
+{
+    if (this == &other) return *this;
+    Clear();
+    loaded = other.loaded;
+    undone = std::move(other.undone);
+    owned = std::move(other.owned);
+    std::swap(map, other.map);
+    std::swap(mapSize, other.mapSize);
+    // a view into the moved string would dangle: it is made anew
+    text = map != nullptr ? other.text : std::string_view(owned);
+    other.Clear();
+    return *this;
+}
+
+void InputText::Unmap()
+{
+    if (map != nullptr) munmap(map, mapSize);
+    map = nullptr;
+    mapSize = 0;
+}
+
+void InputText::Clear()
+{
+    Unmap();
+    owned.clear();
+    owned.shrink_to_fit();
+    text = {};
+    undone.clear();
+    loaded = false;
+}
+
+bool InputText::Load(const char* name, const char* what)
+{
+    Clear();
+    int fd = open(name, O_RDONLY);
+    if (fd < 0) return false;
+    struct stat st;
+    const bool regular = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+    if (regular && st.st_size > 0) {
+        mapSize = static_cast<std::size_t>(st.st_size);
+        map = mmap(nullptr, mapSize, PROT_READ, MAP_PRIVATE, fd, 0);
+        if (map == MAP_FAILED) map = nullptr;
+    }
+    if (map != nullptr) {
+        madvise(map, mapSize, MADV_SEQUENTIAL);
+        text = std::string_view(static_cast<const char*>(map), mapSize);
+    } else {
+        // a pipe gives its bytes once: all of them are kept for both passes
+        char buf[1 << 16];
+        ssize_t n;
+        while ((n = read(fd, buf, sizeof buf)) > 0) owned.append(buf, static_cast<std::size_t>(n));
+        if (n < 0) {
+            close(fd);
+            Fail(what, name, "CAN NOT BE READ!");
+        }
+        text = owned;
+    }
+    close(fd);
+    loaded = true;
+    Decompress(name, what);
+    return true;
+}
+
+void InputText::Decompress(const std::string& name, const char* what)
+{
+    const char* step = CompressionOf(text);
+    if (step == nullptr) return;
+    const bool zip = std::string_view(step) == "zip";
+    std::unique_ptr<archive, ArchiveFree> a(archive_read_new());
+    archive_read_support_filter_all(a.get());
+    if (zip)
+        archive_read_support_format_zip(a.get());
+    else
+        archive_read_support_format_raw(a.get());
+    archive_entry* entry = nullptr;
+    const std::string damaged = std::string("IS DAMAGED (") + step + "): ";
+    int r = archive_read_open_memory(a.get(), text.data(), text.size());
+    if (r == ARCHIVE_OK) r = archive_read_next_header(a.get(), &entry);
+    if (r == ARCHIVE_EOF && zip) Fail(what, name, "IS A ZIP ARCHIVE WITHOUT A FILE!");
+    if (r == ARCHIVE_EOF) return Replace("", step); // a compressed empty file
+    if (r < ARCHIVE_WARN) Fail(what, name, damaged + archive_error_string(a.get()) + "!");
+    std::string out;
+    if (!ReadEntry(a.get(), out)) Fail(what, name, damaged + archive_error_string(a.get()) + "!");
+    if (zip && archive_read_next_header(a.get(), &entry) != ARCHIVE_EOF)
+        Fail(what, name, "IS A ZIP ARCHIVE OF MORE THAN ONE FILE - ONLY A ZIP OF ONE FILE IS READ!");
+    Replace(std::move(out), step);
+}
+
+void InputText::Replace(std::string decoded, const std::string& undoneStep)
+{
+    Unmap();
+    owned = std::move(decoded);
+    text = owned;
+    undone += (undone.empty() ? "" : ", ") + undoneStep;
+}
+
+std::unique_ptr<std::istream> InputText::Stream() const { return std::make_unique<ViewStream>(text); }
+
+bool SameOnceOnlySource(const char* a, const char* b)
+{
+    struct stat sa, sb;
+    if (stat(a, &sa) != 0 || stat(b, &sb) != 0) return false;
+    const bool onceOnly = S_ISFIFO(sa.st_mode) || S_ISSOCK(sa.st_mode);
+    return onceOnly && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}

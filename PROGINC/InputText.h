@@ -1,0 +1,56 @@
+// The whole text of one input file, read once, so that the counting and the reading pass of a
+// reader walk the same bytes, and a pipe, a FIFO or a process substitution works like a file.
+// A plain regular file is mapped into memory; anything else is read into memory. Compressed
+// input (gzip, compress, bzip2, xz, a zip archive of one file) is recognised by its first bytes,
+// not by its name, and decompressed into memory through libarchive.
+#ifndef KESTROVA_PROGINC_INPUTTEXT_H
+#define KESTROVA_PROGINC_INPUTTEXT_H
+
+#include <istream>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+
+class InputText {
+  public:
+    InputText() = default;
+    InputText(const InputText&) = delete;
+    InputText& operator=(const InputText&) = delete;
+    InputText(InputText&& other) noexcept { *this = std::move(other); }
+    InputText& operator=(InputText&& other) noexcept;
+    ~InputText();
+
+    // Reads the file name once; false when it cannot be opened (the caller's own message).
+    // what names the input in the framed errors ("RINEX FILE", ...): a read error or a damaged
+    // compressed stream stops the run.
+    bool Load(const char* name, const char* what);
+    bool IsLoaded() const { return loaded; }
+    // Forgets the text (a new file is about to be set).
+    void Clear();
+
+    std::string_view Text() const { return text; }
+    // A fresh stream over the text, from its first byte.
+    std::unique_ptr<std::istream> Stream() const;
+    // Replaces the text by one made from it (a decoded form), noting what was undone.
+    void Replace(std::string decoded, const std::string& undoneStep);
+    // What was undone to reach the text, for example "gzip"; empty for a plain file.
+    const std::string& Undone() const { return undone; }
+
+  private:
+    void Unmap();
+    void Decompress(const std::string& name, const char* what);
+
+    bool loaded = false;
+    std::string_view text;
+    std::string owned; // the text when it is not a mapping
+    void* map = nullptr;
+    std::size_t mapSize = 0;
+    std::string undone;
+};
+
+// True when the two names lead to one and the same pipe, FIFO or terminal: such an input can be
+// read only once, so it cannot serve as two inputs.
+bool SameOnceOnlySource(const char* a, const char* b);
+
+#endif

@@ -99,6 +99,8 @@ constexpr ObsCode ObsCodes[] = {
 // clang-format on
 constexpr int NObsCodes = static_cast<int>(std::size(ObsCodes));
 static_assert(NObsCodes == 45);
+// Codes 0 to 25 are the raw observations, each needing the one header type it lists.
+constexpr int NRawCodes = 26;
 
 const char* const ObsIncorrect = "OBSERVATION IN OBSERVATION LIST INCORRECT!";
 
@@ -468,12 +470,17 @@ void Kestrovac::ReadFile()
     }
 }
 
+// The raw code of header type t: the one raw code that needs exactly that type. Found by the
+// header's type number, never by the two letters, which the raw L3 shares with a combination.
 int Kestrovac::HeaderTypeCode(unsigned short t)
 {
-    return t < NObsTypes ? ObsCodeNumber(ObsTypeName[t]) : -1;
+    if (t >= NObsTypes) return -1;
+    for (int n = 0; n < NRawCodes; n++)
+        if (ObsCodes[n].grNeeds == Bit(static_cast<RINEXObsType>(t))) return n;
+    return -1;
 }
 
-// Without -l every header type that has a code number is listed. The band-3 types C3, L3, S3
+// Without -l every header type that has a raw code is listed. The band-3 types C3, L3, S3
 // and D3 (and types this system does not know) have no column, so they are left out.
 void Kestrovac::ListAllHeaderTypes()
 {

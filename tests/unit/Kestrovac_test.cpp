@@ -1,5 +1,7 @@
 #include "src/Kestrovac.h"
 
+#include "tests/unit/Compact2Writer.h"
+
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <initializer_list>
@@ -269,4 +271,24 @@ TEST(GetFiles, ValuesThatJustFitAreKept)
     EXPECT_EQ(r.app.GetObsList().Length(), 85);
     EXPECT_EXIT(Session().GetFiles({"-o" + std::string(255, 'A')}), ExitedWithCode(1),
                 Eq(ErrorFrame("RINEX FILE CAN NOT BE OPENED!")));
+}
+
+// Without -l the list is made of the header types. The band-3 types have no column of their own:
+// L3 must not become the ionosphere-free combination that shares its two letters.
+TEST(ReadFile, WithoutAListBandThreeTypesGetNoColumn)
+{
+    const std::string hdr = "     2.11           OBSERVATION DATA    G (GPS)             RINEX VERSION / TYPE\n"
+                            "     7    C1    L1    L3    C3    S3    D3    L2            # / TYPES OF OBSERV\n"
+                            "                                                            END OF HEADER\n";
+    std::string data;
+    for (const char* t : {" 15  2 13  0  0  0.0000000  0  1G01\n", " 15  2 13  0  0 30.0000000  0  1G01\n"})
+        data += std::string(t) + "  23000000.000   120000000.000   120000001.000    23000002.000         40.000\n" +
+                "     -1200.000   93000000.000\n"; // D3, L2
+    const std::string file = WriteText(TestFolder() / "band3.15o", hdr + data);
+    Session r;
+    r.GetFiles({"-o" + file, "-cG"});
+    r.app.SetFile();
+    r.app.ReadFile();
+    EXPECT_EQ(r.List(), (std::vector<unsigned short>{0, 3, 4})); // C1 L1 L2
+    EXPECT_EQ(r.Available(), "+++");
 }

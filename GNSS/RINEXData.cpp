@@ -236,7 +236,7 @@ bool WavelengthsOf(short sat, long double& l1, long double& l2)
         l2 = GPSc::lamb2;
         return true;
     }
-    if (sat < 101 || sat > 132) return false;
+    if (!GLONASSc::HasSlot(sat)) return false;
     l1 = GLONASSc::lamb(sat - 101, 0);
     l2 = GLONASSc::lamb(sat - 101, 1);
     return std::fabs(l1) > MinLamb;

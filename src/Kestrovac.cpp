@@ -135,6 +135,19 @@ void DropUnreadable(bool& isSet, const char* file, const char* warning)
     ProgramWarning(ProgName, warning);
 }
 
+// A GLONASS satellite of a -p or -x list must name a row of the slot table: two digits, 01-32.
+void RefuseOutsideSlots(const char* text, const matrix<short>& prn, const char* option)
+{
+    auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+    for (long k = 0; k < prn.NRow(); k++) {
+        const std::string id(text + 3 * k, 3);
+        if (id[0] != 'R' || (digit(id[1]) && digit(id[2]) && GLONASSc::HasSlot(prn(k)))) continue;
+        ProgramError(ProgName, ("GLONASS SATELLITE \"" + id + "\" OF OPTION " + option +
+                                " IS NOT A SLOT FROM 1 TO 32!")
+                                   .c_str());
+    }
+}
+
 // A satellite as its letter and its number in two digits padded with zeros: G05, R12, E11.
 std::ostream& WriteSat(std::ostream& out, char letter, int number)
 {
@@ -284,8 +297,9 @@ void Kestrovac::SetSatList(const char* word, char (&text)[300], matrix<short>& p
     CopyValue(word, 2, text, option);
     const std::size_t n = std::strlen(text);
     if (n % 3 != 0) ProgramWarning(ProgName, warning);
-    if (verbose) Detail() << label << text << " -> ";
     ParseSatList(word, prn, 2);
+    RefuseOutsideSlots(text, prn, option);
+    if (verbose) Detail() << label << text << " -> ";
     if (!verbose) return;
     for (std::size_t k = 0; k + 3 <= n; k += 3)
         std::cout << ' ' << std::string_view(text + k, 3);
@@ -707,6 +721,13 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm)
         if (verbose)
             WriteSat(std::cout << "  SAT: ", S, sati)
                 << "  NO OBS PRINTED -> NO GLONASS FREQUENCY CHANNEL FILE SET!!\n";
+        return;
+    }
+    if (S == 'R' && !GLONASSc::HasSlot(s)) {
+        std::ostringstream warn;
+        WriteSat(warn << "GLONASS SATELLITE ", S, sati)
+            << " OF THE RINEX FILE IS NOT A SLOT FROM 1 TO 32 - NOT LISTED!";
+        ProgramWarning(ProgName, warn.str().c_str());
         return;
     }
     LoadConstants(S, s, tm);

@@ -292,3 +292,29 @@ TEST(ReadFile, WithoutAListBandThreeTypesGetNoColumn)
     EXPECT_EQ(r.List(), (std::vector<unsigned short>{0, 3, 4})); // C1 L1 L2
     EXPECT_EQ(r.Available(), "+++");
 }
+
+// A GLONASS satellite of -p or -x must be one of the 32 slots of the channel table, its number
+// two digits; other systems keep their lists as typed.
+TEST(GetFiles, GlonassSatellitesOutsideTheSlotsAreRefused)
+{
+    auto refused = [](const std::string& typed, const std::string& option) {
+        return ErrorFrame("GLONASS SATELLITE \"" + typed + "\" OF OPTION " + option +
+                          " IS NOT A SLOT FROM 1 TO 32!");
+    };
+    struct Word {
+        std::string word, typed, option;
+    };
+    for (const Word& w : {Word{"-pR33", "R33", "-p"}, Word{"-pG01R00", "R00", "-p"},
+                          Word{"-xR40", "R40", "-x"}, Word{"-PR99", "R99", "-p"},
+                          Word{"-pR4x", "R4x", "-p"}, Word{"-pR 5", "R 5", "-p"},
+                          Word{"-XE11R-1", "R-1", "-x"}}) {
+        SCOPED_TRACE(w.word);
+        EXPECT_EXIT(Session().GetFiles({"-o" + Minimal, "-cR", w.word}), ExitedWithCode(1),
+                    Eq(refused(w.typed, w.option)));
+    }
+    testing::internal::CaptureStdout();
+    Session().GetFiles({"-v", "-o" + Minimal, "-cG", "-pR01R32G40r33", "-xR17E99"});
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("satellites PRN's: R01R32G40r33 ->  R01 R32 G40 r33!\n"), std::string::npos);
+    EXPECT_NE(out.find("excluded satellites PRN's: R17E99 ->  R17 E99!\n"), std::string::npos);
+}

@@ -13,6 +13,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <initializer_list>
 #include <iomanip>
 #include <iostream>
@@ -396,6 +397,12 @@ void Kestrovac::FinalChecks()
 // The RINEX name without its last extension (the last "." anywhere, directories included).
 void Kestrovac::DeriveResultFile()
 {
+    // A pipe or a device has no folder of its own: its name would put the result file in /dev
+    // or /proc.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(rnxfile, ec))
+        ProgramError(ProgName,
+                     "RINEX FILE IS NOT A REGULAR FILE (A PIPE?) - THE RESULT FILE MUST BE SET WITH -r!");
     const int dot = indexLast(rnxfile, '.');
     std::string name(rnxfile, dot < 0 ? std::strlen(rnxfile) : static_cast<std::size_t>(dot));
     name += ".gof";

@@ -695,6 +695,9 @@ void Kestrovac::PrintObs()
     res.close();
     if (res.fail()) ProgramError(ProgName, "RESULT FILE CAN NOT BE WRITTEN!");
     if (verbose) ProgressLine(std::cout, "PrintObs") << " Finished writing observations!\n";
+    // The status stays 0; in a batch of many files an empty listing must still be seen.
+    if (nObsRows == 0 || nObsReal == 0)
+        ProgramWarning(ProgName, "NO OBSERVATION ROWS WERE WRITTEN TO THE RESULT FILE!");
 }
 
 void Kestrovac::CorrectMSJumps()
@@ -767,6 +770,7 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm)
         i1 = i2;
     }
     if (nrec > 0) res << "\n";
+    nObsRows += nrec;
     if (verbose && nrec > 0) {
         WriteSat(std::cout << "  SAT: ", S, sati)
             << std::setw(10) << nrec << " x " << nObsReal << " observations";

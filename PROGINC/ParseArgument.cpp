@@ -25,16 +25,18 @@ unsigned short DateField(const char* text, int pos, int width) {
 
 // Digits, then blanks only: a number written shorter than its columns. A field cut by the end
 // of the text is what it holds up to there.
+// With point, one decimal point may stand among the digits.
 bool IsShortNumber(const char* text, std::size_t from, std::size_t to, bool point) {
     const std::size_t end = std::min(std::strlen(text), to);
     std::size_t k = std::min(from, end);
-    bool seenPoint = false;
-    for (; k < end && (std::isdigit(static_cast<unsigned char>(text[k])) ||
-                       (point && text[k] == '.' && !seenPoint));
-         k++)
-        seenPoint = seenPoint || text[k] == '.';
-    for (; k < end && text[k] == ' '; k++) {
+    bool pointTaken = !point;
+    while (k < end && (std::isdigit(static_cast<unsigned char>(text[k])) ||
+                       (text[k] == '.' && !pointTaken))) {
+        pointTaken = pointTaken || text[k] == '.';
+        k++;
     }
+    while (k < end && text[k] == ' ')
+        k++;
     return k == end;
 }
 

@@ -39,6 +39,14 @@ const ValueTable ValueTables[NObsTypes] = {
 
 bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 
+// Columns 33 on, at most width characters, without trailing blanks.
+void AppendSatPiece(std::string& list, std::string_view line, std::size_t width)
+{
+    std::string_view piece = Columns(line, 33, width);
+    const std::size_t last = piece.find_last_not_of(' ');
+    list.append(piece.substr(0, last == std::string_view::npos ? 0 : last + 1));
+}
+
 } // namespace
 
 #include <cmath>
@@ -153,14 +161,18 @@ void RINEXData::RefineInterval(long e)
 void RINEXData::ReadSatList(ObsRecordLines& rec, unsigned short n, std::string& list,
                             std::string& line)
 {
-    // 12 identifiers of 3 characters on the epoch line from column 33, 12 more on each
-    // continuation line
+    // Up to 12 identifiers of 3 characters from column 33 of the epoch line and of each
+    // continuation line. A piece ends where its line ends: a line holding fewer than 12 must not
+    // shift the identifiers of the next one. An identifier ends in a digit, so dropping trailing
+    // blanks (such as those before a clock offset) never cuts one.
     list.clear();
-    AppendColumns(list, rec.EpochLine(), 33, 3U * std::min<unsigned short>(n, 12));
+    AppendSatPiece(list, rec.EpochLine(), 3U * std::min<unsigned short>(n, 12));
     for (unsigned k = SatListLines(n); k > 0; k--) {
         NextRecordLine(rec, line);
-        AppendColumns(list, line, 33, 36);
+        AppendSatPiece(list, line, 36);
     }
+    // identifiers the lines do not hold read as blanks and are refused as such
+    if (list.size() < 3U * n) list.resize(3U * n, ' ');
 }
 
 void RINEXData::ReadObsText(ObsRecordLines& rec, std::string& text, std::string& line)
@@ -224,7 +236,7 @@ bool WavelengthsOf(short sat, long double& l1, long double& l2)
         l2 = GPSc::lamb2;
         return true;
     }
-    if (sat < 101 || sat > 132) return false;
+    if (!GLONASSc::HasSlot(sat)) return false;
     l1 = GLONASSc::lamb(sat - 101, 0);
     l2 = GLONASSc::lamb(sat - 101, 1);
     return std::fabs(l1) > MinLamb;

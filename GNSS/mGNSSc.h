@@ -68,6 +68,10 @@ inline constexpr long double LCnl2 = DualFreq::NarrowLane2(freq10, freq20);
 inline constexpr long double alpha = DualFreq::Alpha(freq10, freq20);
 inline constexpr long double f1_f2 = freq10 / freq20;
 
+// The orbital slots the tables below hold: satellite numbers 101 (R01) to 132 (R32).
+inline constexpr short NSlots = 32;
+constexpr bool HasSlot(short sat) { return sat >= 101 && sat <= 100 + NSlots; }
+
 // Per-slot G1/G2 frequencies (Hz) and wavelengths (m): row = slot - 1, columns G1, G2.
 // Zero until a channel is set for the slot.
 extern matrix<long double> freq;

@@ -13,7 +13,9 @@ void SetGlonassFrequency(RINEXData& rd, GLNSat& gfc, bool isGLNfc)
     const mjd datm = rd.GetMJD(0);
     for (long i = 0; i < rd.satList.Length(); i++) {
         const short prn = rd.satList(i);
-        if (prn <= 100 || prn > 199) continue; // slot 0 and the other constellations
+        // slot 0, slots the table does not hold (the listing reports them) and the other
+        // constellations
+        if (!GLONASSc::HasSlot(prn)) continue;
         long double fchan = gfc.GetFreqNum(prn, datm);
         if (!gfc.GetIsGLNSat()) {
             char text[128];

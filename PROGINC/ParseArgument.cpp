@@ -3,8 +3,11 @@
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cstringf.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -18,6 +21,32 @@ unsigned short DateField(const char* text, int pos, int width) {
     char buf[5];
     substr(text, pos, width, buf);
     return static_cast<unsigned short>(std::atoi(buf));
+}
+
+// Digits, then blanks only: a number written shorter than its columns. A field cut by the end
+// of the text is what it holds up to there.
+// With point, one decimal point may stand among the digits.
+bool IsShortNumber(const char* text, std::size_t from, std::size_t to, bool point) {
+    const std::size_t end = std::min(std::strlen(text), to);
+    std::size_t k = std::min(from, end);
+    bool pointTaken = !point;
+    while (k < end && (std::isdigit(static_cast<unsigned char>(text[k])) ||
+                       (text[k] == '.' && !pointTaken))) {
+        pointTaken = pointTaken || text[k] == '.';
+        k++;
+    }
+    while (k < end && text[k] == ' ')
+        k++;
+    return k == end;
+}
+
+// The digit columns of a date (the separators between them are not read): year 0-3, month 5-6,
+// day 8-9, hour 11-12, minute 14-15, seconds with their decimals from 17 on.
+bool DateFitsColumns(const char* text) {
+    for (std::size_t first : {0, 5, 8, 11, 14})
+        if (!IsShortNumber(text, first, first == 0 ? 4 : first + 2, false))
+            return false;
+    return IsShortNumber(text, 17, std::strlen(text), true);
 }
 
 } // namespace
@@ -41,6 +70,12 @@ long double ParseDouble(const char* argi, int npos) {
 
 void ParseDate(const char* argi, ymdhms& dat, int npos) {
     const char* text = ValueAt(argi, npos);
+    // A digit out of its columns would silently read as another date.
+    if (!DateFitsColumns(text))
+        ProgramError(ProgName, ("DATE \"" + std::string(text) + "\" OF OPTION " +
+                                std::string(argi, static_cast<std::size_t>(npos)) +
+                                " DOES NOT FIT ITS COLUMNS (YYYY-MM-DD HH:MM:SS.S, ANY SEPARATORS)!")
+                                   .c_str());
     dat.SetYear(DateField(text, 0, 4));
     dat.SetMonth(DateField(text, 5, 2));
     dat.SetDay(DateField(text, 8, 2));

@@ -62,6 +62,24 @@ awk -v w="$want" -v g="$got" 'BEGIN { split(w, a, " "); split(g, b, " ")
 "$plot" -c L1 -s E03 -o "$work/phase" -k "$work/sample.gof" >/dev/null
 grep -q 'ylabel "L1 \[cycles\]"' "$work/phase.L1.gp" || fail "L1 is not labelled in cycles"
 
+# rows of epochs without a record (-a: "  ***", no value fields) and missing values draw
+# nothing: as many points as the result file has numbers in the column, and after -z none far
+# from the satellite's mean
+"$kestrova" -o"$data/kest0440.15o" -cG -lL4:MC1: -pG02G11 -a -r"$work/all.gof" ||
+    fail "kestrova -a on the sample"
+grep -q '^ 2015.*  G11  \*\*\*$' "$work/all.gof" || fail "the sample gives no -a rows for G11"
+"$plot" -c 'L4,MP1[C]' -z -k -o "$work/all" "$work/all.gof" >"$work/all.out" ||
+    fail "kestrova-plot on a result file with -a rows"
+for c in L4:44 MP1_C:62; do
+    name=${c%:*} from=${c#*:}
+    want=$(grep '^ 2015' "$work/all.gof" | cut -c"$from-$((from + 13))" | grep -v '[*]' | grep -c '[0-9]')
+    got=$(awk 'NF == 2 && $1 != "#"' "$work/all.$name.dat" | wc -l)
+    [ "$got" -eq "$want" ] || fail "$name: $got points drawn, the result file has $want values"
+    grep -q "all.$name.png (2 satellites, $want values)" "$work/all.out" || fail "$name: values not reported"
+    awk 'NF == 2 && $1 != "#" && ($2 > 100 || $2 < -100) { exit 1 }' "$work/all.$name.dat" ||
+        fail "$name: a point more than 100 m from its mean"
+done
+
 # a column the file does not have draws nothing and fails
 if "$plot" -c MW -o "$work/none" "$work/sample.gof" 2>"$work/err"; then fail "unknown column accepted"; fi
 grep -q 'no column MW' "$work/err" || fail "unknown column not named"

@@ -13,6 +13,7 @@
 #include <cctype>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <initializer_list>
 #include <iomanip>
 #include <iostream>
@@ -99,6 +100,8 @@ constexpr ObsCode ObsCodes[] = {
 // clang-format on
 constexpr int NObsCodes = static_cast<int>(std::size(ObsCodes));
 static_assert(NObsCodes == 45);
+// Codes 0 to 25 are the raw observations, each needing the one header type it lists.
+constexpr int NRawCodes = 26;
 
 const char* const ObsIncorrect = "OBSERVATION IN OBSERVATION LIST INCORRECT!";
 
@@ -131,6 +134,19 @@ void DropUnreadable(bool& isSet, const char* file, const char* warning)
     if (!isSet || FileExists(file)) return;
     isSet = false;
     ProgramWarning(ProgName, warning);
+}
+
+// A GLONASS satellite of a -p or -x list must name a row of the slot table: two digits, 01-32.
+void RefuseOutsideSlots(const char* text, const matrix<short>& prn, const char* option)
+{
+    auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+    for (long k = 0; k < prn.NRow(); k++) {
+        const std::string id(text + 3 * k, 3);
+        if (id[0] != 'R' || (digit(id[1]) && digit(id[2]) && GLONASSc::HasSlot(prn(k)))) continue;
+        ProgramError(ProgName, ("GLONASS SATELLITE \"" + id + "\" OF OPTION " + option +
+                                " IS NOT A SLOT FROM 1 TO 32!")
+                                   .c_str());
+    }
 }
 
 // A satellite as its letter and its number in two digits padded with zeros: G05, R12, E11.
@@ -282,8 +298,9 @@ void Kestrovac::SetSatList(const char* word, char (&text)[300], matrix<short>& p
     CopyValue(word, 2, text, option);
     const std::size_t n = std::strlen(text);
     if (n % 3 != 0) ProgramWarning(ProgName, warning);
-    if (verbose) Detail() << label << text << " -> ";
     ParseSatList(word, prn, 2);
+    RefuseOutsideSlots(text, prn, option);
+    if (verbose) Detail() << label << text << " -> ";
     if (!verbose) return;
     for (std::size_t k = 0; k + 3 <= n; k += 3)
         std::cout << ' ' << std::string_view(text + k, 3);
@@ -380,6 +397,12 @@ void Kestrovac::FinalChecks()
 // The RINEX name without its last extension (the last "." anywhere, directories included).
 void Kestrovac::DeriveResultFile()
 {
+    // A pipe or a device has no folder of its own: its name would put the result file in /dev
+    // or /proc.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(rnxfile, ec))
+        ProgramError(ProgName,
+                     "RINEX FILE IS NOT A REGULAR FILE (A PIPE?) - THE RESULT FILE MUST BE SET WITH -r!");
     const int dot = indexLast(rnxfile, '.');
     std::string name(rnxfile, dot < 0 ? std::strlen(rnxfile) : static_cast<std::size_t>(dot));
     name += ".gof";
@@ -468,12 +491,17 @@ void Kestrovac::ReadFile()
     }
 }
 
+// The raw code of header type t: the one raw code that needs exactly that type. Found by the
+// header's type number, never by the two letters, which the raw L3 shares with a combination.
 int Kestrovac::HeaderTypeCode(unsigned short t)
 {
-    return t < NObsTypes ? ObsCodeNumber(ObsTypeName[t]) : -1;
+    if (t >= NObsTypes) return -1;
+    for (int n = 0; n < NRawCodes; n++)
+        if (ObsCodes[n].grNeeds == Bit(static_cast<RINEXObsType>(t))) return n;
+    return -1;
 }
 
-// Without -l every header type that has a code number is listed. The band-3 types C3, L3, S3
+// Without -l every header type that has a raw code is listed. The band-3 types C3, L3, S3
 // and D3 (and types this system does not know) have no column, so they are left out.
 void Kestrovac::ListAllHeaderTypes()
 {
@@ -665,6 +693,9 @@ void Kestrovac::PrintObs()
     for (long i = 0; i < satprn.NRow(); i++) PrintSatellite(satprn(i), tm);
     if (!result.Commit(res)) ProgramError(ProgName, "RESULT FILE CAN NOT BE WRITTEN!");
     if (verbose) ProgressLine(std::cout, "PrintObs") << " Finished writing observations!\n";
+    // The status stays 0; in a batch of many files an empty listing must still be seen.
+    if (nObsRows == 0 || nObsReal == 0)
+        ProgramWarning(ProgName, "NO OBSERVATION ROWS WERE WRITTEN TO THE RESULT FILE!");
 }
 
 void Kestrovac::CorrectMSJumps()
@@ -700,6 +731,13 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm)
                 << "  NO OBS PRINTED -> NO GLONASS FREQUENCY CHANNEL FILE SET!!\n";
         return;
     }
+    if (S == 'R' && !GLONASSc::HasSlot(s)) {
+        std::ostringstream warn;
+        WriteSat(warn << "GLONASS SATELLITE ", S, sati)
+            << " OF THE RINEX FILE IS NOT A SLOT FROM 1 TO 32 - NOT LISTED!";
+        ProgramWarning(ProgName, warn.str().c_str());
+        return;
+    }
     LoadConstants(S, s, tm);
     long nrec = 0, nempt = 0, nObsSat = 0;
     long i1 = 0;
@@ -730,6 +768,7 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm)
         i1 = i2;
     }
     if (nrec > 0) res << "\n";
+    nObsRows += nrec;
     if (verbose && nrec > 0) {
         WriteSat(std::cout << "  SAT: ", S, sati)
             << std::setw(10) << nrec << " x " << nObsReal << " observations";

@@ -97,6 +97,8 @@ class Kestrovac {
     std::ofstream res;
     ResultFile result;
     int nObsReal;
+    // Rows written with observations (not the "***" rows of -a), all satellites together.
+    long nObsRows = 0;
     // The calendar and MJD forms of every epoch, the start of its rows.
     std::vector<std::string> epochText;
 

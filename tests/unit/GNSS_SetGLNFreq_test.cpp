@@ -101,3 +101,14 @@ TEST_F(SetGlonassFrequencyTest, SatellitesOfARealFileGetTheirChannels)
 }
 
 } // namespace
+
+// Satellites beyond slot 32 have no row in the table; the listing reports them, not this step.
+TEST_F(SetGlonassFrequencyTest, SatellitesBeyondTheSlotsAreLeftAlone)
+{
+    SetSatList(rd, {101, 133, 199});
+    testing::internal::CaptureStderr();
+    SetGlonassFrequency(rd, gfc, true);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(GLONASSc::freq(0, 0), G1(1));
+    for (long row = 1; row < 32; row++) EXPECT_EQ(GLONASSc::freq(row, 0), -1.0L) << row;
+}

@@ -282,3 +282,32 @@ TEST(CompleteRun, FileReadThroughAPipeListsAsTheFileItself)
         EXPECT_EQ(a[i], b[i]) << "line " << i + 1;
     }
 }
+
+// A run that writes no row of observations says so on standard error and still ends with status
+// 0 and its result file: only "***" rows of -a, or rows without a single value column, hold no
+// observation either.
+TEST(CompleteRun, ARunWithoutObservationRowsSaysSo)
+{
+    const fs::path dir = TestFolder();
+    const std::string file = "-o" + std::string(KESTROVA_TEST_DATA) + "/cli_minimal.10o";
+    const std::string none = "\n#### Kestrova: Warning -> NO OBSERVATION ROWS WERE WRITTEN TO THE RESULT FILE! ####\n"
+                             "     Continuing Kestrova ... \n\n";
+    const std::string noGlonass = "\n#### Kestrova: Warning -> GLONASS SATELITE SYSTEM SET BUT WITHOUT FREQUENCY "
+                                  "CHANNEL FILE (NOT USING GLONASS)! ####\n     Continuing Kestrova ... \n\n";
+    const std::vector<std::pair<std::string, std::string>> runs = {
+        {file + " -cR", noGlonass + none},                 // GLONASS only, without a channel file
+        {file + " -cG -s2010-03-06", none},                // a window after the file
+        {file + " -cG -lP1:S1:", none},                    // every entry [-]
+        {file + " -cG -a -pG01", none},                    // -a rows of a satellite never met
+        {file + " -cG -lP1:C1:", ""},                      // one entry is enough
+        {file + " -cG -a -pG01G13 -lL1:", ""}};
+    int n = 0;
+    for (const auto& [words, err] : runs) {
+        SCOPED_TRACE(words);
+        ToolRun r(dir, "run" + std::to_string(n++), words);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, err);
+        EXPECT_NE(r.gof.find("\n#          Time(datum)"), std::string::npos);
+    }
+}

@@ -1,5 +1,7 @@
 #include "src/Kestrovac.h"
 
+#include "tests/unit/Compact2Writer.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -353,4 +355,50 @@ TEST(GetFiles, ValuesThatJustFitAreKept)
     EXPECT_EQ(r.app.GetObsList().Length(), 85);
     EXPECT_EXIT(Session().GetFiles({"-o" + std::string(255, 'A')}), ExitedWithCode(1),
                 Eq(ErrorFrame("RINEX FILE CAN NOT BE OPENED!")));
+}
+
+// Without -l the list is made of the header types. The band-3 types have no column of their own:
+// L3 must not become the ionosphere-free combination that shares its two letters.
+TEST(ReadFile, WithoutAListBandThreeTypesGetNoColumn)
+{
+    const std::string hdr = "     2.11           OBSERVATION DATA    G (GPS)             RINEX VERSION / TYPE\n"
+                            "     7    C1    L1    L3    C3    S3    D3    L2            # / TYPES OF OBSERV\n"
+                            "                                                            END OF HEADER\n";
+    std::string data;
+    for (const char* t : {" 15  2 13  0  0  0.0000000  0  1G01\n", " 15  2 13  0  0 30.0000000  0  1G01\n"})
+        data += std::string(t) + "  23000000.000   120000000.000   120000001.000    23000002.000         40.000\n" +
+                "     -1200.000   93000000.000\n"; // D3, L2
+    const std::string file = WriteText(TestFolder() / "band3.15o", hdr + data);
+    Session r;
+    r.GetFiles({"-o" + file, "-cG"});
+    r.app.SetFile();
+    r.app.ReadFile();
+    EXPECT_EQ(r.List(), (std::vector<unsigned short>{0, 3, 4})); // C1 L1 L2
+    EXPECT_EQ(r.Available(), "+++");
+}
+
+// A GLONASS satellite of -p or -x must be one of the 32 slots of the channel table, its number
+// two digits; other systems keep their lists as typed.
+TEST(GetFiles, GlonassSatellitesOutsideTheSlotsAreRefused)
+{
+    auto refused = [](const std::string& typed, const std::string& option) {
+        return ErrorFrame("GLONASS SATELLITE \"" + typed + "\" OF OPTION " + option +
+                          " IS NOT A SLOT FROM 1 TO 32!");
+    };
+    struct Word {
+        std::string word, typed, option;
+    };
+    for (const Word& w : {Word{"-pR33", "R33", "-p"}, Word{"-pG01R00", "R00", "-p"},
+                          Word{"-xR40", "R40", "-x"}, Word{"-PR99", "R99", "-p"},
+                          Word{"-pR4x", "R4x", "-p"}, Word{"-pR 5", "R 5", "-p"},
+                          Word{"-XE11R-1", "R-1", "-x"}}) {
+        SCOPED_TRACE(w.word);
+        EXPECT_EXIT(Session().GetFiles({"-o" + Minimal, "-cR", w.word}), ExitedWithCode(1),
+                    Eq(refused(w.typed, w.option)));
+    }
+    testing::internal::CaptureStdout();
+    Session().GetFiles({"-v", "-o" + Minimal, "-cG", "-pR01R32G40r33", "-xR17E99"});
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_NE(out.find("satellites PRN's: R01R32G40r33 ->  R01 R32 G40 r33!\n"), std::string::npos);
+    EXPECT_NE(out.find("excluded satellites PRN's: R17E99 ->  R17 E99!\n"), std::string::npos);
 }

@@ -64,6 +64,25 @@ TEST(ParseArgument, DatesStandInFixedColumns) {
                 Eq(ProgramFrame("SECONDS OF DATE [-s/-e] LONGER THAN 9 CHARACTERS!")));
 }
 
+// Every digit column holds a digit, or a blank after the digits of a number written short;
+// anything else would read a field from the wrong columns.
+TEST(ParseArgument, DatesThatDoNotFitTheirColumnsAreRefused) {
+    EXPECT_EQ(Date("-s2018-5 -3 _1 :2 :3.5 "), " 2018-05-03 01:02:03.500000");
+    EXPECT_EQ(Date("-e2018-05-03_24:00:00"), " 2018-05-03 24:00:00.000000");
+    EXPECT_EQ(Date("-s2018-05-03_12"), " 2018-05-03 12:00:00.000000");
+    EXPECT_EQ(Date("-s2018-05-03_12:30:"), " 2018-05-03 12:30:00.000000");
+    for (const char* word :
+         {"-s2018-1-14", "-e2018-05-3_12:00:00", "-S2018-05-03_1:00:00", "-s201a-05-03",
+          "-s 2018-05-03", "-s2018-05-03_12:00:0x", "-e2018-05-03_12:00:00Z", "-s2018-05-03_12:00:1.5.",
+          "-s2018-05-03_12:00:-1", "-s2018-05- 3"}) {
+        SCOPED_TRACE(word);
+        const std::string text =
+            "DATE \"" + std::string(word + 2) + "\" OF OPTION " + std::string(word, 2) +
+            " DOES NOT FIT ITS COLUMNS (YYYY-MM-DD HH:MM:SS.S, ANY SEPARATORS)!";
+        EXPECT_EXIT(Date(word), ExitedWithCode(1), Eq(ProgramFrame(text.c_str())));
+    }
+}
+
 TEST(ParseArgument, SatelliteListsInGroupsOfThree) {
     EXPECT_EQ(Sats("-pG05R12C07"), (std::vector<short>{5, 112, 307}));
     EXPECT_EQ(Sats("-xE11C05R24"), (std::vector<short>{211, 305, 124}));

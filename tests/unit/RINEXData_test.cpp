@@ -242,3 +242,34 @@ TEST(RINEXData, CountsAreCapacities)
     EXPECT_EQ(s.rd.C1(4).lli, 0);
     EXPECT_EQ(s.rd.obslast.GetSecond(), 3630.0L);
 }
+
+// Each piece of the satellite list ends where its line ends (trailing blanks dropped), so a
+// line that holds fewer than 12 identifiers does not shift the identifiers after it.
+TEST(RINEXData, SatelliteListPiecesEndWhereTheirLineEnds)
+{
+    auto ids = [](int first, int last) {
+        std::string s;
+        for (int k = first; k <= last; k++) s += (k < 10 ? "G0" : "G") + std::to_string(k);
+        return s;
+    };
+    auto records = [](int n) {
+        std::string obs;
+        for (int k = 0; k < n; k++) obs += Obs(k);
+        return obs;
+    };
+    const std::string cont(32, ' ');
+    // 13 satellites as 11 + 2; 30 as 12 + 10 + 8; 13 as 11 + 2 with a clock offset after the list
+    std::string withClock = " 15  2 13  0  1  0.0000000  0 13" + ids(1, 11);
+    withClock.resize(68, ' ');
+    const std::string data = " 15  2 13  0  0  0.0000000  0 13" + ids(1, 11) + "\n" + cont + ids(12, 13) +
+                             "\n" + records(13) + " 15  2 13  0  0 30.0000000  0 30" + ids(1, 12) +
+                             "\n" + cont + ids(13, 22) + "   \n" + cont + ids(23, 30) + "\n" + records(30) +
+                             withClock + " 0.000123456\n" + cont + ids(12, 13) + "\n" + records(13);
+    Store s;
+    s.Read(FiveTypes, data, 3, 56, true);
+    long r = 0;
+    for (int n : {13, 30, 13})
+        for (int k = 1; k <= n; k++, r++) EXPECT_EQ(s.rd.sat(r), k) << "record " << r;
+    EXPECT_EQ(s.rd.C1(55).obs, 20000012.0L); // the last record keeps its own values
+    EXPECT_DOUBLE_EQ(static_cast<double>(s.rd.TCorr(2)), 0.000123456);
+}

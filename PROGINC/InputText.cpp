@@ -146,15 +146,20 @@ void InputText::Decompress(const std::string& name, const char* what)
     archive_read_support_filter_all(a.get());
     if (zip)
         archive_read_support_format_zip(a.get());
-    else
+    else {
         archive_read_support_format_raw(a.get());
+        archive_read_support_format_empty(a.get()); // a compressed empty file
+    }
     archive_entry* entry = nullptr;
     const std::string damaged = std::string("IS DAMAGED (") + step + "): ";
     int r = archive_read_open_memory(a.get(), text.data(), text.size());
     if (r == ARCHIVE_OK) r = archive_read_next_header(a.get(), &entry);
     if (r == ARCHIVE_EOF && zip) Fail(what, name, "IS A ZIP ARCHIVE WITHOUT A FILE!");
-    if (r == ARCHIVE_EOF) return Replace("", step); // a compressed empty file
+    if (r == ARCHIVE_EOF) return Replace("", step);
     if (r < ARCHIVE_WARN) Fail(what, name, damaged + archive_error_string(a.get()) + "!");
+    // the magic bytes alone, without a stream libarchive can take, would pass through as they are
+    if (!zip && archive_filter_code(a.get(), 0) == ARCHIVE_FILTER_NONE)
+        Fail(what, name, damaged + "no " + step + " stream!");
     std::string out;
     if (!ReadEntry(a.get(), out)) Fail(what, name, damaged + archive_error_string(a.get()) + "!");
     if (zip && archive_read_next_header(a.get(), &entry) != ARCHIVE_EOF)

@@ -7,6 +7,7 @@
 #include "PROGINC/ParseArgument.h"
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cfilef.h"
+#include "PROGINC/InputText.h"
 #include "PROGINC/cstringf.h"
 
 #include <algorithm>
@@ -394,7 +395,23 @@ void Kestrovac::FinalChecks()
             << " setting output GNSS OBSERVATION file: " << resfile << "!\n";
 }
 
-// The RINEX name without its last extension (the last "." anywhere, directories included).
+namespace {
+
+// A compressed file keeps the RINEX name inside it: york0440.15d.Z holds york0440.15d.
+std::string WithoutCompression(std::string name)
+{
+    for (std::string_view ext : {".gz", ".Z", ".z", ".bz2", ".xz", ".zip"})
+        if (name.size() > ext.size() && name.ends_with(ext)) {
+            name.resize(name.size() - ext.size());
+            break;
+        }
+    return name;
+}
+
+} // namespace
+
+// The RINEX name without its last extension (the last "." anywhere, directories included),
+// after a compression extension has been dropped.
 void Kestrovac::DeriveResultFile()
 {
     // A pipe or a device has no folder of its own: its name would put the result file in /dev
@@ -403,8 +420,9 @@ void Kestrovac::DeriveResultFile()
     if (!std::filesystem::is_regular_file(rnxfile, ec))
         ProgramError(ProgName,
                      "RINEX FILE IS NOT A REGULAR FILE (A PIPE?) - THE RESULT FILE MUST BE SET WITH -r!");
-    const int dot = indexLast(rnxfile, '.');
-    std::string name(rnxfile, dot < 0 ? std::strlen(rnxfile) : static_cast<std::size_t>(dot));
+    std::string name = WithoutCompression(rnxfile);
+    const std::size_t dot = name.rfind('.');
+    if (dot != std::string::npos) name.resize(dot);
     name += ".gof";
     // A cut name would be another file: refuse it rather than write there.
     if (name.size() >= sizeof resfile)
@@ -453,8 +471,29 @@ void Kestrovac::GetObs(int i, char* tmp, int& nwidth) const
 // ---------------------------------------------------------------------------------------------
 // Input set-up and reading
 
+// A pipe gives its text once: two inputs cannot both read it.
+void Kestrovac::CheckInputsDistinct() const
+{
+    struct Input {
+        bool used;
+        const char* name;
+        const char* what;
+    };
+    const Input inputs[] = {{true, rnxfile, "RINEX FILE"},
+                            {isMP1, mp1file, "MULTIPATH P1 FILE"},
+                            {isMP2, mp2file, "MULTIPATH P2 FILE"},
+                            {isGLNfc, gfcfile, "GLONASS FREQUENCY CHANNEL FILE"}};
+    for (const Input& a : inputs)
+        for (const Input* b = &a + 1; b != std::end(inputs); b++)
+            if (a.used && b->used && SameOnceOnlySource(a.name, b->name))
+                ProgramError(ProgName, (std::string(a.what) + " AND " + b->what +
+                                        " NAME THE SAME PIPE (STANDARD INPUT?) - IT CAN BE READ ONLY ONCE!")
+                                           .c_str());
+}
+
 void Kestrovac::SetFile()
 {
+    CheckInputsDistinct();
     rnx.SetFile(rnxfile);
     if (verbose) ProgressLine(std::cout, "SetFile") << "  setting RINEX file!\n";
     if (isMP1) {
@@ -477,9 +516,13 @@ void Kestrovac::ReadFile()
     nObsReal = 0;
     if (verbose) ProgressLine(std::cout, "ReadFile") << " reading RINEX file - ";
     rnx.ReadFile();
-    if (verbose)
+    if (verbose) {
         std::cout << rd.GetNEpoch() << " epochs, " << rd.GetNObs() << " C1 observations, " << rh.nobs
-                  << " obs types\n";
+                  << " obs types";
+        // what was undone to reach the RINEX text, such as "gzip, Compact RINEX 1.0"
+        if (!rnx.input.Undone().empty()) std::cout << " (" << rnx.input.Undone() << ")";
+        std::cout << "\n";
+    }
     if (!isObs) ListAllHeaderTypes();
     CheckAvailability();
     TakeOpenSettingsFromFile();

@@ -119,6 +119,7 @@ class Kestrovac {
     void SetPhaseUnit(char unit);
     void FinalChecks();
     void DeriveResultFile();
+    void CheckInputsDistinct() const;
 
     // Reading (SetFile, ReadFile).
     static int ObsCodeNumber(const char* text);

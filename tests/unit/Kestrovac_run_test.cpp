@@ -12,6 +12,7 @@
 #include <sstream>
 #include <sys/wait.h>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -263,24 +264,101 @@ TEST(CompleteRun, AResultOnStandardOutputIsWrittenDirectly)
     EXPECT_EQ(LeftOvers(dir), std::vector<std::string>{"out"});
 }
 
+// Two result files of one listing: only the header lines naming the inputs and the result file
+// may differ.
+void ExpectSameListing(const std::string& expected, const std::string& actual)
+{
+    std::vector<std::string> a = Lines(expected), b = Lines(actual);
+    ASSERT_EQ(a.size(), b.size());
+    ASSERT_GT(a.size(), 100u);
+    for (std::size_t i = 0; i < a.size(); i++) {
+        bool names = false;
+        for (const char* label : {"#RINEX file:", "#Result file:", "#MULTIPATH P1 file:",
+                                  "#MULTIPATH P2 file:", "#GLN FREQ CHN file:"})
+            names = names || (a[i].rfind(label, 0) == 0 && b[i].rfind(label, 0) == 0);
+        if (!names) {
+            ASSERT_EQ(a[i], b[i]) << "line " << i + 1;
+        }
+    }
+}
+
+const std::string SampleData = std::string(KESTROVA_TEST_DATA) + "/../../data/";
+
 // A compressed file unpacked through a pipe is read once and gives the listing of the file
-// itself; only the header lines naming the input and the result file differ.
+// itself.
 TEST(CompleteRun, FileReadThroughAPipeListsAsTheFileItself)
 {
     const fs::path dir = TestFolder();
-    const std::string sample = std::string(KESTROVA_TEST_DATA) + "/../../data/kest0440.15o";
+    const std::string sample = SampleData + "kest0440.15o";
     ASSERT_EQ(std::system(("gzip -c " + sample + " >" + (dir / "s.gz").string()).c_str()), 0);
     ToolRun direct(dir, "direct", "-o" + sample + " -cGE");
     ToolRun piped(dir, "piped", "-o/dev/stdin -cGE", "gunzip -c " + (dir / "s.gz").string());
     ASSERT_EQ(direct.status, 0) << direct.err;
     ASSERT_EQ(piped.status, 0) << piped.err;
-    std::vector<std::string> a = Lines(direct.gof), b = Lines(piped.gof);
-    ASSERT_EQ(a.size(), b.size());
-    ASSERT_GT(a.size(), 100u);
-    for (std::size_t i = 0; i < a.size(); i++) {
-        if (a[i].rfind("#RINEX file:", 0) == 0 || a[i].rfind("#Result file:", 0) == 0) continue;
-        EXPECT_EQ(a[i], b[i]) << "line " << i + 1;
+    ExpectSameListing(direct.gof, piped.gof);
+}
+
+// The daily file compressed by each program the archives use, read directly and through a
+// pipe, lists as the file itself; -v says what was undone.
+TEST(CompleteRun, CompressedFilesListAsThePlainFile)
+{
+    SKIP_WITHOUT_SHARED_DATA();
+    const fs::path dir = TestFolder();
+    const std::string york = Shared + "/york0440.15o", d = dir.string();
+    ToolRun plain(dir, "plain", "-o" + york + " -cG -v");
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    for (const auto& [name, make, step] : std::vector<std::tuple<std::string, std::string, std::string>>{
+             {"york0440.15o.gz", "gzip -c", "gzip"},
+             {"york0440.15o.Z", "compress -c", "compress"},
+             {"york0440.15o.bz2", "bzip2 -c", "bzip2"},
+             {"york0440.15o.xz", "xz -c", "xz"}}) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(std::system((make + " " + york + " >" + d + "/" + name).c_str()), 0);
+        ToolRun r(dir, name, "-o" + d + "/" + name + " -cG -v");
+        ASSERT_EQ(r.status, 0) << r.out << r.err;
+        EXPECT_NE(r.out.find(" 2880 epochs, 27251 C1 observations, 11 obs types (" + step + ")\n"),
+                  std::string::npos)
+            << r.out;
+        ExpectSameListing(plain.gof, r.gof);
+        ToolRun piped(dir, name + ".piped", "-o/dev/stdin -cG -v", "cat " + d + "/" + name);
+        ASSERT_EQ(piped.status, 0) << piped.err;
+        ExpectSameListing(plain.gof, piped.gof);
     }
+    ASSERT_EQ(std::system(("cd " + d + " && cp " + york + " . && zip -q york.zip york0440.15o").c_str()), 0);
+    ToolRun zipped(dir, "zipped", "-o" + d + "/york.zip -cG -v");
+    ASSERT_EQ(zipped.status, 0) << zipped.err;
+    ExpectSameListing(plain.gof, zipped.gof);
+}
+
+// The multipath and channel files work through a pipe and a process substitution like files;
+// two inputs cannot share standard input.
+TEST(CompleteRun, EveryInputMayComeThroughAPipe)
+{
+    const fs::path dir = TestFolder();
+    const std::string rinex = "-o" + SampleData + "kest0440.15o -cGRE -ms -lC1:P1:P2:MP1:MP2:L4:";
+    const std::string mp1 = SampleData + "kest0440.mp1", mp2 = SampleData + "kest0440.mp2",
+                      gf = SampleData + "glonass-channels.txt";
+    ToolRun files(dir, "files", rinex + " -m1" + mp1 + " -m2" + mp2 + " -gf" + gf);
+    ASSERT_EQ(files.status, 0) << files.err;
+    ToolRun piped(dir, "piped", rinex + " -m1/dev/stdin -m2" + mp2 + " -gf" + gf, "cat " + mp1);
+    ASSERT_EQ(piped.status, 0) << piped.out << piped.err;
+    ExpectSameListing(files.gof, piped.gof);
+    ToolRun glnPiped(dir, "glnPiped", rinex + " -m1" + mp1 + " -m2" + mp2 + " -gf/dev/stdin", "cat " + gf);
+    ASSERT_EQ(glnPiped.status, 0) << glnPiped.out << glnPiped.err;
+    ExpectSameListing(files.gof, glnPiped.gof);
+    // process substitution is a shell of bash's
+    const std::string substituted = std::string(KESTROVA_BIN) + " " + rinex + " -m1<(cat " + mp1 +
+                                    ") -m2<(cat " + mp2 + ") -gf<(cat " + gf + ") -r" +
+                                    (dir / "substituted.gof").string();
+    ASSERT_EQ(std::system(("bash -c '" + substituted + "' >/dev/null").c_str()), 0);
+    ExpectSameListing(files.gof, ReadAll(dir / "substituted.gof"));
+
+    ToolRun twice(dir, "twice", rinex + " -m1" + mp1 + " -m2/dev/stdin -gf/dev/fd/0", "cat " + gf);
+    EXPECT_EQ(twice.status, 1);
+    EXPECT_EQ(twice.err, "\n**** Kestrova: Error -> MULTIPATH P2 FILE AND GLONASS FREQUENCY CHANNEL FILE "
+                         "NAME THE SAME PIPE (STANDARD INPUT?) - IT CAN BE READ ONLY ONCE! ****\n"
+                         "     Exiting Kestrova ... \n\n");
+    EXPECT_EQ(twice.gof, "");
 }
 
 // A run that writes no row of observations says so on standard error and still ends with status

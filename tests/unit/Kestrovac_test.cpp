@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <initializer_list>
 #include <sstream>
@@ -306,6 +307,25 @@ TEST(GetFiles, ResultFileIsTheRinexNameWithoutItsLastExtension)
     EXPECT_EQ(Session().ResultFileLine({"-v", "-o./cli_nodot", "-cG"}), OutputLine(".gof"));
     EXPECT_EQ(Session().ResultFileLine({"-v", "-ocli_nodot", "-cG", "-rout.txt"}),
               OutputLine("out.txt"));
+    std::filesystem::current_path(here);
+}
+
+// A compressed file is named after the RINEX file inside it: its compression extension goes
+// before the last extension is cut. Other extensions stay.
+TEST(GetFiles, ADefaultResultNameDropsTheCompressionExtensionFirst)
+{
+    const std::filesystem::path dir = TestFolder();
+    const std::filesystem::path here = std::filesystem::current_path();
+    std::filesystem::current_path(dir);
+    for (const auto& [rinex, result] : std::vector<std::pair<std::string, std::string>>{
+             {"york0440.15d.Z", "york0440.gof"}, {"york0440.15o.gz", "york0440.gof"},
+             {"site.15o.z", "site.gof"},         {"site.15o.bz2", "site.gof"},
+             {"site.15o.xz", "site.gof"},        {"site.15o.zip", "site.gof"},
+             {"site.gz", "site.gof"},            {"site.15o.tar", "site.15o.gof"},
+             {"site.15o.GZ", "site.15o.gof"}}) {
+        std::ofstream(rinex) << "";
+        EXPECT_EQ(Session().ResultFileLine({"-v", "-o" + rinex, "-cG"}), OutputLine(result)) << rinex;
+    }
     std::filesystem::current_path(here);
 }
 

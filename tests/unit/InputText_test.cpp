@@ -1,0 +1,138 @@
+#include "PROGINC/InputText.h"
+
+#include "tests/unit/Compact2Writer.h"
+
+#include <cstdlib>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+using testing::ExitedWithCode;
+
+namespace {
+
+const std::string Sample = std::string(KESTROVA_TEST_DATA) + "/../../data/kest0440.15o";
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void Shell(const std::string& cmd) { ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd; }
+
+std::string Loaded(const std::string& path)
+{
+    InputText in;
+    EXPECT_TRUE(in.Load(path.c_str(), "RINEX FILE"));
+    return std::string(in.Text());
+}
+
+// The frame of a damaged input, whatever reason libarchive gives.
+testing::Matcher<const std::string&> DamagedFrame(const std::string& path, const std::string& step)
+{
+    return testing::ContainsRegex("^\n\\*\\*\\*\\* Kestrova: Error -> RINEX FILE " + path + " IS DAMAGED \\(" +
+                                  step + "\\): .+! \\*\\*\\*\\*\n     Exiting Kestrova \\.\\.\\. \n\n$");
+}
+
+void LoadFails(const std::string& path)
+{
+    InputText in;
+    in.Load(path.c_str(), "RINEX FILE");
+}
+
+} // namespace
+
+// Each compression is recognised by its bytes, whatever the name, and gives back the file.
+TEST(InputText, EveryCompressionGivesBackTheFileByItsContent)
+{
+    const fs::path dir = TestFolder();
+    const std::string plain = ReadAll(Sample);
+    ASSERT_GT(plain.size(), 10000u);
+    const std::string d = dir.string();
+    Shell("gzip -c " + Sample + " >" + d + "/a.15o");
+    Shell("compress -c " + Sample + " >" + d + "/b.15o");
+    Shell("bzip2 -c " + Sample + " >" + d + "/c.15o");
+    Shell("xz -c " + Sample + " >" + d + "/d.15o");
+    Shell("cp " + Sample + " " + d + "/e && cd " + d + " && zip -q e.zip e && mv e.zip e.15o");
+    for (const auto& [name, step] : std::vector<std::pair<std::string, std::string>>{
+             {"a.15o", "gzip"}, {"b.15o", "compress"}, {"c.15o", "bzip2"}, {"d.15o", "xz"}, {"e.15o", "zip"}}) {
+        InputText in;
+        ASSERT_TRUE(in.Load((dir / name).c_str(), "RINEX FILE")) << name;
+        EXPECT_EQ(in.Undone(), step);
+        EXPECT_TRUE(in.Text() == plain) << name;
+    }
+    InputText in;
+    ASSERT_TRUE(in.Load(Sample.c_str(), "RINEX FILE"));
+    EXPECT_EQ(in.Undone(), "");
+    EXPECT_TRUE(in.Text() == plain);
+    // a moved text stays whole, mapped or held
+    InputText moved = std::move(in);
+    EXPECT_TRUE(moved.Text() == plain);
+    EXPECT_FALSE(in.IsLoaded());
+    EXPECT_FALSE(InputText().Load((dir / "absent").c_str(), "RINEX FILE"));
+}
+
+// Empty inputs, compressed or not, give an empty text; a gzip of garbage gives the garbage.
+TEST(InputText, EmptyAndGarbageInputsAreTextsLikeAnyOther)
+{
+    const fs::path dir = TestFolder();
+    const std::string d = dir.string();
+    Shell(": >" + d + "/empty && gzip -c " + d + "/empty >" + d + "/empty.gz");
+    Shell("printf '\\001\\002junk' | gzip -c >" + d + "/junk.gz");
+    EXPECT_EQ(Loaded(d + "/empty"), "");
+    EXPECT_EQ(Loaded(d + "/empty.gz"), "");
+    EXPECT_EQ(Loaded(d + "/junk.gz"), "\x01\x02junk");
+}
+
+// A cut or damaged stream, a zip of two files or of none: a framed error naming the file.
+TEST(InputText, DamagedStreamsAndZipsOfSeveralFilesAreRefused)
+{
+    const fs::path dir = TestFolder();
+    const std::string d = dir.string();
+    Shell("gzip -c " + Sample + " | head -c 5000 >" + d + "/cut.gz");
+    Shell("xz -c " + Sample + " | head -c 3000 >" + d + "/cut.xz");
+    Shell("printf '\\037\\213garbage garbage garbage' >" + d + "/bad.gz");
+    Shell("cd " + d + " && cp " + Sample + " one && cp " + Sample + " two && zip -q two.zip one two");
+    Shell("printf 'PK\\005\\006' >" + d + "/none.zip && head -c 18 /dev/zero >>" + d + "/none.zip");
+    EXPECT_EXIT(LoadFails(d + "/cut.gz"), ExitedWithCode(1), (DamagedFrame(d + "/cut.gz", "gzip")));
+    EXPECT_EXIT(LoadFails(d + "/cut.xz"), ExitedWithCode(1), (DamagedFrame(d + "/cut.xz", "xz")));
+    EXPECT_EXIT(LoadFails(d + "/bad.gz"), ExitedWithCode(1), (DamagedFrame(d + "/bad.gz", "gzip")));
+    EXPECT_EXIT(LoadFails(d + "/two.zip"), ExitedWithCode(1),
+                testing::Eq("\n**** Kestrova: Error -> RINEX FILE " + d +
+                            "/two.zip IS A ZIP ARCHIVE OF MORE THAN ONE FILE - ONLY A ZIP OF ONE FILE IS "
+                            "READ! ****\n     Exiting Kestrova ... \n\n"));
+    EXPECT_EXIT(LoadFails(d + "/none.zip"), ExitedWithCode(1),
+                testing::Eq("\n**** Kestrova: Error -> RINEX FILE " + d +
+                            "/none.zip IS A ZIP ARCHIVE WITHOUT A FILE! ****\n     Exiting Kestrova ... \n\n"));
+}
+
+// A FIFO is read once, whole, while its writer is still writing; two names of one FIFO are the
+// same once-only source, two FIFOs or a regular file named twice are not.
+TEST(InputText, AFifoIsReadOnceAndRecognisedUnderTwoNames)
+{
+    const fs::path dir = TestFolder();
+    const std::string fifo = (dir / "fifo").string(), other = (dir / "other").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(other.c_str(), 0600), 0);
+    const std::string plain = ReadAll(Sample);
+    std::thread writer([&] {
+        int fd = open(fifo.c_str(), O_WRONLY);
+        for (std::size_t at = 0; at < plain.size(); at += 4096)
+            if (write(fd, plain.data() + at, std::min<std::size_t>(4096, plain.size() - at)) < 0) break;
+        close(fd);
+    });
+    InputText in;
+    ASSERT_TRUE(in.Load(fifo.c_str(), "RINEX FILE"));
+    writer.join();
+    EXPECT_TRUE(in.Text() == plain);
+    fs::create_symlink(fifo, dir / "link");
+    EXPECT_TRUE(SameOnceOnlySource(fifo.c_str(), (dir / "link").c_str()));
+    EXPECT_FALSE(SameOnceOnlySource(fifo.c_str(), other.c_str()));
+    EXPECT_FALSE(SameOnceOnlySource(Sample.c_str(), Sample.c_str()));
+    EXPECT_FALSE(SameOnceOnlySource(fifo.c_str(), (dir / "absent").c_str()));
+}

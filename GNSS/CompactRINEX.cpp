@@ -336,7 +336,8 @@ bool Decoder::TakeField(Arc& arc, std::string_view field) {
     std::size_t k = 0;
     Int v = ReadInt(field, k);
     if (k < field.size() && field[k] == '&') {
-        if (k != 1 || v < 1 || v > MaxOrder)
+        // one digit, so never above MaxOrder
+        if (k != 1 || v < 1)
             EpochError("COMPACT RINEX DIFFERENCE ORDER OUT OF RANGE");
         int order = static_cast<int>(v);
         v = ReadInt(field, ++k);

@@ -1,14 +1,12 @@
 #include "GNSS/CompactRINEX.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <map>
-#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -50,12 +48,6 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-// The value of field k of a RINEX 3 observation line; NaN when blank or absent.
-double Field3(const std::string& record, std::size_t k) {
-    std::string field = record.size() > 3 + 16 * k ? record.substr(3 + 16 * k, 14) : "";
-    return field.find_first_not_of(' ') == std::string::npos ? NAN : std::stod(field);
-}
-
 std::string Frame(const std::string& text) {
     return "\n#### CompactRINEX: Error -> " + text + " ####\n     Exiting CompactRINEX ... \n";
 }
@@ -83,24 +75,22 @@ TEST(CompactRINEX, Version1RestoresValuesClockAndFlagsOverEpochs) {
                           "3&-9\n"
                           "-25 -2\n"
                           "3&-1234567 4&6 1\n";
-    std::string pad(30, ' ');
-    std::string expected = Rinex2Header + " 15  2 13  0  0  0.0000000  0  2G01G02" + pad +
-                           "-0.000001500\n"
-                           "       100.00015    -20000.000\n"
-                           "         0.00745\n"
-                           " 15  2 13  0  0 30.0000000  0  2G01G02" +
-                           pad +
-                           "-0.000001490\n"
-                           "       100.250 5    -20001.000\n"
-                           "\n"
-                           " 15  2 13  0  1  0.0000000  0  2G01G02\n"
-                           "       100.450 5         0.005\n"
-                           "        -0.003\n"
-                           " 15  2 13  0  1 30.0000000  0  2G01G03" +
-                           pad +
-                           "-0.000000009\n"
-                           "       100.575 5         0.003\n"
-                           "     -1234.5671          0.006\n";
+    std::string clock = std::string(30, ' ') + "-0.0000";
+    // clang-format off
+    std::string expected = Rinex2Header +
+        " 15  2 13  0  0  0.0000000  0  2G01G02" + clock + "01500\n"
+        "       100.00015    -20000.000\n"
+        "         0.00745\n"
+        " 15  2 13  0  0 30.0000000  0  2G01G02" + clock + "01490\n"
+        "       100.250 5    -20001.000\n"
+        "\n"
+        " 15  2 13  0  1  0.0000000  0  2G01G02\n"
+        "       100.450 5         0.005\n"
+        "        -0.003\n"
+        " 15  2 13  0  1 30.0000000  0  2G01G03" + clock + "00009\n"
+        "       100.575 5         0.003\n"
+        "     -1234.5671          0.006\n";
+    // clang-format on
     EXPECT_EQ(DecodeCompactRINEX(compact), expected);
     EXPECT_TRUE(IsCompactRINEX(compact));
     EXPECT_FALSE(IsCompactRINEX(expected));
@@ -180,27 +170,20 @@ TEST(CompactRINEX, Version3FileGivesItsEpochsSatellitesAndValues) {
     std::filesystem::path path = SharedData / "P43300USA_R_20190012056_17M_15S_MO.crx";
     if (!std::filesystem::exists(path))
         GTEST_SKIP() << SharedData << " is absent";
-    std::string compact = ReadFile(path);
-    std::vector<std::string> lines = Lines(DecodeCompactRINEX(compact));
-    // the header as it stands, without the two CRINEX lines
-    std::vector<std::string> compactLines = Lines(compact);
-    auto end = std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
-        return l.find("END OF HEADER") != std::string::npos;
-    });
-    ASSERT_NE(end, lines.end());
-    EXPECT_TRUE(std::equal(lines.begin(), end + 1, compactLines.begin() + 2));
-
+    std::vector<std::string> lines = Lines(DecodeCompactRINEX(ReadFile(path)));
     std::vector<std::string> epochs;
-    std::vector<std::vector<std::string>> sats;
-    std::map<std::string, std::vector<std::string>> records; // satellite -> its lines
-    for (auto it = end + 1; it != lines.end(); ++it) {
+    std::vector<std::string> sats;                           // the satellites of each epoch
+    std::map<std::string, std::vector<std::string>> records; // satellite -> its line per epoch
+    auto data = std::find(lines.begin(), lines.end(), L("", "END OF HEADER").substr(0, 73));
+    ASSERT_NE(data, lines.end());
+    for (auto it = data + 1; it != lines.end(); ++it) {
         if ((*it)[0] == '>') {
             epochs.push_back(*it);
             sats.emplace_back();
             continue;
         }
-        ASSERT_FALSE(sats.empty());
-        sats.back().push_back(it->substr(0, 3));
+        ASSERT_FALSE(epochs.empty());
+        sats.back() += it->substr(0, 3);
         records[it->substr(0, 3)].resize(epochs.size());
         records[it->substr(0, 3)].back() = *it;
     }
@@ -208,29 +191,31 @@ TEST(CompactRINEX, Version3FileGivesItsEpochsSatellitesAndValues) {
     EXPECT_EQ(epochs.front(), "> 2019 01 01 20 56 45.0000000  0 27");
     EXPECT_EQ(epochs[1], "> 2019 01 01 20 57  0.0000000  0 33");
     EXPECT_EQ(epochs.back(), "> 2019 01 01 21 14  0.0000000  0 36"); // TIME OF LAST OBS
-    auto seconds = [](const std::string& l) {
-        return 60 * std::stoi(l.substr(16, 2)) + std::stod(l.substr(18, 11));
-    };
-    auto minus = [](const std::vector<std::string>& a, const std::vector<std::string>& b) {
+    EXPECT_EQ(records.size(), 37u);                                  // # OF SATELLITES
+    // who joins and who leaves, epoch by epoch
+    auto minus = [](const std::string& a, const std::string& b) {
         std::string rest;
-        for (const std::string& s : a)
-            if (std::find(b.begin(), b.end(), s) == b.end())
-                rest += s;
+        for (std::size_t k = 0; k < a.size(); k += 3) {
+            bool listed = false;
+            for (std::size_t j = 0; j < b.size(); j += 3)
+                listed |= b.compare(j, 3, a, k, 3) == 0;
+            if (!listed)
+                rest += a.substr(k, 3);
+        }
         return rest;
     };
-    std::set<std::string> all;
-    std::map<std::size_t, std::string> changes; // epoch -> joined/left
+    std::map<std::size_t, std::string> changes;
     for (std::size_t e = 0; e < epochs.size(); e++) {
-        EXPECT_EQ(std::stoul(epochs[e].substr(32, 3)), sats[e].size()) << epochs[e];
-        all.insert(sats[e].begin(), sats[e].end());
-        if (e == 0)
-            continue;
-        EXPECT_EQ(std::fmod(seconds(epochs[e]) - seconds(epochs[e - 1]) + 3600, 3600), 15);
-        std::string change = minus(sats[e], sats[e - 1]) + "/" + minus(sats[e - 1], sats[e]);
-        if (change != "/")
-            changes[e + 1] = change;
+        EXPECT_EQ(3 * std::stoul(epochs[e].substr(32, 3)), sats[e].size()) << epochs[e];
+        if (e > 0 && sats[e] != sats[e - 1])
+            changes[e + 1] = minus(sats[e], sats[e - 1]) + "/" + minus(sats[e - 1], sats[e]);
     }
-    EXPECT_EQ(all.size(), 37u); // # OF SATELLITES
+    EXPECT_EQ(changes, (std::map<std::size_t, std::string>{{2, "R01R02R08R10R11R12R17/S33"},
+                                                           {3, "S33/"},
+                                                           {4, "R18/"},
+                                                           {19, "/C32"},
+                                                           {28, "E26/"},
+                                                           {54, "G07/"}}));
 
     // C08 C2I by hand: 3&39967809791, then -32432559, 32106841, -32095573, -2334
     const std::vector<std::string>& c08 = records["C08"];
@@ -244,30 +229,12 @@ TEST(CompactRINEX, Version3FileGivesItsEpochsSatellitesAndValues) {
     EXPECT_EQ(c08[2].substr(19, 16), " 207952293.97506");
     EXPECT_EQ(c08[3].substr(19, 16), " 207950655.21706"); // - 1638758
     EXPECT_EQ(c08[4].substr(19, 16), " 207949059.52606"); // d1 = -1638758 + 43067
-    // R01 joins in epoch 2: 3&19368311977, -2883656, 23726; L1C flags "18", then LLI 0
+    // R01 joins in epoch 2 (3&19368311977, L1C flags 18), then -2883656 and 23726, L1C LLI 0
     const std::vector<std::string>& r01 = records["R01"];
     EXPECT_TRUE(r01[0].empty());
     EXPECT_EQ(r01[1].substr(0, 35), "R01  19368311.977 8 103534728.20818");
     EXPECT_EQ(r01[2].substr(0, 35), "R01  19365428.321 8 103519312.31008");
     EXPECT_EQ(r01[3].substr(0, 19), "R01  19362568.391 8"); // d1 = -2883656 + 23726
-
-    // Every epoch of every GPS satellite: the change of C1C follows that of L1C (cycles of
-    // 0.19029 m) within metres, which only exact arcs give.
-    const double lambda1 = 299792458.0 / 1575.42e6;
-    int pairs = 0;
-    for (const auto& [sat, recs] : records) {
-        if (sat[0] != 'G')
-            continue;
-        for (std::size_t e = 1; e < recs.size(); e++) {
-            double dc = Field3(recs[e], 0) - Field3(recs[e - 1], 0);
-            double dl = Field3(recs[e], 1) - Field3(recs[e - 1], 1);
-            if (std::isnan(dc) || std::isnan(dl))
-                continue;
-            EXPECT_LT(std::fabs(dc - lambda1 * dl), 10.0) << sat << " epoch " << e + 1;
-            pairs++;
-        }
-    }
-    EXPECT_GT(pairs, 600);
 }
 
 // Hostile streams: each ends in the framed error, naming the epoch where there is one.
@@ -306,29 +273,22 @@ const std::string At60G02 = "              1 &" + std::string(17, ' ') + "2\n";
 // clang-format off
 const Hostile HostileCases[] = {
     {"CutInsideAnEpoch", Start, "COMPACT RINEX FILE ENDS" + Epoch1},
-    {"CutInsideEventRecords", Head1 + "&15  2 13  0  0  0.0000000  4  2\n" + L("", "COMMENT"),
-     "COMPACT RINEX FILE ENDS" + Epoch1},
     {"ArcWithoutInitialisation", Start + "5 3&1\n", NotInitialised + Epoch1},
     {"ArcEndedByAMissingValue", Start + "3&1 3&1\n" + At30 + "\n 7\n              1 &\n\n4 7\n",
      NotInitialised + Epoch3},
     {"SatelliteBackAfterAGap", Start + "3&1 3&1\n" + At30 + "\n1 1\n" + At60G02 + "\n3&1\n" +
      std::string(16, ' ') + "3" + std::string(17, ' ') + "1\n\n1 1\n", NotInitialised + " IN EPOCH 2015-02-13 00:01:30.0000000!"},
-    {"ClockWithoutInitialisation", Head1 + "&15  2 13  0  0  0.0000000  0  1G01\n25\n3&1\n",
-     NotInitialised + Epoch1},
     {"ClockArcEndedByAnEmptyLine", Head1 + "&15  2 13  0  0  0.0000000  0  1G01\n3&5\n3&1\n" + At30 +
      "\n1\n              1 &\n7\n1\n", NotInitialised + Epoch3},
     {"ArcsAfterNewTypes", Start + "3&1 3&1\n" + std::string(16, ' ') + "3" + std::string(11, ' ') +
      "4   &&&\n" + L("     2    L1    C1", "# / TYPES OF OBSERV") + std::string(14, ' ') + "1 &" +
      std::string(11, ' ') + "0   G01\n\n1 1\n", NotInitialised + Epoch3},
     {"LettersInAValue", Start + "3&1x\n", NoNumber + Epoch1},
-    {"InitialisationWithoutValue", Start + "3& 3&1\n", NoNumber + Epoch1},
     {"Difference200Digits", Start + "3&1\n" + At30 + "\n" + std::string(200, '7') + "\n",
      Overflows + Epoch2},
     {"SumLeavesTheIntegers", Start + "3&5000000000000\n" + At30 + "\n9223372036854775000\n",
      Overflows + Epoch2},
     {"ValueTooWideForItsField", Start + "3&-1000000000000\n", Overflows + Epoch1},
-    {"ClockTooWideForItsField", Head1 + "&15  2 13  0  0  0.0000000  0  1G01\n1&-10000000000\n",
-     Overflows + Epoch1},
     {"Order99", Start + "99&5\n", "COMPACT RINEX DIFFERENCE ORDER OUT OF RANGE" + Epoch1},
     {"Order0", Start + "3&1 0&5\n", "COMPACT RINEX DIFFERENCE ORDER OUT OF RANGE" + Epoch1},
     {"FlagsLongerThanTheTypes", Start + "3&1 3&1 12345\n",
@@ -337,11 +297,7 @@ const Hostile HostileCases[] = {
      "&15  2 13  0  0 30.0000000  0  1G01\n", "COMPACT RINEX SATELLITE LINE MISSING" + Epoch1},
     {"SatelliteListShorterThanItsCount", Head1 + "&15  2 13  0  0  0.0000000  0  3G01G02\n",
      "COMPACT RINEX EPOCH LINE DAMAGED" + Epoch1},
-    {"DataBeginWithDifferences", Head1 + At30,
-     "COMPACT RINEX DATA DO NOT BEGIN WITH A COMPLETE EPOCH LINE!"},
     {"PlainRINEX", Rinex2Header, "FIRST LINE IS NO COMPACT RINEX 1.0 OR 3.0 VERSION LINE!"},
-    {"HeaderWithoutEnd", Crinex1 + L("     2.11", "RINEX VERSION / TYPE"),
-     "COMPACT RINEX FILE ENDS INSIDE THE HEADER!"},
     {"SystemWithoutTypes", L("3.0", "CRINEX VERS   / TYPE") + L("G    1 C1C", "SYS / # / OBS TYPES") +
      L("", "END OF HEADER") + "> 2019 01 01 20 56 45.0000000  0  1      J01\n\n1&1\n",
      "COMPACT RINEX SATELLITE SYSTEM WITHOUT OBSERVATION TYPES IN EPOCH 2019-01-01 20:56:45.0000000!"},

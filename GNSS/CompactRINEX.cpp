@@ -22,6 +22,9 @@ constexpr std::string_view EndLabel = "END OF HEADER";
 constexpr std::string_view Types2Label = "# / TYPES OF OBSERV";
 constexpr std::string_view Types3Label = "SYS / # / OBS TYPES";
 
+// No receiver records anywhere near this many types of one system; the bound keeps the text that
+// a one-character satellite line stands for within reason.
+constexpr long MaxTypes = 999;
 // The order of an arc is one digit before its '&'.
 constexpr int MaxOrder = 9;
 // An observation is F14.3 followed by the loss-of-lock and signal-strength characters.
@@ -151,7 +154,7 @@ class Decoder {
     struct TypeList {
         long count = 0;
         long listed = 0;
-        long Types() const { return std::min(count, listed); }
+        long Types() const { return std::min({count, listed, MaxTypes}); }
     };
     TypeList types2;
     std::array<TypeList, 256> types3{};

@@ -21,6 +21,19 @@ constexpr std::string_view EndLabel = "END OF HEADER";
 constexpr std::string_view Types2Label = "# / TYPES OF OBSERV";
 constexpr std::string_view Types3Label = "SYS / # / OBS TYPES";
 
+// The errors that name their epoch: the text, then " IN EPOCH " and the epoch.
+// clang-format off
+constexpr const char* FileEnds             = "COMPACT RINEX FILE ENDS";
+constexpr const char* EpochLineDamaged     = "COMPACT RINEX EPOCH LINE DAMAGED";
+constexpr const char* SatelliteLineMissing = "COMPACT RINEX SATELLITE LINE MISSING";
+constexpr const char* NotInitialised       = "COMPACT RINEX VALUE USED BEFORE ITS INITIALISATION";
+constexpr const char* NoNumber             = "COMPACT RINEX FIELD IS NO NUMBER";
+constexpr const char* Overflows            = "COMPACT RINEX VALUE OVERFLOWS";
+constexpr const char* OrderOutOfRange      = "COMPACT RINEX DIFFERENCE ORDER OUT OF RANGE";
+constexpr const char* FlagsTooLong         = "COMPACT RINEX FLAGS LONGER THAN THE OBSERVATION TYPES";
+constexpr const char* NoTypes              = "COMPACT RINEX SATELLITE SYSTEM WITHOUT OBSERVATION TYPES";
+// clang-format on
+
 // No receiver records anywhere near this many types of one system; the bound keeps the text that
 // a one-character satellite line stands for within reason.
 constexpr long MaxTypes = 999;
@@ -261,7 +274,7 @@ void Decoder::Epoch(std::string_view line) {
     std::string_view count = Trimmed(Columns(epochLine, lay->countCol, 3));
     if (!(flag == ' ' || (flag >= '0' && flag <= '6')) ||
         !std::all_of(count.begin(), count.end(), IsDigit))
-        EpochError("COMPACT RINEX EPOCH LINE DAMAGED");
+        EpochError(EpochLineDamaged);
     unsigned long n = 0;
     for (char c : count)
         n = n * 10 + static_cast<unsigned long>(c - '0');
@@ -280,7 +293,7 @@ void Decoder::EventRecords(unsigned long nrec) {
     std::string_view line;
     for (unsigned long k = 0; k < nrec; k++) {
         if (!NextLine(line))
-            EpochError("COMPACT RINEX FILE ENDS");
+            EpochError(FileEnds);
         out.append(line).push_back('\n');
         newTypes |= TypesLine(line);
     }
@@ -292,20 +305,20 @@ void Decoder::EventRecords(unsigned long nrec) {
 void Decoder::ObservationEpoch(unsigned long nsat) {
     std::size_t satStart = lay->satCol - 1;
     if (nsat > 0 && epochLine.size() < satStart + SatWidth * nsat)
-        EpochError("COMPACT RINEX EPOCH LINE DAMAGED");
+        EpochError(EpochLineDamaged);
     std::string_view satList =
         nsat > 0 ? std::string_view(epochLine).substr(satStart, SatWidth * nsat) : "";
     std::string_view line;
     if (!NextLine(line))
-        EpochError("COMPACT RINEX FILE ENDS");
+        EpochError(FileEnds);
     bool hasClock = TakeField(clock, line);
     WriteEpochLine(satList, hasClock);
     serial++;
     for (std::size_t k = 0; k < satList.size(); k += SatWidth) {
         if (!NextLine(line))
-            EpochError("COMPACT RINEX FILE ENDS");
+            EpochError(FileEnds);
         if (!line.empty() && line[0] == lay->fullMark)
-            EpochError("COMPACT RINEX SATELLITE LINE MISSING");
+            EpochError(SatelliteLineMissing);
         SatelliteRecord(satList.substr(k, SatWidth), line);
     }
 }
@@ -321,10 +334,10 @@ Int Decoder::ReadInt(std::string_view field, std::size_t& k) {
         Int digit = field[k] - '0';
         if (__builtin_mul_overflow(v, 10, &v) ||
             __builtin_add_overflow(v, negative ? -digit : digit, &v))
-            EpochError("COMPACT RINEX VALUE OVERFLOWS");
+            EpochError(Overflows);
     }
     if (k == first)
-        EpochError("COMPACT RINEX FIELD IS NO NUMBER");
+        EpochError(NoNumber);
     return v;
 }
 
@@ -340,20 +353,20 @@ bool Decoder::TakeField(Arc& arc, std::string_view field) {
     if (k < field.size() && field[k] == '&') {
         // one digit, so never above MaxOrder
         if (k != 1 || v < 1)
-            EpochError("COMPACT RINEX DIFFERENCE ORDER OUT OF RANGE");
+            EpochError(OrderOutOfRange);
         int order = static_cast<int>(v);
         v = ReadInt(field, ++k);
         if (k != field.size())
-            EpochError("COMPACT RINEX FIELD IS NO NUMBER");
+            EpochError(NoNumber);
         arc.Start(order, v);
         return true;
     }
     if (k != field.size())
-        EpochError("COMPACT RINEX FIELD IS NO NUMBER");
+        EpochError(NoNumber);
     if (arc.order == 0)
-        EpochError("COMPACT RINEX VALUE USED BEFORE ITS INITIALISATION");
+        EpochError(NotInitialised);
     if (!arc.Add(v))
-        EpochError("COMPACT RINEX VALUE OVERFLOWS");
+        EpochError(Overflows);
     return true;
 }
 
@@ -372,7 +385,7 @@ Satellite& Decoder::Find(std::string_view sat) {
 void Decoder::SatelliteRecord(std::string_view sat, std::string_view line) {
     long ntypes = lay->rinex2 ? types2.Types() : types3[static_cast<unsigned char>(sat[0])].Types();
     if (ntypes == 0)
-        EpochError("COMPACT RINEX SATELLITE SYSTEM WITHOUT OBSERVATION TYPES");
+        EpochError(NoTypes);
     Satellite& s = Find(sat);
     if (s.seen + 1 != serial) {
         // new, back after a gap, or after a restart: nothing of its past holds
@@ -404,7 +417,7 @@ void Decoder::SatelliteRecord(std::string_view sat, std::string_view line) {
     }
     std::string_view flags = k <= line.size() ? line.substr(k) : "";
     if (flags.size() > 2 * static_cast<std::size_t>(ntypes))
-        EpochError("COMPACT RINEX FLAGS LONGER THAN THE OBSERVATION TYPES");
+        EpochError(FlagsTooLong);
     ApplyTextDifferences(s.flags, flags);
     WriteRecord(sat, s, ntypes);
 }
@@ -419,7 +432,7 @@ void Decoder::WriteFieldAt(char* w, Satellite& s, long k) {
         else
             w[ValueWidth + j - 2 * st] = s.flags[j];
     if (present[st] && !WriteFixed(w, ValueWidth, ValueDecimals, s.arcs[st].d[0]))
-        EpochError("COMPACT RINEX VALUE OVERFLOWS");
+        EpochError(Overflows);
 }
 
 // RINEX 2: 5 fields a line; RINEX 3: the satellite, then all its fields on one line.
@@ -458,7 +471,7 @@ void Decoder::WriteEpochLine(std::string_view satList, bool hasClock) {
         std::size_t at = out.size();
         out.resize(at + static_cast<std::size_t>(lay->clockWidth));
         if (!WriteFixed(&out[at], lay->clockWidth, lay->clockDecimals, clock.d[0]))
-            EpochError("COMPACT RINEX VALUE OVERFLOWS");
+            EpochError(Overflows);
     }
     EndLine(start);
     while (!rest.empty()) {

@@ -1,0 +1,22 @@
+// Compact RINEX (Hatanaka compression) decoder: gives back the RINEX observation text of a
+// Compact RINEX 1.0 file (RINEX 2 inside) or 3.0 file (RINEX 3 and 4 inside).
+// Format: Y. Hatanaka, "A Compression Format and Tools for GNSS Observation Data", Bulletin of the
+// Geographical Survey Institute 55 (2008), and the format notes of the Compact RINEX tools.
+#ifndef KESTROVA_GNSS_COMPACTRINEX_H
+#define KESTROVA_GNSS_COMPACTRINEX_H
+
+#include <string>
+#include <string_view>
+
+// True when the first line of text carries the label "CRINEX VERS   / TYPE".
+bool IsCompactRINEX(std::string_view text);
+
+// The RINEX text of a whole Compact RINEX file held in memory: the header without the two
+// CRINEX lines, then every epoch written as a RINEX writer writes it (lines end in LF, trailing
+// blanks dropped). A malformed stream stops the run through CompactRINEXError, naming the epoch.
+std::string DecodeCompactRINEX(std::string_view text);
+
+// The class frame of a fatal decoding error, then the program's exit path.
+[[noreturn]] void CompactRINEXError(const char* text);
+
+#endif

@@ -1,9 +1,11 @@
 #include "GNSS/RINEX.h"
 
+#include "GNSS/CompactRINEX.h"
 #include "GNSS/RINEXf.h"
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cfilef.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
@@ -62,7 +64,15 @@ std::string FileKindFound(std::istream& in)
 
 std::unique_ptr<std::istream> RINEX::OpenInput()
 {
-    if (!input.IsLoaded() && !input.Load(rinexfile, "RINEX FILE")) RINEXError(CantOpen);
+    if (!input.IsLoaded()) {
+        if (!input.Load(rinexfile, "RINEX FILE")) RINEXError(CantOpen);
+        // a Compact RINEX file is turned back into the RINEX text it was made from
+        if (IsCompactRINEX(input.Text())) {
+            std::string_view first = input.Text().substr(0, input.Text().find('\n'));
+            std::string version(Trimmed(first.substr(0, std::min<std::size_t>(first.size(), 20))));
+            input.Replace(DecodeCompactRINEX(input.Text()), "Compact RINEX " + version);
+        }
+    }
     return input.Stream();
 }
 

@@ -165,6 +165,7 @@ void FileSummary::Take(const GofRow& row) {
 std::vector<SummaryLine> FileSummary::Lines() {
     std::vector<SummaryLine> lines;
     Figures all;
+    all.expected = std::min(expected, 0LL); // no satellite: none expected, or no grid at all
     for (int system = 0; system < static_cast<int>(SystemNames.size()); ++system) {
         Figures total;
         bool any = false;

@@ -8,8 +8,12 @@ constexpr std::array<std::string_view, 6> RawPhases = {"L1", "L2", "L5", "L6", "
 constexpr std::array<std::string_view, 7> SystemNames = {"GPS", "GLO", "GAL", "BDS",
                                                          "QZS", "SBS", "IRN"};
 
-Ticks FloorDiv(Ticks a, Ticks b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
-Ticks CeilDiv(Ticks a, Ticks b) { return -FloorDiv(-a, b); }
+Ticks FloorDiv(Ticks a, Ticks b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+Ticks CeilDiv(Ticks a, Ticks b) {
+    return -FloorDiv(-a, b);
+}
 
 // Grid epochs of the day that begins at dayStart lying strictly between lo and hi.
 long long OnDay(Ticks dayStart, Ticks lo, Ticks hi, Ticks interval, long long perDay) {
@@ -81,8 +85,8 @@ bool SatelliteArcs::EndsArc(const GofRow& row, const ArcRules& rules) const {
     if (!inArc)
         return true;
     // half an interval more, so that rounding and clock offsets of the epochs do not matter
-    if (rules.interval > 0 && (row.time < lastTime || (row.time - lastTime) * 2 >
-                                                          (2 * GapIntervals + 1) * rules.interval))
+    if (rules.interval > 0 && (row.time < lastTime ||
+                               (row.time - lastTime) * 2 > (2 * GapIntervals + 1) * rules.interval))
         return true;
     for (int c : rules.phases)
         if (row.values[c].present && (row.values[c].lli & 1) != 0)

@@ -16,15 +16,25 @@ constexpr std::int64_t DayLimit = 3000000;
 // Larger intervals (over 30 years) give no grid; this bound keeps the arc arithmetic in range.
 constexpr Ticks IntervalLimit = 1000000000LL * TicksPerSecond;
 
-enum Setting { RinexFile, Satellites, Observations, StartEpoch, EndEpoch, Interval, Tolerance,
-               NSettings };
+enum Setting {
+    RinexFile,
+    Satellites,
+    Observations,
+    StartEpoch,
+    EndEpoch,
+    Interval,
+    Tolerance,
+    NSettings
+};
 // clang-format off
 constexpr std::string_view Labels[NSettings] = {
     "#RINEX file:", "#Satellites:", "#Observations:", "#Start epoch:", "#End epoch:",
     "#Time interval:", "#Max clock error:"};
 // clang-format on
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 // The next blank-separated word of rest (empty at its end); rest then begins after it.
 std::string_view NextToken(std::string_view& rest) {
@@ -159,15 +169,17 @@ int GofReader::TakeSetting() {
         if (!line.starts_with(Labels[s]))
             continue;
         const std::string_view value = std::string_view(line).substr(Labels[s].size());
+        // clang-format off
         switch (s) {
-        case RinexFile: header.rinexFile = Trim(value); break;
-        case Satellites: TakeSatellites(value); break;
+        case RinexFile:    header.rinexFile = Trim(value); break;
+        case Satellites:   TakeSatellites(value); break;
         case Observations: TakeObservations(value); break;
-        case StartEpoch: TakeEpoch(value, header.start, header.startTicks); break;
-        case EndEpoch: TakeEpoch(value, header.end, header.endTicks); break;
-        case Interval: TakeInterval(value); break;
-        case Tolerance: TakeTolerance(value); break;
+        case StartEpoch:   TakeEpoch(value, header.start, header.startTicks); break;
+        case EndEpoch:     TakeEpoch(value, header.end, header.endTicks); break;
+        case Interval:     TakeInterval(value); break;
+        case Tolerance:    TakeTolerance(value); break;
         }
+        // clang-format on
         return s;
     }
     return -1;

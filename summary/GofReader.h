@@ -54,9 +54,9 @@ struct GofValue {
 
 struct GofRow {
     Ticks time = 0;
-    std::string_view epoch; // calendar form; valid until the next row is read
-    int satellite = 0;      // SatelliteIndex of the row's satellite
-    bool anyValue = false;  // false for a "***" row and for a row of "*.***" only
+    std::string_view epoch;       // calendar form; valid until the next row is read
+    int satellite = 0;            // SatelliteIndex of the row's satellite
+    bool anyValue = false;        // false for a "***" row and for a row of "*.***" only
     std::vector<GofValue> values; // one per heading column; empty for a "***" row
 };
 

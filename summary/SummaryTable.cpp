@@ -33,7 +33,9 @@ std::string Milli(std::int64_t v) {
     return text;
 }
 
-std::string Count(long long n) { return n < 0 ? "-" : std::to_string(n); }
+std::string Count(long long n) {
+    return n < 0 ? "-" : std::to_string(n);
+}
 
 // Rows with values against the expected epochs, in percent rounded to one decimal.
 std::string Completeness(const Figures& f) {

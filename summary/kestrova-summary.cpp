@@ -21,7 +21,9 @@ struct Options {
     std::vector<std::string> files;
 };
 
-[[noreturn]] void Fail(const std::string& text) { ProgramError(SummaryName, text.c_str()); }
+[[noreturn]] void Fail(const std::string& text) {
+    ProgramError(SummaryName, text.c_str());
+}
 
 Options ParseOptions(int argc, char** argv) {
     Options o;

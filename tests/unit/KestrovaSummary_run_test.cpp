@@ -131,8 +131,7 @@ struct Independent {
 
 } // namespace
 
-// The README shows what the programs give for the shipped sample; the tab-separated form of two
-// files has one heading and rows of 20 fields.
+// The README shows what the programs give for the shipped sample.
 TEST(SummaryRun, SampleThroughBothProgramsGivesTheReadmeSummary)
 {
     const fs::path dir = TestFolder();
@@ -142,15 +141,6 @@ TEST(SummaryRun, SampleThroughBothProgramsGivesTheReadmeSummary)
     EXPECT_EQ(table.err, "");
     EXPECT_EQ(table.out, ReadmeSummary());
 
-    const Shell tsv(dir, Summary + " --tsv build/kest0440.gof build/kest0440.gof");
-    ASSERT_EQ(tsv.status, 0) << tsv.err;
-    const std::vector<std::string> lines = Split(tsv.out, '\n');
-    // 16 satellites, 3 systems and the file, twice
-    ASSERT_EQ(lines.size(), 1 + 2 * 20u);
-    EXPECT_EQ(lines[0].rfind("file\tsat\trows\texpected\tcompleteness\tfirst\tlast\tarcs\tMP1[P]_rms", 0), 0u);
-    for (const std::string& l : lines)
-        EXPECT_EQ(Split(l, '\t').size(), 20u) << l;
-    EXPECT_EQ(lines[1], lines[21]);
 }
 
 // A listing of a grid that holds no epoch (-t0) is summarised, not refused.

@@ -166,6 +166,12 @@ void FileSummary::Take(const GofRow& row) {
     satellites[row.satellite].Take(row, rules);
 }
 
+void FileSummary::TakeAll(GofReader& reader) {
+    GofRow row;
+    while (reader.Next(row))
+        Take(row);
+}
+
 std::vector<SummaryLine> FileSummary::Lines() {
     std::vector<SummaryLine> lines;
     Figures all;

@@ -91,6 +91,8 @@ class FileSummary {
   public:
     FileSummary(const GofHeader& header, std::int64_t mwJumpMilli);
     void Take(const GofRow& row);
+    // Every row the reader has left.
+    void TakeAll(GofReader& reader);
     // Satellites by system (order of SystemLetters) and number, each system's total after its
     // satellites, the file's total last. Call once, after the last row.
     std::vector<SummaryLine> Lines();

@@ -53,9 +53,7 @@ Options ParseOptions(int argc, char** argv) {
 void Summarise(const std::string& file, const Options& o, bool first) {
     GofReader reader(file);
     FileSummary summary(reader.Header(), o.mwJump);
-    GofRow row;
-    while (reader.Next(row))
-        summary.Take(row);
+    summary.TakeAll(reader);
     const SummaryOf s{file, reader.Header(), summary};
     if (o.tsv) {
         if (first)

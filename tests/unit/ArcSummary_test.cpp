@@ -84,9 +84,7 @@ struct Summarised {
     explicit Summarised(const std::string& file, std::int64_t mwJump = DefaultMWJump)
         : reader(file), summary(reader.Header(), mwJump)
     {
-        GofRow row;
-        while (reader.Next(row))
-            summary.Take(row);
+        summary.TakeAll(reader);
         lines = summary.Lines();
     }
 };

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times kestrova on a 24 h, 1 Hz RINEX 2 file (with matching COMPACT2 and GLONASS channel
 # files), next to two floors (cat, cp) and to RTKLIB's convbin reading the same file, and
-# checks that the fast text paths write exactly what the plain stream paths write.
+# kestrova-summary on the full listing; checks that the fast text paths write exactly what the
+# plain stream paths write.
 # Writes the figures to standard output and to bench/RESULTS.md. Not part of ctest.
 #
 #   bench/run.sh [--reps N] [--peer-reps N] [--hours H] [--no-plain] [--no-peer]
@@ -36,11 +37,12 @@ done
 
 # ---- build (Release, without the test suite)
 cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKESTROVA_TESTS=OFF >/dev/null
-targets=(kestrova kestrova-gen)
+targets=(kestrova kestrova-summary kestrova-gen)
 [ "$check_plain" = 1 ] && targets+=(kestrova-plain)
 cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null
 kestrova="$build/kestrova"
 plain="$build/kestrova-plain"
+summary="$build/kestrova-summary"
 gen="$build/tools/kestrova-gen"
 
 # ---- benchmark files, reused while the generator sources and options stay the same
@@ -151,8 +153,15 @@ for n in "${names[@]}"; do
     verdict=$([ "$fast_sum" = "$plain_sum" ] && echo identical || echo DIFFERENT)
     checks+=("| ${label[$n]} | $fast_sum | $plain_sum | $verdict |")
   fi
-  rm -f "$res"
+  if [ "$n" = full ]; then mv "$res" "$out/listing.gof"; else rm -f "$res"; fi
 done
+
+# ---- kestrova-summary on the result file of the full listing (MB/s and peak of that file)
+listing="$out/listing.gof"
+time_case summary "$reps" "$summary" "$listing"
+listing_mb=$(awk -v b="$(stat -c %s "$listing")" 'BEGIN { printf "%.1f", b / 1e6 }')
+bytes=$(stat -c %s "$listing") fmt_row "kestrova-summary of the full listing ($listing_mb MB)" "$st" "$(rows_of "$listing")"
+rm -f "$listing"
 
 # ---- peer: RTKLIB convbin, RINEX 2 in, RINEX 2.11 out
 peer_line=""

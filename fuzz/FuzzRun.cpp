@@ -97,21 +97,26 @@ std::string WriteInput(const char* name, const std::uint8_t* data, std::size_t s
     return path;
 }
 
-void RunKestrova(const std::vector<std::string>& words)
+void RunGuarded(const std::function<void()>& run)
 {
     static NullBuffer null;
     ScratchDir();
-    std::vector<const char*> argv{"kestrova"};
-    for (const std::string& w : words) argv.push_back(w.c_str());
     ResetProgramState();
     SetExitHook(ThrowFatal);
     std::streambuf* out = std::cout.rdbuf(&null);
     std::streambuf* err = std::cerr.rdbuf(&null);
     try {
-        RunPhases(static_cast<int>(argv.size()), argv.data());
+        run();
     } catch (const FatalExit&) {
         // a framed error: a normal outcome of a hostile input
     }
     std::cout.rdbuf(out);
     std::cerr.rdbuf(err);
+}
+
+void RunKestrova(const std::vector<std::string>& words)
+{
+    std::vector<const char*> argv{"kestrova"};
+    for (const std::string& w : words) argv.push_back(w.c_str());
+    RunGuarded([&argv] { RunPhases(static_cast<int>(argv.size()), argv.data()); });
 }

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,9 +14,10 @@ const std::string& ScratchDir();
 std::string ScratchFile(const char* name);
 // Writes the fuzz input to a file of the scratch folder and returns its path.
 std::string WriteInput(const char* name, const std::uint8_t* data, std::size_t size);
-// Runs kestrova's phases with these words (program name excluded) with both streams silenced.
-// A fatal exit ends the run through an exception, so destructors run; program-wide state is
-// reset before each run.
+// Runs run with both streams silenced. A fatal exit ends it through an exception, so destructors
+// run; program-wide state is reset before each run.
+void RunGuarded(const std::function<void()>& run);
+// Runs kestrova's phases with these words (program name excluded), guarded.
 void RunKestrova(const std::vector<std::string>& words);
 
 #endif

@@ -1,13 +1,13 @@
 #!/usr/bin/env bash
 # Builds the fuzz harnesses and runs each for SECONDS (default 60), seeded from the hostile
 # inputs and the test data; prints executions, coverage and findings per harness.
-#   fuzz/run.sh [SECONDS] [HARNESS...]     harnesses: rinex compact2 channels cmdline crx
+#   fuzz/run.sh [SECONDS] [HARNESS...]     harnesses: rinex compact2 channels cmdline crx summary
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 secs=${1:-60}
 shift || true
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(rinex compact2 channels cmdline crx)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(rinex compact2 channels cmdline crx summary)
 build=${KESTROVA_FUZZ_BUILD:-$root/build-fuzz}
 
 cmake -S "$root/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
@@ -26,6 +26,7 @@ seed() {  # harness -> seed files into its corpus folder
       for f in "$root"/../shared/data/york0440.15d "$root"/../shared/data/*.crx; do
         if [ -f "$f" ]; then head -c 60000 "$f" >"$dir/head-$(basename "$f")"; fi
       done ;;
+    summary) cp "$root"/tests/hostile/*.gof "$root"/tests/e2e/*.gof "$dir"/ ;;
     cmdline)  # the option words of the hostile cases, one a line, without their files
       local n=0
       grep -v '^#' "$root/tests/hostile/cases.txt" | sed 's/^[01] |[^|]*| //' | while read -r line; do

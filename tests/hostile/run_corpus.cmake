@@ -1,7 +1,8 @@
-# Runs kestrova on every hostile input of cases.txt and checks: the expected status, a framed
-# message with status 1, the text the case names, nothing on standard error but frames, and no
-# sanitizer report anywhere.
-# -DPROG=kestrova -DHOSTILE=tests/hostile -DDATA=tests/data -DWORK=fresh work folder
+# Runs kestrova (or kestrova-summary, for the cases that begin with @SUMMARY@) on every hostile
+# input of cases.txt and checks: the expected status, a framed message with status 1, the text
+# the case names, nothing on standard error but frames, and no sanitizer report anywhere.
+# -DPROG=kestrova -DSUMMARY=kestrova-summary -DHOSTILE=tests/hostile -DDATA=tests/data
+# -DWORK=fresh work folder
 cmake_policy(VERSION 3.25)
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/gen)
@@ -40,6 +41,11 @@ foreach(case IN LISTS cases)
   string(STRIP "${CMAKE_MATCH_2}" must)
   string(REPLACE "@H@" "${HOSTILE}" must "${must}")
   set(words "${CMAKE_MATCH_3}")
+  set(prog ${PROG})
+  if(words MATCHES "^@SUMMARY@ ?(.*)$")
+    set(prog ${SUMMARY})
+    set(words "${CMAKE_MATCH_1}")
+  endif()
   set(dir ${WORK}/case${n})
   file(MAKE_DIRECTORY ${dir})
   string(REPLACE "@H@" "${HOSTILE}" words "${words}")
@@ -48,7 +54,7 @@ foreach(case IN LISTS cases)
   string(REPLACE "@WORK@" "${dir}" words "${words}")
   string(REPLACE "@LONG@" "${long}" words "${words}")
   string(REPLACE " " ";" words "${words}")
-  execute_process(COMMAND ${PROG} ${words} WORKING_DIRECTORY ${dir} TIMEOUT 60
+  execute_process(COMMAND ${prog} ${words} WORKING_DIRECTORY ${dir} TIMEOUT 60
                   RESULT_VARIABLE got OUTPUT_VARIABLE out ERROR_VARIABLE err)
   set(why "")
   if(NOT got STREQUAL rc)

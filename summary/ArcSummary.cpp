@@ -1,0 +1,206 @@
+#include "summary/ArcSummary.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr std::array<std::string_view, 6> RawPhases = {"L1", "L2", "L5", "L6", "L7", "L8"};
+constexpr std::array<std::string_view, 7> SystemNames = {"GPS", "GLO", "GAL", "BDS",
+                                                         "QZS", "SBS", "IRN"};
+
+Ticks FloorDiv(Ticks a, Ticks b) {
+    return a >= 0 ? a / b : -((-a + b - 1) / b);
+}
+Ticks CeilDiv(Ticks a, Ticks b) {
+    return -FloorDiv(-a, b);
+}
+
+// Grid epochs of the day that begins at dayStart lying strictly between lo and hi.
+long long OnDay(Ticks dayStart, Ticks lo, Ticks hi, Ticks interval, long long perDay) {
+    const long long first = std::max<long long>(0, FloorDiv(lo - dayStart, interval) + 1);
+    const long long last = std::min<long long>(perDay - 1, CeilDiv(hi - dayStart, interval) - 1);
+    return last >= first ? last - first + 1 : 0;
+}
+
+// The label of a satellite: its letter and two-digit number.
+std::string SatelliteLabel(int index) {
+    const int number = index % 100;
+    return {SystemLetters[index / 100], static_cast<char>('0' + number / 10),
+            static_cast<char>('0' + number % 10)};
+}
+
+} // namespace
+
+long long GridEpochs(Ticks start, Ticks end, Ticks interval, Ticks tolerance) {
+    if (interval <= 0 || tolerance < 0)
+        return -1;
+    // a tolerance of 0 lets no epoch onto the grid: the listing holds none
+    if (tolerance == 0 || end < start)
+        return 0;
+    const Ticks reach = std::min(tolerance, interval / 2);
+    const Ticks lo = start - reach, hi = end + reach;
+    const long long perDay = CeilDiv(TicksPerDay, interval);
+    const Ticks d0 = FloorDiv(lo, TicksPerDay), d1 = FloorDiv(hi, TicksPerDay);
+    if (d0 == d1)
+        return OnDay(d0 * TicksPerDay, lo, hi, interval, perDay);
+    return OnDay(d0 * TicksPerDay, lo, hi, interval, perDay) +
+           OnDay(d1 * TicksPerDay, lo, hi, interval, perDay) + (d1 - d0 - 1) * perDay;
+}
+
+void Figures::Add(const Figures& other) {
+    expected = expected < 0 || other.expected < 0 ? -1 : expected + other.expected;
+    if (other.rows > 0) {
+        if (rows == 0 || other.first < first) {
+            first = other.first;
+            firstEpoch = other.firstEpoch;
+        }
+        if (rows == 0 || other.last > last) {
+            last = other.last;
+            lastEpoch = other.lastEpoch;
+        }
+    }
+    rows += other.rows;
+    arcs += other.arcs;
+    for (int k = 0; k < SpreadCount; ++k) {
+        spread[k].squares += other.spread[k].squares;
+        spread[k].values += other.spread[k].values;
+    }
+}
+
+ArcRules::ArcRules(const GofHeader& header, std::int64_t mwJumpMilli)
+    : interval(header.intervalTicks), mwJump(mwJumpMilli) {
+    spread.fill(-1);
+    for (int c = 0; c < static_cast<int>(header.columns.size()); ++c) {
+        const std::string& name = header.columns[c];
+        for (int k = 0; k < SpreadCount; ++k)
+            if (spread[k] < 0 && name == SpreadColumns[k])
+                spread[k] = c;
+        if (std::find(RawPhases.begin(), RawPhases.end(), name) != RawPhases.end())
+            phases.push_back(c);
+    }
+}
+
+// A gap (or a step back in time), a loss of lock on a raw phase or an MW jump begins a new arc.
+bool SatelliteArcs::EndsArc(const GofRow& row, const ArcRules& rules) const {
+    if (!inArc)
+        return true;
+    // half an interval more, so that rounding and clock offsets of the epochs do not matter
+    if (rules.interval > 0 && (row.time < lastTime ||
+                               (row.time - lastTime) * 2 > (2 * GapIntervals + 1) * rules.interval))
+        return true;
+    for (int c : rules.phases)
+        if (row.values[c].present && (row.values[c].lli & 1) != 0)
+            return true;
+    for (int k : {MWcSpread, MWpSpread}) {
+        const int c = rules.spread[k];
+        if (c >= 0 && row.values[c].present && arc[k].n > 0) {
+            const std::int64_t jump = row.values[c].milli - arc[k].last;
+            if (jump > rules.mwJump || -jump > rules.mwJump)
+                return true;
+        }
+    }
+    return false;
+}
+
+void SatelliteArcs::Take(const GofRow& row, const ArcRules& rules) {
+    if (!row.anyValue)
+        return;
+    if (EndsArc(row, rules)) {
+        CloseArc();
+        ++figures.arcs;
+        inArc = true;
+    }
+    for (int k = 0; k < SpreadCount; ++k) {
+        const int c = rules.spread[k];
+        if (c < 0 || !row.values[c].present)
+            continue;
+        Moments& m = arc[k];
+        const std::int64_t v = row.values[c].milli;
+        if (m.n == 0)
+            m.origin = v;
+        // whole millimetres about the first value: the sums stay exact in long double
+        const long double d = static_cast<long double>(v - m.origin);
+        m.sum += d;
+        m.squares += d * d;
+        m.last = v;
+        ++m.n;
+    }
+    if (figures.rows == 0 || row.time < figures.first) {
+        figures.first = row.time;
+        figures.firstEpoch = row.epoch;
+    }
+    if (figures.rows == 0 || row.time >= figures.last) {
+        figures.last = row.time;
+        figures.lastEpoch = row.epoch;
+    }
+    ++figures.rows;
+    lastTime = row.time;
+}
+
+// Residuals about the arc mean: sum of d^2 less (sum of d)^2 / n.
+void SatelliteArcs::CloseArc() {
+    for (int k = 0; k < SpreadCount; ++k) {
+        const Moments& m = arc[k];
+        if (m.n >= MinArcValues) {
+            const long double squares = m.squares - m.sum * m.sum / m.n;
+            figures.spread[k].squares += std::max<long double>(0, squares);
+            figures.spread[k].values += m.n;
+        }
+    }
+    arc = {};
+}
+
+const Figures& SatelliteArcs::Finish() {
+    CloseArc();
+    inArc = false;
+    return figures;
+}
+
+FileSummary::FileSummary(const GofHeader& h, std::int64_t mwJumpMilli)
+    : header(h), rules(h, mwJumpMilli),
+      expected(GridEpochs(h.startTicks, h.endTicks, h.intervalTicks, h.toleranceTicks)),
+      satellites(SatelliteSlots), seen(SatelliteSlots, false) {}
+
+void FileSummary::Take(const GofRow& row) {
+    seen[row.satellite] = true;
+    satellites[row.satellite].Take(row, rules);
+}
+
+void FileSummary::TakeAll(GofReader& reader) {
+    GofRow row;
+    while (reader.Next(row))
+        Take(row);
+}
+
+std::vector<SummaryLine> FileSummary::Lines() {
+    std::vector<SummaryLine> lines;
+    Figures all;
+    all.expected = std::min(expected, 0LL); // no satellite: none expected, or no grid at all
+    for (int system = 0; system < static_cast<int>(SystemNames.size()); ++system) {
+        Figures total;
+        bool any = false;
+        for (int s = system * 100; s < system * 100 + 100; ++s) {
+            if (!seen[s])
+                continue;
+            Figures f = satellites[s].Finish();
+            f.expected = expected;
+            total.Add(f);
+            lines.push_back({SatelliteLabel(s), std::move(f)});
+            any = true;
+        }
+        if (any) {
+            all.Add(total);
+            lines.push_back({std::string(SystemNames[system]), std::move(total)});
+        }
+    }
+    lines.push_back({"ALL", std::move(all)});
+    return lines;
+}
+
+std::vector<std::string> FileSummary::WithoutRows() const {
+    std::vector<std::string> without;
+    for (const std::string& sat : header.satellites)
+        if (!seen[SatelliteIndex(sat)])
+            without.push_back(sat);
+    return without;
+}

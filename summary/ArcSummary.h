@@ -1,0 +1,112 @@
+// The quality figures of a result file: per satellite the rows with values against the grid
+// epochs of the window, the arcs, and the spread of the code-multipath and combination columns
+// about each arc's mean; pooled per system and for the file.
+#ifndef KESTROVA_SUMMARY_ARCSUMMARY_H
+#define KESTROVA_SUMMARY_ARCSUMMARY_H
+
+#include "summary/GofReader.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The columns whose spread is summarised, in the order of the summary's columns.
+inline constexpr int SpreadCount = 6;
+inline constexpr std::array<std::string_view, SpreadCount> SpreadColumns = {
+    "MP1[P]", "MP1[C]", "MP2", "MW[C]", "MW[P]", "L4"};
+inline constexpr int MWcSpread = 3, MWpSpread = 4;
+// Arcs with fewer values of a column stay out of its RMS: their mean is too uncertain.
+inline constexpr long long MinArcValues = 10;
+// An arc ends where the rows of a satellite skip more than this many intervals.
+inline constexpr long long GapIntervals = 4;
+// An arc ends where MW changes by more than this between consecutive values (mm): above the
+// largest epoch-to-epoch change of MW[C] in a day of a 30 s GPS receiver file (2.99 m), below
+// 5 GPS wide-lane cycles (4.31 m).
+inline constexpr std::int64_t DefaultMWJump = 4000;
+
+// Grid epochs k x interval of each day (k = 0, 1, ... while below 24 h) that a listing of the
+// window [start, end] can hold: those nearer to it than the clock tolerance, taken as at most
+// half an interval.
+long long GridEpochs(Ticks start, Ticks end, Ticks interval, Ticks tolerance);
+
+// Squared residuals about the arc means (mm^2) and their number.
+struct Spread {
+    long double squares = 0;
+    long long values = 0;
+};
+
+// The figures of one satellite, one system or one file.
+struct Figures {
+    long long rows = 0;     // rows with at least one value
+    long long expected = 0; // grid epochs; -1 when the header gives no grid
+    Ticks first = 0, last = 0;
+    std::string firstEpoch, lastEpoch; // of the rows with values, as written
+    long long arcs = 0;
+    std::array<Spread, SpreadCount> spread{};
+
+    void Add(const Figures& other);
+};
+
+// What ends an arc, found from the column heading.
+struct ArcRules {
+    std::array<int, SpreadCount> spread; // heading column of each; -1 when not listed
+    std::vector<int> phases;             // raw phase columns, whose loss of lock ends an arc
+    Ticks interval = 0;                  // 0: no gap rule
+    std::int64_t mwJump = DefaultMWJump;
+
+    ArcRules(const GofHeader& header, std::int64_t mwJumpMilli);
+};
+
+// The rows of one satellite, in file order, cut into arcs.
+class SatelliteArcs {
+  public:
+    void Take(const GofRow& row, const ArcRules& rules);
+    // Closes the last arc; the figures are complete from then on.
+    const Figures& Finish();
+
+  private:
+    struct Moments { // of one column in the current arc, about its first value
+        long long n = 0;
+        std::int64_t origin = 0, last = 0;
+        long double sum = 0, squares = 0;
+    };
+    bool EndsArc(const GofRow& row, const ArcRules& rules) const;
+    void CloseArc();
+
+    Figures figures;
+    std::array<Moments, SpreadCount> arc{};
+    bool inArc = false;
+    Ticks lastTime = 0;
+};
+
+// One line of the summary: a satellite ("G05"), a system total ("GPS") or the file ("ALL").
+struct SummaryLine {
+    std::string label;
+    Figures figures;
+};
+
+class FileSummary {
+  public:
+    FileSummary(const GofHeader& header, std::int64_t mwJumpMilli);
+    void Take(const GofRow& row);
+    // Every row the reader has left.
+    void TakeAll(GofReader& reader);
+    // Satellites by system (order of SystemLetters) and number, each system's total after its
+    // satellites, the file's total last. Call once, after the last row.
+    std::vector<SummaryLine> Lines();
+    // Satellites of the header without a single row.
+    std::vector<std::string> WithoutRows() const;
+    const ArcRules& Rules() const { return rules; }
+    long long Expected() const { return expected; }
+
+  private:
+    const GofHeader& header;
+    ArcRules rules;
+    long long expected;
+    std::vector<SatelliteArcs> satellites;
+    std::vector<bool> seen;
+};
+
+#endif

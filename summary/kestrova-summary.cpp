@@ -1,0 +1,79 @@
+// kestrova-summary: the quality summary of Kestrova result files, one after the other.
+#include "PROGINC/ProgramError.h"
+#include "summary/ArcSummary.h"
+#include "summary/GofReader.h"
+#include "summary/SummaryTable.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+constexpr const char* Usage = "usage: kestrova-summary [--tsv] [--mw-jump=METRES] RESULT.gof...\n";
+constexpr std::string_view JumpOption = "--mw-jump=";
+
+struct Options {
+    bool tsv = false;
+    std::int64_t mwJump = DefaultMWJump; // mm
+    std::vector<std::string> files;
+};
+
+[[noreturn]] void Fail(const std::string& text) {
+    ProgramError(SummaryName, text.c_str());
+}
+
+Options ParseOptions(int argc, char** argv) {
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--tsv") {
+            o.tsv = true;
+        } else if (a == "--help" || a == "-h") {
+            std::cout << Usage;
+            std::exit(0);
+        } else if (a.starts_with(JumpOption)) {
+            if (!ParseDecimal(a.substr(JumpOption.size()), 3, o.mwJump) || o.mwJump <= 0)
+                Fail(std::string(a) + " - THE MW JUMP MUST BE A POSITIVE NUMBER OF METRES!");
+        } else if (a.starts_with("--")) {
+            Fail("UNKNOWN OPTION: " + std::string(a) + "!");
+        } else {
+            o.files.emplace_back(a);
+        }
+    }
+    if (o.files.empty())
+        Fail("NO RESULT FILE NAMED!");
+    return o;
+}
+
+// Reads the whole file before anything of it is written, so that a file that stops with an
+// error leaves no half table behind.
+void Summarise(const std::string& file, const Options& o, bool first) {
+    GofReader reader(file);
+    FileSummary summary(reader.Header(), o.mwJump);
+    summary.TakeAll(reader);
+    const SummaryOf s{file, reader.Header(), summary};
+    if (o.tsv) {
+        if (first)
+            PrintTsvHeading(std::cout);
+        PrintTsv(std::cout, s);
+    } else {
+        if (!first)
+            std::cout << "\n";
+        PrintTable(std::cout, s);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const Options o = ParseOptions(argc, argv);
+    for (std::size_t i = 0; i < o.files.size(); ++i)
+        Summarise(o.files[i], o, i == 0);
+    std::cout.flush();
+    if (!std::cout)
+        Fail("SUMMARY CAN NOT BE WRITTEN!");
+    return 0;
+}

@@ -1,0 +1,203 @@
+// The figures of kestrova-summary on hand-made listings, every one computed by hand.
+#include "summary/ArcSummary.h"
+
+#include "summary/GofReader.h"
+#include "tests/unit/Compact2Writer.h"
+#include "tests/unit/GofText.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+using goftext::Missing;
+using goftext::Row;
+using goftext::V;
+
+namespace {
+
+constexpr Ticks S = TicksPerSecond;
+constexpr Ticks Day = TicksPerDay;
+constexpr int MP1 = 0, MWc = MWcSpread;
+
+// G05, columns L1 L2 MW[C] MP1[P], MW -10.000 where not said otherwise:
+//   arc A: epochs 0-4 and 8-12 (the gap of 4 intervals keeps the arc); MP1 1.010 and 0.990 in
+//          turn: mean 1.000, 10 residuals of 10 mm, 1000 mm^2;
+//   arc B: 17-26, after a gap of 5 intervals; MP1 2.000 five times, 2.060 five times: 9000 mm^2;
+//   arc C: 27-36, LLI 1 on L1 at 27; MP1 3.040 at even epochs, 3.000 at odd ones: 4000 mm^2;
+//          LLI 4 on L2 at 30 and MW -6.000 at 32 (exactly 4 m from its neighbours) keep the arc;
+//          MW: nine -10.000 and one -6.000, mean -9.600: 9 x 0.4^2 + 3.6^2 = 14.4 m^2;
+//   arc D: 37 alone, MW -5.999 (4.001 m from epoch 36); arc E: 38-39, LLI 1 on L2 at 38. Their
+//          MP1 9.000 would show in the RMS: both arcs are shorter than 10 values.
+// 33 rows with values, 5 arcs; MP1 14000 mm^2 over 30 values, RMS sqrt(466.67) = 21.6 mm;
+// MW 14400000 mm^2 over 30 values, RMS sqrt(480000) = 692.8 mm.
+std::string G05()
+{
+    std::string rows;
+    auto add = [&rows](int i, double mp1, int lli1, int lli2, double mw) {
+        rows += Row(i, "G05", V(1000 + i, lli1) + V(800 + i, lli2) + V(mw) + V(mp1));
+    };
+    int n = 0;
+    for (int i : {0, 1, 2, 3, 4, 8, 9, 10, 11, 12})
+        add(i, n++ % 2 ? 0.990 : 1.010, 0, 0, -10);
+    for (int i = 17; i <= 26; ++i)
+        add(i, i < 22 ? 2.000 : 2.060, 0, 0, -10);
+    for (int i = 27; i <= 36; ++i)
+        add(i, i % 2 ? 3.000 : 3.040, i == 27, i == 30 ? 4 : 0, i == 32 ? -6 : -10);
+    add(37, 9, 0, 0, -5.999);
+    add(38, 9, 0, 1, -5.999);
+    add(39, 9, 0, 0, -5.999);
+    return rows + "\n";
+}
+
+// G07: five rows of "*.***" only. G09: "***" rows (-a) at 0-9, then 10-19 with MP1 0.500 at
+// even and 0.520 at odd epochs (1000 mm^2 over 10) and MW -20.000. E11: 0-11 without L2 and MP1,
+// MW -30.100 at even and -29.900 at odd epochs: 12 residuals of 100 mm, 120000 mm^2. R03 has no
+// row. Window 00:00:00-00:19:30 at 30 s: 40 epochs per satellite.
+std::string HandListing()
+{
+    std::string text = goftext::Header(" G05 G07 G09 R03 E11", " L1[+] L2[+] MW[C][+] MP1[P][+] MP2[-]",
+                                       "            L1                L2             MW[C]"
+                                       "            MP1[P]    ") +
+                       G05();
+    for (int i = 0; i < 5; ++i)
+        text += Row(i, "G07", Missing + Missing + Missing + Missing);
+    text += "\n";
+    for (int i = 0; i < 10; ++i)
+        text += Row(i, "G09", "  ***");
+    for (int i = 10; i < 20; ++i)
+        text += Row(i, "G09", V(5000 + i) + V(4000 + i) + V(-20) + V(i % 2 ? 0.520 : 0.500));
+    text += "\n";
+    for (int i = 0; i < 12; ++i)
+        text += Row(i, "E11", V(7000 + i) + Missing + V(i % 2 ? -29.900 : -30.100) + Missing);
+    return text + "\n";
+}
+
+struct Summarised {
+    GofReader reader;
+    FileSummary summary;
+    std::vector<SummaryLine> lines;
+
+    explicit Summarised(const std::string& file, std::int64_t mwJump = DefaultMWJump)
+        : reader(file), summary(reader.Header(), mwJump)
+    {
+        summary.TakeAll(reader);
+        lines = summary.Lines();
+    }
+};
+
+// The standard output of kestrova-summary with the given words, written into dir.
+std::string SummaryText(const std::filesystem::path& dir, const std::string& words)
+{
+    const std::string out = (dir / "out.txt").string();
+    const int rc = std::system((std::string(KESTROVA_SUMMARY_BIN) + " " + words + " >" + out).c_str());
+    EXPECT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 0) << words;
+    std::ifstream in(out);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::string LineOf(const std::string& text, const std::string& label)
+{
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);)
+        if (l.rfind(label, 0) == 0)
+            return l;
+    return "(no line " + label + ")";
+}
+
+} // namespace
+
+// The window's grid epochs, counted by hand from the multiples of the interval of each day.
+TEST(GridEpochs, CountsTheGridOfEachDayWithinTheClockTolerance)
+{
+    const Ticks d = 57066 * Day;
+    EXPECT_EQ(GridEpochs(d, d + 3570 * S, 30 * S, S / 10), 120);
+    // 7 s does not divide the day: 23:00:00-23:59:54 holds k = 11829..12342 (514 epochs), the next
+    // day 00:00:00-00:59:58 holds k = 0..514 (515)
+    EXPECT_EQ(GridEpochs(d + 82800 * S, d + Day + 3600 * S, 7 * S, S / 10), 1029);
+    // ten whole days at 30 s and the first epoch of the eleventh
+    EXPECT_EQ(GridEpochs(d, d + 10 * Day, 30 * S, S / 10), 28801);
+    // 00:00:30.05-00:01:29.95: 30 and 90 lie within 0.1 s of the window, not within 0.01 s
+    EXPECT_EQ(GridEpochs(d + 30 * S + S / 20, d + 90 * S - S / 20, 30 * S, S / 10), 3);
+    EXPECT_EQ(GridEpochs(d + 30 * S + S / 20, d + 90 * S - S / 20, 30 * S, S / 100), 1);
+    // a tolerance of 5 s counts as half the 1 s interval: 0..10 s
+    EXPECT_EQ(GridEpochs(d, d + 10 * S, S, 5 * S), 11);
+    // no epoch passes a tolerance of 0; no grid without an interval or a tolerance
+    EXPECT_EQ(GridEpochs(d, d + 3570 * S, 30 * S, 0), 0);
+    EXPECT_EQ(GridEpochs(d + 60 * S, d, 30 * S, S / 10), 0);
+    EXPECT_EQ(GridEpochs(d, d + 3570 * S, 0, S / 10), -1);
+    EXPECT_EQ(GridEpochs(d, d + 3570 * S, 30 * S, -1), -1);
+}
+
+TEST(FileSummary, ArcsEndAtGapsLossOfLockAndMWJumpsAndShortArcsStayOutOfTheRMS)
+{
+    const std::string file = WriteText(TestFolder() / "hand.gof", HandListing());
+    Summarised s(file);
+    std::vector<std::string> labels;
+    for (const SummaryLine& l : s.lines)
+        labels.push_back(l.label);
+    EXPECT_EQ(labels, (std::vector<std::string>{"G05", "G07", "G09", "GPS", "E11", "GAL", "ALL"}));
+    EXPECT_EQ(s.summary.WithoutRows(), std::vector<std::string>{"R03"});
+
+    const Figures& g05 = s.lines[0].figures;
+    EXPECT_EQ(g05.rows, 33);
+    EXPECT_EQ(g05.expected, 40);
+    EXPECT_EQ(g05.arcs, 5);
+    EXPECT_EQ(g05.spread[MP1].squares, 14000);
+    EXPECT_EQ(g05.spread[MP1].values, 30);
+    EXPECT_EQ(g05.spread[MWc].squares, 14400000);
+    EXPECT_EQ(g05.spread[MWc].values, 30);
+
+    // G09's "***" rows are expected epochs without values
+    const Figures& g09 = s.lines[2].figures;
+    EXPECT_EQ(g09.rows, 10);
+    EXPECT_EQ(g09.arcs, 1);
+    EXPECT_EQ(g09.firstEpoch, "2015-02-13 00:05:00.0");
+    EXPECT_EQ(g09.spread[MP1].squares, 1000);
+
+    // the file pools G05, G07, G09 and E11
+    const Figures& all = s.lines[6].figures;
+    EXPECT_EQ(all.spread[MWc].squares, 14400000 + 120000);
+    EXPECT_EQ(all.spread[MWc].values, 52);
+
+    // with a threshold of 3.999 m the 4 m steps at 32 and 33 end arcs too: C splits into 27-31,
+    // 32 and 33-36, all shorter than 10 values, so only A and B are left in the RMS
+    Summarised low(file, 3999);
+    EXPECT_EQ(low.lines[0].figures.arcs, 7);
+    EXPECT_EQ(low.lines[0].figures.spread[MP1].squares, 10000);
+    EXPECT_EQ(low.lines[0].figures.spread[MP1].values, 20);
+}
+
+// The same figures as the two forms write them: percentages rounded to one decimal, RMS in
+// metres to the millimetre, "-" where a figure does not exist.
+TEST(FileSummary, TableAndTabSeparatedFormsOfTheHandMadeListing)
+{
+    const std::filesystem::path dir = TestFolder();
+    const std::string file = WriteText(dir / "hand.gof", HandListing());
+    const std::string table = SummaryText(dir, file);
+    EXPECT_EQ(LineOf(table, "  Arcs end at:"),
+              "  Arcs end at:  a gap of more than 4 intervals; a loss of lock (LLI bit 0) on L1 L2; "
+              "a jump of MW[C] of more than 4.000 m");
+    EXPECT_EQ(LineOf(table, "SAT"), "SAT      rows  expected  compl%  first epoch            last "
+                                    "epoch             arcs    MP1[P]       n     MW[C]       n");
+    // 33 / 40 = 82.5 %; sqrt(466.67) mm = 0.022 m, sqrt(480000) mm = 0.693 m
+    EXPECT_EQ(LineOf(table, "G05"), "G05        33        40    82.5  2015-02-13 00:00:00.0  "
+                                    "2015-02-13 00:19:30.0     5     0.022      30     0.693      30");
+    EXPECT_EQ(LineOf(table, "G07"), "G07         0        40     0.0  -                      -      "
+                                    "                   0         -       0         -       0");
+    // 55 / 160 = 34.4 %; MP1 sqrt(15000 / 40) = 19.4 mm; MW sqrt(14520000 / 52) = 528.4 mm
+    EXPECT_EQ(LineOf(table, "ALL"), "ALL        55       160    34.4  2015-02-13 00:00:00.0  "
+                                    "2015-02-13 00:19:30.0     7     0.019      40     0.528      52");
+    EXPECT_EQ(LineOf(table, "Satellites of the header without rows:"),
+              "Satellites of the header without rows: R03");
+
+    // 43 / 120 = 35.8 %; MW sqrt(14400000 / 40) = 600 mm; MP1[C], MP2, MW[P], L4 are not listed
+    EXPECT_EQ(LineOf(SummaryText(dir, "--tsv " + file), file + "\tGPS"),
+              file + "\tGPS\t43\t120\t35.8\t2015-02-13 00:00:00.0\t2015-02-13 00:19:30.0\t6\t0.019\t40"
+                     "\t-\t-\t-\t-\t0.600\t40\t-\t-\t-\t-");
+}

@@ -1,0 +1,208 @@
+// kestrova-summary run on listings written by kestrova: the shipped sample, a real daily file
+// checked against a computation of its own, a listing without rows, a failing output.
+#include "tests/unit/Compact2Writer.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <map>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const fs::path Repo = fs::path(KESTROVA_TEST_DATA).parent_path().parent_path();
+const std::string Shared = KESTROVA_SHARED_DATA;
+
+std::string ReadAll(const fs::path& p)
+{
+    std::ifstream in(p, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+std::vector<std::string> Split(const std::string& text, char at)
+{
+    std::vector<std::string> parts;
+    std::istringstream in(text);
+    for (std::string p; std::getline(in, p, at);)
+        parts.push_back(p);
+    return parts;
+}
+
+struct Shell {
+    int status = -1;
+    std::string out, err;
+
+    // cmd runs in dir with the shell; its standard output (into the file out) and error are kept.
+    Shell(const fs::path& dir, const std::string& cmd, const std::string& to = "out.txt")
+    {
+        const int rc = std::system(("cd " + dir.string() + " && " + cmd + " >" + to + " 2>err.txt").c_str());
+        status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+        out = ReadAll(dir / "out.txt");
+        err = ReadAll(dir / "err.txt");
+    }
+};
+
+const std::string Listing = KESTROVA_BIN;
+const std::string Summary = KESTROVA_SUMMARY_BIN;
+
+// The block of README.md after the summary command of the sample.
+std::string ReadmeSummary()
+{
+    const std::string readme = ReadAll(Repo / "README.md");
+    const std::string command = "    ./build/kestrova-summary build/kest0440.gof\n\n```\n";
+    const std::size_t at = readme.find(command);
+    if (at == std::string::npos)
+        return "(no summary of the sample in README.md)";
+    const std::size_t from = at + command.size();
+    return readme.substr(from, readme.find("```", from) - from);
+}
+
+// The listing of the README's first command, written as build/kest0440.gof in dir, where data/
+// stands for the repository's data folder so that the header names the same files.
+void ListSample(const fs::path& dir)
+{
+    fs::create_directory_symlink(Repo / "data", dir / "data");
+    fs::create_directory(dir / "build");
+    const Shell r(dir, Listing + " -odata/kest0440.15o -cGRE -m1data/kest0440.mp1 -m2data/kest0440.mp2"
+                               " -gfdata/glonass-channels.txt -ms -lC1:P1:L1:L2:P2:S1:L4:MW:MP1:MP2:"
+                               " -rbuild/kest0440.gof");
+    ASSERT_EQ(r.status, 0) << r.err;
+}
+
+// MP1[C] and MP2 of one satellite of the daily listing below, computed apart from the program:
+// arcs cut where the epochs step by more than 4.5 x 30 s, at an odd loss-of-lock digit of L1 or
+// L2, or where MW[C] moves by more than 4 m; the RMS about each mean of the arcs of 10 values.
+struct Independent {
+    std::vector<double> arc[2];
+    double squares[2] = {0, 0};
+    long n[2] = {0, 0};
+    double lastTime = -1e9, lastMW = 0;
+    bool hasMW = false;
+
+    void CloseArc()
+    {
+        for (int k = 0; k < 2; ++k) {
+            if (arc[k].size() >= 10) {
+                double mean = 0;
+                for (double v : arc[k])
+                    mean += v / arc[k].size();
+                for (double v : arc[k])
+                    squares[k] += (v - mean) * (v - mean);
+                n[k] += arc[k].size();
+            }
+            arc[k].clear();
+        }
+        hasMW = false;
+    }
+    // w: the words of a row; L1 L2 C1 P2 MP1[P] MP1[C] MP2 MW[C] from word 5 on, 3 words each
+    void Take(const std::vector<std::string>& w)
+    {
+        auto present = [&w](int c) { return w[5 + 3 * c] != "*.***"; };
+        auto value = [&w](int c) { return std::stod(w[5 + 3 * c]); };
+        auto lost = [&](int c) { return present(c) && std::stoi(w[6 + 3 * c]) % 2 == 1; };
+        bool any = false;
+        for (int c = 0; c < 8; ++c)
+            any = any || present(c);
+        if (!any)
+            return; // rows without a value take no part in the arcs
+        const double t = std::stod(w[3]);
+        const bool jump = present(7) && hasMW && std::fabs(value(7) - lastMW) > 4.0;
+        if (t - lastTime > 135 || lost(0) || lost(1) || jump)
+            CloseArc();
+        for (int k = 0; k < 2; ++k)
+            if (present(5 + k))
+                arc[k].push_back(value(5 + k));
+        if (present(7)) {
+            lastMW = value(7);
+            hasMW = true;
+        }
+        lastTime = t;
+    }
+};
+
+} // namespace
+
+// The README shows what the programs give for the shipped sample.
+TEST(SummaryRun, SampleThroughBothProgramsGivesTheReadmeSummary)
+{
+    const fs::path dir = TestFolder();
+    ListSample(dir);
+    const Shell table(dir, Summary + " build/kest0440.gof");
+    ASSERT_EQ(table.status, 0) << table.err;
+    EXPECT_EQ(table.err, "");
+    EXPECT_EQ(table.out, ReadmeSummary());
+
+}
+
+// A listing of a grid that holds no epoch (-t0) is summarised, not refused.
+TEST(SummaryRun, ListingWithoutRowsSaysSo)
+{
+    const fs::path dir = TestFolder();
+    const Shell list(dir, Listing + " -o" + (Repo / "data/kest0440.15o").string() + " -cG -t0 -rempty.gof");
+    ASSERT_EQ(list.status, 0) << list.err;
+    const Shell table(dir, Summary + " empty.gof");
+    EXPECT_EQ(table.status, 0);
+    EXPECT_NE(table.out.find("s: no grid, completeness not computed\n"), std::string::npos) << table.out;
+    EXPECT_TRUE(table.out.ends_with("\n\nNo observation rows in this file.\n")) << table.out;
+    const Shell tsv(dir, Summary + " --tsv empty.gof");
+    EXPECT_EQ(Split(tsv.out, '\n').back(), "empty.gof\tALL\t0\t-\t-\t-\t-\t0\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-");
+}
+
+TEST(SummaryRun, FailingStandardOutputIsAnError)
+{
+    const fs::path dir = TestFolder();
+    ListSample(dir);
+    const Shell r(dir, Summary + " build/kest0440.gof", "/dev/full");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "\n**** kestrova-summary: Error -> SUMMARY CAN NOT BE WRITTEN! ****\n"
+                     "     Exiting kestrova-summary ... \n\n");
+}
+
+// MP1[C] and MP2 of every GPS satellite of a real day are a few decimetres and the same as the
+// computation above.
+TEST(SummaryRun, RealDailyFileMatchesAnIndependentComputation)
+{
+    if (!fs::is_directory(Shared))
+        GTEST_SKIP() << Shared << " is absent";
+    const fs::path dir = TestFolder();
+    const Shell list(dir, Listing + " -o" + Shared + "/york0440.15o -lL1:L2:C1:P2:MP1:MC1:MP2:MW: -cG -ryork.gof");
+    ASSERT_EQ(list.status, 0) << list.err;
+    std::map<std::string, Independent> mine;
+    for (const std::string& line : Split(ReadAll(dir / "york.gof"), '\n')) {
+        std::istringstream in(line);
+        std::vector<std::string> w;
+        for (std::string word; in >> word;)
+            w.push_back(word);
+        if (w.size() == 5 + 3 * 8 && line[0] != '#')
+            mine[w[4]].Take(w);
+    }
+    const Shell tsv(dir, Summary + " --tsv york.gof");
+    ASSERT_EQ(tsv.status, 0) << tsv.err;
+    int satellites = 0;
+    for (const std::string& line : Split(tsv.out, '\n')) {
+        const std::vector<std::string> f = Split(line, '\t');
+        if (f[1].size() != 3 || f[1][0] != 'G' || f[1] == "GPS")
+            continue;
+        ++satellites;
+        Independent& m = mine[f[1]];
+        m.CloseArc();
+        for (int k = 0; k < 2; ++k) {
+            // MP1[C]_rms and _n are fields 10 and 11, MP2 12 and 13
+            const double rms = std::stod(f[10 + 2 * k]);
+            EXPECT_EQ(std::stol(f[11 + 2 * k]), m.n[k]) << line;
+            EXPECT_NEAR(rms, std::sqrt(m.squares[k] / m.n[k]), 0.0006) << line;
+            EXPECT_GT(rms, 0.1) << line;
+            EXPECT_LT(rms, 1.0) << line;
+        }
+    }
+    EXPECT_EQ(satellites, 30);
+}

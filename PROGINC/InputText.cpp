@@ -27,22 +27,38 @@ class ViewStream : public std::istream {
     } buf;
 };
 
-// The compression a text starts with, by its magic bytes; nullptr for none.
-const char* CompressionOf(std::string_view t)
+// A compression by the magic bytes its streams start with, and what libarchive needs to read it:
+// only that one filter, so that nothing else (least of all an external program) is tried.
+struct Compression {
+    std::string_view magic;
+    const char* name;
+    int (*support)(archive*);
+};
+
+// clang-format off
+const Compression Compressions[] = {
+    {"\x1f\x8b",                             "gzip",     archive_read_support_filter_gzip},
+    {"\x1f\x9d",                             "compress", archive_read_support_filter_compress},
+    {"BZh",                                  "bzip2",    archive_read_support_filter_bzip2},
+    {std::string_view("\xfd" "7zXZ\0", 6),   "xz",       archive_read_support_filter_xz},
+    {"PK\x03\x04",                           "zip",      archive_read_support_format_zip},
+    {"PK\x05\x06",                           "zip",      archive_read_support_format_zip}, // empty
+};
+// clang-format on
+
+// The compression a text starts with; nullptr for none.
+const Compression* CompressionOf(std::string_view t)
 {
-    struct Magic {
-        std::string_view bytes;
-        const char* name;
-    };
-    static const Magic magics[] = {{"\x1f\x8b", "gzip"},
-                                   {"\x1f\x9d", "compress"},
-                                   {"BZh", "bzip2"},
-                                   {std::string_view("\xfd" "7zXZ\0", 6), "xz"},
-                                   {"PK\x03\x04", "zip"},
-                                   {"PK\x05\x06", "zip"}}; // an empty archive
-    for (const Magic& m : magics)
-        if (t.substr(0, m.bytes.size()) == m.bytes) return m.name;
+    for (const Compression& c : Compressions)
+        if (t.substr(0, c.magic.size()) == c.magic) return &c;
     return nullptr;
+}
+
+// libarchive's reason for a failure; it may have none to give.
+std::string Reason(archive* a)
+{
+    const char* e = archive_error_string(a);
+    return e != nullptr ? e : "unreadable stream";
 }
 
 [[noreturn]] void Fail(const char* what, const std::string& name, const std::string& text)
@@ -139,32 +155,30 @@ bool InputText::Load(const char* name, const char* what)
 
 void InputText::Decompress(const std::string& name, const char* what)
 {
-    const char* step = CompressionOf(text);
-    if (step == nullptr) return;
-    const bool zip = std::string_view(step) == "zip";
+    const Compression* c = CompressionOf(text);
+    if (c == nullptr) return;
+    const bool zip = c->support == archive_read_support_format_zip;
     std::unique_ptr<archive, ArchiveFree> a(archive_read_new());
-    archive_read_support_filter_all(a.get());
-    if (zip)
-        archive_read_support_format_zip(a.get());
-    else {
+    c->support(a.get());
+    if (!zip) {
         archive_read_support_format_raw(a.get());
         archive_read_support_format_empty(a.get()); // a compressed empty file
     }
     archive_entry* entry = nullptr;
-    const std::string damaged = std::string("IS DAMAGED (") + step + "): ";
+    const std::string damaged = std::string("IS DAMAGED (") + c->name + "): ";
     int r = archive_read_open_memory(a.get(), text.data(), text.size());
     if (r == ARCHIVE_OK) r = archive_read_next_header(a.get(), &entry);
     if (r == ARCHIVE_EOF && zip) Fail(what, name, "IS A ZIP ARCHIVE WITHOUT A FILE!");
-    if (r == ARCHIVE_EOF) return Replace("", step);
-    if (r < ARCHIVE_WARN) Fail(what, name, damaged + archive_error_string(a.get()) + "!");
+    if (r == ARCHIVE_EOF) return Replace("", c->name);
+    if (r < ARCHIVE_WARN) Fail(what, name, damaged + Reason(a.get()) + "!");
     // the magic bytes alone, without a stream libarchive can take, would pass through as they are
     if (!zip && archive_filter_code(a.get(), 0) == ARCHIVE_FILTER_NONE)
-        Fail(what, name, damaged + "no " + step + " stream!");
+        Fail(what, name, damaged + "no " + c->name + " stream!");
     std::string out;
-    if (!ReadEntry(a.get(), out)) Fail(what, name, damaged + archive_error_string(a.get()) + "!");
+    if (!ReadEntry(a.get(), out)) Fail(what, name, damaged + Reason(a.get()) + "!");
     if (zip && archive_read_next_header(a.get(), &entry) != ARCHIVE_EOF)
         Fail(what, name, "IS A ZIP ARCHIVE OF MORE THAN ONE FILE - ONLY A ZIP OF ONE FILE IS READ!");
-    Replace(std::move(out), step);
+    Replace(std::move(out), c->name);
 }
 
 void InputText::Replace(std::string decoded, const std::string& undoneStep)

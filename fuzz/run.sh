@@ -2,12 +2,13 @@
 # Builds the fuzz harnesses and runs each for SECONDS (default 60), seeded from the hostile
 # inputs and the test data; prints executions, coverage and findings per harness.
 #   fuzz/run.sh [SECONDS] [HARNESS...]     harnesses: rinex compact2 channels cmdline crx summary
+#                                          decompress
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 secs=${1:-60}
 shift || true
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(rinex compact2 channels cmdline crx summary)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(rinex compact2 channels cmdline crx summary decompress)
 build=${KESTROVA_FUZZ_BUILD:-$root/build-fuzz}
 
 cmake -S "$root/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
@@ -27,6 +28,15 @@ seed() {  # harness -> seed files into its corpus folder
         if [ -f "$f" ]; then head -c 60000 "$f" >"$dir/head-$(basename "$f")"; fi
       done ;;
     summary) cp "$root"/tests/hostile/*.gof "$root"/tests/e2e/*.gof "$dir"/ ;;
+    decompress)  # small files compressed each way, and the damaged streams of the hostile cases
+      cp "$root"/tests/hostile/*.gz "$root"/tests/hostile/*.Z "$root"/tests/hostile/*.zip "$dir"/
+      for f in "$root"/tests/data/cli_minimal.10o "$root"/tests/hostile/crx_order_99.10d; do
+        local b
+        b=$(basename "$f")
+        gzip -c "$f" >"$dir/$b.gz"; bzip2 -c "$f" >"$dir/$b.bz2"; xz -c "$f" >"$dir/$b.xz"
+        compress -c "$f" >"$dir/$b.Z" || true
+        (cd "$(dirname "$f")" && zip -q - "$b") >"$dir/$b.zip"
+      done ;;
     cmdline)  # the option words of the hostile cases, one a line, without their files
       local n=0
       grep -v '^#' "$root/tests/hostile/cases.txt" | sed 's/^[01] |[^|]*| //' | while read -r line; do

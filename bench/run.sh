@@ -37,7 +37,7 @@ done
 
 # ---- build (Release, without the test suite)
 cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKESTROVA_TESTS=OFF >/dev/null
-targets=(kestrova kestrova-summary kestrova-gen)
+targets=(kestrova kestrova-summary kestrova-gen kestrova-crx)
 [ "$check_plain" = 1 ] && targets+=(kestrova-plain)
 cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null
 kestrova="$build/kestrova"
@@ -163,6 +163,11 @@ listing_mb=$(awk -v b="$(stat -c %s "$listing")" 'BEGIN { printf "%.1f", b / 1e6
 bytes=$(stat -c %s "$listing") fmt_row "kestrova-summary of the full listing ($listing_mb MB)" "$st" "$(rows_of "$listing")"
 rm -f "$listing"
 
+# ---- compressed and Compact RINEX forms of the same file
+notes=()
+# shellcheck source=bench/compressed.sh
+source "$repo/bench/compressed.sh"
+
 # ---- peer: RTKLIB convbin, RINEX 2 in, RINEX 2.11 out
 peer_line=""
 if [ "$peer" = 1 ] && command -v convbin >/dev/null; then
@@ -201,6 +206,7 @@ fi
   echo
   echo "Typical list: \`$typical\`."
   [ -n "$peer_line" ] && echo && echo "$peer_line."
+  for n in "${notes[@]}"; do echo; echo "$n"; done
   if [ "$check_plain" = 1 ]; then
     echo
     echo "## Fast and plain text paths"

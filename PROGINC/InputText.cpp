@@ -2,6 +2,7 @@
 
 #include "PROGINC/ProgramError.h"
 
+#include <algorithm>
 #include <archive.h>
 #include <archive_entry.h>
 #include <fcntl.h>
@@ -12,17 +13,39 @@
 namespace {
 
 // A stream over text held elsewhere, without a copy of it. Nothing is ever written through
-// it, so a read-only mapping may stand behind it.
+// it, so a read-only mapping may stand behind it. A pass reads front to back: over a mapping,
+// the text is handed out in windows and each window left behind goes back to the kernel, so
+// that a mapped file is never resident as a whole beside the data read from it.
 class ViewStream : public std::istream {
   public:
-    explicit ViewStream(std::string_view text) : std::istream(nullptr), buf(text) { rdbuf(&buf); }
+    ViewStream(std::string_view text, bool mapped) : std::istream(nullptr), buf(text, mapped)
+    {
+        rdbuf(&buf);
+    }
 
   private:
     struct Buf : std::streambuf {
-        explicit Buf(std::string_view t)
+        static constexpr std::size_t Window = std::size_t{8} << 20; // a whole number of pages
+        char* text;
+        std::size_t size;
+        bool mapped;
+        std::size_t start = 0, end = 0; // the window handed out
+
+        Buf(std::string_view t, bool isMapped)
+            : text(const_cast<char*>(t.data())), size(t.size()), mapped(isMapped)
         {
-            char* p = const_cast<char*>(t.data());
-            setg(p, p, p + t.size());
+            if (!mapped) setg(text, text, text + size);
+            end = mapped ? 0 : size;
+        }
+        int_type underflow() override
+        {
+            if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+            if (end >= size) return traits_type::eof();
+            if (end > start) madvise(text + start, end - start, MADV_DONTNEED);
+            start = end;
+            end = std::min(size, start + Window);
+            setg(text + start, text + start, text + end);
+            return traits_type::to_int_type(*gptr());
         }
     } buf;
 };
@@ -189,7 +212,10 @@ void InputText::Replace(std::string decoded, const std::string& undoneStep)
     undone += (undone.empty() ? "" : ", ") + undoneStep;
 }
 
-std::unique_ptr<std::istream> InputText::Stream() const { return std::make_unique<ViewStream>(text); }
+std::unique_ptr<std::istream> InputText::Stream() const
+{
+    return std::make_unique<ViewStream>(text, map != nullptr);
+}
 
 bool SameOnceOnlySource(const char* a, const char* b)
 {

@@ -136,3 +136,23 @@ TEST(InputText, AFifoIsReadOnceAndRecognisedUnderTwoNames)
     EXPECT_FALSE(SameOnceOnlySource(Sample.c_str(), Sample.c_str()));
     EXPECT_FALSE(SameOnceOnlySource(fifo.c_str(), (dir / "absent").c_str()));
 }
+
+// A mapped file larger than the windows a stream hands out reads whole, line for line, in every
+// pass, and lines that straddle two windows come out in one piece.
+TEST(InputText, AMappedFileReadsWholeAcrossItsWindows)
+{
+    const fs::path dir = TestFolder();
+    std::string text;
+    for (int k = 0; text.size() < (std::size_t{20} << 20); k++) text += "line " + std::to_string(k) + " " + std::string(k % 97, 'x') + "\n";
+    {
+        std::ofstream(dir / "big", std::ios::binary) << text;
+    }
+    InputText in;
+    ASSERT_TRUE(in.Load((dir / "big").c_str(), "RINEX FILE"));
+    for (int pass = 0; pass < 2; pass++) {
+        std::unique_ptr<std::istream> s = in.Stream();
+        std::string all, line;
+        while (std::getline(*s, line)) all += line + "\n";
+        EXPECT_TRUE(all == text) << "pass " << pass;
+    }
+}

@@ -37,6 +37,13 @@ const ValueTable ValueTables[NObsTypes] = {
     nullptr, nullptr, &RINEXData::D8, &RINEXData::S8};
 // clang-format on
 
+// A field into its entry, divided by the scale factor of its code.
+template <class Obs> void StoreScaled(Obs& o, const char* field, long double divisor)
+{
+    o >> field;
+    if (divisor != 1) o.obs /= divisor;
+}
+
 bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 
 // Columns 33 on, at most width characters, without trailing blanks.
@@ -176,15 +183,10 @@ void RINEXData::StoreObservations3(long r, char system, std::string& line)
     if (line.size() < FieldColumn3(f->nfields)) line.resize(FieldColumn3(f->nfields), ' ');
     for (const StoredField& s : f->stored) {
         const char* field = line.data() + FieldColumn3(s.field) - 1;
-        if (FullTables[s.type] != nullptr) {
-            gnssobs& o = (this->*FullTables[s.type])(r);
-            o >> field;
-            if (s.divisor != 1) o.obs /= s.divisor;
-        } else {
-            gnssobsshort& o = (this->*ValueTables[s.type])(r);
-            o >> field;
-            if (s.divisor != 1) o.obs /= s.divisor;
-        }
+        if (FullTables[s.type] != nullptr)
+            StoreScaled((this->*FullTables[s.type])(r), field, s.divisor);
+        else
+            StoreScaled((this->*ValueTables[s.type])(r), field, s.divisor);
     }
 }
 

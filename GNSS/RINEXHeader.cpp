@@ -20,6 +20,13 @@ const char* const ObsTypeName[NObsTypes] = {
     "D6", "S6", "C7", "L7", "D7", "S7", "C8", "L8", "D8", "S8"};
 // clang-format on
 
+unsigned short ObsTypeCode(std::string_view pair)
+{
+    for (unsigned short k = 0; k < NObsTypes; k++)
+        if (pair == ObsTypeName[k]) return k;
+    return tUnknown;
+}
+
 namespace {
 
 // A text field of a header line into its field of the record (capacity width + 1).
@@ -51,12 +58,6 @@ void ParseObsTime(const char* line, mjd& time, char* timesystem)
     CutText(line, 49, 3, timesystem, true);
 }
 
-unsigned short TypeCode(std::string_view pair)
-{
-    for (unsigned short k = 0; k < NObsTypes; k++)
-        if (pair == ObsTypeName[k]) return k;
-    return tUnknown;
-}
 
 // The 9 type fields of a types line (columns 7-60).
 void AppendTypeFields(std::string& types, const std::string& line) { AppendColumns(types, line, 7, 54); }
@@ -300,7 +301,7 @@ void RINEXHeader::ParseTypesOfObs(char* onsline)
     obs.Resize(nobs);
     for (unsigned short i = 0; i < nobs; i++) {
         // 6-character fields, the type in the last two
-        unsigned short code = TypeCode(Columns(onsline, 6U * i + 5, 2));
+        unsigned short code = ObsTypeCode(Columns(onsline, 6U * i + 5, 2));
         obs(i) = code;
         if (code < NObsTypes) Flag(code) = true;
     }

@@ -11,6 +11,7 @@
 #include <array>
 #include <istream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Approximate marker position, metres.
@@ -48,6 +49,8 @@ enum RINEXObsType : unsigned short {
 
 // The two-letter RINEX name of each observation-type code.
 extern const char* const ObsTypeName[NObsTypes];
+// The code of a two-letter name; tUnknown for a name that has none.
+unsigned short ObsTypeCode(std::string_view pair);
 
 // RINEX 3 and 4: the observation codes of one satellite system ("SYS / # / OBS TYPES").
 struct SystemCodes {

@@ -51,13 +51,6 @@ const SignalRow Rows[] = {
 // The systems whose signals are read, in the order the signals line names them.
 constexpr std::string_view MappedSystems = "GREJS";
 
-unsigned short TypeOfName(std::string_view name)
-{
-    for (unsigned short k = 0; k < NObsTypes; k++)
-        if (name == ObsTypeName[k]) return k;
-    return tUnknown;
-}
-
 // The divisor of the values of a code: the factor of the first scale record naming it (or
 // naming no code at all, which scales every code of the system).
 long double DivisorOf(const RINEXHeader& h, char system, const std::string& code)
@@ -89,7 +82,7 @@ void MapSystem(RINEXHeader& h, const SystemCodes& s, SystemFields& f)
             const std::string_view type = types.substr(0, 2);
             const long field = FieldOfType(s, type, row.attributes);
             if (field < 0) continue;
-            const unsigned short code = TypeOfName(type);
+            const unsigned short code = ObsTypeCode(type);
             const std::string& name = s.codes[static_cast<std::size_t>(field)];
             f.stored.push_back({static_cast<unsigned short>(field), code, DivisorOf(h, s.system, name)});
             h.signals.push_back({s.system, code, name});

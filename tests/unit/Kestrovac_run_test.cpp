@@ -530,3 +530,24 @@ TEST(CompleteRun, Rinex3AndRinex2OfTheSameObservationsListAlike)
         EXPECT_EQ(two.err, three.err);
     }
 }
+
+// A RINEX 3 file under a long name, gzipped or through a pipe, lists as the plain file; the
+// default result name drops the compression and the last extension.
+TEST(CompleteRun, CompressedRinex3FileListsAsThePlainOne)
+{
+    const fs::path dir = TestFolder();
+    const std::string d = dir.string(), name = "CEDA00USA_R_20182100000_23H_15S_MO";
+    ASSERT_EQ(std::system(("cp " + std::string(KESTROVA_TEST_DATA) + "/mixed_systems3.rnx " + d + "/" + name +
+                           ".rnx && gzip -c " + d + "/" + name + ".rnx >" + d + "/" + name + ".rnx.gz")
+                              .c_str()),
+              0);
+    ToolRun plain(dir, "plain", "-o" + d + "/" + name + ".rnx -cGRE");
+    ASSERT_EQ(plain.status, 0) << plain.out << plain.err;
+    ToolRun piped(dir, "piped", "-o/dev/stdin -cGRE", "gunzip -c " + d + "/" + name + ".rnx.gz");
+    ASSERT_EQ(piped.status, 0) << piped.out << piped.err;
+    EXPECT_TRUE(ComparableLines(plain.gof) == ComparableLines(piped.gof));
+    EXPECT_NE(plain.gof.find("\n#GLN FREQ CHN file:  (RINEX header)\n"), std::string::npos);
+    const std::string run = "cd " + d + " && " + KESTROVA_BIN + " -o" + name + ".rnx.gz -cGRE >/dev/null 2>&1";
+    ASSERT_EQ(std::system(run.c_str()), 0);
+    EXPECT_TRUE(ComparableLines(plain.gof) == ComparableLines(ReadAll(dir / (name + ".gof"))));
+}

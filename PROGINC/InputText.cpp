@@ -55,10 +55,10 @@ struct ArchiveFree {
 };
 
 // What libarchive says went wrong; it may say nothing (a null text).
-std::string ErrorText(archive* a)
+std::string Reason(archive* a)
 {
-    const char* text = archive_error_string(a);
-    return text != nullptr ? text : "no reason given";
+    const char* e = archive_error_string(a);
+    return e != nullptr ? e : "unreadable stream";
 }
 
 // Appends every byte of the archive's current entry to out.
@@ -163,12 +163,12 @@ void InputText::Decompress(const std::string& name, const char* what)
     if (r == ARCHIVE_OK) r = archive_read_next_header(a.get(), &entry);
     if (r == ARCHIVE_EOF && zip) Fail(what, name, "IS A ZIP ARCHIVE WITHOUT A FILE!");
     if (r == ARCHIVE_EOF) return Replace("", step);
-    if (r < ARCHIVE_WARN) Fail(what, name, damaged + ErrorText(a.get()) + "!");
+    if (r < ARCHIVE_WARN) Fail(what, name, damaged + Reason(a.get()) + "!");
     // the magic bytes alone, without a stream libarchive can take, would pass through as they are
     if (!zip && archive_filter_code(a.get(), 0) == ARCHIVE_FILTER_NONE)
         Fail(what, name, damaged + "no " + step + " stream!");
     std::string out;
-    if (!ReadEntry(a.get(), out)) Fail(what, name, damaged + ErrorText(a.get()) + "!");
+    if (!ReadEntry(a.get(), out)) Fail(what, name, damaged + Reason(a.get()) + "!");
     if (zip && archive_read_next_header(a.get(), &entry) != ARCHIVE_EOF)
         Fail(what, name, "IS A ZIP ARCHIVE OF MORE THAN ONE FILE - ONLY A ZIP OF ONE FILE IS READ!");
     Replace(std::move(out), step);

@@ -123,6 +123,20 @@ mjd GLNSat::ReadEpoch(const std::string& line, std::size_t col)
     return ymdhms2mjd(dm);
 }
 
+void GLNSat::SetHeaderChannels(const std::vector<GlonassSlotChannel>& slots)
+{
+    nsat = static_cast<long>(slots.size());
+    sat.Resize(nsat);
+    eph.Resize(nsat, 2);
+    FreqChannel.Resize(nsat);
+    for (long i = 0; i < nsat; i++) {
+        sat(i) = slots[static_cast<std::size_t>(i)].sat;
+        eph(i, 0) = mjd(); // day 0: before any epoch
+        eph(i, 1) = lastEph;
+        FreqChannel(i) = slots[static_cast<std::size_t>(i)].channel;
+    }
+}
+
 long double GLNSat::GetFreqNum(short satprn, const mjd& seph)
 {
     IsGLNSat = false;

@@ -8,6 +8,7 @@
 #ifndef KESTROVA_GNSS_GLNSAT_H
 #define KESTROVA_GNSS_GLNSAT_H
 
+#include "GNSS/RINEXHeader.h"
 #include "GNSS/mjd.h"
 #include "GNSS/ymdhms.h"
 #include "PROGINC/InputText.h"
@@ -17,6 +18,7 @@
 #include <istream>
 #include <memory>
 #include <string>
+#include <vector>
 
 class GLNSat {
   public:
@@ -36,6 +38,9 @@ class GLNSat {
     void CountGNSSats();
     // Second pass: fills one row per data line, in file order.
     void ReadGLNFreqChan();
+    // The table from the "GLONASS SLOT / FRQ #" lines of a RINEX 3 or 4 header instead of a file:
+    // one row per entry, in header order, valid for every epoch of the file.
+    void SetHeaderChannels(const std::vector<GlonassSlotChannel>& slots);
     long double GetFreqNum(short satprn, const mjd& seph);
     bool GetIsGLNSat() const { return IsGLNSat; }
 

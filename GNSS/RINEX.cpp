@@ -22,7 +22,11 @@ RINEX::RINEX(RINEXHeader& rheadi, RINEXData& rdatai)
 
 void RINEX::SetFile(const char* file)
 {
+    // a file already read for a look at its header is not read again (it may be a pipe)
+    const bool again = headerSeen && input.IsLoaded() && std::strcmp(rinexfile, file) == 0;
+    headerSeen = false;
     std::strncpy(rinexfile, file, sizeof rinexfile - 1);
+    if (again) return;
     input.Clear();
     if (!FileExists(rinexfile)) RINEXError(CantOpen);
 }
@@ -37,10 +41,17 @@ std::string_view Trimmed(std::string_view s)
     return s;
 }
 
-// What the file is when it is not a RINEX 2 observation file: a Compact RINEX file, a RINEX 3
-// file, a navigation file... would only meet a less helpful error of the readers (or none at
-// all). The first line and the "RINEX VERSION / TYPE" line tell them apart; empty for a file
-// the readers take (a header without a version line is left to the header reader).
+// The observation versions the readers take: RINEX 2, 3.00-3.05 and 4.00-4.02.
+bool IsReadVersion(double version)
+{
+    const long v = std::lround(version * 100);
+    return v < 300 || (v >= 300 && v <= 305) || (v >= 400 && v <= 402);
+}
+
+// What the file is when it is not an observation file the readers take: a Compact RINEX file, a
+// navigation file, a later RINEX version... would only meet a less helpful error of the readers
+// (or none at all). The first line and the "RINEX VERSION / TYPE" line tell them apart; empty for
+// a file the readers take (a header without a version line is left to the header reader).
 std::string FileKindFound(std::istream& in)
 {
     std::string line;
@@ -50,7 +61,7 @@ std::string FileKindFound(std::istream& in)
     for (int k = 0; k < 100; k++) {
         if (line.find("END OF HEADER") != std::string::npos) return "";
         if (line.find("RINEX VERSION / TYPE") != std::string::npos) {
-            if (ColumnsNum(line, 1, 9) < 3 && Column(line, 21) == 'O') return "";
+            if (IsReadVersion(ColumnsNum(line, 1, 9)) && Column(line, 21) == 'O') return "";
             line.resize(60, ' ');
             return "RINEX " + std::string(Trimmed(std::string_view(line).substr(0, 20))) + " " +
                    std::string(Trimmed(std::string_view(line).substr(20, 20)));
@@ -82,7 +93,9 @@ void RINEX::ReadFile()
         std::unique_ptr<std::istream> in = OpenInput();
         const std::string found = FileKindFound(*in);
         if (!found.empty())
-            RINEXError(("ONLY RINEX 2 OBSERVATION FILES ARE READ - THIS IS " + found + "!").c_str());
+            RINEXError(("ONLY RINEX 2, 3.00-3.05 AND 4.00-4.02 OBSERVATION FILES ARE READ - THIS IS " +
+                        found + "!")
+                           .c_str());
     }
     rdata.RINEXDataReset();
     rhead.RINEXHeaderReset();
@@ -115,18 +128,27 @@ void RINEX::CountRec()
     RINEXHeader types;
     types.quiet = true;
     in >> types;
-    ObsRecordLines rec(in);
+    ObsRecordLines rec(in, types.IsRinex3());
     std::string line;
     while (rec.NextEpoch()) {
         unsigned short n = EpochCount(rec.EpochLine());
         // only the first epoch line tells whether the epoch lines carry clock offsets
-        if (nepoch == 0) IsTimeCorr = rec.EpochLine().size() > 69;
+        if (nepoch == 0) IsTimeCorr = CarriesClockOffset(rec.EpochLine());
         nepoch++;
         nobsall += n;
-        for (unsigned long k = SatListLines(n) + n * static_cast<unsigned long>(ObsLines(types.nobs));
-             k > 0; k--)
+        for (unsigned long k = rec.RecordLines(n, types.nobs); k > 0; k--)
             if (!rec.NextLine(line)) RINEXError(TruncatedRecordText(rec.EpochLine().c_str()).c_str());
     }
+}
+
+bool RINEX::HasHeaderGlonassChannels(const char* file)
+{
+    SetFile(file);
+    headerSeen = true;
+    RINEXHeader h;
+    h.quiet = true;
+    *OpenInput() >> h;
+    return h.IsRinex3() && !h.glonassSlots.empty();
 }
 
 void RINEX::copyC2toP2()

@@ -1,4 +1,5 @@
-// RINEX: the file driver that counts, sizes and reads one RINEX 2 observation file.
+// RINEX: the file driver that counts, sizes and reads one RINEX observation file (RINEX 2, 3
+// or 4).
 #ifndef KESTROVA_GNSS_RINEX_H
 #define KESTROVA_GNSS_RINEX_H
 
@@ -31,7 +32,14 @@ class RINEX {
     // A fresh stream on the file, from its start, for one pass; the first call reads the file.
     std::unique_ptr<std::istream> OpenInput();
     void copyC2toP2();
+    // A RINEX 3 or 4 file whose header gives GLONASS channels ("GLONASS SLOT / FRQ #"). Sets the
+    // file and reads it (once: ReadFile reads the same text).
+    bool HasHeaderGlonassChannels(const char* file);
     [[noreturn]] void RINEXError(const char* warn);
+
+  private:
+    // The text was read for HasHeaderGlonassChannels: the next SetFile of the name keeps it.
+    bool headerSeen = false;
 };
 
 #endif

@@ -37,6 +37,13 @@ const ValueTable ValueTables[NObsTypes] = {
     nullptr, nullptr, &RINEXData::D8, &RINEXData::S8};
 // clang-format on
 
+// A field into its entry, divided by the scale factor of its code.
+template <class Obs> void StoreScaled(Obs& o, const char* field, long double divisor)
+{
+    o >> field;
+    if (divisor != 1) o.obs /= divisor;
+}
+
 bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 
 // Columns 33 on, at most width characters, without trailing blanks.
@@ -100,11 +107,17 @@ void RINEXData::RINEXDataError(const char* warn)
     ExitProgram();
 }
 
+void RINEXData::RINEXDataWarning(const char* warn)
+{
+    ClassFrame("####", "RINEXData", "Warning", warn, "Continuing RINEXData", true);
+}
+
 void RINEXData::ReadRecords(std::istream& in)
 {
     matrix<short> present(NSatNumbers, 1, 0);
-    ObsRecordLines rec(in);
+    ObsRecordLines rec(in, rhead.IsRinex3());
     std::string list, text, line; // reused for every record: no allocation per line
+    untyped.clear();
     long e = 0;
     long r = 0;
     while (rec.NextEpoch()) {
@@ -113,13 +126,12 @@ void RINEXData::ReadRecords(std::istream& in)
         if (e >= nepochall || r + n > nsatall)
             RINEXDataError("RINEX FILE HOLDS MORE EPOCHS OR RECORDS THAN COUNTED!");
         StoreEpoch(e, epochLine);
-        ReadSatList(rec, n, list, line);
-        for (unsigned short p = 0; p < n; p++, r++) {
-            ReadObsText(rec, text, line);
-            sat(r) = SatelliteOf(list, p, epochLine);
-            present(sat(r)) = sat(r);
-            StoreObservations(r, text);
-        }
+        if (rhead.IsRinex3())
+            ReadRecord3(rec, n, r, line);
+        else
+            ReadRecord2(rec, n, r, list, text, line);
+        for (long k = r; k < r + n; k++) present(sat(k)) = sat(k);
+        r += n;
         e++;
     }
     // the first distinct value is the 0 of the satellites that never occurred
@@ -132,19 +144,64 @@ void RINEXData::ReadRecords(std::istream& in)
     }
 }
 
+void RINEXData::ReadRecord2(ObsRecordLines& rec, unsigned short n, long r, std::string& list,
+                            std::string& text, std::string& line)
+{
+    ReadSatList(rec, n, list, line);
+    for (unsigned short p = 0; p < n; p++) {
+        ReadObsText(rec, text, line);
+        sat(r + p) = SatelliteOf(Columns(list, 3U * p + 1, 3), rec.EpochLine());
+        StoreObservations(r + p, text);
+    }
+}
+
+// One line a satellite: its identifier, then its fields in the order of its system's codes.
+void RINEXData::ReadRecord3(ObsRecordLines& rec, unsigned short n, long r, std::string& line)
+{
+    for (unsigned short p = 0; p < n; p++) {
+        NextRecordLine(rec, line);
+        if (line.size() < 3) line.resize(3, ' ');
+        const std::string_view id = SatelliteId3(line);
+        sat(r + p) = SatelliteOf(id, rec.EpochLine());
+        // a blank system letter is GPS, as in RINEX 2
+        StoreObservations3(r + p, id[0] == ' ' ? 'G' : id[0], line);
+    }
+}
+
+void RINEXData::StoreObservations3(long r, char system, std::string& line)
+{
+    const SystemFields* f = rhead.FieldsOf(system);
+    if (f == nullptr) {
+        if (untyped.find(system) != std::string::npos) return;
+        untyped += system;
+        RINEXDataWarning(("SATELLITES OF SYSTEM " + std::string(1, system) +
+                          " HAVE NO \"SYS / # / OBS TYPES\" HEADER RECORD - THEIR OBSERVATIONS ARE NOT READ!")
+                             .c_str());
+        return;
+    }
+    // blank-filled to its last field: a short line reads its missing fields as blanks
+    if (line.size() < FieldColumn3(f->nfields)) line.resize(FieldColumn3(f->nfields), ' ');
+    for (const StoredField& s : f->stored) {
+        const char* field = line.data() + FieldColumn3(s.field) - 1;
+        if (FullTables[s.type] != nullptr)
+            StoreScaled((this->*FullTables[s.type])(r), field, s.divisor);
+        else
+            StoreScaled((this->*ValueTables[s.type])(r), field, s.divisor);
+    }
+}
+
 void RINEXData::StoreEpoch(long e, const std::string& epochLine)
 {
-    unsigned short yr = 0, mon = 0, day = 0, hh = 0, mm = 0, n = 0;
+    unsigned short yr = 0, mon = 0, day = 0, hh = 0, mm = 0;
     long double sec = 0;
-    ParseFirstObsLine(epochLine.c_str(), yr, mon, day, hh, mm, sec, n);
+    ParseEpochLine(epochLine.c_str(), yr, mon, day, hh, mm, sec);
     ymdhms date;
     date.Set(yr, mon, day, hh, mm, sec);
     epoch(e) = ymdhms2mjd(date);
-    nsat(e) = static_cast<short>(n);
+    nsat(e) = static_cast<short>(EpochCount(epochLine));
     flag(e) = EpochFlag(epochLine);
     obslast = epoch(e);
-    // receiver clock offset, F12.9 in columns 69-80
-    if (IfTimeCorr) TCorr(e) = ColumnsNum(epochLine, 69, 12);
+    if (IfTimeCorr) TCorr(e) = ClockOffset(epochLine);
     if (e > 0) RefineInterval(e);
 }
 
@@ -192,10 +249,9 @@ void RINEXData::NextRecordLine(ObsRecordLines& rec, std::string& line)
     if (!rec.NextLine(line)) RINEXDataError(TruncatedRecordText(rec.EpochLine().c_str()).c_str());
 }
 
-short RINEXData::SatelliteOf(const std::string& list, unsigned short p, const std::string& epochLine)
+short RINEXData::SatelliteOf(std::string_view id, const std::string& epochLine)
 {
     // system letter, tens digit (blank for 0), units digit
-    std::string_view id = Columns(list, 3U * p + 1, 3);
     if (!(id[1] == ' ' || IsDigit(id[1])) || !IsDigit(id[2]))
         RINEXDataError(("SATELLITE IDENTIFIER \"" + std::string(id) + "\" OF EPOCH " +
                         EpochText(epochLine.c_str()) + " IS NOT VALID!")

@@ -1,5 +1,6 @@
-// RINEXData: every observation of one RINEX 2 file, one satellite record per satellite and
-// epoch, stored flat epoch after epoch; and the reader of the observation records.
+// RINEXData: every observation of one RINEX file, one satellite record per satellite and
+// epoch, stored flat epoch after epoch; and the reader of the observation records (RINEX 2, and
+// RINEX 3 and 4 with their fields stored under the two-letter types the header maps them to).
 #ifndef KESTROVA_GNSS_RINEXDATA_H
 #define KESTROVA_GNSS_RINEXDATA_H
 
@@ -44,6 +45,7 @@ class RINEXData {
     long GetNObs() const { return nsatall; }
     mjd GetMJD(long i) const { return epoch(i); }
     [[noreturn]] void RINEXDataError(const char* warn);
+    void RINEXDataWarning(const char* warn);
     // The observation records of a stream positioned after the header, into the sized tables;
     // used by operator>> after SetData().
     void ReadRecords(std::istream& in);
@@ -55,11 +57,18 @@ class RINEXData {
   private:
     void StoreEpoch(long e, const std::string& epochLine);
     void RefineInterval(long e);
+    // The n satellite records of the current epoch from record r on.
+    void ReadRecord2(ObsRecordLines& rec, unsigned short n, long r, std::string& list,
+                     std::string& text, std::string& line);
+    void ReadRecord3(ObsRecordLines& rec, unsigned short n, long r, std::string& line);
+    void StoreObservations3(long r, char system, std::string& line);
     void ReadSatList(ObsRecordLines& rec, unsigned short n, std::string& list, std::string& line);
     void ReadObsText(ObsRecordLines& rec, std::string& text, std::string& line);
     // The next line of the record of the current epoch; the file must not end before it.
     void NextRecordLine(ObsRecordLines& rec, std::string& line);
-    short SatelliteOf(const std::string& list, unsigned short p, const std::string& epochLine);
+    short SatelliteOf(std::string_view id, const std::string& epochLine);
+    // Systems met in satellite lines without a types record: each is reported once.
+    std::string untyped;
     void StoreObservations(long r, const std::string& text);
 };
 

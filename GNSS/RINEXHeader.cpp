@@ -1,12 +1,15 @@
 #include "GNSS/RINEXHeader.h"
 
 #include "GNSS/RINEXf.h"
+#include "GNSS/SignalMap.h"
 #include "GNSS/TimeConverse.h"
 #include "GNSS/ymdhms.h"
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cfilef.h"
 #include "PROGINC/cstringf.h"
 
+#include <cctype>
+#include <cstdlib>
 #include <limits>
 #include <string>
 
@@ -16,6 +19,13 @@ const char* const ObsTypeName[NObsTypes] = {
     "C3", "L3", "S3", "D3", "C5", "L5", "D5", "S5", "C6", "L6",
     "D6", "S6", "C7", "L7", "D7", "S7", "C8", "L8", "D8", "S8"};
 // clang-format on
+
+unsigned short ObsTypeCode(std::string_view pair)
+{
+    for (unsigned short k = 0; k < NObsTypes; k++)
+        if (pair == ObsTypeName[k]) return k;
+    return tUnknown;
+}
 
 namespace {
 
@@ -48,12 +58,6 @@ void ParseObsTime(const char* line, mjd& time, char* timesystem)
     CutText(line, 49, 3, timesystem, true);
 }
 
-unsigned short TypeCode(std::string_view pair)
-{
-    for (unsigned short k = 0; k < NObsTypes; k++)
-        if (pair == ObsTypeName[k]) return k;
-    return tUnknown;
-}
 
 // The 9 type fields of a types line (columns 7-60).
 void AppendTypeFields(std::string& types, const std::string& line) { AppendColumns(types, line, 7, 54); }
@@ -86,11 +90,15 @@ void ReadTypesRecord(std::istream& in, RINEXHeader& hd, std::string& line, unsig
 using Parser = void (RINEXHeader::*)(char*);
 using RepeatedTest = bool (*)(const RINEXHeader&);
 
+// The header forms a label belongs to.
+enum class Form { Any, Rinex2, Rinex3 };
+
 struct HeaderLabel {
     const char* label;
     Parser parse;        // nullptr: nothing is taken from the line
     RepeatedTest again;  // nullptr: a repeated line is never reported
     const char* warning;
+    Form form = Form::Any;
 };
 
 bool Filled(const char* text) { return text[0] != '\0'; }
@@ -124,7 +132,9 @@ const HeaderLabel Labels[] = {
      "ADDITIONAL \"ANTENNA: DELTA H/E/N\" HEADER LINE"},
     {"# / TYPES OF OBSERV", &RINEXHeader::ParseTypesOfObs,
      [](const RINEXHeader& h) { return h.nobs > 0; },
-     "ADDITIONAL \"# / TYPES OF OBSERV\" HEADER LINE"},
+     "ADDITIONAL \"# / TYPES OF OBSERV\" HEADER LINE", Form::Rinex2},
+    // the repeated record of a system is reported by the parser, which knows the system
+    {"SYS / # / OBS TYPES", &RINEXHeader::ParseSysObsTypes, nullptr, nullptr, Form::Rinex3},
     {"REC # / TYPE / VERS", &RINEXHeader::ParseReceiver,
      [](const RINEXHeader& h) { return Filled(h.rectype); },
      "ADDITIONAL \"REC # / TYPE / VERS\" HEADER LINE"},
@@ -136,18 +146,42 @@ const HeaderLabel Labels[] = {
      "ADDITIONAL \"INTERVAL\" HEADER LINE"},
     {"TIME OF FIRST OBS", &RINEXHeader::ParseObsFirst, nullptr, nullptr},
     {"TIME OF LAST OBS", &RINEXHeader::ParseObsLast, nullptr, nullptr},
-    {"WAVELENGTH FACT L1/2", &RINEXHeader::ParseWavelength, nullptr, nullptr},
+    {"WAVELENGTH FACT L1/2", &RINEXHeader::ParseWavelength, nullptr, nullptr, Form::Rinex2},
+    {"SYS / SCALE FACTOR", &RINEXHeader::ParseScaleFactor, nullptr, nullptr, Form::Rinex3},
+    {"GLONASS SLOT / FRQ #", &RINEXHeader::ParseGlonassSlots, nullptr, nullptr, Form::Rinex3},
     {"LEAP SECONDS", nullptr, nullptr, nullptr},
     {"COMMENT", nullptr, nullptr, nullptr},
 };
 // clang-format on
 
-const HeaderLabel* FindLabel(const std::string& line)
+// The labels of the other form are not looked for: a RINEX 2 header reads exactly as it always
+// has, whatever its comments say.
+const HeaderLabel* FindLabel(const std::string& line, bool rinex3)
 {
+    const Form other = rinex3 ? Form::Rinex2 : Form::Rinex3;
     for (const HeaderLabel& row : Labels)
-        if (line.find(row.label) != std::string::npos) return &row;
+        if (row.form != other && line.find(row.label) != std::string::npos) return &row;
     return nullptr;
 }
+
+// The blank-separated words of columns first to 60.
+std::vector<std::string> Words(const char* line, std::size_t first)
+{
+    std::vector<std::string> words;
+    std::string_view text = Columns(line, first, 61 - first);
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t start = text.find_first_not_of(' ', i);
+        if (start == std::string_view::npos) break;
+        std::size_t end = text.find(' ', start);
+        if (end == std::string_view::npos) end = text.size();
+        words.emplace_back(text.substr(start, end - start));
+        i = end;
+    }
+    return words;
+}
+
+// A line that goes on the record above it: the system column is blank.
+bool IsContinuation(const char* line) { return Column(line, 1) == ' '; }
 
 std::string LineText(const char* text, unsigned long n)
 {
@@ -181,6 +215,18 @@ void RINEXHeader::RINEXHeaderReset()
     interval = -1.0f;
     obsfirstts[0] = obslastts[0] = '\0';
     for (unsigned short k = 0; k < NObsTypes; k++) Flag(k) = false;
+    systemCodes.clear();
+    scaleFactors.clear();
+    glonassSlots.clear();
+    signals.clear();
+    systemFields.fill(SystemFields());
+    lineNumber = 0;
+}
+
+const SystemFields* RINEXHeader::FieldsOf(char letter) const
+{
+    if (letter < 'A' || letter > 'Z' || !systemFields[letter - 'A'].hasTypes) return nullptr;
+    return &systemFields[letter - 'A'];
 }
 
 void RINEXHeader::RINEXHeaderWarning(const char* warn, unsigned long n)
@@ -255,7 +301,7 @@ void RINEXHeader::ParseTypesOfObs(char* onsline)
     obs.Resize(nobs);
     for (unsigned short i = 0; i < nobs; i++) {
         // 6-character fields, the type in the last two
-        unsigned short code = TypeCode(Columns(onsline, 6U * i + 5, 2));
+        unsigned short code = ObsTypeCode(Columns(onsline, 6U * i + 5, 2));
         obs(i) = code;
         if (code < NObsTypes) Flag(code) = true;
     }
@@ -276,6 +322,86 @@ void RINEXHeader::ParseWavelength(char* navline)
     wavelengthDefL2 = Column(navline, 12);
 }
 
+// "SYS / # / OBS TYPES": the system letter, the count in columns 4-6 and 13 codes a line from
+// column 8; continuation lines leave the system blank. A code is a word of its own, so a code
+// of another length keeps the places of the codes after it.
+void RINEXHeader::ParseSysObsTypes(char* navline)
+{
+    std::vector<std::string> words = Words(navline, 7);
+    for (const std::string& w : words)
+        if (w.size() != 3)
+            RINEXHeaderWarning(("OBSERVATION CODE \"" + w +
+                                "\" IN \"SYS / # / OBS TYPES\" HEADER LINE IS NOT 3 CHARACTERS LONG")
+                                   .c_str(),
+                               lineNumber);
+    if (IsContinuation(navline)) {
+        if (!systemCodes.empty())
+            systemCodes.back().codes.insert(systemCodes.back().codes.end(), words.begin(), words.end());
+        return;
+    }
+    const char letter = Column(navline, 1);
+    // the later record of a system replaces the earlier one, as a repeated line does
+    if (std::erase_if(systemCodes, [letter](const SystemCodes& s) { return s.system == letter; }) > 0)
+        RINEXHeaderWarning(
+            ("ADDITIONAL \"SYS / # / OBS TYPES\" HEADER LINE OF SYSTEM " + std::string(1, letter)).c_str(),
+            lineNumber);
+    systemCodes.push_back({letter, ColumnsInt(navline, 2, 5), lineNumber, std::move(words)});
+}
+
+// "SYS / SCALE FACTOR": the system letter, the factor in columns 3-6, the count in columns 9-10
+// and 12 codes a line from column 12; continuation lines leave the system blank.
+void RINEXHeader::ParseScaleFactor(char* navline)
+{
+    std::vector<std::string> words = Words(navline, 11);
+    if (IsContinuation(navline)) {
+        if (!scaleFactors.empty())
+            scaleFactors.back().codes.insert(scaleFactors.back().codes.end(), words.begin(), words.end());
+        return;
+    }
+    long factor = ColumnsInt(navline, 3, 4);
+    if (factor <= 0) {
+        RINEXHeaderWarning("SCALE FACTOR IN \"SYS / SCALE FACTOR\" HEADER LINE IS NOT A POSITIVE "
+                           "NUMBER - THE VALUES ARE NOT SCALED",
+                           lineNumber);
+        factor = 1;
+    }
+    scaleFactors.push_back({Column(navline, 1), factor, std::move(words)});
+}
+
+// "GLONASS SLOT / FRQ #": entries "R01  1" of a slot and its channel, 8 a line from column 5.
+// Some writers leave out the blank between entries ("R11 -5R19 +3"), so an entry is found by
+// its letter and its slot digits, and its channel is read from the 4 characters after them.
+void RINEXHeader::ParseGlonassSlots(char* navline)
+{
+    const std::string_view text = Columns(navline, 4, 57);
+    for (std::size_t i = text.find('R'); i != std::string_view::npos; i = text.find('R', i + 1)) {
+        const std::string_view slot = text.substr(i + 1, 2);
+        if (slot.size() < 2 || !(slot[0] == ' ' || std::isdigit(static_cast<unsigned char>(slot[0]))) ||
+            !std::isdigit(static_cast<unsigned char>(slot[1])))
+            continue;
+        char channel[5] = {};
+        text.substr(i + 3, 4).copy(channel, 4);
+        char* end = nullptr;
+        const long k = std::strtol(channel, &end, 10);
+        if (end == channel) continue; // no channel: the satellite is treated as not listed
+        const int nn = (slot[0] == ' ' ? 0 : slot[0] - '0') * 10 + (slot[1] - '0');
+        glonassSlots.push_back({static_cast<short>(100 + nn), static_cast<int>(k)});
+    }
+}
+
+void RINEXHeader::CompleteRinex3()
+{
+    for (const SystemCodes& s : systemCodes)
+        if (s.count != static_cast<long>(s.codes.size()))
+            RINEXHeaderWarning(("NUMBER OF CODES OF SYSTEM " + std::string(1, s.system) +
+                                " IN \"SYS / # / OBS TYPES\" HEADER LINE (" + std::to_string(s.count) +
+                                ") IS NOT THE NUMBER OF CODES LISTED (" + std::to_string(s.codes.size()) +
+                                ") - THE CODES LISTED ARE READ")
+                                   .c_str(),
+                               s.line);
+    MapSignals(*this);
+}
+
 std::istream& operator>>(std::istream& in, RINEXHeader& hd)
 {
     hd.RINEXHeaderReset();
@@ -283,7 +409,8 @@ std::istream& operator>>(std::istream& in, RINEXHeader& hd)
     unsigned long n = 0;
     while (ReadLine(in, line)) {
         n++;
-        const HeaderLabel* row = FindLabel(line);
+        hd.lineNumber = n;
+        const HeaderLabel* row = FindLabel(line, hd.IsRinex3());
         if (row == nullptr) continue;
         if (row == &Labels[0]) break;
         if (row->again != nullptr && row->again(hd)) hd.RINEXHeaderWarning(row->warning, n);
@@ -292,5 +419,6 @@ std::istream& operator>>(std::istream& in, RINEXHeader& hd)
         else if (row->parse != nullptr)
             (hd.*row->parse)(line.data());
     }
+    if (hd.IsRinex3()) hd.CompleteRinex3();
     return in;
 }

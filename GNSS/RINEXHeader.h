@@ -1,12 +1,18 @@
-// RINEXHeader: the header record of one RINEX 2 observation file and its reader.
-// Format: RINEX version 2.11 (IGS/RTCM), header labels in columns 61-80.
+// RINEXHeader: the header record of one RINEX observation file and its reader.
+// Formats: RINEX version 2.11, and versions 3.00-3.05 and 4.00-4.02 (IGS/RTCM), header labels in
+// columns 61-80. A RINEX 3 or 4 header lists three-character observation codes per satellite
+// system; they are read into the same two-letter types as RINEX 2 (GNSS/SignalMap).
 #ifndef KESTROVA_GNSS_RINEXHEADER_H
 #define KESTROVA_GNSS_RINEXHEADER_H
 
 #include "GNSS/mjd.h"
 #include "matrix/matrix.h"
 
+#include <array>
 #include <istream>
+#include <string>
+#include <string_view>
+#include <vector>
 
 // Approximate marker position, metres.
 struct xyz {
@@ -43,6 +49,52 @@ enum RINEXObsType : unsigned short {
 
 // The two-letter RINEX name of each observation-type code.
 extern const char* const ObsTypeName[NObsTypes];
+// The code of a two-letter name; tUnknown for a name that has none.
+unsigned short ObsTypeCode(std::string_view pair);
+
+// RINEX 3 and 4: the observation codes of one satellite system ("SYS / # / OBS TYPES").
+struct SystemCodes {
+    char system = ' ';
+    long count = 0;                 // the number of codes the record states
+    unsigned long line = 0;         // the header line of the record
+    std::vector<std::string> codes; // in the order of the fields of a satellite line
+};
+
+// "SYS / SCALE FACTOR": the values of these codes (all codes of the system when none is named)
+// are stored multiplied by factor.
+struct ScaleFactor {
+    char system = ' ';
+    long factor = 1;
+    std::vector<std::string> codes;
+};
+
+// "GLONASS SLOT / FRQ #": the frequency channel of a slot (sat = 100 + slot).
+struct GlonassSlotChannel {
+    short sat;
+    int channel;
+};
+
+// A field of a RINEX 3 or 4 satellite line that is stored: its index, the two-letter type code
+// it is stored under and the divisor of its values.
+struct StoredField {
+    unsigned short field;
+    unsigned short type;
+    long double divisor;
+};
+
+// How the satellite lines of one system are read.
+struct SystemFields {
+    bool hasTypes = false;           // the header has a types record of the system
+    std::size_t nfields = 0;         // fields of its satellite lines
+    std::vector<StoredField> stored; // in field order
+};
+
+// The code chosen for a two-letter type of a system: G C1=C1C.
+struct ChosenSignal {
+    char system;
+    unsigned short type;
+    std::string code;
+};
 
 class RINEXHeader {
   public:
@@ -81,6 +133,15 @@ class RINEXHeader {
     // clang-format on
     // No warnings are written: the counting pass reads the header once more for its type count.
     bool quiet = false;
+    // RINEX 3 and 4 only: the types records, scale factors and GLONASS channels as read, then
+    // the signals chosen for the two-letter types and how each system's lines are read.
+    std::vector<SystemCodes> systemCodes;
+    std::vector<ScaleFactor> scaleFactors;
+    std::vector<GlonassSlotChannel> glonassSlots;
+    std::vector<ChosenSignal> signals;
+    std::array<SystemFields, 26> systemFields; // by system letter A-Z
+    // The number of the header line being read, for the warnings of the parsers.
+    unsigned long lineNumber = 0;
 
     RINEXHeader();
     void RINEXHeaderReset();
@@ -94,6 +155,10 @@ class RINEXHeader {
     bool HasC2() const { return iC2; }
     bool HasP1() const { return iP1; }
     bool HasP2() const { return iP2; }
+    // A RINEX 3 or 4 header (read by the version line).
+    bool IsRinex3() const { return version >= 3; }
+    // How the satellite lines of a system letter are read; nullptr for a letter without types.
+    const SystemFields* FieldsOf(char letter) const;
 
     // The presence flag of observation-type code k (0 .. 29).
     bool& Flag(unsigned short k);
@@ -112,6 +177,11 @@ class RINEXHeader {
     void ParseObsFirst(char* navline);
     void ParseObsLast(char* navline);
     void ParseWavelength(char* navline);
+    void ParseSysObsTypes(char* navline);
+    void ParseScaleFactor(char* navline);
+    void ParseGlonassSlots(char* navline);
+    // After the last header line of a RINEX 3 or 4 file: the counts checked, the signals mapped.
+    void CompleteRinex3();
 };
 
 // The most types one "# / TYPES OF OBSERV" record holds: 9 lines of 9 types.

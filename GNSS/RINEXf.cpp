@@ -103,6 +103,71 @@ void ParseFirstObsLine(const char* niz, unsigned short& yr, unsigned short& mon,
     nobs = EpochCount(line);
 }
 
+namespace {
+
+// Two columns of an I2 field: a digit or a blank, then a digit.
+bool IsTwoDigitField(std::string_view line, std::size_t col)
+{
+    return (IsDigitAt(line, col) || IsSpaceAt(line, col)) && IsDigitAt(line, col + 1);
+}
+
+// " yyyy mm dd hh mm ss.sssssss" in columns 2-29.
+bool IsEpochDate3(std::string_view line)
+{
+    if (!IsSpaceAt(line, 2)) return false;
+    for (std::size_t c = 3; c <= 6; c++)
+        if (!IsDigitAt(line, c)) return false;
+    // month, day, hour and minute: a blank and an I2 field each
+    for (std::size_t c = 7; c <= 16; c += 3)
+        if (!IsSpaceAt(line, c) || !IsTwoDigitField(line, c + 1)) return false;
+    // seconds F11.7: columns 19-29
+    if (!IsSpaceAt(line, 19) || !IsTwoDigitField(line, 20) || Column(line, 22) != '.') return false;
+    for (std::size_t c = 23; c <= 29; c++)
+        if (!IsDigitAt(line, c)) return false;
+    return true;
+}
+
+} // namespace
+
+bool IsEpochLine3(std::string_view line)
+{
+    // the flag in column 32 at least
+    if (line.size() < 32 || line[0] != '>') return false;
+    if (IsEpochDate3(line)) return true;
+    return IsBlank(Columns(line, 2, 28)) && IsEventFlag(EpochFlag(line));
+}
+
+void ParseEpochLine3(std::string_view line, unsigned short& yr, unsigned short& mon,
+                     unsigned short& day, unsigned short& hh, unsigned short& mm, long double& sec)
+{
+    yr = static_cast<unsigned short>(ColumnsInt(line, 3, 4));
+    mon = static_cast<unsigned short>(ColumnsInt(line, 8, 2));
+    day = static_cast<unsigned short>(ColumnsInt(line, 11, 2));
+    hh = static_cast<unsigned short>(ColumnsInt(line, 14, 2));
+    mm = static_cast<unsigned short>(ColumnsInt(line, 17, 2));
+    sec = ColumnsNum(line, 19, 11);
+}
+
+bool IsEpochLine3Form(std::string_view epochLine) { return !epochLine.empty() && epochLine[0] == '>'; }
+
+void ParseEpochLine(const char* epochLine, unsigned short& yr, unsigned short& mon,
+                    unsigned short& day, unsigned short& hh, unsigned short& mm, long double& sec)
+{
+    if (IsEpochLine3Form(epochLine)) return ParseEpochLine3(epochLine, yr, mon, day, hh, mm, sec);
+    unsigned short n = 0;
+    ParseFirstObsLine(epochLine, yr, mon, day, hh, mm, sec, n);
+}
+
+bool CarriesClockOffset(std::string_view epochLine)
+{
+    return epochLine.size() > (IsEpochLine3Form(epochLine) ? 35U : 69U);
+}
+
+long double ClockOffset(std::string_view epochLine)
+{
+    return IsEpochLine3Form(epochLine) ? ColumnsNum(epochLine, 36, 21) : ColumnsNum(epochLine, 69, 12);
+}
+
 void FillObsLine(char* obsline, unsigned short nobs)
 {
     std::size_t len = nobs * 16U;
@@ -113,10 +178,16 @@ void FillObsLine(char* obsline, unsigned short nobs)
 
 void FillObsLine(std::string& obsline, unsigned short nobs) { obsline.resize(nobs * 16U, ' '); }
 
-char EpochFlag(std::string_view epochLine) { return Column(epochLine, 29); }
+char EpochFlag(std::string_view epochLine)
+{
+    return Column(epochLine, IsEpochLine3Form(epochLine) ? 32 : 29);
+}
 
 unsigned short EpochCount(std::string_view epochLine)
 {
+    // RINEX 3 and 4: I3 in columns 33-35, up to 999
+    if (IsEpochLine3Form(epochLine))
+        return static_cast<unsigned short>(std::max(0L, ColumnsInt(epochLine, 33, 3)));
     // I3 in columns 30-32; counts above 99 do not occur in version 2 files
     return static_cast<unsigned short>(std::max(0L, ColumnsInt(epochLine, 31, 2)));
 }
@@ -127,11 +198,13 @@ unsigned SatListLines(unsigned nsat) { return nsat > 12 ? (nsat - 1) / 12 : 0; }
 
 unsigned ObsLines(unsigned nobs) { return (nobs + 4) / 5; }
 
+std::string_view SatelliteId3(std::string_view line) { return Columns(line, 1, 3); }
+
 std::string EpochText(const char* epochLine)
 {
-    unsigned short yr = 0, mon = 0, day = 0, hh = 0, mm = 0, n = 0;
+    unsigned short yr = 0, mon = 0, day = 0, hh = 0, mm = 0;
     long double sec = 0;
-    ParseFirstObsLine(epochLine, yr, mon, day, hh, mm, sec, n);
+    ParseEpochLine(epochLine, yr, mon, day, hh, mm, sec);
     char text[64];
     std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%010.7Lf", yr, mon, day, hh, mm, sec);
     return text;
@@ -145,7 +218,7 @@ std::string TruncatedRecordText(const char* epochLine)
 bool ObsRecordLines::NextEpoch()
 {
     while (ReadLine(in, epochLine)) {
-        if (!IsFirstObsLine(epochLine.c_str())) continue;
+        if (!(v3 ? IsEpochLine3(epochLine) : IsFirstObsLine(epochLine.c_str()))) continue;
         if (!IsEventFlag(EpochFlag(epochLine))) return true;
         // an event: its special records (header or comment lines) follow and are passed over
         for (unsigned short k = EpochCount(epochLine); k > 0; k--)
@@ -155,6 +228,11 @@ bool ObsRecordLines::NextEpoch()
 }
 
 bool ObsRecordLines::NextLine(std::string& line) { return ReadLine(in, line); }
+
+unsigned long ObsRecordLines::RecordLines(unsigned short n, unsigned nobs) const
+{
+    return v3 ? n : SatListLines(n) + n * static_cast<unsigned long>(ObsLines(nobs));
+}
 
 short RinexSatNumber(char letter, int nn)
 {

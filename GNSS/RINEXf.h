@@ -1,4 +1,5 @@
-// Line functions of the RINEX 2 observation reader.
+// Line functions of the observation reader: RINEX 2 records, and the RINEX 3 and 4 records that
+// begin with '>'.
 #ifndef KESTROVA_GNSS_RINEXF_H
 #define KESTROVA_GNSS_RINEXF_H
 
@@ -26,13 +27,29 @@ bool IsFirstObsLine(const char* niz);
 void ParseFirstObsLine(const char* niz, unsigned short& yr, unsigned short& mon, unsigned short& day,
                        unsigned short& hh, unsigned short& mm, long double& sec,
                        unsigned short& nobs);
+// The RINEX 3 and 4 epoch-line test: '>', then " yyyy mm dd hh mm ss.sssssss", the flag in
+// column 32 and the count in columns 33-35. An event (flags 2-5) may leave its date blank.
+bool IsEpochLine3(std::string_view line);
+void ParseEpochLine3(std::string_view line, unsigned short& yr, unsigned short& mon,
+                     unsigned short& day, unsigned short& hh, unsigned short& mm, long double& sec);
+// An epoch line of either form, parsed by the layout its first column tells: '>' for RINEX 3
+// and 4, a blank for RINEX 2.
+bool IsEpochLine3Form(std::string_view epochLine);
+void ParseEpochLine(const char* epochLine, unsigned short& yr, unsigned short& mon,
+                    unsigned short& day, unsigned short& hh, unsigned short& mm, long double& sec);
+// The receiver clock offset of an epoch line (RINEX 2: columns 69-80; RINEX 3 and 4: the F15.12
+// after the count, columns 42-56, read from column 36 on so that a count written one column
+// short does not cut its sign), and whether the line reaches that far.
+bool CarriesClockOffset(std::string_view epochLine);
+long double ClockOffset(std::string_view epochLine);
 // Pads obsline with blanks to nobs x 16 characters and ends it there; obsline must hold
 // at least nobs x 16 + 1 characters.
 void FillObsLine(char* obsline, unsigned short nobs);
 void FillObsLine(std::string& obsline, unsigned short nobs);
 
-// The flag (column 29) and the count (columns 31-32) of an epoch line. The count is the number
-// of satellites of an observation epoch and the number of special records of an event.
+// The flag (RINEX 2: column 29; RINEX 3 and 4: column 32) and the count (columns 31-32;
+// columns 33-35) of an epoch line. The count is the number of satellites of an observation
+// epoch and the number of special records of an event.
 char EpochFlag(std::string_view epochLine);
 unsigned short EpochCount(std::string_view epochLine);
 // Flags 2 to 5 are events (antenna moving, new occupation, header information, external event);
@@ -43,26 +60,35 @@ bool IsEventFlag(char flag);
 // a line, the epoch line included) and observation lines per satellite (5 observations a line).
 unsigned SatListLines(unsigned nsat);
 unsigned ObsLines(unsigned nobs);
+// The satellite identifier of a RINEX 3 or 4 satellite line (columns 1-3) and the column where
+// the 16-character field k of its observations begins (field 0: column 4).
+std::string_view SatelliteId3(std::string_view line);
+inline std::size_t FieldColumn3(std::size_t k) { return 4 + 16 * k; }
 
 // "yyyy-mm-dd hh:mm:ss.sssssss" of an epoch line, for messages.
 std::string EpochText(const char* epochLine);
 // The message of a file that ends inside the record of this epoch line.
 std::string TruncatedRecordText(const char* epochLine);
 
-// The observation records of a RINEX 2 file, met line by line after the header. The counting
+// The observation records of a RINEX file, met line by line after the header. The counting
 // pass and the reading pass both walk the file with it, so that they see the same epochs.
 class ObsRecordLines {
   public:
-    explicit ObsRecordLines(std::istream& input) : in(input) {}
+    // rinex3: the records of a RINEX 3 or 4 file (epoch lines beginning with '>').
+    explicit ObsRecordLines(std::istream& input, bool rinex3 = false) : in(input), v3(rinex3) {}
     // On to the next observation epoch line, passing over lines that are not epoch lines and
     // event records with their special records. False at the end of the input.
     bool NextEpoch();
     const std::string& EpochLine() const { return epochLine; }
     // The next line of the current record; false at the end of the input.
     bool NextLine(std::string& line);
+    // The lines of the current record after its epoch line: n satellites of nobs types each in
+    // RINEX 2; one line a satellite in RINEX 3 and 4.
+    unsigned long RecordLines(unsigned short n, unsigned nobs) const;
 
   private:
     std::istream& in;
+    bool v3;
     std::string epochLine;
 };
 

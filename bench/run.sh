@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Times kestrova on a 24 h, 1 Hz RINEX 2 file (with matching COMPACT2 and GLONASS channel
-# files), next to two floors (cat, cp) and to RTKLIB's convbin reading the same file, and
-# kestrova-summary on the full listing; checks that the fast text paths write exactly what the
-# plain stream paths write.
+# files) and on the same observations written as RINEX 3, next to two floors (cat, cp) and to
+# RTKLIB's convbin reading the RINEX 2 file, kestrova-summary on the full listing, and the file
+# as gzip and Compact RINEX (bench/compressed.sh); checks that the fast text paths write exactly
+# what the plain stream paths write.
 # Writes the figures to standard output and to bench/RESULTS.md. Not part of ctest.
 #
 #   bench/run.sh [--reps N] [--peer-reps N] [--hours H] [--no-plain] [--no-peer]
@@ -49,14 +50,15 @@ gen="$build/tools/kestrova-gen"
 mkdir -p "$cache"
 base="$cache/bench${hours}h"
 rinex="$base.15o"
+rinex3="$base.rnx"
 mp1="$base.mp1"
 mp2="$base.mp2"
 glo="$cache/glo.txt"
-gen_args=(--rinex "$rinex" --mp1 "$mp1" --mp2 "$mp2" --channels "$glo"
+gen_args=(--rinex "$rinex" --rinex3 "$rinex3" --mp1 "$mp1" --mp2 "$mp2" --channels "$glo"
           --interval 1 --hours "$hours" --types bench11 --seed 1)
 stamp=$( (cat "$repo"/tools/gen/*.cpp "$repo"/tools/gen/*.h "$repo"/tools/kestrova_gen_main.cpp;
           echo "${gen_args[@]}") | sha256sum | cut -c1-16)
-if [ "$(cat "$base.stamp" 2>/dev/null)" != "$stamp" ] || [ ! -s "$rinex" ]; then
+if [ "$(cat "$base.stamp" 2>/dev/null)" != "$stamp" ] || [ ! -s "$rinex" ] || [ ! -s "$rinex3" ]; then
   echo "generating $rinex ..."
   "$gen" "${gen_args[@]}"
   echo "$stamp" >"$base.stamp"
@@ -65,6 +67,8 @@ out="$cache/out"
 mkdir -p "$out"
 bytes=$(stat -c %s "$rinex")
 mb=$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1e6 }')
+bytes3=$(stat -c %s "$rinex3")
+mb3=$(awk -v b="$bytes3" 'BEGIN { printf "%.1f", b / 1e6 }')
 
 # ---- one timed run: wall seconds (from date) and peak resident set (from /usr/bin/time)
 # run_once LOG COMMAND...  appends "seconds kbytes" to LOG
@@ -101,10 +105,10 @@ row() { lines+=("$1"); echo "$1"; }
 
 row "| case | median s | min-max s | spread | input MB/s | rows/s | peak MB | peak / file |"
 row "| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: |"
-fmt_row() { # NAME STATS ROWS
-  local name=$1 rows=$3
+fmt_row() { # NAME STATS ROWS [INPUT_BYTES]
+  local name=$1 rows=$3 in_bytes=${4:-$bytes}
   read -r med lo hi kb <<<"$2"
-  row "$(awk -v n="$name" -v med="$med" -v lo="$lo" -v hi="$hi" -v kb="$kb" -v b="$bytes" -v r="$rows" \
+  row "$(awk -v n="$name" -v med="$med" -v lo="$lo" -v hi="$hi" -v kb="$kb" -v b="$in_bytes" -v r="$rows" \
     'BEGIN { printf "| %s | %.2f | %.2f-%.2f | %.0f%% | %.0f | %s | %.0f | %.2f |", n, med, lo, hi,
              100 * (hi - lo) / med, b / 1e6 / med, (r == "") ? "-" : sprintf("%.2fM", r / 1e6 / med),
              kb / 1024, kb * 1024 / b }')"
@@ -120,7 +124,7 @@ rm -f "$out/copy.15o"
 
 # ---- kestrova
 typical="-lC1:P2:L1:L2:L4:L3:MW:MP1:MP2:"
-names=(full full-gf typical typical-ms typical-m1 typical-m2 typical-gf)
+names=(full full-gf typical typical-ms typical-m1 typical-m2 typical-gf rinex3-full rinex3-full-r rinex3-typical)
 declare -A args=(
   [full]="-cGE"
   [full-gf]="-cGRE -gf$glo"
@@ -128,7 +132,10 @@ declare -A args=(
   [typical-ms]="-cGE $typical -ms"
   [typical-m1]="-cGE $typical -m1$mp1"
   [typical-m2]="-cGE $typical -m2$mp2"
-  [typical-gf]="-cGRE $typical -gf$glo")
+  [typical-gf]="-cGRE $typical -gf$glo"
+  [rinex3-full]="-cGE"
+  [rinex3-full-r]="-cGRE"
+  [rinex3-typical]="-cGE $typical")
 declare -A label=(
   [full]="full listing, -cGE"
   [full-gf]="full listing, -cGRE -gf"
@@ -136,19 +143,24 @@ declare -A label=(
   [typical-ms]="typical list -ms, -cGE"
   [typical-m1]="typical list -m1, -cGE"
   [typical-m2]="typical list -m2, -cGE"
-  [typical-gf]="typical list -gf, -cGRE")
+  [typical-gf]="typical list -gf, -cGRE"
+  [rinex3-full]="RINEX 3 full listing, -cGE"
+  [rinex3-full-r]="RINEX 3 full listing, -cGRE (header channels)"
+  [rinex3-typical]="RINEX 3 typical list, -cGE")
 declare -A med_of
 checks=()
 for n in "${names[@]}"; do
   res="$out/$n.gof"
+  input=$rinex in_bytes=$bytes
+  case $n in rinex3-*) input=$rinex3 in_bytes=$bytes3 ;; esac
   # shellcheck disable=SC2086
-  time_case "$n" "$reps" "$kestrova" "-o$rinex" "-r$res" ${args[$n]}
+  time_case "$n" "$reps" "$kestrova" "-o$input" "-r$res" ${args[$n]}
   med_of[$n]=${st%% *}
-  fmt_row "kestrova ${label[$n]}" "$st" "$(rows_of "$res")"
+  fmt_row "kestrova ${label[$n]}" "$st" "$(rows_of "$res")" "$in_bytes"
   if [ "$check_plain" = 1 ]; then
     fast_sum=$(sha256sum <"$res" | cut -c1-16)
     # shellcheck disable=SC2086
-    "$plain" "-o$rinex" "-r$res" ${args[$n]} >/dev/null 2>&1
+    "$plain" "-o$input" "-r$res" ${args[$n]} >/dev/null 2>&1
     plain_sum=$(sha256sum <"$res" | cut -c1-16)
     verdict=$([ "$fast_sum" = "$plain_sum" ] && echo identical || echo DIFFERENT)
     checks+=("| ${label[$n]} | $fast_sum | $plain_sum | $verdict |")
@@ -196,7 +208,8 @@ fi
   echo
   echo "## Input"
   echo
-  echo "\`$(basename "$rinex")\` from \`kestrova-gen ${gen_args[*]#$cache/}\`: $mb MB, $(grep -c '' "$rinex") lines."
+  echo "\`$(basename "$rinex")\` from \`kestrova-gen ${gen_args[*]#$cache/}\`: $mb MB, $(grep -c '' "$rinex") lines;"
+  echo "the same observations as RINEX 3, \`$(basename "$rinex3")\`: $mb3 MB, $(grep -c '' "$rinex3") lines (input MB/s of the RINEX 3 rows by its size)."
   echo "Warm page cache; $reps repetitions each (the peer $peer_reps); wall time from the shell,"
   echo "peak memory = maximum resident set of \`/usr/bin/time\`."
   echo

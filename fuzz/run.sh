@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Builds the fuzz harnesses and runs each for SECONDS (default 60), seeded from the hostile
 # inputs and the test data; prints executions, coverage and findings per harness.
-#   fuzz/run.sh [SECONDS] [HARNESS...]     harnesses: rinex compact2 channels cmdline crx summary
-#                                          decompress
+#   fuzz/run.sh [SECONDS] [HARNESS...]     harnesses: rinex rinex3 compact2 channels cmdline
+#                                          crx summary decompress
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 secs=${1:-60}
 shift || true
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(rinex compact2 channels cmdline crx summary decompress)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(rinex rinex3 compact2 channels cmdline crx summary decompress)
 build=${KESTROVA_FUZZ_BUILD:-$root/build-fuzz}
 
 cmake -S "$root/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
@@ -20,6 +20,11 @@ seed() {  # harness -> seed files into its corpus folder
   case $1 in
     rinex) cp "$root"/tests/hostile/*.10? "$root"/tests/hostile/*.gz "$root"/tests/hostile/*.Z \
               "$root"/tests/data/*.10o "$dir"/ ;;
+    rinex3)  # the hand-made RINEX 3 files, and the real ones where they are
+      cp "$root"/tests/hostile/*.rnx "$root"/tests/data/*.rnx "$dir"/
+      for f in "$root"/../shared/data/*.rnx "$root"/../shared/data/*3*.10o; do
+        if [ -f "$f" ]; then cp "$f" "$dir/real-$(basename "$f")"; fi
+      done ;;
     compact2) cp "$root"/tests/hostile/*.mp1 "$root"/tests/data/*.mp1 "$dir"/ ;;
     channels) cp "$root"/tests/hostile/*.glo "$root"/tests/data/*.glo "$dir"/ ;;
     crx)  # the hand-made seeds, and the heads of the real Compact RINEX files where they are

@@ -1,4 +1,4 @@
-// Kestrova: lists the observations and linear combinations of a RINEX 2 observation file.
+// Kestrova: lists the observations and linear combinations of a RINEX 2, 3 or 4 observation file.
 #include "GNSS/GLNSat.h"
 #include "GNSS/RINEX.h"
 #include "GNSS/RINEXData.h"

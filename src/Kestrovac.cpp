@@ -1,6 +1,7 @@
 #include "src/Kestrovac.h"
 
 #include "GNSS/GNSSLinCombs.h"
+#include "GNSS/SignalMap.h"
 #include "GNSS/TimeConverse.h"
 #include "GNSS/mGNSSc.h"
 #include "GNSS/ymdhms.h"
@@ -170,7 +171,7 @@ void Kestrovac::SetDefaults()
     rnxfile[0] = mp1file[0] = mp2file[0] = gfcfile[0] = resfile[0] = '\0';
     satellites[0] = xsatellites[0] = observations[0] = '\0';
     verbose = isStart = isEnd = isSat = isxSat = isObs = isDt = isAll = false;
-    isMP1 = isMP2 = isGLNfc = isEpochRound = isMSJump = false;
+    isMP1 = isMP2 = isGLNfc = isGLNhead = isEpochRound = isMSJump = false;
     isG = isR = isE = isC = false;
     dt = 0;
     mp1Fact1 = mp1Fact2 = mp2Fact1 = mp2Fact2 = 0;
@@ -384,7 +385,9 @@ void Kestrovac::FinalChecks()
     if (resfile[0] == '\0') DeriveResultFile();
     if (!isG && !isR && !isE && !isC)
         ProgramError(ProgName, "NO GNSS SATELLITE SYSTEM SET [-c[G|R|E|C]]!");
-    if (isR && !isGLNfc) {
+    // a RINEX 3 or 4 header may give the channels itself
+    if (isR && !isGLNfc) isGLNhead = rnx.HasHeaderGlonassChannels(rnxfile);
+    if (isR && !GetIsGLNFreqChan()) {
         ProgramWarning(ProgName,
                        "GLONASS SATELITE SYSTEM SET BUT WITHOUT FREQUENCY CHANNEL FILE (NOT "
                        "USING GLONASS)!");
@@ -522,6 +525,7 @@ void Kestrovac::ReadFile()
         // what was undone to reach the RINEX text, such as "gzip, Compact RINEX 1.0"
         if (!rnx.input.Undone().empty()) std::cout << " (" << rnx.input.Undone() << ")";
         std::cout << "\n";
+        if (rh.IsRinex3()) ProgressLine(std::cout, "ReadFile") << " RINEX 3 signals:" << SignalsText(rh) << "\n";
     }
     if (!isObs) ListAllHeaderTypes();
     CheckAvailability();
@@ -631,6 +635,12 @@ void Kestrovac::ReadOptionalFiles()
         glnfc.ReadFile();
         if (verbose) ProgressLine(std::cout, "ReadFile") << " reading GLONASS FREQUENCY CHANNEL file\n";
     }
+    if (isGLNhead) {
+        glnfc.SetHeaderChannels(rh.glonassSlots);
+        if (verbose)
+            ProgressLine(std::cout, "ReadFile") << " taking GLONASS FREQUENCY CHANNELS from RINEX header - "
+                                                << rh.glonassSlots.size() << " slots\n";
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -655,7 +665,7 @@ void Kestrovac::PrintSet()
         << "#RINEX file:         " << rnxfile << "\n";
     if (isMP1) res << "#MULTIPATH P1 file:  " << mp1file << "\n";
     if (isMP2) res << "#MULTIPATH P2 file:  " << mp2file << "\n";
-    if (isGLNfc) res << "#GLN FREQ CHN file:  " << gfcfile << "\n";
+    if (GetIsGLNFreqChan()) res << "#GLN FREQ CHN file:  " << (isGLNfc ? gfcfile : "(RINEX header)") << "\n";
     res << "#Satellites:        ";
     WriteSatelliteList(res);
     res << "\n#Observations:      ";
@@ -663,6 +673,7 @@ void Kestrovac::PrintSet()
         CheckObsInRNX(static_cast<int>(i));
         WriteListEntry(res, i);
     }
+    if (rh.IsRinex3()) res << "\n#RINEX 3 signals:  " << SignalsText(rh);
     res << "\n#RAW phase unit:    "
         << (!isUnit ? " CYCLE  (default)" : PhUnit == 0 ? " CYCLE  (manually set)" : " METER  (manually set)")
         << "\n";
@@ -768,7 +779,7 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm)
     char S = ListedSystem(s);
     if (S == 0) return;
     unsigned short sati = static_cast<unsigned short>(s % 100);
-    if (S == 'R' && !isGLNfc) {
+    if (S == 'R' && !GetIsGLNFreqChan()) {
         if (verbose)
             WriteSat(std::cout << "  SAT: ", S, sati)
                 << "  NO OBS PRINTED -> NO GLONASS FREQUENCY CHANNEL FILE SET!!\n";

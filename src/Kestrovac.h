@@ -33,7 +33,8 @@ class Kestrovac {
     void EndProg();
 
     bool GetVerbose() const { return verbose; }
-    bool GetIsGLNFreqChan() const { return isGLNfc; }
+    // GLONASS channels are known: from a channel file, or from the RINEX header.
+    bool GetIsGLNFreqChan() const { return isGLNfc || isGLNhead; }
     bool GetIsMP1() const { return isMP1; }
     bool GetIsMP2() const { return isMP2; }
 
@@ -75,6 +76,7 @@ class Kestrovac {
     bool isMP1;
     bool isMP2;
     bool isGLNfc;
+    bool isGLNhead; // the GLONASS channels of the RINEX 3 or 4 header are used (no -gf)
     bool isEpochRound;
     bool isMSJump;
     bool isG;

@@ -1,4 +1,4 @@
-// kestrova-gen: writes synthetic RINEX 2.11 observation, COMPACT2 multipath and GLONASS
+// kestrova-gen: writes synthetic RINEX 2.11 and 3.05 observation, COMPACT2 multipath and GLONASS
 // channel files for Kestrova's tests and benchmarks. See tools/README.md.
 #include "tools/gen/RinexGen.h"
 
@@ -14,7 +14,8 @@
 namespace {
 
 const char* const kUsage =
-    "usage: kestrova-gen [--rinex FILE] [--mp1 FILE] [--mp2 FILE] [--channels FILE] [options]\n"
+    "usage: kestrova-gen [--rinex FILE] [--rinex3 FILE] [--mp1 FILE] [--mp2 FILE] [--channels FILE]\n"
+    "                    [options]\n"
     "  --start YYYY-MM-DD[Thh:mm[:ss]]   first epoch (default 2015-02-13T00:00:00)\n"
     "  --interval S                      seconds between epochs (default 30)\n"
     "  --epochs N | --hours H | --seconds S   length (default 120 epochs)\n"
@@ -33,7 +34,7 @@ const char* const kUsage =
 struct Settings {
     kgen::GenConfig gen;
     kgen::Compact2Config mp;
-    std::string rinex, mp1, mp2, channels;
+    std::string rinex, rinex3, mp1, mp2, channels;
     double spanSeconds = -1.0;
     bool jumpModeSet = false;
 };
@@ -140,6 +141,7 @@ std::vector<Option> Options(Settings& st) {
     auto whole = [](auto& dst) { return [&dst](const char* s) { return ParseInt(s, dst); }; };
     return {
         {"--rinex", text(st.rinex), {}},
+        {"--rinex3", text(st.rinex3), {}},
         {"--mp1", text(st.mp1), {}},
         {"--mp2", text(st.mp2), {}},
         {"--channels", text(st.channels), {}},
@@ -203,7 +205,7 @@ Settings ParseArgs(int argc, char** argv) {
         st.gen.epochs = std::lround(st.spanSeconds / st.gen.interval);
     if (!st.gen.jumps.empty() && !st.jumpModeSet)
         st.gen.jumpMode = kgen::JumpMode::Codes;
-    if (st.rinex.empty() && st.mp1.empty() && st.mp2.empty() && st.channels.empty())
+    if (st.rinex.empty() && st.rinex3.empty() && st.mp1.empty() && st.mp2.empty() && st.channels.empty())
         Fail(std::string("nothing to write\n") + kUsage);
     const std::string bad = kgen::CheckConfig(st.gen);
     if (!bad.empty())
@@ -235,6 +237,8 @@ int main(int argc, char** argv) {
     const std::string rinexWhat = "RINEX 2.11, " + std::to_string(st.gen.types.size()) + " types";
     Report(st.rinex, rinexWhat.c_str(), "epochs", "satellite records",
            [&] { return kgen::WriteRinex(st.rinex, st.gen); });
+    Report(st.rinex3, "RINEX 3.05, the same observations", "epochs", "satellite records",
+           [&] { return kgen::WriteRinex3(st.rinex3, st.gen); });
     for (const bool p2 : {false, true}) {
         kgen::Compact2Config mp = st.mp;
         mp.p2 = p2;

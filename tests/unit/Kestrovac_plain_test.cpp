@@ -82,3 +82,17 @@ TEST(FastTextPaths, RealFilesListAsThePlainPaths)
     EXPECT_GT(files, 0);
     fs::remove_all(d);
 }
+
+// The same observations as RINEX 3: its fields go through the same fast paths.
+TEST(FastTextPaths, GeneratedRinex3FileListsAsThePlainPaths)
+{
+    const fs::path d = FreshDir("gen3");
+    const std::string f = (d / "g.rnx").string();
+    ASSERT_EQ(std::system((std::string(KESTROVA_GEN_BIN) + " --rinex3 " + f +
+                           " --interval 1 --seconds 600 --seed 5 --clock-column >/dev/null")
+                              .c_str()),
+              0);
+    for (const std::string& w : {std::string("-cGRE"), "-cGRE -ms -a" + Typical, "-cGE -uM" + Typical})
+        ExpectSameOutput(d, "-o" + f + " " + w);
+    fs::remove_all(d);
+}

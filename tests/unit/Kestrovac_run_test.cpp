@@ -2,8 +2,11 @@
 // that every file either lists or stops with a framed message.
 #include "tests/unit/Compact2Writer.h"
 #include "tests/unit/RealFiles.h"
+#include "tools/gen/RinexGen.h"
 
+#include <cmath>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -394,4 +397,163 @@ TEST(CompleteRun, ARunWithoutObservationRowsSaysSo)
         EXPECT_EQ(r.err, err);
         EXPECT_NE(r.gof.find("\n#          Time(datum)"), std::string::npos);
     }
+}
+
+namespace {
+
+// The header line of a result file that begins with label; "(no line)" when there is none.
+std::string HeaderLine(const std::string& gof, const std::string& label)
+{
+    for (const std::string& l : Lines(gof))
+        if (l.rfind(label, 0) == 0) return l;
+    return "(no line)";
+}
+
+// A phase of cycles in metres on a carrier of hz, as the listing writes it.
+std::string Metres(double cycles, double hz)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%14.3f", cycles * 299792458.0 / hz);
+    return text;
+}
+
+// The GLONASS G1 carrier of a channel.
+double G1(int channel) { return 1602e6 + channel * 562500.0; }
+
+} // namespace
+
+// The real RINEX 3 files list with -cGRE and no channel file: the GLONASS channels of a header
+// that has them, the signals chosen, and the file's own numbers in the rows.
+TEST(CompleteRun, RealRinex3FilesListWithTheirOwnValues)
+{
+    SKIP_WITHOUT_SHARED_DATA();
+    const fs::path dir = TestFolder();
+    const std::string noChannels = "\n#### Kestrova: Warning -> GLONASS SATELITE SYSTEM SET BUT WITHOUT "
+                                   "FREQUENCY CHANNEL FILE (NOT USING GLONASS)! ####\n     Continuing Kestrova ... \n\n";
+    ToolRun abmf(dir, "abmf", "-o" + Shared + "/ABMF00GLP_R_20181330000_01D_30S_MO.rnx -cGRE");
+    ASSERT_EQ(abmf.status, 0) << abmf.out << abmf.err;
+    EXPECT_EQ(abmf.err, "");
+    EXPECT_EQ(HeaderLine(abmf.gof, "#GLN"), "#GLN FREQ CHN file:  (RINEX header)");
+    EXPECT_EQ(HeaderLine(abmf.gof, "#RINEX 3"),
+              "#RINEX 3 signals:   G C1=C1C L1=L1C D1=D1C S1=S1C P2=C2W L2=L2W D2=D2W S2=S2W C5=C5Q "
+              "L5=L5Q D5=D5Q S5=S5Q R C1=C1C L1=L1C D1=D1C S1=S1C P2=C2P L2=L2P D2=D2P S2=S2P E C1=C1C "
+              "L1=L1C D1=D1C S1=S1C C5=C5Q L5=L5Q D5=D5Q S5=S5Q C7=C7Q L7=L7Q D7=D7Q S7=S7Q C8=C8Q "
+              "L8=L8Q D8=D8Q S8=S8Q S C1=C1C L1=L1C D1=D1C S1=S1C");
+    // G02: C1C, L1C (flags 1 7), D1C, S1C, C2W as P2; E04 at 01:31: C7Q 23873691.583
+    const std::string g02 = Row(abmf.gof, " 2018-05-13 01:30:00.0   58251  5400.0", "G02");
+    EXPECT_EQ(g02.rfind(" 2018-05-13 01:30:00.0   58251  5400.0  G02  22512246.527 0 0 118302644.408 1 7"
+                        "  1237.713 0 0    47.350 0 0  22512236.717 0 0  92183841.679 1 7", 0),
+              0u) << g02;
+    EXPECT_NE(Row(abmf.gof, " 2018-05-13 01:31:00.0   58251  5460.0", "E04").find("  23873691.583 0 0  96129464.102 1 8"),
+              std::string::npos);
+    EXPECT_NE(Row(abmf.gof, " 2018-05-13 01:31:00.0   58251  5460.0", "R24").find("  23170650.745 0 0 123903893.738 1 6"),
+              std::string::npos);
+
+    // demo3.10o: channels -5, +3, -6 of "R11 -5R19 +3R23 -6" give the G1 wavelengths of the rows
+    ToolRun demo(dir, "demo3", "-o" + Shared + "/demo3.10o -cGRE -uM -lC1:L1:");
+    ASSERT_EQ(demo.status, 0) << demo.out << demo.err;
+    EXPECT_EQ(demo.err, "");
+    EXPECT_EQ(Row(demo.gof, " 2010-03-05 00:00:00.0   55260     0.0", "R11"),
+              " 2010-03-05 00:00:00.0   55260     0.0  R11  25247845.883 0 7" + Metres(132678281.640, G1(-5)) + " 0 8");
+    EXPECT_EQ(Row(demo.gof, " 2010-03-05 00:00:30.0   55260    30.0", "R19"),
+              " 2010-03-05 00:00:30.0   55260    30.0  R19  24597748.629 0 7" + Metres(129262004.577, G1(3)) + " 0 8");
+    EXPECT_EQ(Row(demo.gof, " 2010-03-05 00:00:00.0   55260     0.0", "R23"),
+              " 2010-03-05 00:00:00.0   55260     0.0  R23  22600648.288 0 7" + Metres(132798887.208, G1(-6)) + " 0 8");
+    // "G 7" is G07: C1C 22227666.760, L1C 118767195.326 in metres on the GPS L1 wavelength
+    EXPECT_EQ(Row(demo.gof, " 2010-03-05 00:00:00.0   55260     0.0", "G07"),
+              " 2010-03-05 00:00:00.0   55260     0.0  G07  22227666.760 0 7" + Metres(118767195.326, 1575.42e6) + " 0 8");
+
+    // without a slot table GLONASS needs a channel file; the other systems list as ever
+    for (const std::string name : {"minimal3.10o", "default_time_system3.10o", "junk_time_obs3.10o"}) {
+        SCOPED_TRACE(name);
+        ToolRun r(dir, name, "-o" + Shared + "/" + name + " -cGRE -t30");
+        ASSERT_EQ(r.status, 0) << r.out << r.err;
+        EXPECT_EQ(r.err, noChannels);
+        EXPECT_EQ(HeaderLine(r.gof, "#GLN"), "(no line)");
+        EXPECT_EQ(HeaderLine(r.gof, "#RINEX 3"),
+                  "#RINEX 3 signals:   G C1=C1C P1=C1P L1=L1C S1=S1P P2=C2P L2=L2P S2=S2P R C1=C1C L1=L1C "
+                  "S1=S1C S C1=C1C L1=L1C S1=S1C");
+        // G32 at 00:00:30 or 00:01:30: L1C L2P C1P C2P C1C S1P S2P of the file
+        EXPECT_NE(r.gof.find("  G32 133135049.387 0 8 103741584.182 0 8  25334766.349 0 9  25334768.879 0 9  "
+                             "25334766.309 0 7    75.000 0 0    83.000 0 0\n"),
+                  std::string::npos);
+        EXPECT_EQ(r.gof.find(".0  R"), std::string::npos);
+    }
+}
+
+namespace {
+
+// The lines two result files of the same observations share: all but those naming the input
+// file, the result file, the channel source and the signals of a RINEX 3 file.
+std::string ComparableLines(const std::string& gof)
+{
+    std::string kept;
+    for (const std::string& l : Lines(gof))
+        if (l.rfind("#RINEX file:", 0) != 0 && l.rfind("#Result file:", 0) != 0 &&
+            l.rfind("#GLN FREQ CHN file:", 0) != 0 && l.rfind("#RINEX 3 signals:", 0) != 0)
+            kept += l + "\n";
+    return kept;
+}
+
+} // namespace
+
+// The generator writes one set of observations as RINEX 2 and as RINEX 3: every code of the list,
+// in both phase units, with millisecond jumps removed, multipath removed and empty epochs, gives
+// the same rows; the GLONASS channels of the RINEX 3 header list as the channel file does.
+TEST(CompleteRun, Rinex3AndRinex2OfTheSameObservationsListAlike)
+{
+    const fs::path dir = TestFolder();
+    kgen::GenConfig cfg;
+    cfg.epochs = 240;
+    cfg.jumps = {{60, 1}, {150, -2}};
+    cfg.jumpMode = kgen::JumpMode::Codes;
+    cfg.clockOffsetColumn = true;
+    const std::string r2 = (dir / "same.15o").string(), r3 = (dir / "same.rnx").string(),
+                      mp1 = (dir / "same.mp1").string(), mp2 = (dir / "same.mp2").string(),
+                      glo = (dir / "glo.txt").string();
+    ASSERT_TRUE(kgen::WriteRinex(r2, cfg).ok);
+    ASSERT_TRUE(kgen::WriteRinex3(r3, cfg).ok);
+    kgen::Compact2Config mp;
+    mp.satellites = "G E";
+    ASSERT_TRUE(kgen::WriteCompact2(mp1, cfg, mp).ok);
+    mp.p2 = true;
+    ASSERT_TRUE(kgen::WriteCompact2(mp2, cfg, mp).ok);
+    ASSERT_TRUE(kgen::WriteChannelFile(glo, cfg).ok);
+    const std::string every = " -lC1:P1:P2:L1:L2:C2:S1:S2:D1:D2:C5:L5:D5:S5:C6:L6:D6:S6:C7:L7:D7:S7:C8:L8:D8:"
+                              "S8:L4:Pp4:Pc4:L3:P3:Pp3:WL:WLP:WLC:MW:MWp:MP1:MC1:MP2:CL1:PL1:PL2:PC1:PC2:";
+    for (const std::string& words : {"-cGRE" + every, "-cGRE -uM" + every,
+                                     "-cGRE -ms -a -m1" + mp1 + " -m2" + mp2 + every,
+                                     "-cGRE -uM -ms -a -m1" + mp1 + " -m2" + mp2 + every, std::string("-cGRE")}) {
+        SCOPED_TRACE(words);
+        ToolRun two(dir, "two", "-o" + r2 + " -gf" + glo + " " + words);
+        ToolRun three(dir, "three", "-o" + r3 + " " + words);
+        ToolRun threeFile(dir, "three-gf", "-o" + r3 + " -gf" + glo + " " + words);
+        ASSERT_EQ(two.status, 0) << two.err;
+        ASSERT_EQ(three.status, 0) << three.err;
+        EXPECT_GT(Lines(two.gof).size(), 2000u);
+        EXPECT_TRUE(ComparableLines(two.gof) == ComparableLines(three.gof));
+        EXPECT_TRUE(ComparableLines(two.gof) == ComparableLines(threeFile.gof));
+        EXPECT_EQ(two.err, three.err);
+    }
+}
+
+// A RINEX 3 file under a long name, gzipped or through a pipe, lists as the plain file; the
+// default result name drops the compression and the last extension.
+TEST(CompleteRun, CompressedRinex3FileListsAsThePlainOne)
+{
+    const fs::path dir = TestFolder();
+    const std::string d = dir.string(), name = "CEDA00USA_R_20182100000_23H_15S_MO";
+    ASSERT_EQ(std::system(("cp " + std::string(KESTROVA_TEST_DATA) + "/mixed_systems3.rnx " + d + "/" + name +
+                           ".rnx && gzip -c " + d + "/" + name + ".rnx >" + d + "/" + name + ".rnx.gz")
+                              .c_str()),
+              0);
+    ToolRun plain(dir, "plain", "-o" + d + "/" + name + ".rnx -cGRE");
+    ASSERT_EQ(plain.status, 0) << plain.out << plain.err;
+    ToolRun piped(dir, "piped", "-o/dev/stdin -cGRE", "gunzip -c " + d + "/" + name + ".rnx.gz");
+    ASSERT_EQ(piped.status, 0) << piped.out << piped.err;
+    EXPECT_TRUE(ComparableLines(plain.gof) == ComparableLines(piped.gof));
+    EXPECT_NE(plain.gof.find("\n#GLN FREQ CHN file:  (RINEX header)\n"), std::string::npos);
+    const std::string run = "cd " + d + " && " + KESTROVA_BIN + " -o" + name + ".rnx.gz -cGRE >/dev/null 2>&1";
+    ASSERT_EQ(std::system(run.c_str()), 0);
+    EXPECT_TRUE(ComparableLines(plain.gof) == ComparableLines(ReadAll(dir / (name + ".gof"))));
 }

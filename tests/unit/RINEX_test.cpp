@@ -440,3 +440,114 @@ TEST_F(RINEXFile, SmallRealFiles)
         EXPECT_FLOAT_EQ(rh.interval, 30.0f) << name;
     }
 }
+
+// A RINEX 3 file of six systems: every satellite line is read under the two-letter types its
+// system maps, with the scale factor applied, the event record passed over, and both passes
+// counting the same records.
+TEST_F(RINEXFile, Rinex3RecordsAreReadIntoTheTwoLetterTables)
+{
+    Read(Data("mixed_systems3.rnx"));
+    EXPECT_EQ(rnx.nepoch, 2U);
+    EXPECT_EQ(rnx.nobsall, 11U);
+    std::vector<short> sats;
+    for (long r = 0; r < rd.GetNObs(); r++) sats.push_back(rd.sat(r));
+    // "G 5" and "R 7" are G05 and R07; J, C and S keep numbers of their own
+    EXPECT_EQ(sats, (std::vector<short>{5, 12, 107, 101, 211, 501, 306, 420, 5, 107, 211}));
+    // G05 at the first epoch: C1C, C1W as P1, L1C with its flags, S1C divided by 10, C2L as C2
+    EXPECT_EQ(D(rd.C1(0).obs), 21089446.109);
+    EXPECT_EQ(rd.C1(0).ss, 8);
+    EXPECT_EQ(D(rd.P1(0).obs), 21089445.801);
+    EXPECT_EQ(D(rd.L1(0).obs), 110825787.594);
+    EXPECT_EQ(rd.L1(0).lli, 1);
+    EXPECT_DOUBLE_EQ(D(rd.S1(0).obs), 50.55);
+    EXPECT_DOUBLE_EQ(D(rd.S2(0).obs), 46.8);
+    EXPECT_EQ(D(rd.C2(0).obs), 21089439.100);
+    EXPECT_EQ(D(rd.P2(0).obs), 21089439.379);
+    EXPECT_EQ(D(rd.L2(0).obs), 86357727.244);
+    // G12 has no C2L field: its line ends before
+    EXPECT_TRUE(rd.C2(1).IsNull());
+    // R07: C2P as P2; E11: C1X as C1, C7Q and L7Q; J01 C1C; BeiDou is read as nothing
+    EXPECT_EQ(D(rd.P2(2).obs), 20655587.501);
+    EXPECT_TRUE(rd.P1(2).IsNull());
+    EXPECT_EQ(D(rd.C1(4).obs), 23873695.303);
+    EXPECT_EQ(D(rd.C7(4).obs), 23873691.583);
+    EXPECT_EQ(D(rd.L7(4).obs), 96129464.102);
+    EXPECT_EQ(D(rd.C5(4).obs), 23873693.606);
+    EXPECT_EQ(D(rd.C1(5).obs), 38189841.297);
+    EXPECT_TRUE(rd.C1(6).IsNull() && rd.L1(6).IsNull());
+    EXPECT_EQ(D(rd.L1(7).obs), 200760871.007);
+    // the second epoch after the event record
+    EXPECT_EQ(rd.nsat(1), 3);
+    EXPECT_EQ(D(rd.C1(8).obs), 21085050.586);
+    EXPECT_DOUBLE_EQ(D(rd.S2(8).obs), 45.05);
+    ASSERT_TRUE(rd.IfTimeCorr);
+    EXPECT_DOUBLE_EQ(D(rd.TCorr(0)), -0.000123456789);
+    EXPECT_DOUBLE_EQ(D(rd.TCorr(1)), -0.000123456999);
+    EXPECT_FLOAT_EQ(rh.interval, 30.0f);
+    EXPECT_STREQ(rh.obsfirstts, "GLO");
+    EXPECT_EQ(rd.satList.NRow(), 8);
+    // the GLONASS channels of the header, without blanks between the entries
+    ASSERT_EQ(rh.glonassSlots.size(), 2u);
+    EXPECT_EQ(rh.glonassSlots[1].sat, 107);
+    EXPECT_EQ(rh.glonassSlots[1].channel, 6);
+}
+
+// The real RINEX 3 files: the file's own numbers for records of each system.
+TEST_F(RINEXFile, RealRinex3Files)
+{
+    if (!fs::exists(SharedData)) GTEST_SKIP() << "no shared data";
+    auto record = [&](long e, short s) {
+        long first = 0;
+        for (long i = 0; i < e; i++) first += rd.nsat(i);
+        for (long k = first; k < first + rd.nsat(e); k++)
+            if (rd.sat(k) == s) return k;
+        return -1L;
+    };
+    Read((SharedData / "ABMF00GLP_R_20181330000_01D_30S_MO.rnx").string());
+    EXPECT_EQ(rnx.nepoch, 3U);
+    EXPECT_EQ(rnx.nobsall, 45U);
+    long k = record(0, 2); // G02: C1C L1C D1C S1C C2W L2W D2W S2W
+    EXPECT_EQ(D(rd.C1(k).obs), 22512246.527);
+    EXPECT_EQ(D(rd.L1(k).obs), 118302644.408);
+    EXPECT_EQ(rd.L1(k).ss, 7);
+    EXPECT_EQ(D(rd.D1(k).obs), 1237.713);
+    EXPECT_EQ(D(rd.P2(k).obs), 22512236.717);
+    EXPECT_EQ(D(rd.S2(k).obs), 43.75);
+    k = record(0, 17); // G17: blank phases
+    EXPECT_TRUE(rd.L1(k).IsNull());
+    EXPECT_EQ(D(rd.D2(k).obs), -1629.818);
+    k = record(2, 124); // R24: C2P as P2
+    EXPECT_EQ(D(rd.P2(k).obs), 23170650.208);
+    EXPECT_EQ(D(rd.L2(k).obs), 96369683.032);
+    k = record(2, 204); // E04: C5Q, C7Q, L8Q
+    EXPECT_EQ(D(rd.C5(k).obs), 23873693.606);
+    EXPECT_EQ(D(rd.C7(k).obs), 23873691.583);
+    EXPECT_EQ(D(rd.L7(k).obs), 96129464.102);
+    k = record(2, 431); // S31: a Doppler written ".947"
+    EXPECT_DOUBLE_EQ(D(rd.D1(k).obs), 0.947);
+    EXPECT_EQ(rh.glonassSlots.size(), 24u);
+
+    Read((SharedData / "demo3.10o").string());
+    EXPECT_EQ(rnx.nepoch, 2U);
+    k = record(0, 7); // "G 7": L1C L2P C1P C2P C1C S1P S2P
+    EXPECT_EQ(D(rd.L1(k).obs), 118767195.326);
+    EXPECT_EQ(D(rd.P1(k).obs), 22600658.277);
+    EXPECT_EQ(D(rd.C1(k).obs), 22227666.760);
+    EXPECT_EQ(D(rd.S2(k).obs), 32.0);
+    k = record(1, 119); // R19: L1C C1C S1C
+    EXPECT_EQ(D(rd.C1(k).obs), 24597748.629);
+    EXPECT_EQ(D(rd.S1(k).obs), 47.0);
+    ASSERT_EQ(rh.glonassSlots.size(), 3u);
+    EXPECT_EQ(rh.glonassSlots[0].channel, -5);
+    EXPECT_EQ(rh.glonassSlots[1].channel, 3);
+    EXPECT_EQ(rh.glonassSlots[2].channel, -6);
+
+    // the damaged epoch line "> 23 29" is passed over between the two epochs
+    Read((SharedData / "junk_time_obs3.10o").string());
+    EXPECT_EQ(rnx.nepoch, 2U);
+    EXPECT_EQ(rnx.nobsall, 4U);
+    EXPECT_EQ(D(rd.C1(2).obs), 25334766.309);
+    Read((SharedData / "default_time_system3.10o").string());
+    EXPECT_STREQ(rh.obsfirstts, "GPS");
+    EXPECT_EQ(rnx.nobsall, 8U);
+}

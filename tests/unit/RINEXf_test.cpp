@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -120,4 +121,37 @@ TEST(RINEXf, RecordWalkerPassesOverEventsWithTheirSpecialRecords)
     ASSERT_TRUE(rec.NextEpoch());
     EXPECT_EQ(rec.EpochLine(), " 05  3 24 13 11  0.0000000  6  1G09");
     EXPECT_FALSE(rec.NextEpoch());
+}
+
+// RINEX 3 and 4 epoch lines: the layout after '>', events without a date, counts up to 999 and
+// the clock offset after the count.
+TEST(RINEXf, Rinex3EpochLines)
+{
+    const std::string line = "> 2018 05 13 01 30  0.0000000  0 19      -0.000123456789";
+    EXPECT_TRUE(IsEpochLine3(line));
+    unsigned short yr = 0, mon = 0, day = 0, hh = 0, mm = 0;
+    long double sec = -1;
+    ParseEpochLine(line.c_str(), yr, mon, day, hh, mm, sec);
+    EXPECT_EQ(std::vector<int>({yr, mon, day, hh, mm}), std::vector<int>({2018, 5, 13, 1, 30}));
+    EXPECT_EQ(sec, 0.0L);
+    EXPECT_EQ(EpochFlag(line), '0');
+    EXPECT_EQ(EpochCount(line), 19);
+    EXPECT_EQ(EpochCount("> 2018 05 13 01 30 15.5000000  0999"), 999);
+    EXPECT_EQ(EpochText(line.c_str()), "2018-05-13 01:30:00.0000000");
+    EXPECT_TRUE(CarriesClockOffset(line));
+    EXPECT_DOUBLE_EQ(static_cast<double>(ClockOffset(line)), -0.000123456789);
+    // a count written one column short keeps the sign of its offset
+    EXPECT_DOUBLE_EQ(static_cast<double>(ClockOffset("> 2010 03 05 00 00 30.0000000  0 8      -0.123456789012")),
+                     -0.123456789012);
+    EXPECT_FALSE(CarriesClockOffset("> 2018 05 13 01 30  0.0000000  0 19"));
+    // damaged or foreign lines are no epoch lines
+    for (const std::string& bad : {std::string("> 23 29"), WithColumn(line, 1, ' '), WithColumn(line, 5, 'x'),
+                                   WithColumn(line, 22, ' '), WithColumn(line, 10, '0'),
+                                   std::string("> 2018 05 13 01 30  0.000000"), EpochLine})
+        EXPECT_FALSE(IsEpochLine3(bad)) << bad;
+    // an event may leave its date blank; an observation epoch may not
+    EXPECT_TRUE(IsEpochLine3(">                              4  2"));
+    EXPECT_FALSE(IsEpochLine3(">                              0  2"));
+    // the RINEX 2 test never takes a RINEX 3 line
+    EXPECT_FALSE(IsFirstObsLine(line.c_str()));
 }

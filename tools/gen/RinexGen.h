@@ -1,4 +1,4 @@
-// Deterministic generator of test and benchmark inputs for Kestrova: RINEX 2.11
+// Deterministic generator of test and benchmark inputs for Kestrova: RINEX 2.11 and 3.05
 // observation files, TEQC COMPACT2 multipath files and GLONASS frequency-channel
 // files. Standard library only; nothing here depends on the rest of the project.
 //
@@ -144,6 +144,11 @@ std::vector<GenEpoch> Generate(const GenConfig& cfg);
 std::vector<Compact2Record> GenerateCompact2(const GenConfig& cfg, const Compact2Config& mp);
 
 WriteSummary WriteRinex(const std::string& path, const GenConfig& cfg);
+// The same observations as a RINEX 3.05 file: each two-letter type written under the code
+// Kestrova reads as it (GPS C1C C1W L1C ... C2L C2W L2W, GLONASS ... C2C C2P L2P, Galileo
+// ... C7Q L7Q); types a system lacks are left out of its list; the GLONASS channels of
+// GlonassChannel in "GLONASS SLOT / FRQ #".
+WriteSummary WriteRinex3(const std::string& path, const GenConfig& cfg);
 WriteSummary WriteCompact2(const std::string& path, const GenConfig& cfg, const Compact2Config& mp);
 // One open-ended line per configured GLONASS slot, valid from 00:00:00 of the day of
 // the first epoch, with the channel of GlonassChannel.

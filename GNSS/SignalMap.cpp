@@ -1,0 +1,146 @@
+#include "GNSS/SignalMap.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
+
+namespace {
+
+// Two-letter types whose codes share a band and an order of attributes: the RINEX 3 code of a
+// type is its observation letter (C for the codes, also for P1 and P2), its band digit and the
+// attribute. Rows are in the order the signals line names the types.
+struct SignalRow {
+    const char* systems;
+    const char* types;
+    const char* attributes; // the first one the header lists is taken
+};
+
+// clang-format off
+const SignalRow Rows[] = {
+    // GPS: L2 prefers the semi-codeless W phase that goes with P2
+    {"G",  "C1",          "C"},
+    {"G",  "P1",          "WPY"},
+    {"G",  "L1 D1 S1",    "CWPYXLS"},
+    {"G",  "C2",          "LXSC"},
+    {"G",  "P2",          "WPY"},
+    {"G",  "L2 D2 S2",    "WPYLXSC"},
+    {"G",  "C5 L5 D5 S5", "QXI"},
+    // GLONASS
+    {"R",  "C1",          "C"},
+    {"R",  "P1",          "P"},
+    {"R",  "L1 D1 S1",    "CP"},
+    {"R",  "C2",          "C"},
+    {"R",  "P2",          "P"},
+    {"R",  "L2 D2 S2",    "PC"},
+    // Galileo: E1, E5a, E6, E5b (the second frequency of the combinations), E5a+b
+    {"E",  "C1",          "CXB"},
+    {"E",  "L1 D1 S1",    "CXB"},
+    {"E",  "C5 L5 D5 S5", "QXI"},
+    {"E",  "C6 L6 D6 S6", "CXB"},
+    {"E",  "C7 L7 D7 S7", "QXI"},
+    {"E",  "C8 L8 D8 S8", "QXI"},
+    // QZSS and SBAS
+    {"JS", "C1",          "C"},
+    {"JS", "L1 D1 S1",    "CXLSZ"},
+    {"JS", "C2",          "LXS"},
+    {"JS", "L2 D2 S2",    "LXS"},
+    {"JS", "C5 L5 D5 S5", "QXI"},
+};
+// clang-format on
+
+// The systems whose signals are read, in the order the signals line names them.
+constexpr std::string_view MappedSystems = "GREJS";
+
+// The divisor of the values of a code: the factor of the first scale record naming it (or
+// naming no code at all, which scales every code of the system).
+long double DivisorOf(const RINEXHeader& h, char system, const std::string& code)
+{
+    for (const ScaleFactor& f : h.scaleFactors)
+        if (f.system == system && (f.codes.empty() || std::find(f.codes.begin(), f.codes.end(), code) != f.codes.end()))
+            return f.factor;
+    return 1;
+}
+
+// The field of the first of the type's codes that the system lists, or -1.
+long FieldOfType(const SystemCodes& s, std::string_view type, const char* attributes)
+{
+    const char letter = type[0] == 'P' ? 'C' : type[0];
+    for (const char* a = attributes; *a != '\0'; a++) {
+        const std::string code{letter, type[1], *a};
+        auto at = std::find(s.codes.begin(), s.codes.end(), code);
+        if (at != s.codes.end()) return at - s.codes.begin();
+    }
+    return -1;
+}
+
+// Every type of the rows of the system: its field, when the system lists one of its codes.
+void MapSystem(RINEXHeader& h, const SystemCodes& s, SystemFields& f)
+{
+    for (const SignalRow& row : Rows) {
+        if (std::strchr(row.systems, s.system) == nullptr) continue;
+        for (std::string_view types = row.types; !types.empty(); types.remove_prefix(std::min<std::size_t>(3, types.size()))) {
+            const std::string_view type = types.substr(0, 2);
+            const long field = FieldOfType(s, type, row.attributes);
+            if (field < 0) continue;
+            const unsigned short code = ObsTypeCode(type);
+            const std::string& name = s.codes[static_cast<std::size_t>(field)];
+            f.stored.push_back({static_cast<unsigned short>(field), code, DivisorOf(h, s.system, name)});
+            h.signals.push_back({s.system, code, name});
+            h.Flag(code) = true;
+        }
+    }
+    std::sort(f.stored.begin(), f.stored.end(),
+              [](const StoredField& a, const StoredField& b) { return a.field < b.field; });
+}
+
+// Each type read once, in the order of the first field of the header read as it.
+void ListTypes(RINEXHeader& h)
+{
+    std::vector<unsigned short> types;
+    for (const SystemCodes& s : h.systemCodes) {
+        const SystemFields* f = h.FieldsOf(s.system);
+        if (f == nullptr) continue;
+        for (const StoredField& field : f->stored)
+            if (std::find(types.begin(), types.end(), field.type) == types.end()) types.push_back(field.type);
+    }
+    h.nobs = static_cast<unsigned short>(types.size());
+    h.obs.Resize(h.nobs);
+    for (unsigned short i = 0; i < h.nobs; i++) h.obs(i) = types[i];
+}
+
+} // namespace
+
+void MapSignals(RINEXHeader& h)
+{
+    h.signals.clear();
+    for (unsigned short k = 0; k < NObsTypes; k++) h.Flag(k) = false;
+    for (const SystemCodes& s : h.systemCodes) {
+        if (s.system < 'A' || s.system > 'Z') continue;
+        SystemFields& f = h.systemFields[s.system - 'A'];
+        f = SystemFields();
+        f.hasTypes = true;
+        f.nfields = s.codes.size();
+    }
+    for (char system : MappedSystems)
+        for (const SystemCodes& s : h.systemCodes)
+            if (s.system == system) MapSystem(h, s, h.systemFields[system - 'A']);
+    ListTypes(h);
+}
+
+std::string SignalsText(const RINEXHeader& h)
+{
+    std::string text;
+    char system = 0;
+    for (const ChosenSignal& c : h.signals) {
+        if (c.system != system) {
+            system = c.system;
+            text += ' ';
+            text += system;
+        }
+        text += ' ';
+        text += ObsTypeName[c.type];
+        text += '=';
+        text += c.code;
+    }
+    return text;
+}

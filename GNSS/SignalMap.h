@@ -1,0 +1,21 @@
+// SignalMap: which RINEX 3 or 4 observation code of each satellite system is read as which
+// two-letter type of the listing. For each system and each two-letter type the first code of its
+// row that the system's header list holds is taken; the band-3 types and codes without a row
+// are not read. BeiDou and NavIC codes are not read at all: the listing has no constants for
+// them, and their satellites take their place in the satellite list from the data anyway.
+#ifndef KESTROVA_GNSS_SIGNALMAP_H
+#define KESTROVA_GNSS_SIGNALMAP_H
+
+#include "GNSS/RINEXHeader.h"
+
+#include <string>
+
+// Chooses the signals of a RINEX 3 or 4 header from its types records and scale factors: fills
+// signals, systemFields, the presence flags and the two-letter type list (nobs, obs: each type
+// once, in the order the header first names a code read as it).
+void MapSignals(RINEXHeader& h);
+
+// The signals chosen, system by system: " G C1=C1C P1=C1W ... R C1=C1C ...".
+std::string SignalsText(const RINEXHeader& h);
+
+#endif

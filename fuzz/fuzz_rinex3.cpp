@@ -1,0 +1,10 @@
+// A RINEX 3 or 4 observation file, listed with every system, all epochs and the millisecond-jump
+// removal, and without a channel file, so that the GLONASS channels of its header are used.
+#include "fuzz/FuzzRun.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    std::string obs = WriteInput("obs.rnx", data, size);
+    RunKestrova({"-o" + obs, "-cGRE", "-a", "-ms", "-r" + ScratchFile("out.gof")});
+    return 0;
+}

@@ -339,6 +339,32 @@ TEST(CompleteRun, CompressedCompactRinexListsAsThePlainFile)
     ExpectSameListing(plain.gof, gzipped.gof);
 }
 
+// The Compact RINEX 3.0 file lists the values its arcs start with, each under the code the
+// signals line names, with the GLONASS channels of its header. L4 = c/f1 L1 - c/f2 L2: G01
+// (1575.42, 1227.60 MHz) -1.584 m, E02 on E1 and E5b (1575.42, 1207.14 MHz) 0.740 m, R01 of
+// channel 1 (1602 + 0.5625, 1246 + 0.4375 MHz) -4.760 m, from the values of their rows.
+TEST(CompleteRun, CompactRinex3ListsItsOwnValuesWithTheHeaderChannels)
+{
+    SKIP_WITHOUT_SHARED_DATA();
+    const fs::path dir = TestFolder();
+    ToolRun r(dir, "p433", "-o" + Shared + "/P43300USA_R_20190012056_17M_15S_MO.crx -cGRE -lC1:L1:P2:L2:C7:L7:L4:");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(Lines(r.gof)[5], "#GLN FREQ CHN file:  (RINEX header)");
+    const std::string missing = "         *.*** * *";
+    // the first epoch's G01 and E02 lines: "3&24689619566 3&129744826202 ..." and flags "606"
+    EXPECT_EQ(Row(r.gof, " 2019-01-01 20:56:45.0   58484 75405.0", "G01"),
+              " 2019-01-01 20:56:45.0   58484 75405.0  G01  24689619.566 0 6 129744826.202 0 6"
+              "  24689621.833 0 3 101099871.059 0 3" + missing + missing + "        -1.584 0 0");
+    EXPECT_EQ(Row(r.gof, " 2019-01-01 20:56:45.0   58484 75405.0", "E02"),
+              " 2019-01-01 20:56:45.0   58484 75405.0  E02  25430688.219 0 7 133639165.949 0 7" +
+                  missing + missing + "  25430687.103 0 8 102398838.461 0 8         0.740 0 0");
+    // R01 joins at the second epoch; GLONASS has no P code on its second band here
+    EXPECT_EQ(Row(r.gof, " 2019-01-01 20:57:00.0   58484 75420.0", "R01"),
+              " 2019-01-01 20:57:00.0   58484 75420.0  R01  19368311.977 0 8 103534728.208 1 8" +
+                  missing + "  80527030.618 1 7" + missing + missing + "        -4.760 0 0");
+}
+
 // The multipath and channel files work through a pipe and a process substitution like files;
 // two inputs cannot share standard input.
 TEST(CompleteRun, EveryInputMayComeThroughAPipe)

@@ -244,6 +244,11 @@ struct Hostile {
     std::string text;
 };
 
+// A case is named by its name alone (not by the bytes of its fields) in the test lists.
+void PrintTo(const Hostile& h, std::ostream* out) {
+    *out << h.name;
+}
+
 class CompactRINEXHostile : public testing::TestWithParam<Hostile> {};
 
 TEST_P(CompactRINEXHostile, StopsWithTheFramedError) {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Compact RINEX (Hatanaka compression) decoder: gives back the RINEX observation text of a
 // Compact RINEX 1.0 file (RINEX 2 inside) or 3.0 file (RINEX 3 and 4 inside).
 // Format: Y. Hatanaka, "A Compression Format and Tools for GNSS Observation Data", Bulletin of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // GLNSat: the GLONASS frequency-channel table read from a channel file.
 //
 // One entry per line: R in column 0, the slot at column 1, the first epoch of validity at columns

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Linear combinations of two or four observations, with the current factors of GLC.
 // Phases in cycles, codes in metres; every result in metres.
 #ifndef KESTROVA_GNSS_GNSSLINCOMBS_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // RINEX: the file driver that counts, sizes and reads one RINEX observation file (RINEX 2, 3
 // or 4).
 #ifndef KESTROVA_GNSS_RINEX_H

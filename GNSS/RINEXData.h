@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // RINEXData: every observation of one RINEX file, one satellite record per satellite and
 // epoch, stored flat epoch after epoch; and the reader of the observation records (RINEX 2, and
 // RINEX 3 and 4 with their fields stored under the two-letter types the header maps them to).

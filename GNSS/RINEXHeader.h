@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // RINEXHeader: the header record of one RINEX observation file and its reader.
 // Formats: RINEX version 2.11, and versions 3.00-3.05 and 4.00-4.02 (IGS/RTCM), header labels in
 // columns 61-80. A RINEX 3 or 4 header lists three-character observation codes per satellite

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Line functions of the observation reader: RINEX 2 records, and the RINEX 3 and 4 records that
 // begin with '>'.
 #ifndef KESTROVA_GNSS_RINEXF_H

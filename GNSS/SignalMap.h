@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // SignalMap: which RINEX 3 or 4 observation code of each satellite system is read as which
 // two-letter type of the listing. For each system and each two-letter type the first code of its
 // row that the system's header list holds is taken; the band-3 types and codes without a row

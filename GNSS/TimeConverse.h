@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Conversions between calendar time and Modified Julian Date (exact for 1901 .. 2099).
 #ifndef KESTROVA_GNSS_TIMECONVERSE_H
 #define KESTROVA_GNSS_TIMECONVERSE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // gnssobs: one code or phase observation with its loss-of-lock and signal-strength digits.
 // The value 0 means that there is no observation.
 #ifndef KESTROVA_GNSS_GNSSOBS_H

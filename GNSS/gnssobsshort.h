@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // gnssobsshort: one Doppler or signal-strength observation, value only; 0 means missing.
 #ifndef KESTROVA_GNSS_GNSSOBSSHORT_H
 #define KESTROVA_GNSS_GNSSOBSSHORT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Signal constants of GPS, GLONASS and Galileo, the GLONASS slot tables and the current
 // combination factors GLC that the combination functions read.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // mjd: an epoch as a whole Modified Julian Day and the seconds of that day.
 #ifndef KESTROVA_GNSS_MJD_H
 #define KESTROVA_GNSS_MJD_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // ymdhms: a calendar date and time of day, validated on every full assignment.
 #ifndef KESTROVA_GNSS_YMDHMS_H
 #define KESTROVA_GNSS_YMDHMS_H

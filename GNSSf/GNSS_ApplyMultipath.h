@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Subtracts the TEQC multipath estimates from the codes of the data store, in place.
 #ifndef KESTROVA_GNSSF_GNSS_APPLYMULTIPATH_H
 #define KESTROVA_GNSSF_GNSS_APPLYMULTIPATH_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 #include "GNSSf/GNSS_SetGLNFreq.h"
 
 #include "GNSS/mGNSSc.h"

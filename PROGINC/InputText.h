@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // The whole text of one input file, read once, so that the counting and the reading pass of a
 // reader walk the same bytes, and a pipe, a FIFO or a process substitution works like a file.
 // A plain regular file is mapped into memory; anything else is read into memory. Compressed

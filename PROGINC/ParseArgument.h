@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Values of command-line words: the value is glued to its option, starting at npos.
 #ifndef KESTROVA_PROGINC_PARSEARGUMENT_H
 #define KESTROVA_PROGINC_PARSEARGUMENT_H

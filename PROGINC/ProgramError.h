@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Program-level message frames and the one exit path of every fatal condition.
 #ifndef KESTROVA_PROGINC_PROGRAMERROR_H
 #define KESTROVA_PROGINC_PROGRAMERROR_H

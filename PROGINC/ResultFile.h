@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // The result file appears under its name only when it is complete: a run that stops half-way
 // leaves any older file of that name as it was, and never a partial listing a batch could take
 // for a whole one.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // File test and the one line reader that every text input of the system goes through.
 #ifndef KESTROVA_PROGINC_CFILEF_H
 #define KESTROVA_PROGINC_CFILEF_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Pieces of NUL-terminated strings and blank trimming; outputs go into caller buffers.
 #ifndef KESTROVA_PROGINC_CSTRINGF_H
 #define KESTROVA_PROGINC_CSTRINGF_H

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSD-2-Clause
 # Part of bench/run.sh (sourced, after the plain cases): the benchmark file as archives serve it,
 # gzip, Compact RINEX 1.0 and Compact RINEX inside gzip, listed with the typical list, and the
 # Compact RINEX decoder alone. Rates are of the plain RINEX text; peak memory is compared with

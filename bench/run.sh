@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-2-Clause
 # Times kestrova on a 24 h, 1 Hz RINEX 2 file (with matching COMPACT2 and GLONASS channel
 # files) and on the same observations written as RINEX 3, next to two floors (cat, cp) and to
 # RTKLIB's convbin reading the RINEX 2 file, kestrova-summary on the full listing, and the file

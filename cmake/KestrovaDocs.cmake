@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSD-2-Clause
 # Documents of the installation: gzip-compressed manual pages and release notes, and the
 # machine-readable copyright file of the Debian package made from LICENSE.
 

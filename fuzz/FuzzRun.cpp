@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 #include "fuzz/FuzzRun.h"
 
 #include "GNSS/GLNSat.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // One run of kestrova inside a fuzzing process: the phases of main on a fixed command line,
 // output into a scratch folder, a fatal exit turned into a normal outcome.
 #ifndef KESTROVA_FUZZ_FUZZRUN_H

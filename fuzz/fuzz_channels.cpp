@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // The GLONASS frequency channel file, applied to a small GLONASS file.
 #include "fuzz/FuzzRun.h"
 

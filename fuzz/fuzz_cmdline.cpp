@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // The command line: the input is split into words at newlines and NULs after a fixed observation
 // file. Words naming paths or result files are dropped so that a run only reads and writes the
 // scratch folder (its current directory).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // The COMPACT2 multipath file, applied to a small GPS file.
 #include "fuzz/FuzzRun.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // The Compact RINEX decoder on the input held in memory; a framed error ends a run normally.
 #include "GNSS/CompactRINEX.h"
 #include "PROGINC/ProgramError.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // The decompression of an input file: gzip, compress, bzip2, xz or zip streams, damaged or
 // not, read once into memory; a framed error ends a run normally.
 #include "PROGINC/InputText.h"

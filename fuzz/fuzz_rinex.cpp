@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // The RINEX observation file, listed with every system, all epochs and the channel file.
 #include "fuzz/FuzzRun.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // A RINEX 3 or 4 observation file, listed with every system, all epochs and the millisecond-jump
 // removal, and without a channel file, so that the GLONASS channels of its header are used.
 #include "fuzz/FuzzRun.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // A result file given to kestrova-summary: read, summarised and written as a table.
 #include "fuzz/FuzzRun.h"
 #include "summary/ArcSummary.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: BSD-2-Clause
 # Builds the fuzz harnesses and runs each for SECONDS (default 60), seeded from the hostile
 # inputs and the test data; prints executions, coverage and findings per harness.
 #   fuzz/run.sh [SECONDS] [HARNESS...]     harnesses: rinex rinex3 compact2 channels cmdline

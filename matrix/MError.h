@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Framed diagnostics of the matrix container; both end the process with status 1.
 #ifndef KESTROVA_MATRIX_MERROR_H
 #define KESTROVA_MATRIX_MERROR_H

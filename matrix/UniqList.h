@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // UniqList<T>: the distinct values of a column vector, in the order of sort<T>.
 #ifndef KESTROVA_MATRIX_UNIQLIST_H
 #define KESTROVA_MATRIX_UNIQLIST_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // matrix<T>: the one container of the system. r x c elements in one owned block,
 // 0-based, row-major, and every element access checked against the dimensions.
 #ifndef KESTROVA_MATRIX_MATRIX_H

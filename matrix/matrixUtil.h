@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Small helpers over values of the container's element types.
 #ifndef KESTROVA_MATRIX_MATRIXUTIL_H
 #define KESTROVA_MATRIX_MATRIXUTIL_H

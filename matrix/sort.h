@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // sort<T>: a sorted copy of a column vector (exchange sort; the lists are short).
 #ifndef KESTROVA_MATRIX_SORT_H
 #define KESTROVA_MATRIX_SORT_H

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: BSD-2-Clause
 # Test of the batch recipes of README.md, run as they stand there on a folder of three files: one
 # that lists, one that stops with a reader's frame (on standard output) and one that lists no
 # observation row. The xargs recipe must name the failed and the empty file, end with the

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: BSD-2-Clause
 # Test of kestrova-plot: valid PNG pictures of the sample data, one per column, with the chosen
 # satellites in their own styles; the means of arcs, the time axis and 40 styles on hand-made
 # result files. Exit 77 (skipped) without gnuplot.

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: BSD-2-Clause
 # Test of the Debian package made by cpack from a build tree: every program has a manual page,
 # manual pages and release notes are gzip-compressed, the copyright file carries the licence of
 # LICENSE in the machine-readable format, the release notes name the package's version, and

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: BSD-2-Clause
 # Test of kestrova-array run as Slurm would run it, one task per line of a file list with
 # SLURM_ARRAY_TASK_ID set by hand: each task lists its own file with the options given, names its
 # result and log from the input, and ends with kestrova's status; a task without a number or

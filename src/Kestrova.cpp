@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Kestrova: lists the observations and linear combinations of a RINEX 2, 3 or 4 observation file.
 #include "GNSS/GLNSat.h"
 #include "GNSS/RINEX.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Kestrovac: the application object. It owns every setting of a run and drives the phases
 // that read the inputs, write the settings header and list the observations.
 #ifndef KESTROVA_SRC_KESTROVAC_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // The quality figures of a result file: per satellite the rows with values against the grid
 // epochs of the window, the arcs, and the spread of the code-multipath and combination columns
 // about each arc's mean; pooled per system and for the file.

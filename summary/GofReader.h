@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Reader of Kestrova result files (.gof): the settings header, the column heading, then the
 // observation rows one at a time. Rows are split at blanks, not cut at fixed columns, because a
 // value too wide for its 14 characters widens its column. Any inconsistency stops the program

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // The two forms of a summary: the aligned table for people and the tab-separated one for
 // scripts. Both write "-" where a figure does not exist.
 #ifndef KESTROVA_SUMMARY_SUMMARYTABLE_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // kestrova-summary: the quality summary of Kestrova result files, one after the other.
 #include "PROGINC/ProgramError.h"
 #include "summary/ArcSummary.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // CompactTEQC: a TEQC COMPACT2 multipath file (code-multipath estimates per satellite and epoch).
 // The values are stored flat, epoch after epoch: the values of epoch e follow those of the
 // earlier epochs; sat, obs, slip and iobs share that index. Satellite numbers are those of the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // kestrova-crx: writes the Compact RINEX 1.0 form of a RINEX 2 observation file, as archives
 // serve daily files (for test and benchmark inputs), or with --decode the RINEX text of a
 // Compact RINEX file, through the program's own decoder (to time it alone).

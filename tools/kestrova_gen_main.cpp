@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // kestrova-gen: writes synthetic RINEX 2.11 and 3.05 observation, COMPACT2 multipath and GLONASS
 // channel files for Kestrova's tests and benchmarks. See tools/README.md.
 #include "tools/gen/RinexGen.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSD-2-Clause
 cmake_minimum_required(VERSION 3.25)
 # Runs one end-to-end case: the real binary with the words of CASE.args (one per line) in a
 # fresh WORK folder, then compares standard output, standard error, the exit status and, when

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: BSD-2-Clause
 # Runs kestrova (or kestrova-summary, for the cases that begin with @SUMMARY@) on every hostile
 # input of cases.txt and checks: the expected status, a framed message with status 1, the text
 # the case names, nothing on standard error but frames, and no sanitizer report anywhere.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // The figures of kestrova-summary on hand-made listings, every one computed by hand.
 #include "summary/ArcSummary.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Test helper: writes TEQC COMPACT2 multipath files, so that tests can build files of any span,
 // sampling interval and satellite set, and gives each test a fresh folder for them.
 #ifndef KESTROVA_TESTS_UNIT_COMPACT2WRITER_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 #include "GNSSf/GNSS_ApplyMultipath.h"
 
 #include "tests/unit/Compact2Writer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // The GLONASS channel table shipped in data/, read with the program's own reader.
 #include "GNSS/GLNSat.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // The result-file reader of kestrova-summary: exact numbers and the frames of files it refuses.
 #include "summary/GofReader.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Test helper: result-file text as kestrova writes it, so that tests can hand-make listings
 // whose every figure is known.
 #ifndef KESTROVA_TESTS_UNIT_GOFTEXT_H

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // kestrova-summary run on listings written by kestrova: the shipped sample, a real daily file
 // checked against a computation of its own, a listing without rows, a failing output.
 #include "tests/unit/Compact2Writer.h"

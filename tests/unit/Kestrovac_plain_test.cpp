@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // The fast text paths (integer parsing of F14.3 fields, integer formatting of values) must write
 // exactly what the plain atof/stream paths of kestrova-plain write.
 #include <cstdlib>

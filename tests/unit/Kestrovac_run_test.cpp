@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Complete runs of the built tool on the real receiver files: what the result file holds, and
 // that every file either lists or stops with a framed message.
 #include "tests/unit/Compact2Writer.h"

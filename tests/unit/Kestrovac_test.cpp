@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 #include "src/Kestrovac.h"
 
 #include "tests/unit/Compact2Writer.h"

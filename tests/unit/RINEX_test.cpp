@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 #include "GNSS/RINEX.h"
 #include "PROGINC/ProgramError.h"
 #include "tests/unit/RealFiles.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // What each real receiver file of ../shared/data is expected to give: a listing, or a refusal
 // with the framed error of the reader that stops it. A file added to that folder is a decision
 // to write down here; until then the tests that walk the folder name it, check only that it

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // RinexSeries: code and phase series of a few GPS, GLONASS and Galileo satellites, filled
 // straight into a RINEXHeader and RINEXData as the reader leaves them, for the tests of the
 // phase corrections. Ranges of 20000-26000 km vary slowly over the day, the ionosphere

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // The RINEX 3 and 4 header: per-system codes, the signals chosen for the two-letter types, scale
 // factors, GLONASS channels, and the warnings of damaged records.
 #include "GNSS/SignalMap.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 #include "GNSS/gnssobs.h"
 #include "matrix/matrix.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 #include "GNSS/mjd.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // GLONASS frequency-channel file: one open-ended line per slot. The fields start at
 // fixed columns (slot 1, date 10-28, end of validity 31, channel 51) and are read as
 // far as they form a number, so every field is followed by a blank.

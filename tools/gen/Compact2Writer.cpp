@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // TEQC COMPACT2 multipath file: "COMPACT2", "T_SAMP", "START_TIME_MJD", then one
 // record per sampling step: a count with the satellite list (" G05" each), -n when
 // the list repeats, 0 when nothing is in view; then one line of 10-character values.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Compact RINEX 1.0 (Hatanaka compression) of a RINEX 2 observation text, for test and benchmark
 // files in the form archives serve. Format: Y. Hatanaka, "A Compression Format and Tools for
 // GNSS Observation Data", Bulletin of the Geographical Survey Institute 55 (2008).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Type presets, signal plan and the checks a configuration must pass.
 #include "tools/gen/RinexGen.h"
 #include "tools/gen/SkyModel.h"

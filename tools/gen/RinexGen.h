@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Deterministic generator of test and benchmark inputs for Kestrova: RINEX 2.11 and 3.05
 // observation files, TEQC COMPACT2 multipath files and GLONASS frequency-channel
 // files. Standard library only; nothing here depends on the rest of the project.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // RINEX 2.11 observation file: header, epoch lines with the satellite list (12 per
 // line from column 33), and observation lines of five F14.3+LLI+SSI fields each.
 // RINEX 3.05 observation file of the same observations: per-system lists of three-

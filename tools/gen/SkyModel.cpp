@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Satellite passes, geometry, ionosphere, noise and the observation values built
 // from them. Every random draw is a hash of (seed, satellite, time, quantity), so any
 // epoch can be generated on its own and identical times give identical values.

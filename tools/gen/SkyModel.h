@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Internal model behind the generator: satellites, their passes and the values of
 // every observation at a given time. Times are whole ticks of 100 ns since
 // 1980-01-06 00:00:00, so epoch tags with seven decimals stay exact.

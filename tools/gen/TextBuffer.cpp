@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Fixed-column text formatting into a block buffer.
 #include "tools/gen/TextBuffer.h"
 

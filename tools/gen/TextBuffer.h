@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Line-oriented text output for the generator's writers: fixed-column fields are
 // formatted with integer code into one large buffer that goes to the file in big
 // blocks, because a day of 1 Hz data is some 25 million fields.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: BSD-2-Clause
 // Tests of the generator: the written text against the layouts readers expect and
 // against the values the library reports, clock jumps, COMPACT2 record counting and
 // the channel-file columns.

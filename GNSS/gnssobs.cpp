@@ -2,11 +2,14 @@
 
 #include "PROGINC/cstringf.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <iomanip>
+#include <sstream>
+#include <string>
 
 namespace {
 
@@ -39,12 +42,22 @@ char* PutFlag(char* p, unsigned short flag)
     return p;
 }
 
-// Both operands present, else the missing value; flags of a formed value are always 0.
-gnssobs Formed(const gnssobs& o1, const gnssobs& o2, long double value)
+// A value is written as a number above this; at or below it as "*.***".
+bool IsWritten(long double v) { return std::fabs(v) > static_cast<long double>(0.00001); }
+
+const char Stars[] = "*.***";
+const char NoFlags[] = " * *";
+
+constexpr long double PowersOfTen[] = {1.0L, 10.0L, 100.0L, 1000.0L};
+
+// The column through the stream's own formatting.
+void StreamColumn(std::ostream& out, long double v, int width, unsigned short lli, unsigned short ss)
 {
-    gnssobs r;
-    if (!o1.IsNull() && !o2.IsNull()) r.obs = value;
-    return r;
+    out << std::fixed;
+    if (IsWritten(v))
+        out << std::setw(width) << std::setprecision(3) << v << std::setw(2) << lli << std::setw(2) << ss;
+    else
+        out << std::setw(width) << Stars << NoFlags;
 }
 
 } // namespace
@@ -75,45 +88,67 @@ bool ParseFixed3(const char* field, double& value)
     return true;
 }
 
-int FormatFixed3(long double v, int width, char* buf, char fill)
+int FormatFixed(long double v, int decimals, int width, char* buf, char fill)
 {
     long double a = std::fabs(v);
     if (!(a < 1e12L)) return 0; // also NaN
-    // a * 1000 is below 2^50, so its rounding error is below 1e-4; away from .5 by more than
-    // 1e-3 the nearest integer is the one printf rounds to.
-    long double scaled = a * 1000.0L;
+    // a * 10^decimals is below 2^50, so its rounding error is below 1e-4; away from .5 by more
+    // than 1e-3 the nearest integer is the one printf rounds to.
+    long double scaled = a * PowersOfTen[decimals];
     auto n = static_cast<std::uint64_t>(scaled);
     long double frac = scaled - static_cast<long double>(n);
     if (std::fabs(frac - 0.5L) < 1e-3L) return 0;
     if (frac > 0.5L) ++n;
-    char d[24];
-    int k = 0;
-    do {
-        d[k++] = static_cast<char>('0' + n % 10);
+    // the digits from the last one back, then the sign
+    char text[32];
+    char* end = text + sizeof text;
+    char* s = end;
+    for (int k = 0; k < decimals; ++k) {
+        *--s = static_cast<char>('0' + n % 10);
         n /= 10;
-    } while (n || k < 4);
-    bool minus = std::signbit(v);
-    int length = k + 1 + (minus ? 1 : 0);
-    int pad = width > length ? width - length : 0;
+    }
+    if (decimals > 0) *--s = '.';
+    do {
+        *--s = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n);
+    if (std::signbit(v)) *--s = '-';
+    int length = static_cast<int>(end - s);
     char* p = buf;
-    std::memset(p, fill, static_cast<std::size_t>(pad));
-    p += pad;
-    if (minus) *p++ = '-';
-    while (k > 3) *p++ = d[--k];
-    *p++ = '.';
-    while (k > 0) *p++ = d[--k];
-    return static_cast<int>(p - buf);
+    for (int pad = width - length; pad > 0; --pad) *p++ = fill;
+    std::memcpy(p, s, static_cast<std::size_t>(length));
+    return static_cast<int>(p + length - buf);
 }
 
-void WriteFixed3(std::ostream& out, long double v, int width)
+void WriteFixed(std::ostream& out, long double v, int decimals, int width)
 {
     char buf[64];
-    int n = gnssobsns::PlainText || !PlainLayout(out) ? 0 : FormatFixed3(v, width, buf, out.fill());
+    int n = gnssobsns::PlainText || !PlainLayout(out) ? 0 : FormatFixed(v, decimals, width, buf, out.fill());
     if (n > 0) {
-        out.precision(3);
+        out.precision(decimals);
         out.write(buf, n);
     } else
-        out << std::setw(width) << std::setprecision(3) << v;
+        out << std::setw(width) << std::setprecision(decimals) << v;
+}
+
+char* PutColumn(char* p, long double v, int width, unsigned short lli, unsigned short ss)
+{
+    if (!IsWritten(v)) {
+        for (int pad = width - 5; pad > 0; --pad) *p++ = ' ';
+        std::memcpy(p, Stars, 5);
+        std::memcpy(p + 5, NoFlags, 4);
+        return p + 9;
+    }
+    int n = gnssobsns::PlainText ? 0 : FormatFixed3(v, width, p);
+    if (n > 0) return PutFlag(PutFlag(p + n, lli), ss);
+    // the stream's own formatting: the plain path, a huge value, a rounding tie
+    static std::ostringstream text;
+    text.str("");
+    StreamColumn(text, v, width, lli, ss);
+    const std::string& t = text.str();
+    std::size_t length = std::min(t.size(), static_cast<std::size_t>(MaxColumn));
+    std::memcpy(p, t.data(), length);
+    return p + length;
 }
 
 long double ParseObsValue(const char* field)
@@ -125,7 +160,7 @@ long double ParseObsValue(const char* field)
     return std::atof(buf);
 }
 
-bool gnssobs::IsNull() const { return std::fabs(obs) < static_cast<long double>(0.0001); }
+bool gnssobs::IsNull() const { return IsNullObs(obs); }
 
 gnssobs& gnssobs::operator>>(const char* line)
 {
@@ -143,23 +178,27 @@ gnssobs operator*(long double k, const gnssobs& obs)
     return r;
 }
 
-gnssobs operator-(const gnssobs& o1, const gnssobs& o2) { return Formed(o1, o2, o1.obs - o2.obs); }
+gnssobs operator-(const gnssobs& o1, const gnssobs& o2)
+{
+    return FormedObs(ObsDifference(o1.obs, o2.obs));
+}
 
-gnssobs operator+(const gnssobs& o1, const gnssobs& o2) { return Formed(o1, o2, o1.obs + o2.obs); }
+gnssobs operator+(const gnssobs& o1, const gnssobs& o2) { return FormedObs(ObsSum(o1.obs, o2.obs)); }
+
+void WriteColumn(std::ostream& out, long double v, int width, unsigned short lli, unsigned short ss)
+{
+    if (gnssobsns::PlainText || !PlainLayout(out) || out.fill() != ' ') {
+        StreamColumn(out, v, width, lli, ss);
+        return;
+    }
+    out << std::fixed;
+    if (IsWritten(v)) out.precision(3);
+    char buf[MaxColumn];
+    out.write(buf, PutColumn(buf, v, width, lli, ss) - buf);
+}
 
 std::ostream& operator<<(std::ostream& out, const gnssobs& o)
 {
-    out << std::fixed;
-    if (std::fabs(o.obs) > static_cast<long double>(0.00001)) {
-        WriteFixed3(out, o.obs, 14);
-        if (gnssobsns::PlainText || !PlainLayout(out) || out.fill() != ' ')
-            out << std::setw(2) << o.lli << std::setw(2) << o.ss;
-        else {
-            char buf[16];
-            char* end = PutFlag(PutFlag(buf, o.lli), o.ss);
-            out.write(buf, end - buf);
-        }
-    } else
-        out << std::setw(14) << "*.***" << " * *";
+    WriteColumn(out, o.obs, 14, o.lli, o.ss);
     return out;
 }

@@ -3,6 +3,7 @@
 #include "PROGINC/cstringf.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -28,9 +29,63 @@ bool PlainLayout(const std::ostream& out)
     return !(out.flags() & (std::ios::left | std::ios::internal | std::ios::showpos));
 }
 
+// Two digits at a time, the last ones first.
+constexpr auto DigitPairs = [] {
+    std::array<char, 200> t{};
+    for (int i = 0; i < 100; ++i) {
+        t[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+        t[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    }
+    return t;
+}();
+
+// Writes the digits of n ending before end; returns where they begin.
+char* DigitsBefore(char* end, std::uint64_t n)
+{
+    for (; n >= 100; n /= 100) {
+        end -= 2;
+        std::memcpy(end, &DigitPairs[2 * (n % 100)], 2);
+    }
+    if (n < 10) {
+        *--end = static_cast<char>('0' + n);
+        return end;
+    }
+    end -= 2;
+    std::memcpy(end, &DigitPairs[2 * n], 2);
+    return end;
+}
+
+// n units of 10^-D written with D decimals, ending before end; returns where they begin.
+template <int D> char* FixedDigitsBefore(char* end, std::uint64_t n)
+{
+    if constexpr (D > 0) {
+        constexpr std::uint64_t unit = D == 1 ? 10 : D == 2 ? 100 : 1000;
+        std::uint64_t f = n % unit;
+        n /= unit;
+        for (int k = 0; k < D; ++k, f /= 10) *--end = static_cast<char>('0' + f % 10);
+        *--end = '.';
+    }
+    return DigitsBefore(end, n);
+}
+
+char* FixedDigitsBefore(char* end, std::uint64_t n, int decimals)
+{
+    switch (decimals) {
+    case 0: return FixedDigitsBefore<0>(end, n);
+    case 1: return FixedDigitsBefore<1>(end, n);
+    case 2: return FixedDigitsBefore<2>(end, n);
+    default: return FixedDigitsBefore<3>(end, n);
+    }
+}
+
 // A flag digit as out << std::setw(2) << flag writes it.
 char* PutFlag(char* p, unsigned short flag)
 {
+    if (flag < 10) {
+        p[0] = ' ';
+        p[1] = static_cast<char>('0' + flag);
+        return p + 2;
+    }
     char d[8];
     int k = 0;
     do {
@@ -95,28 +150,21 @@ int FormatFixed(long double v, int decimals, int width, char* buf, char fill)
     // a * 10^decimals is below 2^50, so its rounding error is below 1e-4; away from .5 by more
     // than 1e-3 the nearest integer is the one printf rounds to.
     long double scaled = a * PowersOfTen[decimals];
-    auto n = static_cast<std::uint64_t>(scaled);
+    auto n = static_cast<std::int64_t>(scaled);
     long double frac = scaled - static_cast<long double>(n);
     if (std::fabs(frac - 0.5L) < 1e-3L) return 0;
     if (frac > 0.5L) ++n;
-    // the digits from the last one back, then the sign
-    char text[32];
-    char* end = text + sizeof text;
-    char* s = end;
-    for (int k = 0; k < decimals; ++k) {
-        *--s = static_cast<char>('0' + n % 10);
-        n /= 10;
-    }
-    if (decimals > 0) *--s = '.';
-    do {
-        *--s = static_cast<char>('0' + n % 10);
-        n /= 10;
-    } while (n);
+    // the digits end at tail, with room for the longest number before it and a copy of
+    // CopySize characters from its first character on
+    constexpr int CopySize = 24, Tail = 40;
+    char text[Tail + 8];
+    std::memset(text + Tail, 0, 8);
+    char* s = FixedDigitsBefore(text + Tail, static_cast<std::uint64_t>(n), decimals);
     if (std::signbit(v)) *--s = '-';
-    int length = static_cast<int>(end - s);
+    int length = static_cast<int>(text + Tail - s);
     char* p = buf;
     for (int pad = width - length; pad > 0; --pad) *p++ = fill;
-    std::memcpy(p, s, static_cast<std::size_t>(length));
+    std::memcpy(p, s, CopySize);
     return static_cast<int>(p + length - buf);
 }
 

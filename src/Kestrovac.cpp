@@ -736,6 +736,7 @@ void Kestrovac::PrintObs()
     if (verbose) ProgressLine(std::cout, "PrintObs") << " Printing observations: \n";
     MakeEpochTexts();
     GroupRecords();
+    FindStoredTables();
     {
         TextBlock block(res);
         for (long i = 0; i < satprn.NRow(); i++) PrintSatellite(satprn(i), tm, block);
@@ -766,6 +767,37 @@ char Kestrovac::ListedSystem(short s) const
     if (s <= 199) return isR ? 'R' : 0;
     if (s <= 299) return isE ? 'E' : 0;
     return 0;
+}
+
+namespace {
+
+// The entries of the rows this far ahead are asked for before they are read.
+constexpr long RowsAhead = 4;
+
+template <class T> void AddTable(std::vector<T>& tables, const auto& m)
+{
+    if (m.Length() > 0) tables.push_back({reinterpret_cast<const char*>(&m(0)), sizeof m(0)});
+}
+
+} // namespace
+
+// The rows of one satellite lie far apart in every table of the store: without a word ahead,
+// each value of a row would wait for memory.
+void Kestrovac::FindStoredTables()
+{
+    storedTables.clear();
+    for (const matrix<gnssobs>* m : {&rd.C1, &rd.P1, &rd.C2, &rd.P2, &rd.C5, &rd.C6, &rd.C7, &rd.C8,
+                                     &rd.L1, &rd.L2, &rd.L5, &rd.L6, &rd.L7, &rd.L8})
+        AddTable(storedTables, *m);
+    for (const matrix<gnssobsshort>* m : {&rd.D1, &rd.D2, &rd.D5, &rd.D6, &rd.D7, &rd.D8, &rd.S1,
+                                          &rd.S2, &rd.S5, &rd.S6, &rd.S7, &rd.S8})
+        AddTable(storedTables, *m);
+}
+
+void Kestrovac::Prefetch(long k) const
+{
+    for (const Entries& t : storedTables)
+        __builtin_prefetch(t.first + t.size * static_cast<std::size_t>(k));
 }
 
 void Kestrovac::PrintSatellite(short s, const mjd& tm, TextBlock& block)
@@ -801,6 +833,7 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm, TextBlock& block)
             if (!isListed[j]) continue;
             found = true;
             nrec++;
+            if (last - next > RowsAhead) Prefetch(next[RowsAhead]);
             block.Done(PutRow(block.Room(rowRoom), j, *next, tag, S, nObsSat));
         }
         if (isListed[j] && !found && isAll) {

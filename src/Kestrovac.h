@@ -109,6 +109,12 @@ class Kestrovac {
     std::vector<long> satFirst;
     // Room for the longest row.
     std::size_t rowRoom = 0;
+    // The first entry and the entry size of each stored observation table.
+    struct Entries {
+        const char* first;
+        std::size_t size;
+    };
+    std::vector<Entries> storedTables;
 
     void StartProg();
     void SetDefaults();
@@ -151,6 +157,8 @@ class Kestrovac {
     bool IsListedEpoch(const mjd& e) const;
     void MakeEpochTexts();
     void GroupRecords();
+    void FindStoredTables();
+    void Prefetch(long k) const;
     char* PutRow(char* p, std::size_t j, long k, const char* tag, char S, long& nObsSat) const;
     // The value columns of one code for one satellite record, at p; returns their end.
     struct RecordObs;

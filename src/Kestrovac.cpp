@@ -883,8 +883,11 @@ void Kestrovac::MakeEpochTexts()
         epochText[j] = text.str();
         longest = std::max(longest, epochText[j].size());
     }
+    rowCodes.clear();
+    for (long m = 0; m < obslist.NRow(); m++)
+        if (IfExistObs(m) != 0) rowCodes.push_back(obslist(m));
     // the prefix, the satellite, every column at its longest and the line end
-    rowRoom = longest + 8 + static_cast<std::size_t>(obslist.NRow()) * MaxColumn;
+    rowRoom = longest + 8 + rowCodes.size() * MaxColumn;
 }
 
 // The records of each satellite number, in store order, and where each epoch's records begin.
@@ -1027,10 +1030,9 @@ char* Kestrovac::PutRow(char* p, std::size_t j, long k, const char* tag, char S,
     std::memcpy(p, tag, 5);
     p += 5;
     const RecordObs r(rd, k, S);
-    for (long m = 0; m < obslist.NRow(); m++) {
-        if (IfExistObs(m) == 0) continue;
+    for (int code : rowCodes) {
         bool ok = false;
-        p = PutObs(p, r, obslist(m), ok);
+        p = PutObs(p, r, code, ok);
         if (ok) nObsSat++;
     }
     *p++ = '\n';

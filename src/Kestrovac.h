@@ -107,6 +107,8 @@ class Kestrovac {
     // satFirst(s + 1).
     std::vector<long> satRecords;
     std::vector<long> satFirst;
+    // The codes of a row, in list order: those the file can supply.
+    std::vector<int> rowCodes;
     // Room for the longest row.
     std::size_t rowRoom = 0;
     // The first entry and the entry size of each stored observation table.

@@ -21,7 +21,6 @@ unsigned short FlagDigit(const char* line, std::size_t length, std::size_t i)
     return i >= length || line[i] == ' ' ? 0 : static_cast<unsigned short>(line[i] - '0');
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The stream pads as the integer path does: right-aligned, no forced '+'.
 bool PlainLayout(const std::ostream& out)
@@ -115,33 +114,85 @@ void StreamColumn(std::ostream& out, long double v, int width, unsigned short ll
         out << std::setw(width) << Stars << NoFlags;
 }
 
-} // namespace
-
-bool ParseFixed3(const char* field, double& value)
+// Eight characters from p, the first in the lowest byte.
+std::uint64_t Load8(const char* p)
 {
-    const int width = 14;
-    int i = 0;
-    while (i < width && field[i] == ' ') ++i;
-    if (i == width) { // a blank field, the usual missing observation: atof gives +0
-        value = 0.0;
-        return true;
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+constexpr std::uint64_t Bytes(unsigned char c) { return 0x0101010101010101ULL * c; }
+
+// The number of eight digit characters, the first in the lowest byte; false when one of them
+// is not a digit.
+bool EightDigits(std::uint64_t w, std::uint64_t& n)
+{
+    // every high half 3, and still 3 after adding 6 to the low half
+    if (((w & Bytes(0xf0)) | (((w + Bytes(6)) & Bytes(0xf0)) >> 4)) != Bytes(0x33)) return false;
+    w -= Bytes('0');
+    w = w * 10 + (w >> 8); // pairs of digits in the even bytes
+    w = (((w & 0x000000ff000000ffULL) * (100 + (1000000ULL << 32))) +
+         (((w >> 16) & 0x000000ff000000ffULL) * (1 + (10000ULL << 32)))) >>
+        32;
+    n = w;
+    return true;
+}
+
+// ParseFixed3 of a field whose 14 characters are all there: the integer digits before the point
+// at 10 are taken eight at a time (characters 2 to 9, those before the first digit counting
+// as 0), the rest one by one.
+bool ParseFixed3Whole(const char* f, double& value)
+{
+    constexpr int Point = 10;
+    // leading blanks: the first character that is not one, from the lowest byte up
+    std::uint64_t x = Load8(f) ^ Bytes(' ');
+    int i = x != 0 ? __builtin_ctzll(x) / 8 : 0;
+    if (x == 0) {
+        x = Load8(f + 6) ^ Bytes(' ');
+        if (x == 0) { // a blank field, the usual missing observation: atof gives +0
+            value = 0.0;
+            return true;
+        }
+        i = 6 + __builtin_ctzll(x) / 8;
     }
-    bool negative = i < width && field[i] == '-';
+    const bool negative = f[i] == '-';
     if (negative) ++i;
-    int first = i;
+    if (i >= Point || f[Point] != '.') return false; // no digit before the point
     std::uint64_t n = 0;
-    while (i < width && IsDigit(field[i])) n = n * 10 + static_cast<unsigned>(field[i++] - '0');
-    // At most ten integer digits fit before ".ddd", so n * 1000 stays far below 2^53: exact as a
-    // double, and one division by 1000 is correctly rounded, as atof is.
-    if (i == first || i != width - 4 || field[i] != '.') return false;
-    for (int k = i + 1; k < width; ++k) {
-        if (!IsDigit(field[k])) return false;
-        n = n * 10 + static_cast<unsigned>(field[k] - '0');
+    for (; i < 2; ++i) {
+        const unsigned d = static_cast<unsigned char>(f[i]) - unsigned{'0'};
+        if (d > 9) return false;
+        n = n * 10 + d;
     }
+    const int before = i - 2; // characters of 2..9 before the first digit
+    const std::uint64_t keep = before == 0 ? ~0ULL : ~0ULL << (8 * before);
+    std::uint64_t low = 0;
+    if (!EightDigits((Load8(f + 2) & keep) | (Bytes('0') & ~keep), low)) return false;
+    n = n * 100000000ULL + low;
+    for (i = Point + 1; i < Point + 4; ++i) {
+        const unsigned d = static_cast<unsigned char>(f[i]) - unsigned{'0'};
+        if (d > 9) return false;
+        n = n * 10 + d;
+    }
+    // At most ten integer digits fit before ".ddd", so n stays far below 2^53: exact as a
+    // double, and one division by 1000 is correctly rounded, as atof is.
     double v = static_cast<double>(n) / 1000.0;
     value = negative ? -v : v;
     return true;
 }
+
+// The value of a field whose first length characters (up to 14) are there.
+long double ObsValue(const char* field, std::size_t length)
+{
+    double fast;
+    if (!gnssobsns::PlainText && length >= 14 && ParseFixed3Whole(field, fast)) return fast;
+    char buf[15];
+    substr(field, 0, 14, buf);
+    return std::atof(buf);
+}
+
+} // namespace
 
 int FormatFixed(long double v, int decimals, int width, char* buf, char fill)
 {
@@ -199,14 +250,13 @@ char* PutColumn(char* p, long double v, int width, unsigned short lli, unsigned 
     return p + length;
 }
 
-long double ParseObsValue(const char* field)
+// A field shorter than 14 characters is never an F14.3 number.
+bool ParseFixed3(const char* field, double& value)
 {
-    double fast;
-    if (!gnssobsns::PlainText && ParseFixed3(field, fast)) return fast;
-    char buf[15];
-    substr(field, 0, 14, buf);
-    return std::atof(buf);
+    return strnlen(field, 14) == 14 && ParseFixed3Whole(field, value);
 }
+
+long double ParseObsValue(const char* field) { return ObsValue(field, strnlen(field, 14)); }
 
 bool gnssobs::IsNull() const { return IsNullObs(obs); }
 
@@ -215,7 +265,7 @@ gnssobs& gnssobs::operator>>(const char* line)
     std::size_t length = strnlen(line, 16);
     lli = FlagDigit(line, length, 14);
     ss = FlagDigit(line, length, 15);
-    obs = ParseObsValue(line);
+    obs = ObsValue(line, length);
     return *this;
 }
 

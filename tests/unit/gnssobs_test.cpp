@@ -118,11 +118,15 @@ TEST(gnssobs, FastParseGivesWhatAtofGives)
     double v = 1;
     EXPECT_TRUE(ParseFixed3("        -0.000", v));
     EXPECT_TRUE(std::signbit(v)) << "-0.000 keeps its sign, as atof does";
+    EXPECT_TRUE(ParseFixed3("1234567890.123", v) && v == 1234567890.123) << "ten digits";
+    EXPECT_TRUE(ParseFixed3("-123456789.125", v) && v == -123456789.125) << "a sign and nine";
     EXPECT_TRUE(ParseFixed3("              ", v));
     EXPECT_TRUE(v == 0 && !std::signbit(v)) << "a blank field is +0, as atof gives";
     for (const char* odd : {"   1.23456e+02", "      1234.56 ", "     +1234.567", "     1234.5 67",
                             "       .123   ", "    12a4.567  ", "  1234.567", "",
-                            "   -   123.456", "     1234,567 "}) {
+                            "   -   123.456", "     1234,567 ", "  1234 678.123", "  12-45678.123",
+                            "  12345:78.123", "  1234/678.123", "1 34567890.123", " 123456789.12a",
+                            "\xb1" "234567890.123", "  123456789.1 3"}) {
         EXPECT_FALSE(ParseFixed3(odd, v)) << '"' << odd << '"';
         gnssobs o;
         o >> odd;

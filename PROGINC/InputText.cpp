@@ -235,12 +235,18 @@ bool TextBuffer::NextLine(std::istream& in, std::string& line)
         in.setstate(std::ios::eofbit | std::ios::failbit);
         return false;
     }
-    const auto* lf = static_cast<const char*>(std::memchr(p, '\n', static_cast<std::size_t>(last - p)));
+    const auto rest = static_cast<std::size_t>(last - p);
+    const auto* lf = static_cast<const char*>(std::memchr(p, '\n', rest));
+    const std::size_t n = lf != nullptr ? static_cast<std::size_t>(lf - p) : rest;
     // the line never overlaps the text: cleared and appended, it is copied once
     line.clear();
-    line.append(p, lf != nullptr ? lf : last);
+    line.append(p, n);
     if (lf == nullptr) in.setstate(std::ios::eofbit);
-    MoveTo(lf != nullptr ? lf + 1 : last);
+    const char* next = lf != nullptr ? lf + 1 : last;
+    if (next > egptr())
+        MoveTo(next);
+    else
+        setg(eback(), const_cast<char*>(next), egptr());
     return true;
 }
 

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iomanip>
+#include <limits>
 #include <sstream>
 #include <string>
 
@@ -103,6 +104,20 @@ const char Stars[] = "*.***";
 const char NoFlags[] = " * *";
 
 constexpr long double PowersOfTen[] = {1.0L, 10.0L, 100.0L, 1000.0L};
+
+// The whole number nearest to x (0 <= x < 2^62), as a long double and in n. Added to 1.5 x 2^63,
+// x is rounded to a whole number by the addition itself, and the 64 bits of the sum's mantissa
+// are that number plus 1.5 x 2^63: no conversion that switches the rounding mode.
+static_assert(std::numeric_limits<long double>::digits == 64, "the 80-bit extended format");
+long double NearestWhole(long double x, std::uint64_t& n)
+{
+    constexpr long double Shift = 13835058055282163712.0L; // 1.5 x 2^63
+    const long double sum = x + Shift;
+    std::uint64_t mantissa;
+    std::memcpy(&mantissa, &sum, sizeof mantissa);
+    n = mantissa - 13835058055282163712ULL;
+    return sum - Shift;
+}
 
 // The column through the stream's own formatting.
 void StreamColumn(std::ostream& out, long double v, int width, unsigned short lli, unsigned short ss)
@@ -201,10 +216,9 @@ int FormatFixed(long double v, int decimals, int width, char* buf, char fill)
     // a * 10^decimals is below 2^50, so its rounding error is below 1e-4; away from .5 by more
     // than 1e-3 the nearest integer is the one printf rounds to.
     long double scaled = a * PowersOfTen[decimals];
-    auto n = static_cast<std::int64_t>(scaled);
-    long double frac = scaled - static_cast<long double>(n);
-    if (std::fabs(frac - 0.5L) < 1e-3L) return 0;
-    if (frac > 0.5L) ++n;
+    std::uint64_t n = 0;
+    const long double nearest = NearestWhole(scaled, n);
+    if (std::fabs(std::fabs(scaled - nearest) - 0.5L) < 1e-3L) return 0;
     // the digits end at tail, with room for the longest number before it and a copy of
     // CopySize characters from its first character on
     constexpr int CopySize = 24, Tail = 40;

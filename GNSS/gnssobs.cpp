@@ -105,6 +105,18 @@ const char NoFlags[] = " * *";
 
 constexpr long double PowersOfTen[] = {1.0L, 10.0L, 100.0L, 1000.0L};
 
+// n fill characters at p (none when n is not above 0); returns their end. Up to 16 are written
+// in one go: the callers have room for 16.
+char* Pad(char* p, int n, char fill)
+{
+    if (n <= 0) return p;
+    if (n <= 16)
+        std::memset(p, fill, 16);
+    else
+        std::memset(p, fill, static_cast<std::size_t>(n));
+    return p + n;
+}
+
 // The whole number nearest to x (0 <= x < 2^62), as a long double and in n. Added to 1.5 x 2^63,
 // x is rounded to a whole number by the addition itself, and the 64 bits of the sum's mantissa
 // are that number plus 1.5 x 2^63: no conversion that switches the rounding mode.
@@ -228,7 +240,7 @@ int FormatFixed(long double v, int decimals, int width, char* buf, char fill)
     if (std::signbit(v)) *--s = '-';
     int length = static_cast<int>(text + Tail - s);
     char* p = buf;
-    for (int pad = width - length; pad > 0; --pad) *p++ = fill;
+    p = Pad(p, width - length, fill);
     std::memcpy(p, s, CopySize);
     return static_cast<int>(p + length - buf);
 }
@@ -247,7 +259,7 @@ void WriteFixed(std::ostream& out, long double v, int decimals, int width)
 char* PutColumn(char* p, long double v, int width, unsigned short lli, unsigned short ss)
 {
     if (!IsWritten(v)) {
-        for (int pad = width - 5; pad > 0; --pad) *p++ = ' ';
+        p = Pad(p, width - 5, ' ');
         std::memcpy(p, Stars, 5);
         std::memcpy(p + 5, NoFlags, 4);
         return p + 9;
@@ -271,8 +283,6 @@ bool ParseFixed3(const char* field, double& value)
 }
 
 long double ParseObsValue(const char* field) { return ObsValue(field, strnlen(field, 14)); }
-
-bool gnssobs::IsNull() const { return IsNullObs(obs); }
 
 gnssobs& gnssobs::operator>>(const char* line)
 {

@@ -14,21 +14,22 @@ inline int Width = 14;
 inline bool PlainText = false;
 } // namespace gnssobsns
 
+// A missing observation: a value below a ten-thousandth.
+inline bool IsNullObs(long double v) { return std::fabs(v) < static_cast<long double>(0.0001); }
+
 class gnssobs {
   public:
     long double obs = 0;
     unsigned short lli = 0;
     unsigned short ss = 0;
 
-    bool IsNull() const;
+    bool IsNull() const { return IsNullObs(obs); }
     // Parses one 16-character RINEX field: F14.3, loss-of-lock digit, signal-strength digit. A text
     // that ends early reads as blanks from its end on.
     gnssobs& operator>>(const char* line);
 };
 
-// The rules of sums and differences on bare values: missing (0) as soon as either operand is
-// missing by the test of IsNull.
-inline bool IsNullObs(long double v) { return std::fabs(v) < static_cast<long double>(0.0001); }
+// The rules of sums and differences on bare values: missing (0) as soon as either operand is.
 inline long double ObsDifference(long double a, long double b)
 {
     return IsNullObs(a) || IsNullObs(b) ? 0.0L : a - b;

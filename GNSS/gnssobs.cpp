@@ -132,11 +132,13 @@ long double NearestWhole(long double x, std::uint64_t& n)
 }
 
 // The column through the stream's own formatting.
-void StreamColumn(std::ostream& out, long double v, int width, unsigned short lli, unsigned short ss)
+void StreamColumn(std::ostream& out, long double v, int width, unsigned short lli,
+                  unsigned short ss)
 {
     out << std::fixed;
     if (IsWritten(v))
-        out << std::setw(width) << std::setprecision(3) << v << std::setw(2) << lli << std::setw(2) << ss;
+        out << std::setw(width) << std::setprecision(3) << v << std::setw(2) << lli << std::setw(2)
+            << ss;
     else
         out << std::setw(width) << Stars << NoFlags;
 }
@@ -248,7 +250,8 @@ int FormatFixed(long double v, int decimals, int width, char* buf, char fill)
 void WriteFixed(std::ostream& out, long double v, int decimals, int width)
 {
     char buf[64];
-    int n = gnssobsns::PlainText || !PlainLayout(out) ? 0 : FormatFixed(v, decimals, width, buf, out.fill());
+    const bool plain = gnssobsns::PlainText || !PlainLayout(out);
+    int n = plain ? 0 : FormatFixed(v, decimals, width, buf, out.fill());
     if (n > 0) {
         out.precision(decimals);
         out.write(buf, n);
@@ -305,7 +308,10 @@ gnssobs operator-(const gnssobs& o1, const gnssobs& o2)
     return FormedObs(ObsDifference(o1.obs, o2.obs));
 }
 
-gnssobs operator+(const gnssobs& o1, const gnssobs& o2) { return FormedObs(ObsSum(o1.obs, o2.obs)); }
+gnssobs operator+(const gnssobs& o1, const gnssobs& o2)
+{
+    return FormedObs(ObsSum(o1.obs, o2.obs));
+}
 
 void WriteColumn(std::ostream& out, long double v, int width, unsigned short lli, unsigned short ss)
 {

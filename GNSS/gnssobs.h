@@ -71,15 +71,19 @@ inline int FormatFixed3(long double v, int width, char* buf, char fill = ' ')
 // Writes v as out << std::setw(width) << std::setprecision(decimals) << v does on a fixed-point
 // stream (the stream's fill pads it).
 void WriteFixed(std::ostream& out, long double v, int decimals, int width);
-inline void WriteFixed3(std::ostream& out, long double v, int width) { WriteFixed(out, v, 3, width); }
+inline void WriteFixed3(std::ostream& out, long double v, int width)
+{
+    WriteFixed(out, v, 3, width);
+}
 
 // One column of the listing: v right-aligned in width characters with 3 decimals, then the two
 // flags right-aligned in 2 characters each; "*.***" in width characters and " * *" when |v| is
-// not above a hundred-thousandth. WriteColumn writes it to a stream (the stream is left fixed-point,
-// with precision 3 after a number); PutColumn at p, returning the end: at most MaxColumn
-// characters, as no value formed from double-precision input is longer.
+// not above a hundred-thousandth. WriteColumn writes it to a stream (the stream is left
+// fixed-point, with precision 3 after a number); PutColumn at p, returning the end: at most
+// MaxColumn characters, as no value formed from double-precision input is longer.
 inline constexpr int MaxColumn = 512;
-void WriteColumn(std::ostream& out, long double v, int width, unsigned short lli, unsigned short ss);
+void WriteColumn(std::ostream& out, long double v, int width, unsigned short lli,
+                 unsigned short ss);
 char* PutColumn(char* p, long double v, int width, unsigned short lli, unsigned short ss);
 inline char* PutColumn(char* p, const gnssobs& o) { return PutColumn(p, o.obs, 14, o.lli, o.ss); }
 

@@ -906,7 +906,8 @@ void Kestrovac::GroupRecords()
     satRecords.assign(static_cast<std::size_t>(satFirst[NSatNumbers]), 0);
     std::vector<long> place(satFirst.begin(), satFirst.end() - 1);
     for (long k = 0; k < nrec; k++)
-        if (known(rd.sat(k))) satRecords[static_cast<std::size_t>(place[static_cast<std::size_t>(rd.sat(k))]++)] = k;
+        if (known(rd.sat(k)))
+            satRecords[static_cast<std::size_t>(place[static_cast<std::size_t>(rd.sat(k))]++)] = k;
 }
 
 // The combination factors and wavelengths of the satellite's system. In metre mode a raw phase
@@ -1022,7 +1023,8 @@ struct Kestrovac::RecordObs {
 };
 
 // The row of record k of epoch j: the epoch's time forms, the satellite, the listed columns.
-char* Kestrovac::PutRow(char* p, std::size_t j, long k, const char* tag, char S, long& nObsSat) const
+char* Kestrovac::PutRow(char* p, std::size_t j, long k, const char* tag, char S,
+                        long& nObsSat) const
 {
     const std::string& time = epochText[j];
     std::memcpy(p, time.data(), time.size());

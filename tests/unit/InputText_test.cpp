@@ -1,14 +1,18 @@
 #include "PROGINC/InputText.h"
 
+#include "PROGINC/cfilef.h"
 #include "tests/unit/Compact2Writer.h"
 
 #include <cstdlib>
 #include <fcntl.h>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 using testing::ExitedWithCode;
@@ -135,4 +139,38 @@ TEST(InputText, AFifoIsReadOnceAndRecognisedUnderTwoNames)
     EXPECT_FALSE(SameOnceOnlySource(fifo.c_str(), other.c_str()));
     EXPECT_FALSE(SameOnceOnlySource(Sample.c_str(), Sample.c_str()));
     EXPECT_FALSE(SameOnceOnlySource(fifo.c_str(), (dir / "absent").c_str()));
+}
+
+// The lines of a mapped text, taken straight from it over the windows of its stream and with the
+// text behind the reader handed back, are those std::getline gives, with the same stream states;
+// std::getline on the same stream (every third line) goes on where ReadLine stopped, and a second
+// stream and the text itself still read the whole file.
+TEST(InputText, LinesOfAMappedTextAreThoseOfGetline)
+{
+    std::string text;
+    for (int i = 0; text.size() < (std::size_t{20} << 20); i++)
+        text += std::string(static_cast<std::size_t>(i % 97), static_cast<char>('a' + i % 26)) +
+                (i % 5 == 0 ? "\r\n" : "\n");
+    text += std::string(std::size_t{9} << 20, 'L') + "\n\nlast"; // longer than a window
+    const fs::path file = TestFolder() / "lines.15o";
+    std::ofstream(file, std::ios::binary) << text;
+    InputText input;
+    ASSERT_TRUE(input.Load(file.c_str(), "RINEX FILE"));
+    auto linesOf = [](std::istream& in, bool mixed) {
+        std::vector<std::string> lines;
+        auto next = [&](std::string& line) {
+            if (!mixed || lines.size() % 3 != 0) return ReadLine(in, line);
+            if (!std::getline(in, line)) return false;
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            return true;
+        };
+        for (std::string line; next(line);) lines.push_back(line);
+        lines.push_back(std::to_string(in.rdstate()));
+        return lines;
+    };
+    std::istringstream plain(text);
+    const std::vector<std::string> expected = linesOf(plain, false);
+    EXPECT_EQ(linesOf(*input.Stream(), false), expected);
+    EXPECT_EQ(linesOf(*input.Stream(), true), expected);
+    EXPECT_TRUE(input.Text() == text);
 }

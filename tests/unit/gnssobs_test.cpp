@@ -89,6 +89,17 @@ TEST(gnssobs, FastFormatWritesWhatTheStreamWrites)
         if (i % 3 == 0) v = 2.0L * v; // long double products as the linear combinations form them
         ASSERT_EQ(Fast(v, 14), StreamFixed3(v, 14)) << static_cast<double>(v);
         ASSERT_EQ(Fast(v, 10), StreamFixed3(v, 10)) << static_cast<double>(v);
+        // the seconds of the time forms: fewer decimals, another fill
+        for (int decimals : {0, 1, 2}) {
+            char buf[64];
+            std::ostringstream s;
+            s << std::fixed << std::setfill('0') << std::setw(8) << std::setprecision(decimals)
+              << v;
+            int n = FormatFixed(v, decimals, 8, buf, '0');
+            if (n > 0) {
+                ASSERT_EQ(std::string(buf, static_cast<std::size_t>(n)), s.str()) << decimals;
+            }
+        }
     }
     for (long double v : {0.0005L, 0.0015L, 0.0025L, -0.0025L, 1.0625L, 2.0005L, 123456.0625L,
                           -0.0004L, -0.0L, 0.0L, 999999999999.9995L, 1e12L, -3e15L, 1e30L,

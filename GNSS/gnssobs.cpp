@@ -236,8 +236,8 @@ int FormatFixed(long double v, int decimals, int width, char* buf, char fill)
     // the digits end at tail, with room for the longest number before it and a copy of
     // CopySize characters from its first character on
     constexpr int CopySize = 24, Tail = 40;
-    char text[Tail + 8];
-    std::memset(text + Tail, 0, 8);
+    char text[Tail + CopySize];
+    std::memset(text + Tail, 0, CopySize);
     char* s = FixedDigitsBefore(text + Tail, static_cast<std::uint64_t>(n), decimals);
     if (std::signbit(v)) *--s = '-';
     int length = static_cast<int>(text + Tail - s);

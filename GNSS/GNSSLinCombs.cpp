@@ -5,47 +5,71 @@
 
 namespace {
 
-// f1 x o1 - f2 x o2: each term keeps the flags of its observation and is missing with it; the
-// difference is missing when either term is, and carries flags 0.
-gnssobs Weighted(long double f1, const gnssobs& o1, long double f2, const gnssobs& o2)
+// f1 x o1 - f2 x o2.
+long double Weighted(long double f1, long double o1, long double f2, long double o2)
 {
-    return f1 * o1 - f2 * o2;
+    return ObsDifference(f1 * o1, f2 * o2);
 }
 
 } // namespace
 
 // The factor pair of a phase term is multiplied out before it meets the phase in cycles.
-gnssobs GNSS_L3(const gnssobs& l1, const gnssobs& l2)
+long double GNSS_L3(long double l1, long double l2)
 {
     return Weighted(GLC::LCion1 * GLC::lamb1, l1, GLC::LCion2 * GLC::lamb2, l2);
 }
 
-gnssobs GNSS_P3(const gnssobs& p1, const gnssobs& p2)
+long double GNSS_P3(long double p1, long double p2)
 {
     return Weighted(GLC::LCion1, p1, GLC::LCion2, p2);
 }
 
-gnssobs GNSS_L4(const gnssobs& l1, const gnssobs& l2)
+long double GNSS_L4(long double l1, long double l2)
 {
     return Weighted(GLC::lamb1, l1, GLC::lamb2, l2);
 }
 
 // Second minus first, so that the code and the phase combination grow alike with the ionosphere.
-gnssobs GNSS_P4(const gnssobs& p1, const gnssobs& p2) { return p2 - p1; }
+long double GNSS_P4(long double p1, long double p2) { return ObsDifference(p2, p1); }
 
-gnssobs GNSS_L5(const gnssobs& l1, const gnssobs& l2)
+long double GNSS_L5(long double l1, long double l2)
 {
     return Weighted(GLC::LCwl1 * GLC::lamb1, l1, GLC::LCwl2 * GLC::lamb2, l2);
 }
 
-gnssobs GNSS_P5(const gnssobs& p1, const gnssobs& p2)
+long double GNSS_P5(long double p1, long double p2)
 {
     return Weighted(GLC::LCwl1, p1, GLC::LCwl2, p2);
 }
 
-gnssobs GNSS_NLP(const gnssobs& p1, const gnssobs& p2) { return GLC::LCnl1 * p1 + GLC::LCnl2 * p2; }
+long double GNSS_NLP(long double p1, long double p2)
+{
+    return ObsSum(GLC::LCnl1 * p1, GLC::LCnl2 * p2);
+}
+
+long double GNSS_MW(long double l1, long double l2, long double p1, long double p2)
+{
+    return ObsDifference(GNSS_L5(l1, l2), GNSS_NLP(p1, p2));
+}
+
+gnssobs GNSS_L3(const gnssobs& l1, const gnssobs& l2) { return FormedObs(GNSS_L3(l1.obs, l2.obs)); }
+
+gnssobs GNSS_P3(const gnssobs& p1, const gnssobs& p2) { return FormedObs(GNSS_P3(p1.obs, p2.obs)); }
+
+gnssobs GNSS_L4(const gnssobs& l1, const gnssobs& l2) { return FormedObs(GNSS_L4(l1.obs, l2.obs)); }
+
+gnssobs GNSS_P4(const gnssobs& p1, const gnssobs& p2) { return FormedObs(GNSS_P4(p1.obs, p2.obs)); }
+
+gnssobs GNSS_L5(const gnssobs& l1, const gnssobs& l2) { return FormedObs(GNSS_L5(l1.obs, l2.obs)); }
+
+gnssobs GNSS_P5(const gnssobs& p1, const gnssobs& p2) { return FormedObs(GNSS_P5(p1.obs, p2.obs)); }
+
+gnssobs GNSS_NLP(const gnssobs& p1, const gnssobs& p2)
+{
+    return FormedObs(GNSS_NLP(p1.obs, p2.obs));
+}
 
 gnssobs GNSS_MW(const gnssobs& l1, const gnssobs& l2, const gnssobs& p1, const gnssobs& p2)
 {
-    return GNSS_L5(l1, l2) - GNSS_NLP(p1, p2);
+    return FormedObs(GNSS_MW(l1.obs, l2.obs, p1.obs, p2.obs));
 }

@@ -97,8 +97,9 @@ void RINEXData::SetData()
     for (unsigned short k = 0; k < rhead.nobs; k++) {
         unsigned short code = rhead.obs(k);
         if (code >= NObsTypes) continue;
-        if (FullTables[code] != nullptr) (this->*FullTables[code]).Resize(nsatall, 1, gnssobs());
-        if (ValueTables[code] != nullptr) (this->*ValueTables[code]).Resize(nsatall, 1, gnssobsshort());
+        // new elements are missing observations already: no second pass over the tables
+        if (FullTables[code] != nullptr) (this->*FullTables[code]).Resize(nsatall, 1);
+        if (ValueTables[code] != nullptr) (this->*ValueTables[code]).Resize(nsatall, 1);
     }
 }
 

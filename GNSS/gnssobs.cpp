@@ -3,11 +3,16 @@
 
 #include "PROGINC/cstringf.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <iomanip>
+#include <limits>
+#include <sstream>
+#include <string>
 
 namespace {
 
@@ -18,7 +23,6 @@ unsigned short FlagDigit(const char* line, std::size_t length, std::size_t i)
     return i >= length || line[i] == ' ' ? 0 : static_cast<unsigned short>(line[i] - '0');
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The stream pads as the integer path does: right-aligned, no forced '+'.
 bool PlainLayout(const std::ostream& out)
@@ -26,9 +30,63 @@ bool PlainLayout(const std::ostream& out)
     return !(out.flags() & (std::ios::left | std::ios::internal | std::ios::showpos));
 }
 
+// Two digits at a time, the last ones first.
+constexpr auto DigitPairs = [] {
+    std::array<char, 200> t{};
+    for (int i = 0; i < 100; ++i) {
+        t[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+        t[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    }
+    return t;
+}();
+
+// Writes the digits of n ending before end; returns where they begin.
+char* DigitsBefore(char* end, std::uint64_t n)
+{
+    for (; n >= 100; n /= 100) {
+        end -= 2;
+        std::memcpy(end, &DigitPairs[2 * (n % 100)], 2);
+    }
+    if (n < 10) {
+        *--end = static_cast<char>('0' + n);
+        return end;
+    }
+    end -= 2;
+    std::memcpy(end, &DigitPairs[2 * n], 2);
+    return end;
+}
+
+// n units of 10^-D written with D decimals, ending before end; returns where they begin.
+template <int D> char* FixedDigitsBefore(char* end, std::uint64_t n)
+{
+    if constexpr (D > 0) {
+        constexpr std::uint64_t unit = D == 1 ? 10 : D == 2 ? 100 : 1000;
+        std::uint64_t f = n % unit;
+        n /= unit;
+        for (int k = 0; k < D; ++k, f /= 10) *--end = static_cast<char>('0' + f % 10);
+        *--end = '.';
+    }
+    return DigitsBefore(end, n);
+}
+
+char* FixedDigitsBefore(char* end, std::uint64_t n, int decimals)
+{
+    switch (decimals) {
+    case 0: return FixedDigitsBefore<0>(end, n);
+    case 1: return FixedDigitsBefore<1>(end, n);
+    case 2: return FixedDigitsBefore<2>(end, n);
+    default: return FixedDigitsBefore<3>(end, n);
+    }
+}
+
 // A flag digit as out << std::setw(2) << flag writes it.
 char* PutFlag(char* p, unsigned short flag)
 {
+    if (flag < 10) {
+        p[0] = ' ';
+        p[1] = static_cast<char>('0' + flag);
+        return p + 2;
+    }
     char d[8];
     int k = 0;
     do {
@@ -40,100 +98,202 @@ char* PutFlag(char* p, unsigned short flag)
     return p;
 }
 
-// Both operands present, else the missing value; flags of a formed value are always 0.
-gnssobs Formed(const gnssobs& o1, const gnssobs& o2, long double value)
+// A value is written as a number above this; at or below it as "*.***".
+bool IsWritten(long double v) { return std::fabs(v) > static_cast<long double>(0.00001); }
+
+const char Stars[] = "*.***";
+const char NoFlags[] = " * *";
+
+constexpr long double PowersOfTen[] = {1.0L, 10.0L, 100.0L, 1000.0L};
+
+// n fill characters at p (none when n is not above 0); returns their end. Up to 16 are written
+// in one go: the callers have room for 16.
+char* Pad(char* p, int n, char fill)
 {
-    gnssobs r;
-    if (!o1.IsNull() && !o2.IsNull()) r.obs = value;
-    return r;
+    if (n <= 0) return p;
+    if (n <= 16)
+        std::memset(p, fill, 16);
+    else
+        std::memset(p, fill, static_cast<std::size_t>(n));
+    return p + n;
 }
 
-} // namespace
-
-bool ParseFixed3(const char* field, double& value)
+// The whole number nearest to x (0 <= x < 2^62), as a long double and in n. Added to 1.5 x 2^63,
+// x is rounded to a whole number by the addition itself, and the 64 bits of the sum's mantissa
+// are that number plus 1.5 x 2^63: no conversion that switches the rounding mode.
+static_assert(std::numeric_limits<long double>::digits == 64, "the 80-bit extended format");
+long double NearestWhole(long double x, std::uint64_t& n)
 {
-    const int width = 14;
-    int i = 0;
-    while (i < width && field[i] == ' ') ++i;
-    if (i == width) { // a blank field, the usual missing observation: atof gives +0
-        value = 0.0;
-        return true;
+    constexpr long double Shift = 13835058055282163712.0L; // 1.5 x 2^63
+    const long double sum = x + Shift;
+    std::uint64_t mantissa;
+    std::memcpy(&mantissa, &sum, sizeof mantissa);
+    n = mantissa - 13835058055282163712ULL;
+    return sum - Shift;
+}
+
+// The column through the stream's own formatting.
+void StreamColumn(std::ostream& out, long double v, int width, unsigned short lli,
+                  unsigned short ss)
+{
+    out << std::fixed;
+    if (IsWritten(v))
+        out << std::setw(width) << std::setprecision(3) << v << std::setw(2) << lli << std::setw(2)
+            << ss;
+    else
+        out << std::setw(width) << Stars << NoFlags;
+}
+
+// Eight characters from p, the first in the lowest byte.
+std::uint64_t Load8(const char* p)
+{
+    std::uint64_t v;
+    std::memcpy(&v, p, 8);
+    return v;
+}
+
+constexpr std::uint64_t Bytes(unsigned char c) { return 0x0101010101010101ULL * c; }
+
+// The number of eight digit characters, the first in the lowest byte; false when one of them
+// is not a digit.
+bool EightDigits(std::uint64_t w, std::uint64_t& n)
+{
+    // every high half 3, and still 3 after adding 6 to the low half
+    if (((w & Bytes(0xf0)) | (((w + Bytes(6)) & Bytes(0xf0)) >> 4)) != Bytes(0x33)) return false;
+    w -= Bytes('0');
+    w = w * 10 + (w >> 8); // pairs of digits in the even bytes
+    w = (((w & 0x000000ff000000ffULL) * (100 + (1000000ULL << 32))) +
+         (((w >> 16) & 0x000000ff000000ffULL) * (1 + (10000ULL << 32)))) >>
+        32;
+    n = w;
+    return true;
+}
+
+// ParseFixed3 of a field whose 14 characters are all there: the integer digits before the point
+// at 10 are taken eight at a time (characters 2 to 9, those before the first digit counting
+// as 0), the rest one by one.
+bool ParseFixed3Whole(const char* f, double& value)
+{
+    constexpr int Point = 10;
+    // leading blanks: the first character that is not one, from the lowest byte up
+    std::uint64_t x = Load8(f) ^ Bytes(' ');
+    int i = x != 0 ? __builtin_ctzll(x) / 8 : 0;
+    if (x == 0) {
+        x = Load8(f + 6) ^ Bytes(' ');
+        if (x == 0) { // a blank field, the usual missing observation: atof gives +0
+            value = 0.0;
+            return true;
+        }
+        i = 6 + __builtin_ctzll(x) / 8;
     }
-    bool negative = i < width && field[i] == '-';
+    const bool negative = f[i] == '-';
     if (negative) ++i;
-    int first = i;
+    if (i >= Point || f[Point] != '.') return false; // no digit before the point
     std::uint64_t n = 0;
-    while (i < width && IsDigit(field[i])) n = n * 10 + static_cast<unsigned>(field[i++] - '0');
-    // At most ten integer digits fit before ".ddd", so n * 1000 stays far below 2^53: exact as a
-    // double, and one division by 1000 is correctly rounded, as atof is.
-    if (i == first || i != width - 4 || field[i] != '.') return false;
-    for (int k = i + 1; k < width; ++k) {
-        if (!IsDigit(field[k])) return false;
-        n = n * 10 + static_cast<unsigned>(field[k] - '0');
+    for (; i < 2; ++i) {
+        const unsigned d = static_cast<unsigned char>(f[i]) - unsigned{'0'};
+        if (d > 9) return false;
+        n = n * 10 + d;
     }
+    const int before = i - 2; // characters of 2..9 before the first digit
+    const std::uint64_t keep = before == 0 ? ~0ULL : ~0ULL << (8 * before);
+    std::uint64_t low = 0;
+    if (!EightDigits((Load8(f + 2) & keep) | (Bytes('0') & ~keep), low)) return false;
+    n = n * 100000000ULL + low;
+    for (i = Point + 1; i < Point + 4; ++i) {
+        const unsigned d = static_cast<unsigned char>(f[i]) - unsigned{'0'};
+        if (d > 9) return false;
+        n = n * 10 + d;
+    }
+    // At most ten integer digits fit before ".ddd", so n stays far below 2^53: exact as a
+    // double, and one division by 1000 is correctly rounded, as atof is.
     double v = static_cast<double>(n) / 1000.0;
     value = negative ? -v : v;
     return true;
 }
 
-int FormatFixed3(long double v, int width, char* buf, char fill)
-{
-    long double a = std::fabs(v);
-    if (!(a < 1e12L)) return 0; // also NaN
-    // a * 1000 is below 2^50, so its rounding error is below 1e-4; away from .5 by more than
-    // 1e-3 the nearest integer is the one printf rounds to.
-    long double scaled = a * 1000.0L;
-    auto n = static_cast<std::uint64_t>(scaled);
-    long double frac = scaled - static_cast<long double>(n);
-    if (std::fabs(frac - 0.5L) < 1e-3L) return 0;
-    if (frac > 0.5L) ++n;
-    char d[24];
-    int k = 0;
-    do {
-        d[k++] = static_cast<char>('0' + n % 10);
-        n /= 10;
-    } while (n || k < 4);
-    bool minus = std::signbit(v);
-    int length = k + 1 + (minus ? 1 : 0);
-    int pad = width > length ? width - length : 0;
-    char* p = buf;
-    std::memset(p, fill, static_cast<std::size_t>(pad));
-    p += pad;
-    if (minus) *p++ = '-';
-    while (k > 3) *p++ = d[--k];
-    *p++ = '.';
-    while (k > 0) *p++ = d[--k];
-    return static_cast<int>(p - buf);
-}
-
-void WriteFixed3(std::ostream& out, long double v, int width)
-{
-    char buf[64];
-    int n = gnssobsns::PlainText || !PlainLayout(out) ? 0 : FormatFixed3(v, width, buf, out.fill());
-    if (n > 0) {
-        out.precision(3);
-        out.write(buf, n);
-    } else
-        out << std::setw(width) << std::setprecision(3) << v;
-}
-
-long double ParseObsValue(const char* field)
+// The value of a field whose first length characters (up to 14) are there.
+long double ObsValue(const char* field, std::size_t length)
 {
     double fast;
-    if (!gnssobsns::PlainText && ParseFixed3(field, fast)) return fast;
+    if (!gnssobsns::PlainText && length >= 14 && ParseFixed3Whole(field, fast)) return fast;
     char buf[15];
     substr(field, 0, 14, buf);
     return std::atof(buf);
 }
 
-bool gnssobs::IsNull() const { return std::fabs(obs) < static_cast<long double>(0.0001); }
+} // namespace
+
+int FormatFixed(long double v, int decimals, int width, char* buf, char fill)
+{
+    long double a = std::fabs(v);
+    if (!(a < 1e12L)) return 0; // also NaN
+    // a * 10^decimals is below 2^50, so its rounding error is below 1e-4; away from .5 by more
+    // than 1e-3 the nearest integer is the one printf rounds to.
+    long double scaled = a * PowersOfTen[decimals];
+    std::uint64_t n = 0;
+    const long double nearest = NearestWhole(scaled, n);
+    if (std::fabs(std::fabs(scaled - nearest) - 0.5L) < 1e-3L) return 0;
+    // the digits end at tail, with room for the longest number before it and a copy of
+    // CopySize characters from its first character on
+    constexpr int CopySize = 24, Tail = 40;
+    char text[Tail + CopySize];
+    std::memset(text + Tail, 0, CopySize);
+    char* s = FixedDigitsBefore(text + Tail, static_cast<std::uint64_t>(n), decimals);
+    if (std::signbit(v)) *--s = '-';
+    int length = static_cast<int>(text + Tail - s);
+    char* p = buf;
+    p = Pad(p, width - length, fill);
+    std::memcpy(p, s, CopySize);
+    return static_cast<int>(p + length - buf);
+}
+
+void WriteFixed(std::ostream& out, long double v, int decimals, int width)
+{
+    char buf[64];
+    const bool plain = gnssobsns::PlainText || !PlainLayout(out);
+    int n = plain ? 0 : FormatFixed(v, decimals, width, buf, out.fill());
+    if (n > 0) {
+        out.precision(decimals);
+        out.write(buf, n);
+    } else
+        out << std::setw(width) << std::setprecision(decimals) << v;
+}
+
+char* PutColumn(char* p, long double v, int width, unsigned short lli, unsigned short ss)
+{
+    if (!IsWritten(v)) {
+        p = Pad(p, width - 5, ' ');
+        std::memcpy(p, Stars, 5);
+        std::memcpy(p + 5, NoFlags, 4);
+        return p + 9;
+    }
+    int n = gnssobsns::PlainText ? 0 : FormatFixed3(v, width, p);
+    if (n > 0) return PutFlag(PutFlag(p + n, lli), ss);
+    // the stream's own formatting: the plain path, a huge value, a rounding tie
+    static std::ostringstream text;
+    text.str("");
+    StreamColumn(text, v, width, lli, ss);
+    const std::string& t = text.str();
+    std::size_t length = std::min(t.size(), static_cast<std::size_t>(MaxColumn));
+    std::memcpy(p, t.data(), length);
+    return p + length;
+}
+
+// A field shorter than 14 characters is never an F14.3 number.
+bool ParseFixed3(const char* field, double& value)
+{
+    return strnlen(field, 14) == 14 && ParseFixed3Whole(field, value);
+}
+
+long double ParseObsValue(const char* field) { return ObsValue(field, strnlen(field, 14)); }
 
 gnssobs& gnssobs::operator>>(const char* line)
 {
     std::size_t length = strnlen(line, 16);
     lli = FlagDigit(line, length, 14);
     ss = FlagDigit(line, length, 15);
-    obs = ParseObsValue(line);
+    obs = ObsValue(line, length);
     return *this;
 }
 
@@ -144,23 +304,30 @@ gnssobs operator*(long double k, const gnssobs& obs)
     return r;
 }
 
-gnssobs operator-(const gnssobs& o1, const gnssobs& o2) { return Formed(o1, o2, o1.obs - o2.obs); }
+gnssobs operator-(const gnssobs& o1, const gnssobs& o2)
+{
+    return FormedObs(ObsDifference(o1.obs, o2.obs));
+}
 
-gnssobs operator+(const gnssobs& o1, const gnssobs& o2) { return Formed(o1, o2, o1.obs + o2.obs); }
+gnssobs operator+(const gnssobs& o1, const gnssobs& o2)
+{
+    return FormedObs(ObsSum(o1.obs, o2.obs));
+}
+
+void WriteColumn(std::ostream& out, long double v, int width, unsigned short lli, unsigned short ss)
+{
+    if (gnssobsns::PlainText || !PlainLayout(out) || out.fill() != ' ') {
+        StreamColumn(out, v, width, lli, ss);
+        return;
+    }
+    out << std::fixed;
+    if (IsWritten(v)) out.precision(3);
+    char buf[MaxColumn];
+    out.write(buf, PutColumn(buf, v, width, lli, ss) - buf);
+}
 
 std::ostream& operator<<(std::ostream& out, const gnssobs& o)
 {
-    out << std::fixed;
-    if (std::fabs(o.obs) > static_cast<long double>(0.00001)) {
-        WriteFixed3(out, o.obs, 14);
-        if (gnssobsns::PlainText || !PlainLayout(out) || out.fill() != ' ')
-            out << std::setw(2) << o.lli << std::setw(2) << o.ss;
-        else {
-            char buf[16];
-            char* end = PutFlag(PutFlag(buf, o.lli), o.ss);
-            out.write(buf, end - buf);
-        }
-    } else
-        out << std::setw(14) << "*.***" << " * *";
+    WriteColumn(out, o.obs, 14, o.lli, o.ss);
     return out;
 }

@@ -16,14 +16,8 @@ gnssobsshort& gnssobsshort::operator>>(const char* line) {
 }
 
 std::ostream& operator<<(std::ostream& out, const gnssobsshort& o) {
-    out << std::fixed;
-    if (std::fabs(o.obs) > static_cast<long double>(0.00001))
-        {
-        WriteFixed3(out, o.obs, 10);
-        out << " 0 0";
-    }
-    else
-        out << std::setw(10) << "*.***"
-            << " * *";
+    WriteColumn(out, o.obs, 10, 0, 0);
     return out;
 }
+
+char* PutColumn(char* p, const gnssobsshort& o) { return PutColumn(p, o.obs, 10, 0, 0); }

@@ -19,6 +19,8 @@ class gnssobsshort {
     gnssobsshort& operator>>(const char* line);
 };
 
+// The 10-character value and " 0 0", or "*.***" and " * *" (see StreamColumn).
 std::ostream& operator<<(std::ostream& out, const gnssobsshort& o);
+char* PutColumn(char* p, const gnssobsshort& o);
 
 #endif

@@ -99,8 +99,8 @@ long double operator-(const mjd& d1, const mjd& d2) {
 std::ostream& operator<<(std::ostream& out, const mjd& d) {
     int n = mjdns::NDecSecond;
     out << std::fixed << std::setfill(' ') << std::setw(6) << d.GetMJDay();
-    if (n == 3)
-        WriteFixed3(out, d.GetSecond(), n + 7);
+    if (n <= 3)
+        WriteFixed(out, d.GetSecond(), n, n + 7);
     else
         out << std::setw(n + 7) << std::setprecision(n) << d.GetSecond();
     return out;

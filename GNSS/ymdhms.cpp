@@ -145,8 +145,8 @@ std::ostream& operator<<(std::ostream& out, const ymdhms& d) {
     out << std::fixed << std::setw(5) << d.GetYear() << std::setfill('0') << "-" << std::setw(2)
         << d.GetMonth() << "-" << std::setw(2) << d.GetDay() << " " << std::setw(2) << d.GetHour()
         << ":" << std::setw(2) << d.GetMinute() << ":";
-    if (n == 3)
-        WriteFixed3(out, d.GetSecond(), n + 3);
+    if (n <= 3)
+        WriteFixed(out, d.GetSecond(), n, n == 0 ? 2 : n + 3);
     else
         out << std::setw(n == 0 ? 2 : n + 3) << std::setprecision(n) << d.GetSecond();
     out << std::setfill(' ');

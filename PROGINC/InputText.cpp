@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <archive.h>
 #include <archive_entry.h>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
@@ -25,31 +26,12 @@ class ViewStream : public std::istream {
     }
 
   private:
-    struct Buf : std::streambuf {
-        static constexpr std::size_t Window = std::size_t{8} << 20; // a whole number of pages
-        char* text;
-        std::size_t size;
-        bool mapped;
-        std::size_t start = 0, end = 0; // the window handed out
-
-        Buf(std::string_view t, bool isMapped)
-            : text(const_cast<char*>(t.data())), size(t.size()), mapped(isMapped)
-        {
-            if (!mapped) setg(text, text, text + size);
-            end = mapped ? 0 : size;
-        }
-        int_type underflow() override
-        {
-            if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
-            if (end >= size) return traits_type::eof();
-            if (end > start) madvise(text + start, end - start, MADV_DONTNEED);
-            start = end;
-            end = std::min(size, start + Window);
-            setg(text + start, text + start, text + end);
-            return traits_type::to_int_type(*gptr());
-        }
-    } buf;
+    TextBuffer buf;
 };
+
+// The get area of a text buffer, and how far behind the reader its text is kept.
+constexpr std::size_t Window = std::size_t{8} << 20;
+constexpr std::size_t Keep = std::size_t{1} << 20;
 
 // A compression by the magic bytes its streams start with, and what libarchive needs to read it:
 // only that one filter, so that nothing else (least of all an external program) is tried.
@@ -216,6 +198,59 @@ void InputText::Replace(std::string decoded, const std::string& undoneStep)
 std::unique_ptr<std::istream> InputText::Stream() const
 {
     return std::make_unique<ViewStream>(text, map != nullptr);
+}
+
+TextBuffer::TextBuffer(std::string_view text, bool isMapped)
+    : first(text.data()), last(text.data() + text.size()), released(text.data()), mapped(isMapped)
+{
+    MoveTo(first);
+}
+
+void TextBuffer::MoveTo(const char* p)
+{
+    char* b = const_cast<char*>(first);
+    char* at = const_cast<char*>(p);
+    setg(b, at, at + std::min(Window, static_cast<std::size_t>(last - p)));
+    if (!mapped || static_cast<std::size_t>(p - released) < Keep + Window) return;
+    // whole pages only: the mapping starts on a page
+    const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+    const std::size_t upTo = (static_cast<std::size_t>(p - first) - Keep) / page * page;
+    const char* end = first + upTo;
+    madvise(const_cast<char*>(released), static_cast<std::size_t>(end - released), MADV_DONTNEED);
+    released = end;
+}
+
+TextBuffer::int_type TextBuffer::underflow()
+{
+    if (gptr() == last) return traits_type::eof();
+    MoveTo(gptr());
+    return traits_type::to_int_type(*gptr());
+}
+
+bool TextBuffer::NextLine(std::istream& in, std::string& line)
+{
+    const char* p = gptr();
+    if (!in.good()) {
+        in.setstate(std::ios::failbit);
+        return false;
+    }
+    if (p == last) {
+        in.setstate(std::ios::eofbit | std::ios::failbit);
+        return false;
+    }
+    const auto rest = static_cast<std::size_t>(last - p);
+    const auto* lf = static_cast<const char*>(std::memchr(p, '\n', rest));
+    const std::size_t n = lf != nullptr ? static_cast<std::size_t>(lf - p) : rest;
+    // the line never overlaps the text: cleared and appended, it is copied once
+    line.clear();
+    line.append(p, n);
+    if (lf == nullptr) in.setstate(std::ios::eofbit);
+    const char* next = lf != nullptr ? lf + 1 : last;
+    if (next > egptr())
+        MoveTo(next);
+    else
+        setg(eback(), const_cast<char*>(next), egptr());
+    return true;
 }
 
 bool SameOnceOnlySource(const char* a, const char* b)

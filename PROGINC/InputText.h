@@ -9,9 +9,33 @@
 
 #include <istream>
 #include <memory>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <utility>
+
+// The stream buffer of InputText::Stream(): the text itself, without a copy. ReadLine takes the
+// lines of such a stream straight from the text. A mapped text is handed back to the system
+// behind the reader as it goes (it is read again from the file should the reader come back), so
+// that a large file does not stay in memory beside the records read from it.
+class TextBuffer final : public std::streambuf {
+  public:
+    TextBuffer(std::string_view text, bool mapped);
+    // The next line without its LF, as std::getline(in, line) gives it, with in's state set alike.
+    bool NextLine(std::istream& in, std::string& line);
+
+  protected:
+    int_type underflow() override;
+
+  private:
+    // Goes on at p: the get area is the window from p on.
+    void MoveTo(const char* p);
+
+    const char* first;
+    const char* last;
+    const char* released; // the text before this is handed back
+    bool mapped;
+};
 
 class InputText {
   public:

@@ -1,8 +1,11 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "PROGINC/cfilef.h"
 
+#include "PROGINC/InputText.h"
+
 #include <filesystem>
 #include <fstream>
+#include <typeinfo>
 
 bool FileExists(const char* f) {
     if (f == nullptr || f[0] == '\0')
@@ -15,7 +18,10 @@ bool FileExists(const char* f) {
 }
 
 bool ReadLine(std::istream& in, std::string& line) {
-    if (!std::getline(in, line))
+    // an input read into memory gives its lines without a stream call per line
+    std::streambuf* buf = in.rdbuf();
+    const bool text = buf != nullptr && typeid(*buf) == typeid(TextBuffer);
+    if (text ? !static_cast<TextBuffer*>(buf)->NextLine(in, line) : !std::getline(in, line))
         return false;
     if (!line.empty() && line.back() == '\r')
         line.pop_back();

@@ -1,14 +1,25 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: BSD-2-Clause
-# Times kestrova on a 24 h, 1 Hz RINEX 2 file (with matching COMPACT2 and GLONASS channel
-# files) and on the same observations written as RINEX 3, next to two floors (cat, cp) and to
-# RTKLIB's convbin reading the RINEX 2 file, kestrova-summary on the full listing, and the file
-# as gzip and Compact RINEX (bench/compressed.sh); checks that the fast text paths write exactly
-# what the plain stream paths write.
-# Writes the figures to standard output and to bench/RESULTS.md. Not part of ctest.
+# Times kestrova on generated RINEX 2 files (24 h at 1 Hz with matching COMPACT2 and GLONASS
+# channel files, the same day at 4 Hz, and files with 10, 20 and 40 satellites in view), next to
+# two floors (cat, cp), to the RTKLIB listing peer rtklist and to RTKLIB's convbin reading the same
+# file, and kestrova-summary on the full listing; checks that the fast text paths write exactly
+# what the plain stream paths of kestrova-plain write.
 #
-#   bench/run.sh [--reps N] [--peer-reps N] [--hours H] [--no-plain] [--no-peer]
+# Prints the figures and writes them into bench/RESULTS.md between the marker lines
+# "<!-- bench/run.sh: begin -->" and "<!-- bench/run.sh: end -->" (added at the end when absent);
+# everything else in that file is left as it is. Not part of ctest.
+#
+#   bench/run.sh [--reps N] [--peer-reps N] [--hours H] [--no-plain] [--no-peer] [--no-scaling]
 #                [--build DIR] [--cache DIR] [--results FILE]
+#
+# The peer needs Debian's librtklib-dev and rtklib (apt-get install librtklib-dev rtklib); it is
+# built from a copy of ../shared/peer in the cache. Without them the peer rows are left out.
+#
+# Adding a case: an input is made once by `input NAME GENERATOR-OPTIONS...` (its file is
+# ${file[NAME]}); a kestrova case is `kcase NAME INPUT "LABEL" "ARGUMENTS"`, a case of another
+# program `ocase NAME INPUT "LABEL" COMMAND...` (FILE and OUT in the command stand for the input
+# and a scratch output file); `ratio KCASE OCASE` prints how many times faster kestrova is.
 set -euo pipefail
 
 repo=$(cd "$(dirname "$0")/.." && pwd)
@@ -17,6 +28,7 @@ peer_reps=3
 hours=24
 check_plain=1
 peer=1
+scaling=1
 build="$repo/build-bench"
 cache=${KESTROVA_BENCH_CACHE:-/tmp/kestrova-bench}
 results="$repo/bench/RESULTS.md"
@@ -28,6 +40,7 @@ while [ $# -gt 0 ]; do
     --hours) hours=$2; shift 2 ;;
     --no-plain) check_plain=0; shift ;;
     --no-peer) peer=0; shift ;;
+    --no-scaling) scaling=0; shift ;;
     --build) build=$2; shift 2 ;;
     --cache) cache=$2; shift 2 ;;
     --results) results=$2; shift 2 ;;
@@ -46,33 +59,68 @@ kestrova="$build/kestrova"
 plain="$build/kestrova-plain"
 summary="$build/kestrova-summary"
 gen="$build/tools/kestrova-gen"
-
-# ---- benchmark files, reused while the generator sources and options stay the same
 mkdir -p "$cache"
-base="$cache/bench${hours}h"
-rinex="$base.15o"
-rinex3="$base.rnx"
-mp1="$base.mp1"
-mp2="$base.mp2"
-glo="$cache/glo.txt"
-gen_args=(--rinex "$rinex" --rinex3 "$rinex3" --mp1 "$mp1" --mp2 "$mp2" --channels "$glo"
-          --interval 1 --hours "$hours" --types bench11 --seed 1)
-stamp=$( (cat "$repo"/tools/gen/*.cpp "$repo"/tools/gen/*.h "$repo"/tools/kestrova_gen_main.cpp;
-          echo "${gen_args[@]}") | sha256sum | cut -c1-16)
-if [ "$(cat "$base.stamp" 2>/dev/null)" != "$stamp" ] || [ ! -s "$rinex" ] || [ ! -s "$rinex3" ]; then
-  echo "generating $rinex ..."
-  "$gen" "${gen_args[@]}"
-  echo "$stamp" >"$base.stamp"
-fi
 out="$cache/out"
 mkdir -p "$out"
-bytes=$(stat -c %s "$rinex")
-mb=$(awk -v b="$bytes" 'BEGIN { printf "%.1f", b / 1e6 }')
-bytes3=$(stat -c %s "$rinex3")
-mb3=$(awk -v b="$bytes3" 'BEGIN { printf "%.1f", b / 1e6 }')
+
+# ---- the RTKLIB listing peer, built from a copy (../shared is read-only in CI)
+rtklist=""
+if [ "$peer" = 1 ] && [ -f "$repo/../shared/peer/rtklist.c" ]; then
+  rm -rf "$cache/peer" && cp -r "$repo/../shared/peer" "$cache/peer" && chmod -R u+w "$cache/peer"
+  if make -s -C "$cache/peer" CC=cc >/dev/null 2>&1; then
+    rtklist="$cache/peer/rtklist"
+  else
+    echo "bench/run.sh: the rtklist peer does not build (librtklib-dev missing?): no peer rows" >&2
+  fi
+fi
+
+# ---- inputs, generated once and reused while the generator sources and options stay the same
+declare -A file gen_line
+gen_sources=$(cat "$repo"/tools/gen/*.cpp "$repo"/tools/gen/*.h "$repo"/tools/kestrova_gen_main.cpp | sha256sum)
+# input NAME OPTIONS...  writes $cache/NAME.15o (and the files the options name)
+input() {
+  local name=$1; shift
+  local rinex="$cache/$name.15o"
+  local stamp
+  stamp=$( (echo "$gen_sources"; echo "$@") | sha256sum | cut -c1-16)
+  if [ "$(cat "$cache/$name.stamp" 2>/dev/null)" != "$stamp" ] || [ ! -s "$rinex" ]; then
+    echo "generating $rinex ..."
+    "$gen" --rinex "$rinex" "$@" >/dev/null
+    echo "$stamp" >"$cache/$name.stamp"
+  fi
+  file[$name]=$rinex
+  gen_line[$name]="kestrova-gen $*"
+}
+
+day="day${hours}h"
+mp1="$cache/$day.mp1"
+mp2="$cache/$day.mp2"
+glo="$cache/glo.txt"
+input "$day" --mp1 "$mp1" --mp2 "$mp2" --channels "$glo" --rinex3 "$cache/$day.rnx" --interval 1 \
+  --hours "$hours" --types bench11 --seed 1
+# the same observations as RINEX 3, and the day as archives serve it: gzip, Compact RINEX 1.0
+# (written by kestrova-crx) and Compact RINEX inside gzip
+file[${day}r3]="$cache/$day.rnx"
+derive() { # NAME FROM COMMAND...: file NAME made from file FROM by COMMAND (FROM on stdin)
+  local name=$1 from=$2; shift 2
+  [ "${file[$name]:-}" -nt "${file[$from]}" ] || "$@" <"${file[$from]}" >"${file[$name]}"
+}
+file[${day}gz]="$cache/$day.15o.gz"
+derive "${day}gz" "$day" gzip -c
+file[${day}crx]="$cache/$day.15d"
+[ "${file[${day}crx]}" -nt "${file[$day]}" ] || "$build/tools/kestrova-crx" "${file[$day]}" "${file[${day}crx]}"
+file[${day}crxgz]="$cache/$day.15d.gz"
+derive "${day}crxgz" "${day}crx" gzip -c
+if [ "$scaling" = 1 ]; then
+  glo_all="$cache/glo-all.txt"
+  input "${day}4hz" --interval 0.25 --hours "$hours" --types bench11 --seed 1
+  input sats10 --interval 1 --hours 6 --gps 31 --glonass 0 --galileo 0 --seed 1
+  input sats20 --interval 1 --hours 6 --gps 31 --glonass 0 --galileo 30 --seed 1
+  input sats40 --channels "$glo_all" --interval 1 --hours 6 --gps 32 --glonass 24 --galileo 36 --horizon 0.1 --seed 1
+fi
 
 # ---- one timed run: wall seconds (from date) and peak resident set (from /usr/bin/time)
-# run_once LOG COMMAND...  appends "seconds kbytes" to LOG
+# run_once LOG COMMAND...  appends "milliseconds kbytes" to LOG
 run_once() {
   local log=$1; shift
   local t0 t1
@@ -100,71 +148,114 @@ time_case() {
 }
 
 rows_of() { grep -c -v -e '^#' -e '^$' "$1" || true; }
+size_of() { stat -c %s "$1"; }
 
 lines=()
 row() { lines+=("$1"); echo "$1"; }
 
-row "| case | median s | min-max s | spread | input MB/s | rows/s | peak MB | peak / file |"
-row "| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: |"
-fmt_row() { # NAME STATS ROWS [INPUT_BYTES]
-  local name=$1 rows=$3 in_bytes=${4:-$bytes}
+# fmt_row NAME STATS ROWS BYTES
+fmt_row() {
+  local name=$1 rows=$3 bytes=$4
   read -r med lo hi kb <<<"$2"
-  row "$(awk -v n="$name" -v med="$med" -v lo="$lo" -v hi="$hi" -v kb="$kb" -v b="$in_bytes" -v r="$rows" \
+  row "$(awk -v n="$name" -v med="$med" -v lo="$lo" -v hi="$hi" -v kb="$kb" -v b="$bytes" -v r="$rows" \
     'BEGIN { printf "| %s | %.2f | %.2f-%.2f | %.0f%% | %.0f | %s | %.0f | %.2f |", n, med, lo, hi,
              100 * (hi - lo) / med, b / 1e6 / med, (r == "") ? "-" : sprintf("%.2fM", r / 1e6 / med),
              kb / 1024, kb * 1024 / b }')"
 }
 
-# ---- floors
-cat "$rinex" >/dev/null # warm the page cache
-time_case cat "$reps" cat "$rinex"
-fmt_row '`cat FILE >/dev/null`' "$st" ""
-time_case cp "$reps" cp "$rinex" "$out/copy.15o"
-fmt_row '`cp FILE copy`' "$st" ""
-rm -f "$out/copy.15o"
+# ---- the cases, in the order of the table
+knames=()
+declare -A kin klabel kargs
+kcase() { knames+=("$1"); kin[$1]=$2; klabel[$1]=$3; kargs[$1]=$4; }
+onames=()
+declare -A oin olabel ocmd oreps
+ocase() {
+  local name=$1
+  onames+=("$name"); oin[$name]=$2; olabel[$name]=$3; oreps[$name]=$4
+  shift 4
+  ocmd[$name]="$*"
+}
+ratios=()
+ratio() { ratios+=("$1 $2"); }
 
-# ---- kestrova
 typical="-lC1:P2:L1:L2:L4:L3:MW:MP1:MP2:"
-names=(full full-gf typical typical-ms typical-m1 typical-m2 typical-gf rinex3-full rinex3-full-r rinex3-typical)
-declare -A args=(
-  [full]="-cGE"
-  [full-gf]="-cGRE -gf$glo"
-  [typical]="-cGE $typical"
-  [typical-ms]="-cGE $typical -ms"
-  [typical-m1]="-cGE $typical -m1$mp1"
-  [typical-m2]="-cGE $typical -m2$mp2"
-  [typical-gf]="-cGRE $typical -gf$glo"
-  [rinex3-full]="-cGE"
-  [rinex3-full-r]="-cGRE"
-  [rinex3-typical]="-cGE $typical")
-declare -A label=(
-  [full]="full listing, -cGE"
-  [full-gf]="full listing, -cGRE -gf"
-  [typical]="typical list, -cGE"
-  [typical-ms]="typical list -ms, -cGE"
-  [typical-m1]="typical list -m1, -cGE"
-  [typical-m2]="typical list -m2, -cGE"
-  [typical-gf]="typical list -gf, -cGRE"
-  [rinex3-full]="RINEX 3 full listing, -cGE"
-  [rinex3-full-r]="RINEX 3 full listing, -cGRE (header channels)"
-  [rinex3-typical]="RINEX 3 typical list, -cGE")
-declare -A med_of
-checks=()
-for n in "${names[@]}"; do
-  res="$out/$n.gof"
-  input=$rinex in_bytes=$bytes
-  case $n in rinex3-*) input=$rinex3 in_bytes=$bytes3 ;; esac
-  # shellcheck disable=SC2086
-  time_case "$n" "$reps" "$kestrova" "-o$input" "-r$res" ${args[$n]}
+# 7 raw columns and the 15 combinations the peer computes with -c
+combos="-lL1:L2:C1:P1:P2:S1:S2:L4:Pc4:Pp4:L3:P3:Pp3:WL:MW:MWp:MC1:MP1:MP2:CL1:PL1:PL2:"
+kcase full        "$day" "full listing, -cGE"             "-cGE"
+kcase full-gf     "$day" "full listing, -cGRE -gf"        "-cGRE -gf$glo"
+kcase typical     "$day" "typical list, -cGE"             "-cGE $typical"
+kcase typical-ms  "$day" "typical list -ms, -cGE"         "-cGE $typical -ms"
+kcase typical-m1  "$day" "typical list -m1, -cGE"         "-cGE $typical -m1$mp1"
+kcase typical-m2  "$day" "typical list -m2, -cGE"         "-cGE $typical -m2$mp2"
+kcase typical-gf  "$day" "typical list -gf, -cGRE"        "-cGRE -gf$glo $typical"
+kcase combos-gf   "$day" "22 columns (7 raw, 15 combinations) -gf, -cGRE" "-cGRE -gf$glo $combos"
+kcase reading     "$day" "reading alone (-lC1: -pG02)"    "-cG -lC1: -pG02"
+kcase typical3    "${day}r3" "typical list, -cGE, RINEX 3" "-cGE $typical"
+kcase full3-gf    "${day}r3" "full listing, -cGRE, RINEX 3 (header channels)" "-cGRE"
+kcase typical-gz  "${day}gz" "typical list, -cGE, gzip" "-cGE $typical"
+kcase typical-crx "${day}crx" "typical list, -cGE, Compact RINEX" "-cGE $typical"
+kcase typical-crxgz "${day}crxgz" "typical list, -cGE, Compact RINEX in gzip" "-cGE $typical"
+if [ "$scaling" = 1 ]; then
+  kcase typical-4hz "${day}4hz" "typical list, -cGE, 4 Hz"  "-cGE $typical"
+  kcase full-4hz    "${day}4hz" "full listing, -cGE, 4 Hz"  "-cGE"
+  kcase sats10      sats10 "typical list, 6 h, about 10 in view (G)"      "-cGE $typical"
+  kcase sats20      sats20 "typical list, 6 h, about 20 in view (G E)"    "-cGE $typical"
+  kcase sats40      sats40 "typical list -gf, 6 h, about 40 in view (G R E)" "-cGRE -gf$glo_all $typical"
+fi
+ocase cat  "$day" '`cat FILE >/dev/null`' "$reps" cat FILE
+ocase cp   "$day" '`cp FILE copy`'        "$reps" cp FILE OUT
+ocase decode "${day}crx" 'Compact RINEX decoder alone `kestrova-crx --decode FILE OUT`' "$reps" \
+  "$build/tools/kestrova-crx" --decode FILE OUT
+if [ -n "$rtklist" ]; then
+  ocase rtklist   "$day" 'RTKLIB peer `rtklist FILE`'    "$peer_reps" "$rtklist" FILE
+  ocase rtklist-c "$day" 'RTKLIB peer `rtklist -c FILE`' "$peer_reps" "$rtklist" -c FILE
+  ratio typical-gf rtklist
+  ratio combos-gf rtklist-c
+fi
+if [ "$peer" = 1 ] && command -v convbin >/dev/null; then
+  ocase convbin "$day" 'RTKLIB `convbin -r rinex -v 2.11`' "$peer_reps" convbin -r rinex -v 2.11 -od -os -o OUT FILE
+  ratio full convbin
+  ratio full-gf convbin
+  ratio typical convbin
+fi
+
+row "| case | median s | min-max s | spread | input MB/s | rows/s | peak MB | peak / file |"
+row "| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: |"
+declare -A med_of peak_of rows_n
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
+cat "${file[$day]}" >/dev/null # warm the page cache
+
+for n in "${onames[@]}"; do
+  f=${file[${oin[$n]}]}
+  # shellcheck disable=SC2206
+  cmd=(${ocmd[$n]})
+  for i in "${!cmd[@]}"; do
+    case "${cmd[$i]}" in FILE) cmd[$i]=$f ;; OUT) cmd[$i]="$out/$n.out" ;; esac
+  done
+  time_case "$n" "${oreps[$n]}" "${cmd[@]}"
+  rm -f "$out/$n.out"
   med_of[$n]=${st%% *}
-  fmt_row "kestrova ${label[$n]}" "$st" "$(rows_of "$res")" "$in_bytes"
+  fmt_row "${olabel[$n]}" "$st" "" "$(size_of "$f")"
+done
+
+checks=()
+for n in "${knames[@]}"; do
+  f=${file[${kin[$n]}]}
+  res="$out/$n.gof"
+  cat "$f" >/dev/null
+  # shellcheck disable=SC2086
+  time_case "$n" "$reps" "$kestrova" "-o$f" "-r$res" ${kargs[$n]}
+  med_of[$n]=${st%% *}
+  read -r _ _ _ peak_of[$n] <<<"$st"
+  rows_n[$n]=$(rows_of "$res")
+  fmt_row "kestrova ${klabel[$n]}" "$st" "${rows_n[$n]}" "$(size_of "$f")"
   if [ "$check_plain" = 1 ]; then
     fast_sum=$(sha256sum <"$res" | cut -c1-16)
     # shellcheck disable=SC2086
-    "$plain" "-o$input" "-r$res" ${args[$n]} >/dev/null 2>&1
+    "$plain" "-o$f" "-r$res" ${kargs[$n]} >/dev/null 2>&1
     plain_sum=$(sha256sum <"$res" | cut -c1-16)
     verdict=$([ "$fast_sum" = "$plain_sum" ] && echo identical || echo DIFFERENT)
-    checks+=("| ${label[$n]} | $fast_sum | $plain_sum | $verdict |")
+    checks+=("| ${klabel[$n]} | $fast_sum | $plain_sum | $verdict |")
   fi
   if [ "$n" = full ]; then mv "$res" "$out/listing.gof"; else rm -f "$res"; fi
 done
@@ -172,34 +263,41 @@ done
 # ---- kestrova-summary on the result file of the full listing (MB/s and peak of that file)
 listing="$out/listing.gof"
 time_case summary "$reps" "$summary" "$listing"
-listing_mb=$(awk -v b="$(stat -c %s "$listing")" 'BEGIN { printf "%.1f", b / 1e6 }')
-bytes=$(stat -c %s "$listing") fmt_row "kestrova-summary of the full listing ($listing_mb MB)" "$st" "$(rows_of "$listing")"
+listing_mb=$(awk -v b="$(size_of "$listing")" 'BEGIN { printf "%.1f", b / 1e6 }')
+fmt_row "kestrova-summary of the full listing ($listing_mb MB)" "$st" "$(rows_of "$listing")" "$(size_of "$listing")"
 rm -f "$listing"
 
-# ---- compressed and Compact RINEX forms of the same file
-notes=()
-# shellcheck source=bench/compressed.sh
-source "$repo/bench/compressed.sh"
+# ---- ratios to the peers
+ratio_lines=()
+for r in "${ratios[@]}"; do
+  read -r k o <<<"$r"
+  ratio_lines+=("$(awk -v k="${klabel[$k]}" -v o="${olabel[$o]}" -v tk="${med_of[$k]}" -v to="${med_of[$o]}" \
+    'BEGIN { printf "| kestrova %s | %s | %.2f | %.2f | %.1fx |", k, o, tk, to, to / tk }')")
+done
 
-# ---- peer: RTKLIB convbin, RINEX 2 in, RINEX 2.11 out
-peer_line=""
-if [ "$peer" = 1 ] && command -v convbin >/dev/null; then
-  time_case convbin "$peer_reps" convbin -r rinex -v 2.11 -od -os -o "$out/convbin.obs" "$rinex"
-  fmt_row "RTKLIB \`convbin -r rinex -v 2.11\`" "$st" ""
-  rm -f "$out/convbin.obs"
-  peer_med=${st%% *}
-  peer_line=$(awk -v p="$peer_med" -v f="${med_of[full]}" -v g="${med_of[full-gf]}" -v t="${med_of[typical]}" \
-    'BEGIN { printf "convbin median %.2f s: kestrova full listing %.1fx (G E), %.1fx (G R E), typical list %.1fx faster", p, p / f, p / g, p / t }')
-  echo "$peer_line"
+# ---- scaling: 4 Hz against 1 Hz, and rows per second against satellites in view
+scaling_lines=()
+if [ "$scaling" = 1 ]; then
+  size1=$(size_of "${file[$day]}")
+  size4=$(size_of "${file[${day}4hz]}")
+  for c in typical full; do
+    scaling_lines+=("$(awk -v c="${klabel[$c]}" -v s1="$size1" -v s4="$size4" -v t1="${med_of[$c]}" -v t4="${med_of[$c-4hz]}" \
+      -v m1="${peak_of[$c]}" -v m4="${peak_of[$c-4hz]}" \
+      'BEGIN { printf "| %s | %.2f | %.2f s / %.2f s = %.2f | %.0f MB / %.0f MB = %.2f |", c, s4 / s1, t4, t1, t4 / t1,
+               m4 / 1024, m1 / 1024, m4 / m1 }')")
+  done
+  in_view_lines=()
+  for c in sats10 sats20 sats40; do
+    f=${file[${kin[$c]}]}
+    epochs=$(grep -c '^ [ 0-9][0-9] [ 0-9][0-9] [ 0-9][0-9] [ 0-9][0-9] [ 0-9][0-9] [ 0-9][0-9]\.[0-9]' "$f")
+    in_view_lines+=("$(awk -v c="${klabel[$c]}" -v r="${rows_n[$c]}" -v t="${med_of[$c]}" -v b="$(size_of "$f")" \
+      -v e="$epochs" 'BEGIN { printf "| %s | %.2f | %.0f | %.1f | %.2fM |", c, t, b / 1e6 / t, r / e, r / 1e6 / t }')")
+  done
 fi
 
-# ---- RESULTS.md
-{
-  echo "# Benchmark results"
-  echo
-  echo "Written by \`bench/run.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC'), commit $(git -C "$repo" rev-parse --short HEAD)$(git -C "$repo" diff --quiet || echo ' (with local changes)')."
-  echo
-  echo "## Machine"
+# ---- the generated section of RESULTS.md
+section() {
+  echo "Written by \`bench/run.sh\` on $(date -u '+%Y-%m-%d %H:%M UTC'), commit $(git -C "$repo" rev-parse --short HEAD)$(git -C "$repo" diff --quiet || echo ' (with local changes)'); load average before the run: $load_before, after: $(cut -d' ' -f1-3 /proc/loadavg)."
   echo
   echo '```'
   lscpu | grep -E '^(Architecture|CPU\(s\)|Model name|Thread|Core|Socket|L1d|L2|L3|Hypervisor)' || true
@@ -207,23 +305,37 @@ fi
   echo "Compiler: $(c++ --version | head -1)"
   echo '```'
   echo
-  echo "## Input"
+  echo "Inputs (warm page cache; $reps repetitions each, the peers $peer_reps; wall time from the shell,"
+  echo "peak memory = maximum resident set of \`/usr/bin/time\`):"
   echo
-  echo "\`$(basename "$rinex")\` from \`kestrova-gen ${gen_args[*]#$cache/}\`: $mb MB, $(grep -c '' "$rinex") lines;"
-  echo "the same observations as RINEX 3, \`$(basename "$rinex3")\`: $mb3 MB, $(grep -c '' "$rinex3") lines (input MB/s of the RINEX 3 rows by its size)."
-  echo "Warm page cache; $reps repetitions each (the peer $peer_reps); wall time from the shell,"
-  echo "peak memory = maximum resident set of \`/usr/bin/time\`."
-  echo
-  echo "## Figures"
+  for name in "${!file[@]}"; do
+    echo "- \`$(basename "${file[$name]}")\`: \`${gen_line[$name]//$cache\//}\`, $(awk -v b="$(size_of "${file[$name]}")" 'BEGIN { printf "%.1f", b / 1e6 }') MB"
+  done | sort
   echo
   printf '%s\n' "${lines[@]}"
   echo
-  echo "Typical list: \`$typical\`."
-  [ -n "$peer_line" ] && echo && echo "$peer_line."
-  for n in "${notes[@]}"; do echo; echo "$n"; done
-  if [ "$check_plain" = 1 ]; then
+  echo "Typical list: \`$typical\`. 22 columns: \`$combos\`."
+  if [ ${#ratio_lines[@]} -gt 0 ]; then
     echo
-    echo "## Fast and plain text paths"
+    echo "| kestrova case | peer case | kestrova s | peer s | kestrova faster |"
+    echo "| --- | --- | ---: | ---: | ---: |"
+    printf '%s\n' "${ratio_lines[@]}"
+  fi
+  if [ ${#scaling_lines[@]} -gt 0 ]; then
+    echo
+    echo "Scaling, the same day at 4 Hz against 1 Hz (linear: the time and peak ratios near the size ratio):"
+    echo
+    echo "| case | size 4 Hz / 1 Hz | time | peak memory |"
+    echo "| --- | ---: | ---: | ---: |"
+    printf '%s\n' "${scaling_lines[@]}"
+    echo
+    echo "Satellites in view (rows per epoch), 6 h at 1 Hz:"
+    echo
+    echo "| case | median s | input MB/s | rows per epoch | rows/s |"
+    echo "| --- | ---: | ---: | ---: | ---: |"
+    printf '%s\n' "${in_view_lines[@]}"
+  fi
+  if [ "$check_plain" = 1 ]; then
     echo
     echo "SHA-256 (first 16 hex digits) of the result file of each case, written by \`kestrova\`"
     echo "and by \`kestrova-plain\` (atof and iostream for every value, as the fast paths stand in for):"
@@ -232,8 +344,19 @@ fi
     echo "| --- | --- | --- | --- |"
     printf '%s\n' "${checks[@]}"
   fi
-} >"$results"
-echo "wrote $results"
+}
+
+begin='<!-- bench/run.sh: begin -->'
+end='<!-- bench/run.sh: end -->'
+new="$out/section.md"
+section >"$new"
+[ -f "$results" ] || printf '# Benchmark results\n' >"$results"
+if ! grep -qF "$begin" "$results"; then printf '\n%s\n%s\n' "$begin" "$end" >>"$results"; fi
+awk -v b="$begin" -v e="$end" -v new="$new" '
+  $0 == b { print; while ((getline l < new) > 0) print l; skip = 1; next }
+  $0 == e { skip = 0 }
+  !skip' "$results" >"$results.tmp" && mv "$results.tmp" "$results"
+echo "wrote the generated section of $results"
 if [ "$check_plain" = 1 ] && printf '%s\n' "${checks[@]}" | grep -q DIFFERENT; then
   echo "bench/run.sh: fast and plain result files differ" >&2
   exit 1

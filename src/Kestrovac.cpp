@@ -2,6 +2,7 @@
 #include "src/Kestrovac.h"
 
 #include "GNSS/GNSSLinCombs.h"
+#include "GNSS/RINEXf.h"
 #include "GNSS/SignalMap.h"
 #include "GNSS/TimeConverse.h"
 #include "GNSS/mGNSSc.h"
@@ -15,6 +16,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <initializer_list>
@@ -745,7 +747,12 @@ void Kestrovac::PrintObs()
         ProgramWarning(ProgName, "BDS SATELLITES ARE NOT LISTED (NO BEIDOU SIGNAL CONSTANTS)!");
     if (verbose) ProgressLine(std::cout, "PrintObs") << " Printing observations: \n";
     MakeEpochTexts();
-    for (long i = 0; i < satprn.NRow(); i++) PrintSatellite(satprn(i), tm);
+    GroupRecords();
+    FindStoredTables();
+    {
+        TextBlock block(res);
+        for (long i = 0; i < satprn.NRow(); i++) PrintSatellite(satprn(i), tm, block);
+    }
     if (!result.Commit(res)) ProgramError(ProgName, "RESULT FILE CAN NOT BE WRITTEN!");
     if (verbose) ProgressLine(std::cout, "PrintObs") << " Finished writing observations!\n";
     // The status stays 0; in a batch of many files an empty listing must still be seen.
@@ -774,7 +781,38 @@ char Kestrovac::ListedSystem(short s) const
     return 0;
 }
 
-void Kestrovac::PrintSatellite(short s, const mjd& tm)
+namespace {
+
+// The entries of the rows this far ahead are asked for before they are read.
+constexpr long RowsAhead = 4;
+
+template <class T> void AddTable(std::vector<T>& tables, const auto& m)
+{
+    if (m.Length() > 0) tables.push_back({reinterpret_cast<const char*>(&m(0)), sizeof m(0)});
+}
+
+} // namespace
+
+// The rows of one satellite lie far apart in every table of the store: without a word ahead,
+// each value of a row would wait for memory.
+void Kestrovac::FindStoredTables()
+{
+    storedTables.clear();
+    for (const matrix<gnssobs>* m : {&rd.C1, &rd.P1, &rd.C2, &rd.P2, &rd.C5, &rd.C6, &rd.C7, &rd.C8,
+                                     &rd.L1, &rd.L2, &rd.L5, &rd.L6, &rd.L7, &rd.L8})
+        AddTable(storedTables, *m);
+    for (const matrix<gnssobsshort>* m : {&rd.D1, &rd.D2, &rd.D5, &rd.D6, &rd.D7, &rd.D8, &rd.S1,
+                                          &rd.S2, &rd.S5, &rd.S6, &rd.S7, &rd.S8})
+        AddTable(storedTables, *m);
+}
+
+void Kestrovac::Prefetch(long k) const
+{
+    for (const Entries& t : storedTables)
+        __builtin_prefetch(t.first + t.size * static_cast<std::size_t>(k));
+}
+
+void Kestrovac::PrintSatellite(short s, const mjd& tm, TextBlock& block)
 {
     if (IsExcluded(s)) return;
     char S = ListedSystem(s);
@@ -794,35 +832,30 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm)
         return;
     }
     LoadConstants(S, s, tm);
+    // The letter right-aligned in 3 characters: the five characters sit under "  SAT".
+    char tag[8];
+    std::snprintf(tag, sizeof tag, "  %c%02u", S, static_cast<unsigned>(sati));
     long nrec = 0, nempt = 0, nObsSat = 0;
-    long i1 = 0;
-    for (long j = 0; j < rd.GetNEpoch(); j++) {
-        long i2 = i1 + rd.nsat(j);
-        const mjd& e = rd.epoch(j);
-        if (IsListedEpoch(e)) {
-            bool found = false;
-            for (long k = i1; k < i2; k++) {
-                if (rd.sat(k) != s) continue;
-                found = true;
-                nrec++;
-                WriteRowPrefix(j, S, sati);
-                for (long m = 0; m < obslist.NRow(); m++) {
-                    if (IfExistObs(m) == 0) continue;
-                    bool ok = false;
-                    PrintObs(k, S, obslist(m), ok, res);
-                    if (ok) nObsSat++;
-                }
-                res << "\n";
-            }
-            if (!found && isAll) {
-                WriteRowPrefix(j, S, sati);
-                res << "  ***\n";
-                nempt++;
-            }
+    // the satellite's records, epoch by epoch
+    const long* next = satRecords.data() + satFirst[static_cast<std::size_t>(s)];
+    const long* last = satRecords.data() + satFirst[static_cast<std::size_t>(s) + 1];
+    for (std::size_t j = 0; j < isListed.size(); j++) {
+        bool found = false;
+        for (; next < last && *next < epochFirst[j + 1]; next++) {
+            if (!isListed[j]) continue;
+            found = true;
+            nrec++;
+            if (last - next > RowsAhead) Prefetch(next[RowsAhead]);
+            block.Done(PutRow(block.Room(rowRoom), j, *next, tag, S, nObsSat));
         }
-        i1 = i2;
+        if (isListed[j] && !found && isAll) {
+            block.Append(epochText[j]);
+            block.Append(tag);
+            block.Append("  ***\n");
+            nempt++;
+        }
     }
-    if (nrec > 0) res << "\n";
+    if (nrec > 0) block.Append("\n");
     nObsRows += nrec;
     if (verbose && nrec > 0) {
         WriteSat(std::cout << "  SAT: ", S, sati)
@@ -843,23 +876,50 @@ bool Kestrovac::IsListedEpoch(const mjd& e) const
     return std::fabs((q - r) * dt) < EpochRound;
 }
 
-// The two time forms of every epoch, made once: each epoch begins a row of every satellite
-// it holds, so forming them per row would convert and format the same epoch again and again.
+// Which epochs are listed, and the two time forms of each listed one, made once: each epoch
+// begins a row of every satellite it holds, so forming them per row would convert and format
+// the same epoch again and again.
 void Kestrovac::MakeEpochTexts()
 {
-    epochText.assign(static_cast<std::size_t>(rd.GetNEpoch()), std::string());
+    const auto n = static_cast<std::size_t>(rd.GetNEpoch());
+    isListed.assign(n, 0);
+    epochText.assign(n, std::string());
     std::ostringstream text;
-    for (long j = 0; j < rd.GetNEpoch(); j++) {
+    std::size_t longest = 0;
+    for (std::size_t j = 0; j < n; j++) {
+        const mjd& e = rd.epoch(static_cast<long>(j));
+        if (!IsListedEpoch(e)) continue;
+        isListed[j] = 1;
         text.str("");
-        text << mjd2ymdhms(rd.epoch(j)) << "  " << rd.epoch(j);
-        epochText[static_cast<std::size_t>(j)] = text.str();
+        text << mjd2ymdhms(e) << "  " << e;
+        epochText[j] = text.str();
+        longest = std::max(longest, epochText[j].size());
     }
+    rowCodes.clear();
+    for (long m = 0; m < obslist.NRow(); m++)
+        if (IfExistObs(m) != 0) rowCodes.push_back(obslist(m));
+    // the prefix, the satellite, every column at its longest and the line end
+    rowRoom = longest + 8 + rowCodes.size() * MaxColumn;
 }
 
-void Kestrovac::WriteRowPrefix(long j, char S, unsigned short sati)
+// The records of each satellite number, in store order, and where each epoch's records begin.
+void Kestrovac::GroupRecords()
 {
-    // The letter right-aligned in 3 characters: the five characters sit under "  SAT".
-    WriteSat(res << epochText[static_cast<std::size_t>(j)] << "  ", S, sati);
+    const auto nepoch = static_cast<std::size_t>(rd.GetNEpoch());
+    epochFirst.assign(nepoch + 1, 0);
+    for (std::size_t j = 0; j < nepoch; j++)
+        epochFirst[j + 1] = epochFirst[j] + rd.nsat(static_cast<long>(j));
+    const long nrec = epochFirst[nepoch];
+    satFirst.assign(NSatNumbers + 1, 0);
+    auto known = [](short s) { return s >= 0 && s < NSatNumbers; };
+    for (long k = 0; k < nrec; k++)
+        if (known(rd.sat(k))) satFirst[static_cast<std::size_t>(rd.sat(k)) + 1]++;
+    for (std::size_t s = 0; s < NSatNumbers; s++) satFirst[s + 1] += satFirst[s];
+    satRecords.assign(static_cast<std::size_t>(satFirst[NSatNumbers]), 0);
+    std::vector<long> place(satFirst.begin(), satFirst.end() - 1);
+    for (long k = 0; k < nrec; k++)
+        if (known(rd.sat(k)))
+            satRecords[static_cast<std::size_t>(place[static_cast<std::size_t>(rd.sat(k))]++)] = k;
 }
 
 // The combination factors and wavelengths of the satellite's system. In metre mode a raw phase
@@ -928,86 +988,126 @@ template <class T> const T& At(const matrix<T>& m, long k)
     return m.Length() > 0 ? m(k) : none;
 }
 
-template <class T>
-void Put(std::ostream& out, bool& ok, const T& value, std::initializer_list<const gnssobs*> inputs)
+// A stored observation, scaled by unit: its flags are kept.
+char* Raw(char* p, bool& ok, const gnssobs& o, long double unit = 1.0L)
 {
-    out << value;
-    ok = true;
-    for (const gnssobs* in : inputs) ok = ok && !in->IsNull();
+    ok = !o.IsNull();
+    return PutColumn(p, unit * o.obs, 14, o.lli, o.ss);
 }
 
-void PutShort(std::ostream& out, bool& ok, const gnssobsshort& value)
+char* Short(char* p, bool& ok, const gnssobsshort& o)
 {
-    out << value;
-    ok = !value.IsNull();
+    ok = !o.IsNull();
+    return PutColumn(p, o);
+}
+
+// code - f1 x l1 + f2 x l2 of the code multipath: the scaled first-frequency phase is taken from
+// the code first, then the scaled second-frequency phase is added.
+long double CodeMultipath(long double code, long double l1, long double l2, long double f1,
+                          long double f2)
+{
+    return ObsSum(ObsDifference(code, f1 * l1), f2 * l2);
+}
+
+// A value formed from the stored observations inputs: flags 0, present when they all are.
+char* Formed(char* p, bool& ok, long double value, std::initializer_list<const gnssobs*> inputs)
+{
+    ok = true;
+    for (const gnssobs* in : inputs) ok = ok && !in->IsNull();
+    return PutColumn(p, value, 14, 0, 0);
 }
 
 } // namespace
 
-void Kestrovac::PrintObs(long k, char S, int obs, bool& obsIsOK, std::ostream& out)
-{
-    obsIsOK = false;
-    bool isSE = S == 'E';
-    const gnssobs& C1 = At(rd.C1, k);
-    const gnssobs& P1 = At(rd.P1, k);
-    const gnssobs& P2 = At(rd.P2, k);
-    const gnssobs& C2 = At(rd.C2, k);
-    const gnssobs& L1 = At(rd.L1, k);
-    const gnssobs& L2 = At(rd.L2, k);
-    const gnssobs& C7 = At(rd.C7, k);
-    const gnssobs& L7 = At(rd.L7, k);
+// The observations of one record that most codes read, looked up once for all its columns.
+struct Kestrovac::RecordObs {
+    const RINEXData& d;
+    long k;
+    const gnssobs &C1, &P1, &P2, &L1, &L2, &C7, &L7;
     // The second frequency of Galileo is E5b (C7, L7), as the constants loaded for it.
-    const gnssobs& Ph2 = isSE ? L7 : L2;
-    const gnssobs& Co2 = isSE ? C7 : P2;
-    bool& ok = obsIsOK;
+    const gnssobs &Ph2, &Co2;
+    RecordObs(const RINEXData& data, long rec, char S)
+        : d(data), k(rec), C1(At(d.C1, k)), P1(At(d.P1, k)), P2(At(d.P2, k)), L1(At(d.L1, k)),
+          L2(At(d.L2, k)), C7(At(d.C7, k)), L7(At(d.L7, k)), Ph2(S == 'E' ? L7 : L2),
+          Co2(S == 'E' ? C7 : P2)
+    {
+    }
+};
+
+// The row of record k of epoch j: the epoch's time forms, the satellite, the listed columns.
+char* Kestrovac::PutRow(char* p, std::size_t j, long k, const char* tag, char S,
+                        long& nObsSat) const
+{
+    const std::string& time = epochText[j];
+    std::memcpy(p, time.data(), time.size());
+    p += time.size();
+    std::memcpy(p, tag, 5);
+    p += 5;
+    const RecordObs r(rd, k, S);
+    for (int code : rowCodes) {
+        bool ok = false;
+        p = PutObs(p, r, code, ok);
+        if (ok) nObsSat++;
+    }
+    *p++ = '\n';
+    return p;
+}
+
+char* Kestrovac::PutObs(char* p, const RecordObs& r, int obs, bool& ok) const
+{
+    ok = false;
+    const RINEXData& d = r.d;
+    const long k = r.k;
+    const gnssobs &C1 = r.C1, &P1 = r.P1, &P2 = r.P2, &L1 = r.L1, &Ph2 = r.Ph2, &Co2 = r.Co2;
+    const long double l1 = L1.obs, ph2 = Ph2.obs, c1 = C1.obs, p1 = P1.obs, co2 = Co2.obs;
     switch (obs) {
     // clang-format off
-    case 0:  Put(out, ok, C1, {&C1}); break;
-    case 1:  Put(out, ok, P1, {&P1}); break;
-    case 2:  Put(out, ok, P2, {&P2}); break;
-    case 3:  Put(out, ok, unitL1 * L1, {&L1}); break;
-    case 4:  Put(out, ok, unitL2 * L2, {&L2}); break;
-    case 5:  Put(out, ok, C2, {&C2}); break;
-    case 6:  PutShort(out, ok, At(rd.S1, k)); break;
-    case 7:  PutShort(out, ok, At(rd.S2, k)); break;
-    case 8:  PutShort(out, ok, At(rd.D1, k)); break;
-    case 9:  PutShort(out, ok, At(rd.D2, k)); break;
-    case 10: Put(out, ok, At(rd.C5, k), {&At(rd.C5, k)}); break;
-    case 11: Put(out, ok, unitL5 * At(rd.L5, k), {&At(rd.L5, k)}); break;
-    case 12: PutShort(out, ok, At(rd.D5, k)); break;
-    case 13: PutShort(out, ok, At(rd.S5, k)); break;
-    case 14: Put(out, ok, At(rd.C6, k), {&At(rd.C6, k)}); break;
-    case 15: Put(out, ok, At(rd.L6, k), {&At(rd.L6, k)}); break; // no system here has an L6 wavelength
-    case 16: PutShort(out, ok, At(rd.D6, k)); break;
-    case 17: PutShort(out, ok, At(rd.S6, k)); break;
-    case 18: Put(out, ok, C7, {&C7}); break;
-    case 19: Put(out, ok, unitL2 * L7, {&L7}); break;
-    case 20: PutShort(out, ok, At(rd.D7, k)); break;
-    case 21: PutShort(out, ok, At(rd.S7, k)); break;
-    case 22: Put(out, ok, At(rd.C8, k), {&At(rd.C8, k)}); break;
-    case 23: Put(out, ok, unitL8 * At(rd.L8, k), {&At(rd.L8, k)}); break;
-    case 24: PutShort(out, ok, At(rd.D8, k)); break;
-    case 25: PutShort(out, ok, At(rd.S8, k)); break;
-    case 26: Put(out, ok, GNSS_L4(L1, Ph2), {&L1, &Ph2}); break;
-    case 27: Put(out, ok, GNSS_P4(P1, Co2), {&P1, &Co2}); break;
-    case 28: Put(out, ok, GNSS_P4(C1, Co2), {&C1, &Co2}); break;
-    case 29: Put(out, ok, GNSS_L3(L1, Ph2), {&L1, &Ph2}); break;
-    case 30: Put(out, ok, GNSS_P3(C1, Co2), {&C1, &Co2}); break;
-    case 31: Put(out, ok, GNSS_P3(P1, Co2), {&P1, &Co2}); break;
-    case 32: Put(out, ok, GNSS_L5(L1, Ph2), {&L1, &Ph2}); break;
-    case 33: Put(out, ok, GNSS_P5(P1, Co2), {&P1, &Co2}); break;
-    case 34: Put(out, ok, GNSS_P5(C1, Co2), {&C1, &Co2}); break;
-    case 35: Put(out, ok, GNSS_MW(L1, Ph2, C1, Co2), {&L1, &Ph2, &C1, &Co2}); break;
-    case 36: Put(out, ok, GNSS_MW(L1, Ph2, P1, Co2), {&L1, &Ph2, &P1, &Co2}); break;
-    case 37: Put(out, ok, P1 - mp1Fact1 * L1 + mp1Fact2 * Ph2, {&L1, &Ph2, &P1}); break;
-    case 38: Put(out, ok, C1 - mp1Fact1 * L1 + mp1Fact2 * Ph2, {&L1, &Ph2, &C1}); break;
-    case 39: Put(out, ok, Co2 - mp2Fact1 * L1 + mp2Fact2 * Ph2, {&L1, &Ph2, &Co2}); break;
-    case 40: Put(out, ok, C1 - GLC::lamb1 * L1, {&L1, &C1}); break;
-    case 41: Put(out, ok, P1 - GLC::lamb1 * L1, {&L1, &P1}); break;
-    case 42: Put(out, ok, Co2 - GLC::lamb2 * Ph2, {&Ph2, &Co2}); break;
-    case 43: Put(out, ok, P1 - C1, {&P1, &C1}); break;
-    case 44: Put(out, ok, P2 - C2, {&P2, &C2}); break;
-    default: break;
+    case 0:  return Raw(p, ok, C1);
+    case 1:  return Raw(p, ok, P1);
+    case 2:  return Raw(p, ok, P2);
+    case 3:  return Raw(p, ok, L1, unitL1);
+    case 4:  return Raw(p, ok, r.L2, unitL2);
+    case 5:  return Raw(p, ok, At(d.C2, k));
+    case 6:  return Short(p, ok, At(d.S1, k));
+    case 7:  return Short(p, ok, At(d.S2, k));
+    case 8:  return Short(p, ok, At(d.D1, k));
+    case 9:  return Short(p, ok, At(d.D2, k));
+    case 10: return Raw(p, ok, At(d.C5, k));
+    case 11: return Raw(p, ok, At(d.L5, k), unitL5);
+    case 12: return Short(p, ok, At(d.D5, k));
+    case 13: return Short(p, ok, At(d.S5, k));
+    case 14: return Raw(p, ok, At(d.C6, k));
+    case 15: return Raw(p, ok, At(d.L6, k)); // no system here has an L6 wavelength
+    case 16: return Short(p, ok, At(d.D6, k));
+    case 17: return Short(p, ok, At(d.S6, k));
+    case 18: return Raw(p, ok, r.C7);
+    case 19: return Raw(p, ok, r.L7, unitL2);
+    case 20: return Short(p, ok, At(d.D7, k));
+    case 21: return Short(p, ok, At(d.S7, k));
+    case 22: return Raw(p, ok, At(d.C8, k));
+    case 23: return Raw(p, ok, At(d.L8, k), unitL8);
+    case 24: return Short(p, ok, At(d.D8, k));
+    case 25: return Short(p, ok, At(d.S8, k));
+    case 26: return Formed(p, ok, GNSS_L4(l1, ph2), {&L1, &Ph2});
+    case 27: return Formed(p, ok, GNSS_P4(p1, co2), {&P1, &Co2});
+    case 28: return Formed(p, ok, GNSS_P4(c1, co2), {&C1, &Co2});
+    case 29: return Formed(p, ok, GNSS_L3(l1, ph2), {&L1, &Ph2});
+    case 30: return Formed(p, ok, GNSS_P3(c1, co2), {&C1, &Co2});
+    case 31: return Formed(p, ok, GNSS_P3(p1, co2), {&P1, &Co2});
+    case 32: return Formed(p, ok, GNSS_L5(l1, ph2), {&L1, &Ph2});
+    case 33: return Formed(p, ok, GNSS_P5(p1, co2), {&P1, &Co2});
+    case 34: return Formed(p, ok, GNSS_P5(c1, co2), {&C1, &Co2});
+    case 35: return Formed(p, ok, GNSS_MW(l1, ph2, c1, co2), {&L1, &Ph2, &C1, &Co2});
+    case 36: return Formed(p, ok, GNSS_MW(l1, ph2, p1, co2), {&L1, &Ph2, &P1, &Co2});
+    case 37: return Formed(p, ok, CodeMultipath(p1, l1, ph2, mp1Fact1, mp1Fact2), {&L1, &Ph2, &P1});
+    case 38: return Formed(p, ok, CodeMultipath(c1, l1, ph2, mp1Fact1, mp1Fact2), {&L1, &Ph2, &C1});
+    case 39: return Formed(p, ok, CodeMultipath(co2, l1, ph2, mp2Fact1, mp2Fact2), {&L1, &Ph2, &Co2});
+    case 40: return Formed(p, ok, ObsDifference(c1, GLC::lamb1 * l1), {&L1, &C1});
+    case 41: return Formed(p, ok, ObsDifference(p1, GLC::lamb1 * l1), {&L1, &P1});
+    case 42: return Formed(p, ok, ObsDifference(co2, GLC::lamb2 * ph2), {&Ph2, &Co2});
+    case 43: return Formed(p, ok, ObsDifference(p1, c1), {&P1, &C1});
+    case 44: return Formed(p, ok, ObsDifference(P2.obs, At(d.C2, k).obs), {&P2, &At(d.C2, k)});
+    default: return p;
     // clang-format on
     }
 }

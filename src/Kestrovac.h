@@ -10,6 +10,7 @@
 #include "GNSS/RINEXHeader.h"
 #include "GNSS/mjd.h"
 #include "PROGINC/ResultFile.h"
+#include "PROGINC/TextBlock.h"
 #include "matrix/matrix.h"
 #include "teqc/CompactTEQC.h"
 
@@ -45,9 +46,6 @@ class Kestrovac {
     void GetObs(int i, char* tmp, int& nwidth) const;
     const matrix<unsigned short>& GetObsList() const { return obslist; }
     const matrix<short>& GetIfExistObs() const { return IfExistObs; }
-
-    // The value columns of one code for one satellite record.
-    void PrintObs(long k, char S, int obs, bool& obsIsOK, std::ostream& out);
 
   private:
     RINEXHeader& rh;
@@ -102,8 +100,26 @@ class Kestrovac {
     int nObsReal;
     // Rows written with observations (not the "***" rows of -a), all satellites together.
     long nObsRows = 0;
-    // The calendar and MJD forms of every epoch, the start of its rows.
+    // Per epoch: whether it is listed (inside the window, on the grid), and for a listed one
+    // its calendar and MJD forms, the start of its rows.
+    std::vector<char> isListed;
     std::vector<std::string> epochText;
+    // The first record of each epoch, and one past the last record at the end.
+    std::vector<long> epochFirst;
+    // The records of each satellite number in store order: satRecords from satFirst(s) on to
+    // satFirst(s + 1).
+    std::vector<long> satRecords;
+    std::vector<long> satFirst;
+    // The codes of a row, in list order: those the file can supply.
+    std::vector<int> rowCodes;
+    // Room for the longest row.
+    std::size_t rowRoom = 0;
+    // The first entry and the entry size of each stored observation table.
+    struct Entries {
+        const char* first;
+        std::size_t size;
+    };
+    std::vector<Entries> storedTables;
 
     void StartProg();
     void SetDefaults();
@@ -142,10 +158,16 @@ class Kestrovac {
     // Listing (PrintObs).
     void CorrectMSJumps();
     char ListedSystem(short s) const;
-    void PrintSatellite(short s, const mjd& tm);
+    void PrintSatellite(short s, const mjd& tm, TextBlock& block);
     bool IsListedEpoch(const mjd& e) const;
     void MakeEpochTexts();
-    void WriteRowPrefix(long j, char S, unsigned short sati);
+    void GroupRecords();
+    void FindStoredTables();
+    void Prefetch(long k) const;
+    char* PutRow(char* p, std::size_t j, long k, const char* tag, char S, long& nObsSat) const;
+    // The value columns of one code for one satellite record, at p; returns their end.
+    struct RecordObs;
+    char* PutObs(char* p, const RecordObs& r, int obs, bool& obsIsOK) const;
     void LoadConstants(char S, short s, const mjd& tm);
     static void SetFactors(long double ion1, long double ion2, long double wl1, long double wl2,
                            long double nl1, long double nl2, long double alpha);

@@ -21,6 +21,8 @@ const char* const kUsage =
     "  --interval S                      seconds between epochs (default 30)\n"
     "  --epochs N | --hours H | --seconds S   length (default 120 epochs)\n"
     "  --gps N --glonass N --galileo N   satellites per constellation (31, 24, 24)\n"
+    "  --horizon S                       rising angle of the lowest satellites, as a sine\n"
+    "                                    (default 0.42: a third in view; 0.1: nearly half)\n"
     "  --types NAME|T1,T2,...            bench11 (default), bench11e, dual, single, or a list\n"
     "  --seed N                          random seed (default 1)\n"
     "  --jumps E:MS[,E:MS...]            clock jumps of MS milliseconds from epoch index E\n"
@@ -160,6 +162,7 @@ std::vector<Option> Options(Settings& st) {
         {"--gps", whole(g.gps), {}},
         {"--glonass", whole(g.glonass), {}},
         {"--galileo", whole(g.galileo), {}},
+        {"--horizon", real(g.horizon), {}},
         {"--types", [&g](const char* s) { return ParseTypes(s, g.types); }, {}},
         {"--seed", [&g](const char* s) { return ParseInt(s, g.seed); }, {}},
         {"--jumps", [&g](const char* s) { return ParseJumps(s, g.jumps); }, {}},

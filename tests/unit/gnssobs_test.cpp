@@ -90,6 +90,17 @@ TEST(gnssobs, FastFormatWritesWhatTheStreamWrites)
         if (i % 3 == 0) v = 2.0L * v; // long double products as the linear combinations form them
         ASSERT_EQ(Fast(v, 14), StreamFixed3(v, 14)) << static_cast<double>(v);
         ASSERT_EQ(Fast(v, 10), StreamFixed3(v, 10)) << static_cast<double>(v);
+        // the seconds of the time forms: fewer decimals, another fill
+        for (int decimals : {0, 1, 2}) {
+            char buf[64];
+            std::ostringstream s;
+            s << std::fixed << std::setfill('0') << std::setw(8) << std::setprecision(decimals)
+              << v;
+            int n = FormatFixed(v, decimals, 8, buf, '0');
+            if (n > 0) {
+                ASSERT_EQ(std::string(buf, static_cast<std::size_t>(n)), s.str()) << decimals;
+            }
+        }
     }
     for (long double v : {0.0005L, 0.0015L, 0.0025L, -0.0025L, 1.0625L, 2.0005L, 123456.0625L,
                           -0.0004L, -0.0L, 0.0L, 999999999999.9995L, 1e12L, -3e15L, 1e30L,
@@ -119,11 +130,15 @@ TEST(gnssobs, FastParseGivesWhatAtofGives)
     double v = 1;
     EXPECT_TRUE(ParseFixed3("        -0.000", v));
     EXPECT_TRUE(std::signbit(v)) << "-0.000 keeps its sign, as atof does";
+    EXPECT_TRUE(ParseFixed3("1234567890.123", v) && v == 1234567890.123) << "ten digits";
+    EXPECT_TRUE(ParseFixed3("-123456789.125", v) && v == -123456789.125) << "a sign and nine";
     EXPECT_TRUE(ParseFixed3("              ", v));
     EXPECT_TRUE(v == 0 && !std::signbit(v)) << "a blank field is +0, as atof gives";
     for (const char* odd : {"   1.23456e+02", "      1234.56 ", "     +1234.567", "     1234.5 67",
                             "       .123   ", "    12a4.567  ", "  1234.567", "",
-                            "   -   123.456", "     1234,567 "}) {
+                            "   -   123.456", "     1234,567 ", "  1234 678.123", "  12-45678.123",
+                            "  12345:78.123", "  1234/678.123", "1 34567890.123", " 123456789.12a",
+                            "\xb1" "234567890.123", "  123456789.1 3"}) {
         EXPECT_FALSE(ParseFixed3(odd, v)) << '"' << odd << '"';
         gnssobs o;
         o >> odd;

@@ -88,6 +88,8 @@ std::string CheckConfig(const GenConfig& cfg) {
         return "satellite counts are 0-32 GPS, 0-24 GLONASS, 0-36 Galileo";
     if (cfg.gps + cfg.glonass + cfg.galileo == 0)
         return "no satellites configured";
+    if (!(cfg.horizon >= -0.5 && cfg.horizon <= 0.8))
+        return "horizon must be -0.5 to 0.8";
     if (cfg.types.empty() || cfg.types.size() > 99)
         return "1 to 99 observation types are needed";
     for (const std::string& t : cfg.types)

@@ -47,6 +47,10 @@ struct GenConfig {
 
     // Satellites G01..Gnn (at most 32), R01..Rnn (at most 24), E01..Enn (at most 36).
     int gps = 31, glonass = 24, galileo = 24;
+    // Sine of the pass angle at which the lowest-rising satellites rise; each satellite's own
+    // lies up to 0.16 above it. About a third of the satellites are in view at the default,
+    // nearly a half at 0.1.
+    double horizon = 0.42;
 
     // Two-letter RINEX 2 types in file order; see TypePreset. Unknown types and
     // signals a constellation lacks are written blank.

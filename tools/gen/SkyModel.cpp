@@ -122,7 +122,7 @@ Satellite MakeSatellite(const GenConfig& cfg, char system, int index, int slot, 
     const double offset = Uniform(Draw(cfg.seed, static_cast<std::uint64_t>(system), 0, 99));
     s.passPeriod = PassPeriod(system);
     s.phase = std::fmod(offset + (slot + 0.6 * (u(1) - 0.5)) / count + 1.0, 1.0);
-    s.horizon = 0.42 + 0.16 * u(2);
+    s.horizon = cfg.horizon + 0.16 * u(2);
     s.ionoScale = 1.0 + 3.0 * u(3);
     for (int kind = 0; kind < 2; ++kind)
         for (int band = 0; band < 9; ++band)

@@ -1,0 +1,36 @@
+// SPDX-License-Identifier: BSD-2-Clause
+// Text for a stream gathered in one large block and handed to the stream when the block is
+// full, so that a listing of millions of short rows costs a few hundred large writes and no
+// stream call per row.
+#ifndef KESTROVA_PROGINC_TEXTBLOCK_H
+#define KESTROVA_PROGINC_TEXTBLOCK_H
+
+#include <cstddef>
+#include <ostream>
+#include <string_view>
+#include <vector>
+
+class TextBlock {
+  public:
+    explicit TextBlock(std::ostream& out, std::size_t size = std::size_t{4} << 20);
+    TextBlock(const TextBlock&) = delete;
+    TextBlock& operator=(const TextBlock&) = delete;
+    // Hands over what is left.
+    ~TextBlock() { Flush(); }
+
+    // Room for at least n characters, at the place returned; the text before it goes to the
+    // stream first when the block has less room.
+    char* Room(std::size_t n);
+    // The characters from the place Room returned up to end are text now.
+    void Done(const char* end) { used = static_cast<std::size_t>(end - block.data()); }
+    void Append(std::string_view text);
+    // Hands the text of the block to the stream.
+    void Flush();
+
+  private:
+    std::ostream& out;
+    std::vector<char> block;
+    std::size_t used = 0;
+};
+
+#endif

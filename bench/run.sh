@@ -101,14 +101,17 @@ input "$day" --mp1 "$mp1" --mp2 "$mp2" --channels "$glo" --rinex3 "$cache/$day.r
 # the same observations as RINEX 3, and the day as archives serve it: gzip, Compact RINEX 1.0
 # (written by kestrova-crx) and Compact RINEX inside gzip
 file[${day}r3]="$cache/$day.rnx"
+gen_line[${day}r3]="${gen_line[$day]} (its --rinex3 file)"
 derive() { # NAME FROM COMMAND...: file NAME made from file FROM by COMMAND (FROM on stdin)
   local name=$1 from=$2; shift 2
   [ "${file[$name]:-}" -nt "${file[$from]}" ] || "$@" <"${file[$from]}" >"${file[$name]}"
+  gen_line[$name]="$* of $(basename "${file[$from]}")"
 }
 file[${day}gz]="$cache/$day.15o.gz"
 derive "${day}gz" "$day" gzip -c
 file[${day}crx]="$cache/$day.15d"
 [ "${file[${day}crx]}" -nt "${file[$day]}" ] || "$build/tools/kestrova-crx" "${file[$day]}" "${file[${day}crx]}"
+gen_line[${day}crx]="kestrova-crx of $(basename "${file[$day]}")"
 file[${day}crxgz]="$cache/$day.15d.gz"
 derive "${day}crxgz" "${day}crx" gzip -c
 if [ "$scaling" = 1 ]; then

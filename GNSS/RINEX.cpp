@@ -130,7 +130,7 @@ void RINEX::CountRec()
     types.quiet = true;
     in >> types;
     ObsRecordLines rec(in, types.IsRinex3());
-    std::string line;
+    std::string_view line;
     while (rec.NextEpoch()) {
         unsigned short n = EpochCount(rec.EpochLine());
         // only the first epoch line tells whether the epoch lines carry clock offsets

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cmath>
+#include <cstring>
 
 namespace {
 
@@ -38,10 +39,29 @@ const ValueTable ValueTables[NObsTypes] = {
     nullptr, nullptr, &RINEXData::D8, &RINEXData::S8};
 // clang-format on
 
-// A field into its entry, divided by the scale factor of its code.
-template <class Obs> void StoreScaled(Obs& o, const char* field, long double divisor)
+// Every observation field is 16 characters: F14.3, the loss-of-lock digit, the strength digit.
+constexpr std::size_t FieldWidth = 16;
+
+// The field of line from offset at on into its entry, read where it stands. A line that ends
+// inside the field (trailing blanks are often left out) reads the missing characters as blanks.
+template <class Obs> void ReadField(Obs& o, std::string_view line, std::size_t at)
 {
+    // the entry reads at most the field's 16 characters
+    if (line.size() >= at + FieldWidth) {
+        o >> (line.data() + at);
+        return;
+    }
+    char field[FieldWidth + 1];
+    std::memset(field, ' ', FieldWidth);
+    if (at < line.size()) std::memcpy(field, line.data() + at, line.size() - at);
+    field[FieldWidth] = '\0';
     o >> field;
+}
+
+// A field into the entry of its type, divided by the scale factor of its code.
+template <class Obs> void StoreScaled(Obs& o, std::string_view line, std::size_t at, long double divisor)
+{
+    ReadField(o, line, at);
     if (divisor != 1) o.obs /= divisor;
 }
 
@@ -56,8 +76,6 @@ void AppendSatPiece(std::string& list, std::string_view line, std::size_t width)
 }
 
 } // namespace
-
-#include <cmath>
 
 RINEXData::RINEXData(RINEXHeader& rheadi) : rhead(rheadi) { RINEXDataReset(); }
 
@@ -118,7 +136,7 @@ void RINEXData::ReadRecords(std::istream& in)
 {
     matrix<short> present(NSatNumbers, 1, 0);
     ObsRecordLines rec(in, rhead.IsRinex3());
-    std::string list, text, line; // reused for every record: no allocation per line
+    std::string list; // reused for every record: no allocation per epoch
     untyped.clear();
     long e = 0;
     long r = 0;
@@ -129,9 +147,9 @@ void RINEXData::ReadRecords(std::istream& in)
             RINEXDataError("RINEX FILE HOLDS MORE EPOCHS OR RECORDS THAN COUNTED!");
         StoreEpoch(e, epochLine);
         if (rhead.IsRinex3())
-            ReadRecord3(rec, n, r, line);
+            ReadRecord3(rec, n, r);
         else
-            ReadRecord2(rec, n, r, list, text, line);
+            ReadRecord2(rec, n, r, list);
         for (long k = r; k < r + n; k++) present(sat(k)) = sat(k);
         r += n;
         e++;
@@ -146,31 +164,30 @@ void RINEXData::ReadRecords(std::istream& in)
     }
 }
 
-void RINEXData::ReadRecord2(ObsRecordLines& rec, unsigned short n, long r, std::string& list,
-                            std::string& text, std::string& line)
+void RINEXData::ReadRecord2(ObsRecordLines& rec, unsigned short n, long r, std::string& list)
 {
-    ReadSatList(rec, n, list, line);
+    ReadSatList(rec, n, list);
     for (unsigned short p = 0; p < n; p++) {
-        ReadObsText(rec, text, line);
         sat(r + p) = SatelliteOf(Columns(list, 3U * p + 1, 3), rec.EpochLine());
-        StoreObservations(r + p, text);
+        StoreObservations(rec, r + p);
     }
 }
 
 // One line a satellite: its identifier, then its fields in the order of its system's codes.
-void RINEXData::ReadRecord3(ObsRecordLines& rec, unsigned short n, long r, std::string& line)
+void RINEXData::ReadRecord3(ObsRecordLines& rec, unsigned short n, long r)
 {
     for (unsigned short p = 0; p < n; p++) {
-        NextRecordLine(rec, line);
-        if (line.size() < 3) line.resize(3, ' ');
-        const std::string_view id = SatelliteId3(line);
-        sat(r + p) = SatelliteOf(id, rec.EpochLine());
+        std::string_view line = NextRecordLine(rec);
+        // a line shorter than the identifier reads its missing characters as blanks
+        char id[3] = {' ', ' ', ' '};
+        std::memcpy(id, line.data(), std::min<std::size_t>(line.size(), 3));
+        sat(r + p) = SatelliteOf(std::string_view(id, 3), rec.EpochLine());
         // a blank system letter is GPS, as in RINEX 2
         StoreObservations3(r + p, id[0] == ' ' ? 'G' : id[0], line);
     }
 }
 
-void RINEXData::StoreObservations3(long r, char system, std::string& line)
+void RINEXData::StoreObservations3(long r, char system, std::string_view line)
 {
     const SystemFields* f = rhead.FieldsOf(system);
     if (f == nullptr) {
@@ -181,14 +198,12 @@ void RINEXData::StoreObservations3(long r, char system, std::string& line)
                              .c_str());
         return;
     }
-    // blank-filled to its last field: a short line reads its missing fields as blanks
-    if (line.size() < FieldColumn3(f->nfields)) line.resize(FieldColumn3(f->nfields), ' ');
     for (const StoredField& s : f->stored) {
-        const char* field = line.data() + FieldColumn3(s.field) - 1;
+        const std::size_t at = FieldColumn3(s.field) - 1;
         if (FullTables[s.type] != nullptr)
-            StoreScaled((this->*FullTables[s.type])(r), field, s.divisor);
+            StoreScaled((this->*FullTables[s.type])(r), line, at, s.divisor);
         else
-            StoreScaled((this->*ValueTables[s.type])(r), field, s.divisor);
+            StoreScaled((this->*ValueTables[s.type])(r), line, at, s.divisor);
     }
 }
 
@@ -217,8 +232,7 @@ void RINEXData::RefineInterval(long e)
     if (rhead.GetInterval() <= 0 || rhead.GetInterval() > d) rhead.SetInterval(d);
 }
 
-void RINEXData::ReadSatList(ObsRecordLines& rec, unsigned short n, std::string& list,
-                            std::string& line)
+void RINEXData::ReadSatList(ObsRecordLines& rec, unsigned short n, std::string& list)
 {
     // Up to 12 identifiers of 3 characters from column 33 of the epoch line and of each
     // continuation line. A piece ends where its line ends: a line holding fewer than 12 must not
@@ -226,29 +240,16 @@ void RINEXData::ReadSatList(ObsRecordLines& rec, unsigned short n, std::string& 
     // blanks (such as those before a clock offset) never cuts one.
     list.clear();
     AppendSatPiece(list, rec.EpochLine(), 3U * std::min<unsigned short>(n, 12));
-    for (unsigned k = SatListLines(n); k > 0; k--) {
-        NextRecordLine(rec, line);
-        AppendSatPiece(list, line, 36);
-    }
+    for (unsigned k = SatListLines(n); k > 0; k--) AppendSatPiece(list, NextRecordLine(rec), 36);
     // identifiers the lines do not hold read as blanks and are refused as such
     if (list.size() < 3U * n) list.resize(3U * n, ' ');
 }
 
-void RINEXData::ReadObsText(ObsRecordLines& rec, std::string& text, std::string& line)
+std::string_view RINEXData::NextRecordLine(ObsRecordLines& rec)
 {
-    // 5 observations of 16 characters a line; each line blank-filled to 80 columns, so that
-    // observation k stands at 16k of the text
-    text.clear();
-    for (unsigned k = ObsLines(rhead.nobs); k > 0; k--) {
-        NextRecordLine(rec, line);
-        FillObsLine(line, 5);
-        text += line;
-    }
-}
-
-void RINEXData::NextRecordLine(ObsRecordLines& rec, std::string& line)
-{
+    std::string_view line;
     if (!rec.NextLine(line)) RINEXDataError(TruncatedRecordText(rec.EpochLine().c_str()).c_str());
+    return line;
 }
 
 short RINEXData::SatelliteOf(std::string_view id, const std::string& epochLine)
@@ -262,19 +263,22 @@ short RINEXData::SatelliteOf(std::string_view id, const std::string& epochLine)
     return RinexSatNumber(id[0], 10 * tens + (id[2] - '0'));
 }
 
-void RINEXData::StoreObservations(long r, const std::string& text)
+void RINEXData::StoreObservations(ObsRecordLines& rec, long r)
 {
+    // 5 observations of 16 characters a line: observation k is field k % 5 of line k / 5, and
+    // columns past 80 are never read
+    std::string_view line;
     for (unsigned short k = 0; k < rhead.nobs; k++) {
+        if (k % 5 == 0) line = NextRecordLine(rec);
         unsigned short code = rhead.obs(k);
         if (code >= NObsTypes) continue;
-        const char* field = Columns(text, 16U * k + 1, 16).data();
+        const std::size_t at = FieldWidth * (k % 5);
         if (FullTables[code] != nullptr)
-            (this->*FullTables[code])(r) >> field;
+            ReadField((this->*FullTables[code])(r), line, at);
         else if (ValueTables[code] != nullptr)
-            (this->*ValueTables[code])(r) >> field;
+            ReadField((this->*ValueTables[code])(r), line, at);
     }
 }
-
 
 namespace {
 

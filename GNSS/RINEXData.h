@@ -59,18 +59,17 @@ class RINEXData {
     void StoreEpoch(long e, const std::string& epochLine);
     void RefineInterval(long e);
     // The n satellite records of the current epoch from record r on.
-    void ReadRecord2(ObsRecordLines& rec, unsigned short n, long r, std::string& list,
-                     std::string& text, std::string& line);
-    void ReadRecord3(ObsRecordLines& rec, unsigned short n, long r, std::string& line);
-    void StoreObservations3(long r, char system, std::string& line);
-    void ReadSatList(ObsRecordLines& rec, unsigned short n, std::string& list, std::string& line);
-    void ReadObsText(ObsRecordLines& rec, std::string& text, std::string& line);
+    void ReadRecord2(ObsRecordLines& rec, unsigned short n, long r, std::string& list);
+    void ReadRecord3(ObsRecordLines& rec, unsigned short n, long r);
+    void StoreObservations3(long r, char system, std::string_view line);
+    void ReadSatList(ObsRecordLines& rec, unsigned short n, std::string& list);
+    // The observation lines of record r: 5 fields a line, in the order of the header's types.
+    void StoreObservations(ObsRecordLines& rec, long r);
     // The next line of the record of the current epoch; the file must not end before it.
-    void NextRecordLine(ObsRecordLines& rec, std::string& line);
+    std::string_view NextRecordLine(ObsRecordLines& rec);
     short SatelliteOf(std::string_view id, const std::string& epochLine);
     // Systems met in satellite lines without a types record: each is reported once.
     std::string untyped;
-    void StoreObservations(long r, const std::string& text);
 };
 
 std::istream& operator>>(std::istream& in, RINEXData& hd);

@@ -169,16 +169,6 @@ long double ClockOffset(std::string_view epochLine)
     return IsEpochLine3Form(epochLine) ? ColumnsNum(epochLine, 36, 21) : ColumnsNum(epochLine, 69, 12);
 }
 
-void FillObsLine(char* obsline, unsigned short nobs)
-{
-    std::size_t len = nobs * 16U;
-    std::size_t n = std::strlen(obsline);
-    if (n < len) std::memset(obsline + n, ' ', len - n);
-    obsline[len] = '\0';
-}
-
-void FillObsLine(std::string& obsline, unsigned short nobs) { obsline.resize(nobs * 16U, ' '); }
-
 char EpochFlag(std::string_view epochLine)
 {
     return Column(epochLine, IsEpochLine3Form(epochLine) ? 32 : 29);
@@ -198,8 +188,6 @@ bool IsEventFlag(char flag) { return flag >= '2' && flag <= '5'; }
 unsigned SatListLines(unsigned nsat) { return nsat > 12 ? (nsat - 1) / 12 : 0; }
 
 unsigned ObsLines(unsigned nobs) { return (nobs + 4) / 5; }
-
-std::string_view SatelliteId3(std::string_view line) { return Columns(line, 1, 3); }
 
 std::string EpochText(const char* epochLine)
 {
@@ -228,7 +216,7 @@ bool ObsRecordLines::NextEpoch()
     return false;
 }
 
-bool ObsRecordLines::NextLine(std::string& line) { return ReadLine(in, line); }
+bool ObsRecordLines::NextLine(std::string_view& line) { return ReadLine(in, line, store); }
 
 unsigned long ObsRecordLines::RecordLines(unsigned short n, unsigned nobs) const
 {

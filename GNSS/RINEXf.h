@@ -43,11 +43,6 @@ void ParseEpochLine(const char* epochLine, unsigned short& yr, unsigned short& m
 // short does not cut its sign), and whether the line reaches that far.
 bool CarriesClockOffset(std::string_view epochLine);
 long double ClockOffset(std::string_view epochLine);
-// Pads obsline with blanks to nobs x 16 characters and ends it there; obsline must hold
-// at least nobs x 16 + 1 characters.
-void FillObsLine(char* obsline, unsigned short nobs);
-void FillObsLine(std::string& obsline, unsigned short nobs);
-
 // The flag (RINEX 2: column 29; RINEX 3 and 4: column 32) and the count (columns 31-32;
 // columns 33-35) of an epoch line. The count is the number of satellites of an observation
 // epoch and the number of special records of an event.
@@ -61,9 +56,8 @@ bool IsEventFlag(char flag);
 // a line, the epoch line included) and observation lines per satellite (5 observations a line).
 unsigned SatListLines(unsigned nsat);
 unsigned ObsLines(unsigned nobs);
-// The satellite identifier of a RINEX 3 or 4 satellite line (columns 1-3) and the column where
-// the 16-character field k of its observations begins (field 0: column 4).
-std::string_view SatelliteId3(std::string_view line);
+// The column where the 16-character field k of the observations of a RINEX 3 or 4 satellite
+// line begins (field 0: column 4, after the satellite identifier).
 inline std::size_t FieldColumn3(std::size_t k) { return 4 + 16 * k; }
 
 // "yyyy-mm-dd hh:mm:ss.sssssss" of an epoch line, for messages.
@@ -81,8 +75,9 @@ class ObsRecordLines {
     // event records with their special records. False at the end of the input.
     bool NextEpoch();
     const std::string& EpochLine() const { return epochLine; }
-    // The next line of the current record; false at the end of the input.
-    bool NextLine(std::string& line);
+    // The next line of the current record, false at the end of the input: a view valid until the
+    // next call (for a text read into memory, as long as the text).
+    bool NextLine(std::string_view& line);
     // The lines of the current record after its epoch line: n satellites of nobs types each in
     // RINEX 2; one line a satellite in RINEX 3 and 4.
     unsigned long RecordLines(unsigned short n, unsigned nobs) const;
@@ -91,6 +86,7 @@ class ObsRecordLines {
     std::istream& in;
     bool v3;
     std::string epochLine;
+    std::string store; // the line of an input that is not read into memory
 };
 
 // Satellite numbers of RINEX identifiers: G or blank nn, R 100 + nn, E 200 + nn, C 300 + nn,

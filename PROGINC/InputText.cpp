@@ -227,7 +227,7 @@ TextBuffer::int_type TextBuffer::underflow()
     return traits_type::to_int_type(*gptr());
 }
 
-bool TextBuffer::NextLine(std::istream& in, std::string& line)
+bool TextBuffer::NextLine(std::istream& in, std::string_view& line)
 {
     const char* p = gptr();
     if (!in.good()) {
@@ -241,9 +241,8 @@ bool TextBuffer::NextLine(std::istream& in, std::string& line)
     const auto rest = static_cast<std::size_t>(last - p);
     const auto* lf = static_cast<const char*>(std::memchr(p, '\n', rest));
     const std::size_t n = lf != nullptr ? static_cast<std::size_t>(lf - p) : rest;
-    // the line never overlaps the text: cleared and appended, it is copied once
-    line.clear();
-    line.append(p, n);
+    // a text handed back behind the reader is read again from its file when a view goes back
+    line = std::string_view(p, n);
     if (lf == nullptr) in.setstate(std::ios::eofbit);
     const char* next = lf != nullptr ? lf + 1 : last;
     if (next > egptr())

@@ -21,8 +21,9 @@
 class TextBuffer final : public std::streambuf {
   public:
     TextBuffer(std::string_view text, bool mapped);
-    // The next line without its LF, as std::getline(in, line) gives it, with in's state set alike.
-    bool NextLine(std::istream& in, std::string& line);
+    // The next line without its LF, as std::getline(in, line) gives it, with in's state set alike:
+    // a view into the text itself, valid as long as the text.
+    bool NextLine(std::istream& in, std::string_view& line);
 
   protected:
     int_type underflow() override;

@@ -17,13 +17,30 @@ bool FileExists(const char* f) {
     return in.is_open();
 }
 
-bool ReadLine(std::istream& in, std::string& line) {
+bool ReadLine(std::istream& in, std::string_view& line, std::string& store) {
     // an input read into memory gives its lines without a stream call per line
     std::streambuf* buf = in.rdbuf();
-    const bool text = buf != nullptr && typeid(*buf) == typeid(TextBuffer);
-    if (text ? !static_cast<TextBuffer*>(buf)->NextLine(in, line) : !std::getline(in, line))
-        return false;
+    if (buf != nullptr && typeid(*buf) == typeid(TextBuffer)) {
+        if (!static_cast<TextBuffer*>(buf)->NextLine(in, line))
+            return false;
+    } else {
+        if (!std::getline(in, store))
+            return false;
+        line = store;
+    }
     if (!line.empty() && line.back() == '\r')
-        line.pop_back();
+        line.remove_suffix(1);
+    return true;
+}
+
+bool ReadLine(std::istream& in, std::string& line) {
+    std::string_view view;
+    if (!ReadLine(in, view, line))
+        return false;
+    // a view into line itself only loses its CR
+    if (view.data() == line.data())
+        line.resize(view.size());
+    else
+        line.assign(view);
     return true;
 }

@@ -5,6 +5,7 @@
 
 #include <istream>
 #include <string>
+#include <string_view>
 
 // True when the file can be opened for reading; nothing is read.
 bool FileExists(const char* f);
@@ -13,5 +14,9 @@ bool FileExists(const char* f);
 // machines end their lines with CR LF: the CR is dropped here, so that no reader ever takes it
 // for a flag or a field character. False at the end of the input.
 bool ReadLine(std::istream& in, std::string& line);
+// The same line as a view: into the text itself for an input read into memory (valid as long as
+// that text), else into store (valid until store is used again). No copy of the line is made
+// where the text is at hand.
+bool ReadLine(std::istream& in, std::string_view& line, std::string& store);
 
 #endif

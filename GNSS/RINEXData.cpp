@@ -102,6 +102,25 @@ void RINEXData::SetNRecords(unsigned long ne, unsigned long ns)
     nsatall = static_cast<long>(ns);
 }
 
+unsigned long RINEXData::FilledTypes() const
+{
+    if (KeepEveryType) return ~0UL;
+    unsigned long types = keptTypes;
+    // a type that stands in for one the header lacks is kept wherever that one is: P1 for C1
+    // (after the reading), C2 for P2 (when the file driver is asked to)
+    auto standIn = [&](RINEXObsType missing, bool present, RINEXObsType by) {
+        if ((keptTypes >> missing & 1UL) != 0 && !present) types |= 1UL << by;
+    };
+    standIn(tC1, rhead.iC1, tP1);
+    standIn(tP2, rhead.iP2, tC2);
+    return types;
+}
+
+bool RINEXData::IsKept(unsigned short code) const
+{
+    return code < NObsTypes && (filledTypes >> code & 1UL) != 0;
+}
+
 void RINEXData::SetData()
 {
     if (nepochall == 0) RINEXDataError("NUMBER OF EPOCH IN RINEX FILE NOT DETERMINED!");
@@ -112,9 +131,10 @@ void RINEXData::SetData()
     if (IfTimeCorr) TCorr.Resize(nepochall, 1, 0);
     if (nsatall == 0) RINEXDataError("NUMBER OF OBSERVATIONS IN RINEX FILE NOT DETERMINED!");
     sat.Resize(nsatall, 1, 0);
+    filledTypes = FilledTypes();
     for (unsigned short k = 0; k < rhead.nobs; k++) {
         unsigned short code = rhead.obs(k);
-        if (code >= NObsTypes) continue;
+        if (!IsKept(code)) continue;
         // new elements are missing observations already: no second pass over the tables
         if (FullTables[code] != nullptr) (this->*FullTables[code]).Resize(nsatall, 1);
         if (ValueTables[code] != nullptr) (this->*ValueTables[code]).Resize(nsatall, 1);
@@ -199,6 +219,7 @@ void RINEXData::StoreObservations3(long r, char system, std::string_view line)
         return;
     }
     for (const StoredField& s : f->stored) {
+        if (!IsKept(s.type)) continue;
         const std::size_t at = FieldColumn3(s.field) - 1;
         if (FullTables[s.type] != nullptr)
             StoreScaled((this->*FullTables[s.type])(r), line, at, s.divisor);
@@ -271,7 +292,7 @@ void RINEXData::StoreObservations(ObsRecordLines& rec, long r)
     for (unsigned short k = 0; k < rhead.nobs; k++) {
         if (k % 5 == 0) line = NextRecordLine(rec);
         unsigned short code = rhead.obs(k);
-        if (code >= NObsTypes) continue;
+        if (!IsKept(code)) continue;
         const std::size_t at = FieldWidth * (k % 5);
         if (FullTables[code] != nullptr)
             ReadField((this->*FullTables[code])(r), line, at);

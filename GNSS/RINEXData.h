@@ -51,6 +51,14 @@ class RINEXData {
     // used by operator>> after SetData().
     void ReadRecords(std::istream& in);
 
+    // The header types whose tables are sized and filled, one bit per type code (bit tC1 for C1):
+    // the fields of the others are passed over while reading. Every type unless set; a reset
+    // leaves the choice as it is.
+    void KeepTypes(unsigned long types) { keptTypes = types; }
+    bool IsKept(unsigned short code) const;
+    // Test-only switch: every type is kept whatever was chosen, as the reduced reading stands in for.
+    static inline bool KeepEveryType = false;
+
     // Millisecond clock-jump correction of the phases, dual- and single-frequency.
     void CorrMSJumps(long& nMSJumps);
     void CorrMSJumpsSF(long& nMSJumps);
@@ -70,6 +78,9 @@ class RINEXData {
     short SatelliteOf(std::string_view id, const std::string& epochLine);
     // Systems met in satellite lines without a types record: each is reported once.
     std::string untyped;
+    unsigned long FilledTypes() const;
+    unsigned long keptTypes = ~0UL;
+    unsigned long filledTypes = ~0UL; // the kept types of the file being read
 };
 
 std::istream& operator>>(std::istream& in, RINEXData& hd);

@@ -210,8 +210,11 @@ ocase cp   "$day" '`cp FILE copy`'        "$reps" cp FILE OUT
 ocase decode "${day}crx" 'Compact RINEX decoder alone `kestrova-crx --decode FILE OUT`' "$reps" \
   "$build/tools/kestrova-crx" --decode FILE OUT
 if [ -n "$rtklist" ]; then
-  ocase rtklist   "$day" 'RTKLIB peer `rtklist FILE`'    "$peer_reps" "$rtklist" FILE
-  ocase rtklist-c "$day" 'RTKLIB peer `rtklist -c FILE`' "$peer_reps" "$rtklist" -c FILE
+  # the peer writes its listing to standard output: into a file, as kestrova writes its own
+  to_file="$cache/to-file"
+  printf '#!/bin/sh\nout=$1; shift; exec "$@" >"$out"\n' >"$to_file" && chmod +x "$to_file"
+  ocase rtklist   "$day" 'RTKLIB peer `rtklist FILE >OUT`'    "$peer_reps" "$to_file" OUT "$rtklist" FILE
+  ocase rtklist-c "$day" 'RTKLIB peer `rtklist -c FILE >OUT`' "$peer_reps" "$to_file" OUT "$rtklist" -c FILE
   ratio typical-gf rtklist
   ratio combos-gf rtklist-c
 fi

@@ -521,6 +521,7 @@ void Kestrovac::ReadFile()
 {
     nObsReal = 0;
     if (verbose) ProgressLine(std::cout, "ReadFile") << " reading RINEX file - ";
+    rd.KeepTypes(TypesRead());
     rnx.ReadFile();
     if (verbose) {
         std::cout << rd.GetNEpoch() << " epochs, " << rd.GetNObs() << " C1 observations, " << rh.nobs
@@ -539,6 +540,22 @@ void Kestrovac::ReadFile()
                            "RINEX FILE HAS ONLY C2 CODE OBSERVATIONS ON L2 - COPYING VALUES TO P2!");
         rnx.copyC2toP2();
     }
+}
+
+// The header types whose values the run reads: those of the listed codes (for either system
+// part), of the clock-jump correction and of the multipath removal. Without -l every header type
+// is listed. The fields of the other types are never stored: a typical list of a file with many
+// types reads and holds half of them.
+unsigned long Kestrovac::TypesRead() const
+{
+    if (!isObs) return ~0UL;
+    unsigned long types = 0;
+    for (long i = 0; i < obslist.NRow(); i++)
+        if (obslist(i) < NObsCodes) types |= ObsCodes[obslist(i)].grNeeds | ObsCodes[obslist(i)].eNeeds;
+    if (isMSJump) types |= C1 | L1 | L2 | P2;
+    if (isMP1) types |= C1 | P1;
+    if (isMP2) types |= P2;
+    return types & ~(AnySystem | Never);
 }
 
 // The raw code of header type t: the one raw code that needs exactly that type. Found by the

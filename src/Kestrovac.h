@@ -144,6 +144,7 @@ class Kestrovac {
     static int ObsCodeNumber(const char* text);
     static int HeaderTypeCode(unsigned short t);
     void ListAllHeaderTypes();
+    unsigned long TypesRead() const;
     void CheckAvailability();
     void TakeOpenSettingsFromFile();
     void ReadOptionalFiles();

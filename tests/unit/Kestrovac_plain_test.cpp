@@ -97,3 +97,32 @@ TEST(FastTextPaths, GeneratedRinex3FileListsAsThePlainPaths)
         ExpectSameOutput(d, "-o" + f + " " + w);
     fs::remove_all(d);
 }
+
+// Lists that read a few of the file's types store only those (kestrova-plain stores them all):
+// every column, the clock-jump correction, the multipath removal and the types that stand in for
+// missing ones (P1 for C1, C2 for P2) must come out as from the whole store.
+TEST(FastTextPaths, ShortListsListAsTheWholeStore)
+{
+    const fs::path d = FreshDir("short");
+    const std::string gen = std::string(KESTROVA_GEN_BIN) + " --interval 1 --seconds 600";
+    const std::string f = (d / "g.15o").string(), mp1 = (d / "g.mp1").string(),
+                      mp2 = (d / "g.mp2").string(), glo = (d / "glo.txt").string(),
+                      standIns = (d / "s.15o").string(), f3 = (d / "g.rnx").string();
+    ASSERT_EQ(std::system((gen + " --rinex " + f + " --mp1 " + mp1 + " --mp2 " + mp2 + " --channels " +
+                           glo + " --rinex3 " + f3 + " --seed 7 --jumps 100:1,400:-1 >/dev/null")
+                              .c_str()),
+              0);
+    ASSERT_EQ(std::system((gen + " --rinex " + standIns + " --types P1,L1,L2,C2,S2 --seed 8 >/dev/null").c_str()), 0);
+    const std::string lists[] = {"-lL4:",         "-lS1:D2:",        "-lP2:PC2:MP2:",
+                                 "-lC1:PC1:MC1:", "-ms -lL4:",       "-ms -lS2:",
+                                 "-m1" + mp1 + " -lL1:", "-m2" + mp2 + " -lL1:", "-a -lL3:C7:"};
+    for (const std::string& l : lists) {
+        ExpectSameOutput(d, "-o" + f + " -cGRE -gf" + glo + " " + l);
+        ExpectSameOutput(d, "-o" + standIns + " -cGE " + l);
+        ExpectSameOutput(d, "-o" + f3 + " -cGRE " + l);
+    }
+    // Galileo's second frequency is E5b: C7 and L7 are read for the combinations
+    const std::string e5b = std::string(KESTROVA_TEST_DATA) + "/galileo_e5b_only.10o";
+    for (const char* l : {"-lL4:", "-lMP2:PL2:"}) ExpectSameOutput(d, "-o" + e5b + " -cE " + l);
+    fs::remove_all(d);
+}

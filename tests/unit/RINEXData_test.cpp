@@ -133,6 +133,41 @@ TEST(RINEXData, SixTypesTakeTwoLinesAndC1ComesFromP1)
     EXPECT_TRUE(s.rd.D2(1).IsNull());
 }
 
+// Only the chosen types are stored, with the values a full reading gives them; a type standing in
+// for one the header lacks (P1 for C1, C2 for P2) is kept with it, and a reset keeps the choice.
+TEST(RINEXData, OnlyTheKeptTypesAreStored)
+{
+    std::string data = " 05  3 24 13 10 36.0000000  0  3G05G16R18\n";
+    for (int k = 0; k < 3; k++) data += Obs(k);
+    Store full, part;
+    full.Read(FiveTypes, data, 1, 3);
+    part.rd.KeepTypes(1UL << tL1 | 1UL << tS1);
+    part.Read(FiveTypes, data, 1, 3);
+    ASSERT_EQ(part.rd.L1.NRow(), 3);
+    ASSERT_EQ(part.rd.S1.NRow(), 3);
+    for (long k = 0; k < 3; k++) {
+        EXPECT_EQ(part.rd.L1(k).obs, full.rd.L1(k).obs);
+        EXPECT_EQ(part.rd.L1(k).ss, full.rd.L1(k).ss);
+        EXPECT_EQ(part.rd.S1(k).obs, full.rd.S1(k).obs);
+    }
+    EXPECT_EQ(part.rd.C1.NRow(), 0);
+    EXPECT_EQ(part.rd.L2.NRow(), 0);
+    EXPECT_EQ(part.rd.P2.NRow(), 0);
+    // C1 and P2 kept, the header has neither: P1 and C2 are read for them
+    const std::string standIns = Header("     5    P1    L1    L2    C2    S1");
+    part.rd.KeepTypes(1UL << tC1 | 1UL << tP2);
+    part.Read(standIns, data, 1, 3);
+    ASSERT_EQ(part.rd.C1.NRow(), 3);
+    EXPECT_EQ(part.rd.C1(2).obs, 20000002.0L); // P1's values, copied after the reading
+    EXPECT_EQ(part.rd.C2(2).obs, 20000003.0L);
+    EXPECT_EQ(part.rd.L1.NRow(), 0);
+    EXPECT_EQ(part.rd.S1.NRow(), 0);
+    // the header has P2 itself: C2 is not read for it
+    part.Read(Header("     3    C1    P2    C2"), " 05  3 24 13 10 36.0000000  0  1G05\n" + Obs(0), 1, 1);
+    EXPECT_EQ(part.rd.P2.NRow(), 1);
+    EXPECT_EQ(part.rd.C2.NRow(), 0);
+}
+
 TEST(RINEXData, IntervalIsTheSmallestSpacing)
 {
     // epochs at the given seconds of 2005-03-24

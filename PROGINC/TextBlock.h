@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: BSD-2-Clause
-// Text for a stream gathered in one large block and handed to the stream when the block is
-// full, so that a listing of millions of short rows costs a few hundred large writes and no
-// stream call per row.
+// Text for a stream gathered in one block and handed to the stream when the block is full, so
+// that a listing of millions of short rows costs a few thousand large writes and no stream call
+// per row. The block is small enough to stay in the second-level cache between its formatting and
+// the kernel's copy of it into the file: a 4 MB block had left the cache by then, and writing a
+// result of 1 GB took 2 s of system time instead of 0.5 s.
 #ifndef KESTROVA_PROGINC_TEXTBLOCK_H
 #define KESTROVA_PROGINC_TEXTBLOCK_H
 
@@ -12,7 +14,7 @@
 
 class TextBlock {
   public:
-    explicit TextBlock(std::ostream& out, std::size_t size = std::size_t{4} << 20);
+    explicit TextBlock(std::ostream& out, std::size_t size = std::size_t{128} << 10);
     TextBlock(const TextBlock&) = delete;
     TextBlock& operator=(const TextBlock&) = delete;
     // Hands over what is left.

@@ -141,12 +141,17 @@ stats() {
           printf "%.3f %.3f %.3f %d\n", med / 1000, t[1] / 1000, t[n] / 1000, m }'
 }
 
-# time_case NAME REPS COMMAND...  leaves "median min max peak" in $st
+# time_case NAME REPS COMMAND...  leaves "median min max peak" in $st. The file $fresh, when set,
+# is removed before each run: every program writes its result into a new file, none overwrites
+# (and so frees beforehand) the pages of the last run's result.
 time_case() {
   local name=$1 n=$2; shift 2
   local log="$out/$name.log"
   : >"$log"
-  for ((i = 0; i < n; i++)); do run_once "$log" "$@"; done
+  for ((i = 0; i < n; i++)); do
+    [ -z "${fresh:-}" ] || rm -f "$fresh"
+    run_once "$log" "$@"
+  done
   st=$(stats "$log")
 }
 
@@ -238,7 +243,7 @@ for n in "${onames[@]}"; do
   for i in "${!cmd[@]}"; do
     case "${cmd[$i]}" in FILE) cmd[$i]=$f ;; OUT) cmd[$i]="$out/$n.out" ;; esac
   done
-  time_case "$n" "${oreps[$n]}" "${cmd[@]}"
+  fresh="$out/$n.out" time_case "$n" "${oreps[$n]}" "${cmd[@]}"
   rm -f "$out/$n.out"
   med_of[$n]=${st%% *}
   fmt_row "${olabel[$n]}" "$st" "" "$(size_of "$f")"
@@ -250,7 +255,7 @@ for n in "${knames[@]}"; do
   res="$out/$n.gof"
   cat "$f" >/dev/null
   # shellcheck disable=SC2086
-  time_case "$n" "$reps" "$kestrova" "-o$f" "-r$res" ${kargs[$n]}
+  fresh=$res time_case "$n" "$reps" "$kestrova" "-o$f" "-r$res" ${kargs[$n]}
   med_of[$n]=${st%% *}
   read -r _ _ _ peak_of[$n] <<<"$st"
   rows_n[$n]=$(rows_of "$res")

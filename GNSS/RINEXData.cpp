@@ -46,16 +46,8 @@ constexpr std::size_t FieldWidth = 16;
 // inside the field (trailing blanks are often left out) reads the missing characters as blanks.
 template <class Obs> void ReadField(Obs& o, std::string_view line, std::size_t at)
 {
-    // the entry reads at most the field's 16 characters
-    if (line.size() >= at + FieldWidth) {
-        o >> (line.data() + at);
-        return;
-    }
-    char field[FieldWidth + 1];
-    std::memset(field, ' ', FieldWidth);
-    if (at < line.size()) std::memcpy(field, line.data() + at, line.size() - at);
-    field[FieldWidth] = '\0';
-    o >> field;
+    const std::size_t from = std::min(at, line.size());
+    o.Read(line.data() + from, std::min(line.size() - from, FieldWidth));
 }
 
 // A field into the entry of its type, divided by the scale factor of its code.

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "GNSS/gnssobs.h"
 
-#include "PROGINC/cstringf.h"
 
 #include <algorithm>
 #include <array>
@@ -212,17 +211,18 @@ bool ParseFixed3Whole(const char* f, double& value)
     return true;
 }
 
-// The value of a field whose first length characters (up to 14) are there.
-long double ObsValue(const char* field, std::size_t length)
+} // namespace
+
+long double ParseObsValue(const char* field, std::size_t length)
 {
     double fast;
     if (!gnssobsns::PlainText && length >= 14 && ParseFixed3Whole(field, fast)) return fast;
     char buf[15];
-    substr(field, 0, 14, buf);
+    const std::size_t n = std::min<std::size_t>(length, 14);
+    std::memcpy(buf, field, n);
+    buf[n] = '\0';
     return std::atof(buf);
 }
-
-} // namespace
 
 int FormatFixed(long double v, int decimals, int width, char* buf, char fill)
 {
@@ -286,14 +286,15 @@ bool ParseFixed3(const char* field, double& value)
     return strnlen(field, 14) == 14 && ParseFixed3Whole(field, value);
 }
 
-long double ParseObsValue(const char* field) { return ObsValue(field, strnlen(field, 14)); }
+long double ParseObsValue(const char* field) { return ParseObsValue(field, strnlen(field, 14)); }
 
-gnssobs& gnssobs::operator>>(const char* line)
+gnssobs& gnssobs::operator>>(const char* line) { return Read(line, strnlen(line, 16)); }
+
+gnssobs& gnssobs::Read(const char* field, std::size_t length)
 {
-    std::size_t length = strnlen(line, 16);
-    lli = FlagDigit(line, length, 14);
-    ss = FlagDigit(line, length, 15);
-    obs = ObsValue(line, length);
+    lli = FlagDigit(field, length, 14);
+    ss = FlagDigit(field, length, 15);
+    obs = ParseObsValue(field, length);
     return *this;
 }
 

@@ -5,6 +5,7 @@
 #define KESTROVA_GNSS_GNSSOBS_H
 
 #include <cmath>
+#include <cstddef>
 #include <ostream>
 
 namespace gnssobsns {
@@ -28,6 +29,8 @@ class gnssobs {
     // Parses one 16-character RINEX field: F14.3, loss-of-lock digit, signal-strength digit. A text
     // that ends early reads as blanks from its end on.
     gnssobs& operator>>(const char* line);
+    // The same of a field whose first length characters (up to 16) are there, read in place.
+    gnssobs& Read(const char* field, std::size_t length);
 };
 
 // The rules of sums and differences on bare values: missing (0) as soon as either operand is.
@@ -53,8 +56,10 @@ gnssobs operator-(const gnssobs& o1, const gnssobs& o2);
 gnssobs operator+(const gnssobs& o1, const gnssobs& o2);
 std::ostream& operator<<(std::ostream& out, const gnssobs& o);
 
-// The value of the 14 value characters of a RINEX observation field, converted as atof does.
+// The value of the 14 value characters of a RINEX observation field, converted as atof does;
+// with length, of a field whose first length characters are there (the rest read as blanks).
 long double ParseObsValue(const char* field);
+long double ParseObsValue(const char* field, std::size_t length);
 
 // The value of the first up to 14 characters of field when they are blanks, an optional '-', digits,
 // '.' and three digits ending at the 14th: the double atof gives. false for anything else.

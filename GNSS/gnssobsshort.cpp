@@ -15,6 +15,11 @@ gnssobsshort& gnssobsshort::operator>>(const char* line) {
     return *this;
 }
 
+gnssobsshort& gnssobsshort::Read(const char* field, std::size_t length) {
+    obs = ParseObsValue(field, length);
+    return *this;
+}
+
 std::ostream& operator<<(std::ostream& out, const gnssobsshort& o) {
     WriteColumn(out, o.obs, 10, 0, 0);
     return out;

@@ -3,6 +3,7 @@
 #ifndef KESTROVA_GNSS_GNSSOBSSHORT_H
 #define KESTROVA_GNSS_GNSSOBSSHORT_H
 
+#include <cstddef>
 #include <ostream>
 
 namespace gnssobsshortns {
@@ -17,6 +18,8 @@ class gnssobsshort {
 
     bool IsNull() const;
     gnssobsshort& operator>>(const char* line);
+    // The value of a field whose first length characters are there, read in place.
+    gnssobsshort& Read(const char* field, std::size_t length);
 };
 
 // The 10-character value and " 0 0", or "*.***" and " * *" (see StreamColumn).

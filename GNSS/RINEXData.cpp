@@ -124,13 +124,23 @@ void RINEXData::SetData()
     if (nsatall == 0) RINEXDataError("NUMBER OF OBSERVATIONS IN RINEX FILE NOT DETERMINED!");
     sat.Resize(nsatall, 1, 0);
     filledTypes = FilledTypes();
+    keptFields.clear();
     for (unsigned short k = 0; k < rhead.nobs; k++) {
         unsigned short code = rhead.obs(k);
         if (!IsKept(code)) continue;
+        keptFields.push_back({k, code, 1});
         // new elements are missing observations already: no second pass over the tables
         if (FullTables[code] != nullptr) (this->*FullTables[code]).Resize(nsatall, 1);
         if (ValueTables[code] != nullptr) (this->*ValueTables[code]).Resize(nsatall, 1);
     }
+}
+
+void RINEXData::StoreField(const StoredField& f, long r, std::string_view line, std::size_t at)
+{
+    if (FullTables[f.type] != nullptr)
+        StoreScaled((this->*FullTables[f.type])(r), line, at, f.divisor);
+    else if (ValueTables[f.type] != nullptr)
+        StoreScaled((this->*ValueTables[f.type])(r), line, at, f.divisor);
 }
 
 void RINEXData::RINEXDataError(const char* warn)
@@ -210,14 +220,8 @@ void RINEXData::StoreObservations3(long r, char system, std::string_view line)
                              .c_str());
         return;
     }
-    for (const StoredField& s : f->stored) {
-        if (!IsKept(s.type)) continue;
-        const std::size_t at = FieldColumn3(s.field) - 1;
-        if (FullTables[s.type] != nullptr)
-            StoreScaled((this->*FullTables[s.type])(r), line, at, s.divisor);
-        else
-            StoreScaled((this->*ValueTables[s.type])(r), line, at, s.divisor);
-    }
+    for (const StoredField& s : f->stored)
+        if (IsKept(s.type)) StoreField(s, r, line, FieldColumn3(s.field) - 1);
 }
 
 void RINEXData::StoreEpoch(long e, const std::string& epochLine)
@@ -279,18 +283,15 @@ short RINEXData::SatelliteOf(std::string_view id, const std::string& epochLine)
 void RINEXData::StoreObservations(ObsRecordLines& rec, long r)
 {
     // 5 observations of 16 characters a line: observation k is field k % 5 of line k / 5, and
-    // columns past 80 are never read
+    // columns past 80 are never read. Every line of the record is read, also those after the
+    // last kept field.
     std::string_view line;
-    for (unsigned short k = 0; k < rhead.nobs; k++) {
-        if (k % 5 == 0) line = NextRecordLine(rec);
-        unsigned short code = rhead.obs(k);
-        if (!IsKept(code)) continue;
-        const std::size_t at = FieldWidth * (k % 5);
-        if (FullTables[code] != nullptr)
-            ReadField((this->*FullTables[code])(r), line, at);
-        else if (ValueTables[code] != nullptr)
-            ReadField((this->*ValueTables[code])(r), line, at);
+    unsigned read = 0;
+    for (const StoredField& f : keptFields) {
+        for (; read <= f.field / 5U; read++) line = NextRecordLine(rec);
+        StoreField(f, r, line, FieldWidth * (f.field % 5U));
     }
+    for (; read < ObsLines(rhead.nobs); read++) NextRecordLine(rec);
 }
 
 namespace {

@@ -13,6 +13,7 @@
 
 #include <istream>
 #include <string>
+#include <vector>
 
 class ObsRecordLines;
 
@@ -73,6 +74,10 @@ class RINEXData {
     void ReadSatList(ObsRecordLines& rec, unsigned short n, std::string& list);
     // The observation lines of record r: 5 fields a line, in the order of the header's types.
     void StoreObservations(ObsRecordLines& rec, long r);
+    // Field f of a line, from offset at on, into the entry of record r of its type's table.
+    void StoreField(const StoredField& f, long r, std::string_view line, std::size_t at);
+    // The kept types of the RINEX 2 lines by their place among the header's types (no scaling).
+    std::vector<StoredField> keptFields;
     // The next line of the record of the current epoch; the file must not end before it.
     std::string_view NextRecordLine(ObsRecordLines& rec);
     short SatelliteOf(std::string_view id, const std::string& epochLine);

@@ -55,11 +55,28 @@ char* DigitsBefore(char* end, std::uint64_t n)
     return end;
 }
 
+// ".000" to ".999": the point and the three decimals of a value in one copy.
+constexpr auto Thousandths = [] {
+    std::array<char, 4000> t{};
+    for (int i = 0; i < 1000; ++i) {
+        const auto at = static_cast<std::size_t>(4 * i);
+        t[at] = '.';
+        t[at + 1] = static_cast<char>('0' + i / 100);
+        t[at + 2] = static_cast<char>('0' + i / 10 % 10);
+        t[at + 3] = static_cast<char>('0' + i % 10);
+    }
+    return t;
+}();
+
 // n units of 10^-D written with D decimals, ending before end; returns where they begin.
 template <int D> char* FixedDigitsBefore(char* end, std::uint64_t n)
 {
-    if constexpr (D > 0) {
-        constexpr std::uint64_t unit = D == 1 ? 10 : D == 2 ? 100 : 1000;
+    if constexpr (D == 3) {
+        end -= 4;
+        std::memcpy(end, &Thousandths[4 * (n % 1000)], 4);
+        n /= 1000;
+    } else if constexpr (D > 0) {
+        constexpr std::uint64_t unit = D == 1 ? 10 : 100;
         std::uint64_t f = n % unit;
         n /= unit;
         for (int k = 0; k < D; ++k, f /= 10) *--end = static_cast<char>('0' + f % 10);

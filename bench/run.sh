@@ -122,26 +122,32 @@ if [ "$scaling" = 1 ]; then
   input sats40 --channels "$glo_all" --interval 1 --hours 6 --gps 32 --glonass 24 --galileo 36 --horizon 0.1 --seed 1
 fi
 
-# ---- one timed run: wall seconds (from date) and peak resident set (from /usr/bin/time)
-# run_once LOG COMMAND...  appends "milliseconds kbytes" to LOG
+# ---- one timed run: wall seconds (from date), peak resident set, user and system seconds (from
+# /usr/bin/time). run_once LOG COMMAND...  appends "milliseconds kbytes user system" to LOG
 run_once() {
   local log=$1; shift
   local t0 t1
   t0=$(date +%s%N)
-  /usr/bin/time -f '%M' -o "$out/time.txt" "$@" >/dev/null 2>"$out/stderr.txt" || {
+  /usr/bin/time -f '%M %U %S' -o "$out/time.txt" "$@" >/dev/null 2>"$out/stderr.txt" || {
     echo "bench/run.sh: failed: $*" >&2; cat "$out/stderr.txt" >&2; exit 1; }
   t1=$(date +%s%N)
   echo "$(( (t1 - t0) / 1000000 )) $(tail -1 "$out/time.txt")" >>"$log"
 }
 
-# stats LOG -> "median_s min_s max_s peak_kb"
-stats() {
-  sort -n "$1" | awk '{ t[NR] = $1; if ($2 > m) m = $2 }
-    END { n = NR; med = (n % 2) ? t[(n + 1) / 2] : (t[n / 2] + t[n / 2 + 1]) / 2;
-          printf "%.3f %.3f %.3f %d\n", med / 1000, t[1] / 1000, t[n] / 1000, m }'
+# median FIELD LOG: the median of one field of the log's lines
+median() {
+  cut -d' ' -f"$1" "$2" | sort -g | awk '{ t[NR] = $1 }
+    END { n = NR; printf "%.3f", (n % 2) ? t[(n + 1) / 2] : (t[n / 2] + t[n / 2 + 1]) / 2 }'
 }
 
-# time_case NAME REPS COMMAND...  leaves "median min max peak" in $st. The file $fresh, when set,
+# stats LOG -> "median_s min_s max_s peak_kb median_user_s median_system_s"
+stats() {
+  echo "$(sort -n "$1" | awk '{ t[NR] = $1; if ($2 > m) m = $2 }
+    END { printf "%.3f %.3f %.3f %d", (n = NR) % 2 ? t[(n + 1) / 2] / 1000 : (t[n / 2] + t[n / 2 + 1]) / 2000,
+          t[1] / 1000, t[n] / 1000, m }') $(median 3 "$1") $(median 4 "$1")"
+}
+
+# time_case NAME REPS COMMAND...  leaves the stats of the runs in $st. The file $fresh, when set,
 # is removed before each run: every program writes its result into a new file, none overwrites
 # (and so frees beforehand) the pages of the last run's result.
 time_case() {
@@ -164,10 +170,11 @@ row() { lines+=("$1"); echo "$1"; }
 # fmt_row NAME STATS ROWS BYTES
 fmt_row() {
   local name=$1 rows=$3 bytes=$4
-  read -r med lo hi kb <<<"$2"
+  read -r med lo hi kb user sys <<<"$2"
   row "$(awk -v n="$name" -v med="$med" -v lo="$lo" -v hi="$hi" -v kb="$kb" -v b="$bytes" -v r="$rows" \
-    'BEGIN { printf "| %s | %.2f | %.2f-%.2f | %.0f%% | %.0f | %s | %.0f | %.2f |", n, med, lo, hi,
-             100 * (hi - lo) / med, b / 1e6 / med, (r == "") ? "-" : sprintf("%.2fM", r / 1e6 / med),
+    -v u="$user" -v y="$sys" \
+    'BEGIN { printf "| %s | %.2f | %.2f-%.2f | %.0f%% | %.2f | %.2f | %.0f | %s | %.0f | %.2f |", n, med, lo, hi,
+             100 * (hi - lo) / med, u, y, b / 1e6 / med, (r == "") ? "-" : sprintf("%.2fM", r / 1e6 / med),
              kb / 1024, kb * 1024 / b }')"
 }
 
@@ -230,9 +237,9 @@ if [ "$peer" = 1 ] && command -v convbin >/dev/null; then
   ratio typical convbin
 fi
 
-row "| case | median s | min-max s | spread | input MB/s | rows/s | peak MB | peak / file |"
-row "| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: |"
-declare -A med_of peak_of rows_n
+row "| case | median s | min-max s | spread | user s | system s | input MB/s | rows/s | peak MB | peak / file |"
+row "| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |"
+declare -A med_of peak_of rows_n user_of sys_of
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 cat "${file[$day]}" >/dev/null # warm the page cache
 
@@ -257,7 +264,7 @@ for n in "${knames[@]}"; do
   # shellcheck disable=SC2086
   fresh=$res time_case "$n" "$reps" "$kestrova" "-o$f" "-r$res" ${kargs[$n]}
   med_of[$n]=${st%% *}
-  read -r _ _ _ peak_of[$n] <<<"$st"
+  read -r _ _ _ peak_of[$n] user_of[$n] sys_of[$n] <<<"$st"
   rows_n[$n]=$(rows_of "$res")
   fmt_row "kestrova ${klabel[$n]}" "$st" "${rows_n[$n]}" "$(size_of "$f")"
   if [ "$check_plain" = 1 ]; then
@@ -293,9 +300,10 @@ if [ "$scaling" = 1 ]; then
   size4=$(size_of "${file[${day}4hz]}")
   for c in typical full; do
     scaling_lines+=("$(awk -v c="${klabel[$c]}" -v s1="$size1" -v s4="$size4" -v t1="${med_of[$c]}" -v t4="${med_of[$c-4hz]}" \
-      -v m1="${peak_of[$c]}" -v m4="${peak_of[$c-4hz]}" \
-      'BEGIN { printf "| %s | %.2f | %.2f s / %.2f s = %.2f | %.0f MB / %.0f MB = %.2f |", c, s4 / s1, t4, t1, t4 / t1,
-               m4 / 1024, m1 / 1024, m4 / m1 }')")
+      -v m1="${peak_of[$c]}" -v m4="${peak_of[$c-4hz]}" -v u1="${user_of[$c]}" -v u4="${user_of[$c-4hz]}" \
+      -v y1="${sys_of[$c]}" -v y4="${sys_of[$c-4hz]}" \
+      'BEGIN { printf "| %s | %.2f | %.2f s / %.2f s = %.2f | %.2f s / %.2f s = %.2f | %.2f s / %.2f s = %.2f | %.0f MB / %.0f MB = %.2f |",
+               c, s4 / s1, t4, t1, t4 / t1, u4, u1, u4 / u1, y4, y1, y4 / y1, m4 / 1024, m1 / 1024, m4 / m1 }')")
   done
   in_view_lines=()
   for c in sats10 sats20 sats40; do
@@ -336,8 +344,8 @@ section() {
     echo
     echo "Scaling, the same day at 4 Hz against 1 Hz (linear: the time and peak ratios near the size ratio):"
     echo
-    echo "| case | size 4 Hz / 1 Hz | time | peak memory |"
-    echo "| --- | ---: | ---: | ---: |"
+    echo "| case | size 4 Hz / 1 Hz | time | user time | system time | peak memory |"
+    echo "| --- | ---: | ---: | ---: | ---: | ---: |"
     printf '%s\n' "${scaling_lines[@]}"
     echo
     echo "Satellites in view (rows per epoch), 6 h at 1 Hz:"

@@ -277,6 +277,20 @@ void WriteFixed(std::ostream& out, long double v, int decimals, int width)
         out << std::setw(width) << std::setprecision(decimals) << v;
 }
 
+void WriteWhole(std::ostream& out, unsigned long n, int width, char fill)
+{
+    char buf[64];
+    const int length = gnssobsns::PlainText || !PlainLayout(out)
+                           ? 0
+                           : FormatFixed(static_cast<long double>(n), 0, width, buf, fill);
+    out.fill(fill);
+    if (length > 0) {
+        out.width(0);
+        out.write(buf, length);
+    } else
+        out << std::setw(width) << n;
+}
+
 char* PutColumn(char* p, long double v, int width, unsigned short lli, unsigned short ss)
 {
     if (!IsWritten(v)) {

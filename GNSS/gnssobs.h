@@ -81,6 +81,9 @@ inline void WriteFixed3(std::ostream& out, long double v, int width)
 {
     WriteFixed(out, v, 3, width);
 }
+// Writes n as out << std::setfill(fill) << std::setw(width) << n does, and leaves fill the
+// stream's fill character.
+void WriteWhole(std::ostream& out, unsigned long n, int width, char fill);
 
 // One column of the listing: v right-aligned in width characters with 3 decimals, then the two
 // flags right-aligned in 2 characters each; "*.***" in width characters and " * *" when |v| is

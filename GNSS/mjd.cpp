@@ -98,7 +98,8 @@ long double operator-(const mjd& d1, const mjd& d2) {
 
 std::ostream& operator<<(std::ostream& out, const mjd& d) {
     int n = mjdns::NDecSecond;
-    out << std::fixed << std::setfill(' ') << std::setw(6) << d.GetMJDay();
+    out << std::fixed;
+    WriteWhole(out, d.GetMJDay(), 6, ' ');
     if (n <= 3)
         WriteFixed(out, d.GetSecond(), n, n + 7);
     else

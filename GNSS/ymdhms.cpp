@@ -6,6 +6,7 @@
 #include "PROGINC/ProgramError.h"
 
 #include <iomanip>
+#include <utility>
 
 namespace {
 
@@ -142,9 +143,13 @@ void ymdhms::Error(const char* error) {
 
 std::ostream& operator<<(std::ostream& out, const ymdhms& d) {
     int n = ymdhmsns::NDecSecond;
-    out << std::fixed << std::setw(5) << d.GetYear() << std::setfill('0') << "-" << std::setw(2)
-        << d.GetMonth() << "-" << std::setw(2) << d.GetDay() << " " << std::setw(2) << d.GetHour()
-        << ":" << std::setw(2) << d.GetMinute() << ":";
+    // the year padded with the stream's own fill, the other fields with zeros
+    out << std::fixed;
+    WriteWhole(out, d.GetYear(), 5, out.fill());
+    const std::pair<char, unsigned> fields[] = {
+        {'-', d.GetMonth()}, {'-', d.GetDay()}, {' ', d.GetHour()}, {':', d.GetMinute()}};
+    for (const auto& [separator, value] : fields) WriteWhole(out << separator, value, 2, '0');
+    out << ':';
     if (n <= 3)
         WriteFixed(out, d.GetSecond(), n, n == 0 ? 2 : n + 3);
     else

@@ -111,6 +111,26 @@ TEST(gnssobs, FastFormatWritesWhatTheStreamWrites)
     EXPECT_EQ(FormatFixed3(1e13L, 14, buf), 0) << "a huge value is left to the stream";
 }
 
+// Whole numbers of the time forms: what the stream writes with the fill and width given, in any
+// layout the stream is left in, and the fill stays set afterwards.
+TEST(gnssobs, WholeNumbersAreWrittenAsTheStreamWritesThem)
+{
+    for (unsigned long n : {0UL, 7UL, 42UL, 2015UL, 57066UL, 123456789UL, 18446744073709551615UL})
+        for (int width : {0, 2, 5, 6})
+            for (char fill : {' ', '0'})
+                for (auto layout : {std::ios::fmtflags{}, std::ios::left, std::ios::showpos}) {
+                    std::ostringstream fast, stream;
+                    fast.setf(layout);
+                    stream.setf(layout);
+                    fast << std::setw(9); // a width left over is not taken
+                    WriteWhole(fast, n, width, fill);
+                    stream << std::setfill(fill) << std::setw(width) << n;
+                    ASSERT_EQ(fast.str(), stream.str()) << n << " " << width << " '" << fill << "'";
+                    EXPECT_EQ(fast.fill(), fill);
+                    EXPECT_EQ(fast.width(), 0);
+                }
+}
+
 // The fast parser gives the very double atof gives on F14.3 fields, and declines anything else.
 TEST(gnssobs, FastParseGivesWhatAtofGives)
 {

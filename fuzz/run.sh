@@ -70,7 +70,11 @@ for h in "${harnesses[@]}"; do
   printf '%-9s %12s %8s %8s %9s\n' "$h" "${execs:-0}" "${cov:-?}" "${ft:-?}" "$found"
   total=$((total + ${execs:-0}))
   findings=$((findings + found))
-  [ "$found" -eq 0 ] || find "$art" -type f | sed 's/^/          finding: /'
+  if [ "$found" -gt 0 ]; then  # what was found and where, for a log that outlives the build
+    find "$art" -type f | sed 's/^/          finding: /'
+    grep -m3 -E 'runtime error|ERROR: (AddressSanitizer|LeakSanitizer|libFuzzer)|SUMMARY:' "$log" |
+      sed 's/^/          /'
+  fi
 done
 echo "total executions: $total, findings: $findings"
 [ "$findings" -eq 0 ]

@@ -42,10 +42,11 @@ long long GridEpochs(Ticks start, Ticks end, Ticks interval, Ticks tolerance) {
     const Ticks lo = start - reach, hi = end + reach;
     const long long perDay = CeilDiv(TicksPerDay, interval);
     const Ticks d0 = FloorDiv(lo, TicksPerDay), d1 = FloorDiv(hi, TicksPerDay);
-    if (d0 == d1)
-        return OnDay(d0 * TicksPerDay, lo, hi, interval, perDay);
-    return OnDay(d0 * TicksPerDay, lo, hi, interval, perDay) +
-           OnDay(d1 * TicksPerDay, lo, hi, interval, perDay) + (d1 - d0 - 1) * perDay;
+    const long long epochs =
+        d0 == d1 ? OnDay(d0 * TicksPerDay, lo, hi, interval, perDay)
+                 : OnDay(d0 * TicksPerDay, lo, hi, interval, perDay) +
+                       OnDay(d1 * TicksPerDay, lo, hi, interval, perDay) + (d1 - d0 - 1) * perDay;
+    return epochs > GridEpochLimit ? -1 : epochs;
 }
 
 void Figures::Add(const Figures& other) {

@@ -27,9 +27,13 @@ inline constexpr long long GapIntervals = 4;
 // 5 GPS wide-lane cycles (4.31 m).
 inline constexpr std::int64_t DefaultMWJump = 4000;
 
+// More grid epochs per satellite than any result file holds: such a header gives no grid. The
+// bound keeps the sums over every satellite slot, and the completeness arithmetic, in range.
+inline constexpr long long GridEpochLimit = 1000000000000000LL;
+
 // Grid epochs k x interval of each day (k = 0, 1, ... while below 24 h) that a listing of the
 // window [start, end] can hold: those nearer to it than the clock tolerance, taken as at most
-// half an interval.
+// half an interval; -1 when there is no grid or it is beyond GridEpochLimit.
 long long GridEpochs(Ticks start, Ticks end, Ticks interval, Ticks tolerance);
 
 // Squared residuals about the arc means (mm^2) and their number.

@@ -63,11 +63,13 @@ bool ParseTime(std::string_view day, std::string_view seconds, int decimals, Tic
     std::int64_t d = 0, s = 0;
     if (!ParseDecimal(day, 0, d) || !ParseDecimal(seconds, decimals, s))
         return false;
+    Ticks unit = 1; // ticks of the last decimal written
     for (int p = decimals; p < 7; ++p)
-        s *= 10;
-    if (d < 0 || d >= DayLimit || s < 0 || s > TicksPerDay)
+        unit *= 10;
+    // seconds past a day are refused before scaling: eighteen digits would overflow the ticks
+    if (d < 0 || d >= DayLimit || s < 0 || s > TicksPerDay / unit)
         return false;
-    ticks = d * TicksPerDay + s;
+    ticks = d * TicksPerDay + s * unit;
     return true;
 }
 

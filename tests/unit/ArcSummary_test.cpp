@@ -133,6 +133,8 @@ TEST(GridEpochs, CountsTheGridOfEachDayWithinTheClockTolerance)
     EXPECT_EQ(GridEpochs(d + 60 * S, d, 30 * S, S / 10), 0);
     EXPECT_EQ(GridEpochs(d, d + 3570 * S, 0, S / 10), -1);
     EXPECT_EQ(GridEpochs(d, d + 3570 * S, 30 * S, -1), -1);
+    // nor when the grid is beyond any file: 100 ns over eight millennia
+    EXPECT_EQ(GridEpochs(0, 2999999 * Day, 1, S / 10), -1);
 }
 
 TEST(FileSummary, ArcsEndAtGapsLossOfLockAndMWJumpsAndShortArcsStayOutOfTheRMS)

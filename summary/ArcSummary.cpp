@@ -42,10 +42,9 @@ long long GridEpochs(Ticks start, Ticks end, Ticks interval, Ticks tolerance) {
     const Ticks lo = start - reach, hi = end + reach;
     const long long perDay = CeilDiv(TicksPerDay, interval);
     const Ticks d0 = FloorDiv(lo, TicksPerDay), d1 = FloorDiv(hi, TicksPerDay);
-    const long long epochs =
-        d0 == d1 ? OnDay(d0 * TicksPerDay, lo, hi, interval, perDay)
-                 : OnDay(d0 * TicksPerDay, lo, hi, interval, perDay) +
-                       OnDay(d1 * TicksPerDay, lo, hi, interval, perDay) + (d1 - d0 - 1) * perDay;
+    long long epochs = OnDay(d0 * TicksPerDay, lo, hi, interval, perDay);
+    if (d1 > d0)
+        epochs += OnDay(d1 * TicksPerDay, lo, hi, interval, perDay) + (d1 - d0 - 1) * perDay;
     return epochs > GridEpochLimit ? -1 : epochs;
 }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "GNSS/GLNSat.h"
 
+#include "GNSS/SatSystem.h"
 #include "GNSS/TimeConverse.h"
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cfilef.h"
@@ -107,7 +108,7 @@ void GLNSat::ReadGLNFreqChan()
 
 void GLNSat::ReadEntry(const std::string& line, long i)
 {
-    sat(i) = Fit<short>(Fit<short>(IntField(line, SlotCol)) + 100L);
+    sat(i) = Fit<short>(Fit<short>(IntField(line, SlotCol)) + static_cast<long>(SatNumber('R', 0)));
     eph(i, 0) = ReadEpoch(line, FirstEpochCol);
     eph(i, 1) = line[LastEpochCol] == ' ' ? lastEph : ReadEpoch(line, LastEpochCol);
     FreqChannel(i) = RealField(line, ChannelCol);

@@ -2,6 +2,7 @@
 #include "GNSS/RINEXData.h"
 
 #include "GNSS/RINEXf.h"
+#include "GNSS/SatSystem.h"
 #include "GNSS/TimeConverse.h"
 #include "GNSS/mGNSSc.h"
 #include "GNSS/ymdhms.h"
@@ -28,7 +29,8 @@ const FullTable FullTables[NObsTypes] = {
     &RINEXData::C5, &RINEXData::L5, nullptr, nullptr,
     &RINEXData::C6, &RINEXData::L6, nullptr, nullptr,
     &RINEXData::C7, &RINEXData::L7, nullptr, nullptr,
-    &RINEXData::C8, &RINEXData::L8, nullptr, nullptr};
+    &RINEXData::C8, &RINEXData::L8, nullptr, nullptr,
+    &RINEXData::C9, &RINEXData::L9, nullptr, nullptr};
 const ValueTable ValueTables[NObsTypes] = {
     nullptr, nullptr, nullptr, &RINEXData::S1, &RINEXData::D1,
     nullptr, nullptr, nullptr, &RINEXData::S2, &RINEXData::D2,
@@ -36,7 +38,8 @@ const ValueTable ValueTables[NObsTypes] = {
     nullptr, nullptr, &RINEXData::D5, &RINEXData::S5,
     nullptr, nullptr, &RINEXData::D6, &RINEXData::S6,
     nullptr, nullptr, &RINEXData::D7, &RINEXData::S7,
-    nullptr, nullptr, &RINEXData::D8, &RINEXData::S8};
+    nullptr, nullptr, &RINEXData::D8, &RINEXData::S8,
+    nullptr, nullptr, &RINEXData::D9, &RINEXData::S9};
 // clang-format on
 
 // Every observation field is 16 characters: F14.3, the loss-of-lock digit, the strength digit.
@@ -108,6 +111,11 @@ unsigned long RINEXData::FilledTypes() const
     return types;
 }
 
+const matrix<gnssobs>* RINEXData::FullTable(unsigned short type) const
+{
+    return type < NObsTypes && FullTables[type] != nullptr ? &(this->*FullTables[type]) : nullptr;
+}
+
 bool RINEXData::IsKept(unsigned short code) const
 {
     return code < NObsTypes && (filledTypes >> code & 1UL) != 0;
@@ -160,6 +168,7 @@ void RINEXData::ReadRecords(std::istream& in)
     ObsRecordLines rec(in, rhead.IsRinex3());
     std::string list; // reused for every record: no allocation per epoch
     untyped.clear();
+    unknown.clear();
     long e = 0;
     long r = 0;
     while (rec.NextEpoch()) {
@@ -172,7 +181,8 @@ void RINEXData::ReadRecords(std::istream& in)
             ReadRecord3(rec, n, r);
         else
             ReadRecord2(rec, n, r, list);
-        for (long k = r; k < r + n; k++) present(sat(k)) = sat(k);
+        for (long k = r; k < r + n; k++)
+            if (sat(k) != NoSatellite) present(sat(k)) = sat(k);
         r += n;
         e++;
     }
@@ -205,7 +215,7 @@ void RINEXData::ReadRecord3(ObsRecordLines& rec, unsigned short n, long r)
         std::memcpy(id, line.data(), std::min<std::size_t>(line.size(), 3));
         sat(r + p) = SatelliteOf(std::string_view(id, 3), rec.EpochLine());
         // a blank system letter is GPS, as in RINEX 2
-        StoreObservations3(r + p, id[0] == ' ' ? 'G' : id[0], line);
+        if (sat(r + p) != NoSatellite) StoreObservations3(r + p, id[0] == ' ' ? 'G' : id[0], line);
     }
 }
 
@@ -276,8 +286,14 @@ short RINEXData::SatelliteOf(std::string_view id, const std::string& epochLine)
         RINEXDataError(("SATELLITE IDENTIFIER \"" + std::string(id) + "\" OF EPOCH " +
                         EpochText(epochLine.c_str()) + " IS NOT VALID!")
                            .c_str());
-    int tens = id[1] == ' ' ? 0 : id[1] - '0';
-    return RinexSatNumber(id[0], 10 * tens + (id[2] - '0'));
+    const short s = SatOfId(id);
+    if (s == NoSatellite && unknown.find(id[0]) == std::string::npos) {
+        unknown += id[0];
+        RINEXDataWarning(("SATELLITES OF LETTER " + std::string(1, id[0]) +
+                          " ARE OF NO SATELLITE SYSTEM KNOWN HERE - THEIR RECORDS ARE PASSED OVER!")
+                             .c_str());
+    }
+    return s;
 }
 
 void RINEXData::StoreObservations(ObsRecordLines& rec, long r)
@@ -303,18 +319,21 @@ constexpr int MaxCommon = 100;
 // An L1 wavelength at or below this belongs to a GLONASS slot whose channel is not known.
 constexpr long double MinLamb = 0.01L;
 
-// The L1 and L2 wavelengths of satellite sat. Only GPS and the GLONASS slots with a known
-// frequency take part in the correction (true); all other satellites are left alone.
+// The L1 and L2 wavelengths of satellite sat. Only the systems whose pair is read from C1, P2,
+// L1 and L2 (GPS, and the GLONASS slots with a known frequency) take part in the correction
+// (true); all other satellites are left alone.
 bool WavelengthsOf(short sat, long double& l1, long double& l2)
 {
-    if (sat <= 99) {
-        l1 = GPSc::lamb1;
-        l2 = GPSc::lamb2;
+    const SatSystem* s = SystemOf(sat);
+    if (s == nullptr || s->firstCode != tC1 || s->secondCode != tP2) return false;
+    if (!s->channels) {
+        l1 = s->Wavelength(1);
+        l2 = s->Wavelength(2);
         return true;
     }
     if (!GLONASSc::HasSlot(sat)) return false;
-    l1 = GLONASSc::lamb(sat - 101, 0);
-    l2 = GLONASSc::lamb(sat - 101, 1);
+    l1 = GLONASSc::lamb(GLONASSc::SlotRow(sat), 0);
+    l2 = GLONASSc::lamb(GLONASSc::SlotRow(sat), 1);
     return std::fabs(l1) > MinLamb;
 }
 
@@ -406,7 +425,7 @@ void ShiftPhases(RINEXData& d, long first, long n, long double metres, bool with
 {
     for (long k = first; k < first + n; k++) {
         long double l1, l2;
-        if (!WavelengthsOf(d.sat(k), l1, l2) || (d.sat(k) >= 100 && !withGlonass)) continue;
+        if (!WavelengthsOf(d.sat(k), l1, l2) || (SystemOf(d.sat(k))->channels && !withGlonass)) continue;
         if (Has(d.L1, d.rhead.iL1, k)) d.L1(k).obs += metres / l1;
         if (Has(d.L2, d.rhead.iL2, k)) d.L2(k).obs += metres / l2;
     }

@@ -28,10 +28,10 @@ class RINEXData {
     matrix<short> satList;
     matrix<long double> TCorr;
     bool IfTimeCorr;
-    matrix<gnssobs> C1, P1, C2, P2, C5, C6, C7, C8;
-    matrix<gnssobs> L1, L2, L5, L6, L7, L8;
-    matrix<gnssobsshort> D1, D2, D5, D6, D7, D8;
-    matrix<gnssobsshort> S1, S2, S5, S6, S7, S8;
+    matrix<gnssobs> C1, P1, C2, P2, C5, C6, C7, C8, C9;
+    matrix<gnssobs> L1, L2, L5, L6, L7, L8, L9;
+    matrix<gnssobsshort> D1, D2, D5, D6, D7, D8, D9;
+    matrix<gnssobsshort> S1, S2, S5, S6, S7, S8, S9;
     RINEXHeader& rhead;
     mjd obslast;
 
@@ -57,6 +57,8 @@ class RINEXData {
     // leaves the choice as it is.
     void KeepTypes(unsigned long types) { keptTypes = types; }
     bool IsKept(unsigned short code) const;
+    // The table of a code or phase type (its values with their flags), nullptr for any other.
+    const matrix<gnssobs>* FullTable(unsigned short type) const;
     // Test-only switch: every type is kept whatever was chosen, as the reduced reading stands in for.
     static inline bool KeepEveryType = false;
 
@@ -83,6 +85,8 @@ class RINEXData {
     short SatelliteOf(std::string_view id, const std::string& epochLine);
     // Systems met in satellite lines without a types record: each is reported once.
     std::string untyped;
+    // Letters of no known system met in satellite identifiers: each is reported once.
+    std::string unknown;
     unsigned long FilledTypes() const;
     unsigned long keptTypes = ~0UL;
     unsigned long filledTypes = ~0UL; // the kept types of the file being read

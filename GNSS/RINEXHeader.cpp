@@ -2,6 +2,7 @@
 #include "GNSS/RINEXHeader.h"
 
 #include "GNSS/RINEXf.h"
+#include "GNSS/SatSystem.h"
 #include "GNSS/SignalMap.h"
 #include "GNSS/TimeConverse.h"
 #include "GNSS/ymdhms.h"
@@ -18,7 +19,8 @@
 const char* const ObsTypeName[NObsTypes] = {
     "C1", "P1", "L1", "S1", "D1", "C2", "P2", "L2", "S2", "D2",
     "C3", "L3", "S3", "D3", "C5", "L5", "D5", "S5", "C6", "L6",
-    "D6", "S6", "C7", "L7", "D7", "S7", "C8", "L8", "D8", "S8"};
+    "D6", "S6", "C7", "L7", "D7", "S7", "C8", "L8", "D8", "S8",
+    "C9", "L9", "D9", "S9"};
 // clang-format on
 
 unsigned short ObsTypeCode(std::string_view pair)
@@ -197,7 +199,8 @@ bool& RINEXHeader::Flag(unsigned short k)
 {
     bool* flags[NObsTypes] = {&iC1, &iP1, &iL1, &iS1, &iD1, &iC2, &iP2, &iL2, &iS2, &iD2,
                               &iC3R, &iL3R, &iS3R, &iD3R, &iC5, &iL5, &iD5, &iS5, &iC6, &iL6,
-                              &iD6, &iS6, &iC7, &iL7, &iD7, &iS7, &iC8, &iL8, &iD8, &iS8};
+                              &iD6, &iS6, &iC7, &iL7, &iD7, &iS7, &iC8, &iL8, &iD8, &iS8,
+                              &iC9, &iL9, &iD9, &iS9};
     return *flags[k];
 }
 
@@ -376,17 +379,14 @@ void RINEXHeader::ParseGlonassSlots(char* navline)
 {
     const std::string_view text = Columns(navline, 4, 57);
     for (std::size_t i = text.find('R'); i != std::string_view::npos; i = text.find('R', i + 1)) {
-        const std::string_view slot = text.substr(i + 1, 2);
-        if (slot.size() < 2 || !(slot[0] == ' ' || std::isdigit(static_cast<unsigned char>(slot[0]))) ||
-            !std::isdigit(static_cast<unsigned char>(slot[1])))
-            continue;
+        const short sat = SatOfId(text.substr(i, 3));
+        if (sat == NoSatellite) continue;
         char channel[5] = {};
         text.substr(i + 3, 4).copy(channel, 4);
         char* end = nullptr;
         const long k = std::strtol(channel, &end, 10);
         if (end == channel) continue; // no channel: the satellite is treated as not listed
-        const int nn = (slot[0] == ' ' ? 0 : slot[0] - '0') * 10 + (slot[1] - '0');
-        glonassSlots.push_back({static_cast<short>(100 + nn), static_cast<int>(k)});
+        glonassSlots.push_back({sat, static_cast<int>(k)});
     }
 }
 

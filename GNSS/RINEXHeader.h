@@ -43,6 +43,7 @@ enum RINEXObsType : unsigned short {
     tC1 = 0, tP1, tL1, tS1, tD1, tC2, tP2, tL2, tS2, tD2,
     tC3, tL3, tS3, tD3, tC5, tL5, tD5, tS5, tC6, tL6,
     tD6, tS6, tC7, tL7, tD7, tS7, tC8, tL8, tD8, tS8,
+    tC9, tL9, tD9, tS9,
     NObsTypes,
     tUnknown = 99 // a type pair that is not in the table: selects no table and no flag
 };
@@ -69,7 +70,7 @@ struct ScaleFactor {
     std::vector<std::string> codes;
 };
 
-// "GLONASS SLOT / FRQ #": the frequency channel of a slot (sat = 100 + slot).
+// "GLONASS SLOT / FRQ #": the frequency channel of a slot (sat: its satellite number).
 struct GlonassSlotChannel {
     short sat;
     int channel;
@@ -130,10 +131,13 @@ class RINEXHeader {
     // clang-format off
     bool iC1, iP1, iL1, iS1, iD1, iC2, iP2, iL2, iS2, iD2,
          iC3R, iL3R, iS3R, iD3R, iC5, iL5, iD5, iS5, iC6, iL6,
-         iD6, iS6, iC7, iL7, iD7, iS7, iC8, iL8, iD8, iS8;
+         iD6, iS6, iC7, iL7, iD7, iS7, iC8, iL8, iD8, iS8,
+         iC9, iL9, iD9, iS9;
     // clang-format on
     // No warnings are written: the counting pass reads the header once more for its type count.
     bool quiet = false;
+    // The letters of the systems the run lists: the signals of some systems are read only then.
+    std::string listedSystems;
     // RINEX 3 and 4 only: the types records, scale factors and GLONASS channels as read, then
     // the signals chosen for the two-letter types and how each system's lines are read.
     std::vector<SystemCodes> systemCodes;
@@ -161,7 +165,7 @@ class RINEXHeader {
     // How the satellite lines of a system letter are read; nullptr for a letter without types.
     const SystemFields* FieldsOf(char letter) const;
 
-    // The presence flag of observation-type code k (0 .. 29).
+    // The presence flag of observation-type code k (0 .. NObsTypes - 1).
     bool& Flag(unsigned short k);
 
     void ParseRVersionType(char* navline);

@@ -222,12 +222,3 @@ unsigned long ObsRecordLines::RecordLines(unsigned short n, unsigned nobs) const
 {
     return v3 ? n : SatListLines(n) + n * static_cast<unsigned long>(ObsLines(nobs));
 }
-
-short RinexSatNumber(char letter, int nn)
-{
-    switch (letter) {
-    case 'G': case ' ': case 'R': case 'E': case 'C': case 'S': return SatNumber(letter, nn);
-    case 'J': return static_cast<short>(500 + nn);
-    default: return static_cast<short>(600 + nn);
-    }
-}

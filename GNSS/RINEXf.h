@@ -89,10 +89,4 @@ class ObsRecordLines {
     std::string store; // the line of an input that is not read into memory
 };
 
-// Satellite numbers of RINEX identifiers: G or blank nn, R 100 + nn, E 200 + nn, C 300 + nn,
-// S 400 + nn, J 500 + nn and any other letter 600 + nn, so that no foreign satellite is ever
-// mixed with GPS. Presence tables indexed by these numbers hold NSatNumbers entries.
-inline constexpr int NSatNumbers = 700;
-short RinexSatNumber(char letter, int nn);
-
 #endif

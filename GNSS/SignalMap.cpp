@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "GNSS/SignalMap.h"
 
+#include "GNSS/SatSystem.h"
+
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 #include <string_view>
 
@@ -40,17 +43,43 @@ const SignalRow Rows[] = {
     {"E",  "C6 L6 D6 S6", "CXB"},
     {"E",  "C7 L7 D7 S7", "QXI"},
     {"E",  "C8 L8 D8 S8", "QXI"},
+    // BeiDou: B1I (band 2) and B3I (band 6), the pair of the combinations; B1C (band 1), B2a
+    // (band 5), B2I and B2b (band 7), B2a+b (band 8)
+    {"C",  "C2 L2 D2 S2", "IQX"},
+    {"C",  "C6 L6 D6 S6", "IQX"},
+    {"C",  "C1 L1 D1 S1", "PDX"},
+    {"C",  "C5 L5 D5 S5", "PDX"},
+    {"C",  "C7 L7 D7 S7", "IQXDPZ"},
+    {"C",  "C8 L8 D8 S8", "PDX"},
     // QZSS and SBAS
     {"JS", "C1",          "C"},
     {"JS", "L1 D1 S1",    "CXLSZ"},
     {"JS", "C2",          "LXS"},
     {"JS", "L2 D2 S2",    "LXS"},
     {"JS", "C5 L5 D5 S5", "QXI"},
+    {"J",  "C6 L6 D6 S6", "SLXEZ"},
+    // NavIC: L5 and S
+    {"I",  "C5 L5 D5 S5", "ABCX"},
+    {"I",  "C9 L9 D9 S9", "ABCX"},
 };
 // clang-format on
 
-// The systems whose signals are read, in the order the signals line names them.
-constexpr std::string_view MappedSystems = "GREJS";
+// The band digit under which the header writes the codes of a band of the system, 0 for a band
+// such a header cannot hold: files before RINEX 3.03 write BeiDou's B1I as band 1, and B1C, band 1
+// from 3.03 on, had no code then.
+char WrittenBand(const RINEXHeader& h, const SatSystem& s, char band)
+{
+    if (s.oldBand1 == 0 || std::lround(h.version * 100) >= 303) return band;
+    if (band == '1') return 0;
+    return band == '0' + s.oldBand1 ? '1' : band;
+}
+
+// The signals of a system are read where the run lists it, or where result files have always
+// named them.
+bool IsRead(const RINEXHeader& h, const SatSystem& s)
+{
+    return s.signalsAlwaysRead || h.listedSystems.find(s.letter) != std::string::npos;
+}
 
 // The divisor of the values of a code: the factor of the first scale record naming it (or
 // naming no code at all, which scales every code of the system).
@@ -63,11 +92,11 @@ long double DivisorOf(const RINEXHeader& h, char system, const std::string& code
 }
 
 // The field of the first of the type's codes that the system lists, or -1.
-long FieldOfType(const SystemCodes& s, std::string_view type, const char* attributes)
+long FieldOfType(const SystemCodes& s, std::string_view type, char band, const char* attributes)
 {
     const char letter = type[0] == 'P' ? 'C' : type[0];
     for (const char* a = attributes; *a != '\0'; a++) {
-        const std::string code{letter, type[1], *a};
+        const std::string code{letter, band, *a};
         auto at = std::find(s.codes.begin(), s.codes.end(), code);
         if (at != s.codes.end()) return at - s.codes.begin();
     }
@@ -75,13 +104,15 @@ long FieldOfType(const SystemCodes& s, std::string_view type, const char* attrib
 }
 
 // Every type of the rows of the system: its field, when the system lists one of its codes.
-void MapSystem(RINEXHeader& h, const SystemCodes& s, SystemFields& f)
+void MapSystem(RINEXHeader& h, const SatSystem& system, const SystemCodes& s, SystemFields& f)
 {
     for (const SignalRow& row : Rows) {
         if (std::strchr(row.systems, s.system) == nullptr) continue;
         for (std::string_view types = row.types; !types.empty(); types.remove_prefix(std::min<std::size_t>(3, types.size()))) {
             const std::string_view type = types.substr(0, 2);
-            const long field = FieldOfType(s, type, row.attributes);
+            const char band = WrittenBand(h, system, type[1]);
+            if (band == 0) continue;
+            const long field = FieldOfType(s, type, band, row.attributes);
             if (field < 0) continue;
             const unsigned short code = ObsTypeCode(type);
             const std::string& name = s.codes[static_cast<std::size_t>(field)];
@@ -122,9 +153,10 @@ void MapSignals(RINEXHeader& h)
         f.hasTypes = true;
         f.nfields = s.codes.size();
     }
-    for (char system : MappedSystems)
+    for (const SatSystem& system : SatSystems)
         for (const SystemCodes& s : h.systemCodes)
-            if (s.system == system) MapSystem(h, s, h.systemFields[system - 'A']);
+            if (s.system == system.letter && IsRead(h, system))
+                MapSystem(h, system, s, h.systemFields[system.letter - 'A']);
     ListTypes(h);
 }
 

@@ -2,8 +2,9 @@
 // SignalMap: which RINEX 3 or 4 observation code of each satellite system is read as which
 // two-letter type of the listing. For each system and each two-letter type the first code of its
 // row that the system's header list holds is taken; the band-3 types and codes without a row
-// are not read. BeiDou and NavIC codes are not read at all: the listing has no constants for
-// them, and their satellites take their place in the satellite list from the data anyway.
+// are not read. The codes of BeiDou and NavIC are read only where the run lists those systems
+// (RINEXHeader::listedSystems); their satellites take their place in the satellite list from the
+// data anyway.
 #ifndef KESTROVA_GNSS_SIGNALMAP_H
 #define KESTROVA_GNSS_SIGNALMAP_H
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: BSD-2-Clause
 // Signal constants of GPS, GLONASS and Galileo, the GLONASS slot tables and the current
-// combination factors GLC that the combination functions read.
+// combination factors GLC that the combination functions read. The facts of every system, these
+// constants among them, are gathered in the table of systems (GNSS/SatSystem).
 //
 // Every constant is written as the rule it comes from and evaluated at build time in long double,
 // so that no digit is lost to a typed-in decimal. Units: Hz, m, m/s; the factors are pure numbers.
@@ -69,9 +70,11 @@ inline constexpr long double LCnl2 = DualFreq::NarrowLane2(freq10, freq20);
 inline constexpr long double alpha = DualFreq::Alpha(freq10, freq20);
 inline constexpr long double f1_f2 = freq10 / freq20;
 
-// The orbital slots the tables below hold: satellite numbers 101 (R01) to 132 (R32).
+// The orbital slots the tables below hold: R01 to R32.
 inline constexpr short NSlots = 32;
-constexpr bool HasSlot(short sat) { return sat >= 101 && sat <= 100 + NSlots; }
+// A GLONASS satellite number of one of those slots, and its row in the tables.
+bool HasSlot(short sat);
+short SlotRow(short sat);
 
 // Per-slot G1/G2 frequencies (Hz) and wavelengths (m): row = slot - 1, columns G1, G2.
 // Zero until a channel is set for the slot.
@@ -105,8 +108,8 @@ inline constexpr long double alpha = DualFreq::Alpha(freq1, freq2);
 inline constexpr long double f1_f2 = freq1 / freq2;
 } // namespace GALILEOc
 
-// The factors the combination functions and the listing use now: GPS until the listing loads the
-// constellation of the satellite it lists.
+// The factors the combination functions and the listing use now: GPS until the listing loads
+// those of the satellite it lists from the table of systems.
 namespace GLC {
 inline long double LCion1 = GPSc::LCion1;
 inline long double LCion2 = GPSc::LCion2;
@@ -116,9 +119,6 @@ inline long double LCnl1 = GPSc::LCnl1;
 inline long double LCnl2 = GPSc::LCnl2;
 inline long double lamb1 = GPSc::lamb1;
 inline long double lamb2 = GPSc::lamb2;
-inline long double lamb5 = GPSc::lamb5;
-inline long double lamb3 = GLONASSc::lamb3;
-inline long double lamb8 = GALILEOc::lamb8;
 inline long double alpha = GPSc::alpha;
 
 // Back to the start values above (for harnesses and tests that run many listings in one process).
@@ -132,9 +132,6 @@ inline void Reset()
     LCnl2 = GPSc::LCnl2;
     lamb1 = GPSc::lamb1;
     lamb2 = GPSc::lamb2;
-    lamb5 = GPSc::lamb5;
-    lamb3 = GLONASSc::lamb3;
-    lamb8 = GALILEOc::lamb8;
     alpha = GPSc::alpha;
 }
 } // namespace GLC

@@ -27,6 +27,6 @@ void SetGlonassFrequency(RINEXData& rd, GLNSat& gfc, bool isGLNfc)
             ProgramWarning(ProgName, text);
             fchan = 0;
         }
-        GLONASSc::SetFrequency(fchan, static_cast<short>(prn - 101));
+        GLONASSc::SetFrequency(fchan, GLONASSc::SlotRow(prn));
     }
 }

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "PROGINC/ParseArgument.h"
 
+#include "GNSS/SatSystem.h"
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cstringf.h"
 
@@ -50,6 +51,16 @@ bool DateFitsColumns(const char* text) {
     return IsShortNumber(text, 17, std::strlen(text), true);
 }
 
+// A group of a -p or -x list that names no satellite: numbering it anyway would list another.
+[[noreturn]] void RefuseSatellite(const std::string& typed, const std::string& option) {
+    std::string letters;
+    for (char c : SystemLetters())
+        letters += letters.empty() ? std::string(1, c) : std::string(" ") + c;
+    ProgramError(ProgName, ("SATELLITE \"" + typed + "\" OF OPTION " + option +
+                            " IS NOT A SYSTEM LETTER (" + letters + ") AND TWO DIGITS!")
+                               .c_str());
+}
+
 } // namespace
 
 void ParseFileName(const char* argi, char* file, int npos, std::size_t cap) {
@@ -91,21 +102,6 @@ void ParseDate(const char* argi, ymdhms& dat, int npos) {
     dat.SetSecond(std::atof(sec));
 }
 
-short SatNumber(char s, int nn) {
-    switch (s) {
-    case 'R':
-        return static_cast<short>(100 + nn);
-    case 'E':
-        return static_cast<short>(200 + nn);
-    case 'C':
-        return static_cast<short>(300 + nn);
-    case 'S':
-        return static_cast<short>(400 + nn);
-    default:
-        return static_cast<short>(nn);
-    }
-}
-
 void ParseSatList(const char* argi, matrix<short>& satprn, int npos) {
     const char* list = ValueAt(argi, npos);
     std::size_t L = std::strlen(list);
@@ -115,7 +111,10 @@ void ParseSatList(const char* argi, matrix<short>& satprn, int npos) {
     long n = static_cast<long>(L / 3);
     satprn.Resize(n, 1);
     for (long k = 0; k < n; k++) {
-        const char* g = list + 3 * k;
-        satprn(k) = SatNumber(g[0], (g[1] - '0') * 10 + (g[2] - '0'));
+        const std::string typed(list + 3 * k, 3);
+        std::string id = typed;
+        id[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(id[0])));
+        satprn(k) = SatOfId(id);
+        if (satprn(k) == NoSatellite) RefuseSatellite(typed, std::string(argi, static_cast<std::size_t>(npos)));
     }
 }

@@ -21,11 +21,9 @@ long double ParseFloat(const char* argi, int npos);
 long double ParseDouble(const char* argi, int npos);
 // Date and time from fixed columns after npos: yyyy?mm?dd?hh?mm?ss.s...
 void ParseDate(const char* argi, ymdhms& dat, int npos);
-// Satellite numbers of three-character groups (letter, two digits) after npos.
+// Satellite numbers of the three-character groups after npos: a system letter of either case (a
+// blank is GPS) and two digits (a blank tens digit is 0). One or two characters left over are
+// not read; any other group stops the program with a frame naming it and the option.
 void ParseSatList(const char* argi, matrix<short>& satprn, int npos);
-
-// The satellite number of a system letter and a two-digit number: G or blank nn, R 100 + nn,
-// E 200 + nn, C 300 + nn, S 400 + nn; any other letter nn.
-short SatNumber(char s, int nn);
 
 #endif

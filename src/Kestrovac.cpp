@@ -38,75 +38,104 @@ constexpr unsigned long C5 = Bit(tC5), L5 = Bit(tL5), D5 = Bit(tD5), S5 = Bit(tS
 constexpr unsigned long C6 = Bit(tC6), L6 = Bit(tL6), D6 = Bit(tD6), S6 = Bit(tS6);
 constexpr unsigned long C7 = Bit(tC7), L7 = Bit(tL7), D7 = Bit(tD7), S7 = Bit(tS7);
 constexpr unsigned long C8 = Bit(tC8), L8 = Bit(tL8), D8 = Bit(tD8), S8 = Bit(tS8);
-// In the Galileo column: the entry does not depend on the systems chosen, the first set decides.
-constexpr unsigned long AnySystem = 1ul << NObsTypes;
+constexpr unsigned long C9 = Bit(tC9), L9 = Bit(tL9), D9 = Bit(tD9), S9 = Bit(tS9);
 // A set that no header holds.
-constexpr unsigned long Never = 1ul << (NObsTypes + 1);
+constexpr unsigned long Never = 1ul << NObsTypes;
+
+// The columns a combination reads from its system's pair (the table of systems names them).
+enum PairRole : unsigned {
+    FirstC = 1,  // C code of the first band
+    FirstP = 2,  // P code of the first band
+    Second = 4,  // code of the second band
+    SecondP = 8, // P code of the second band
+    Phase1 = 16, // phase of the first band
+    Phase2 = 32, // phase of the second band
+};
 
 // One code of the observation list; its number is its place in the table.
 struct ObsCode {
-    const char* text;      // accepted text
-    const char* alias;     // second accepted text, or none
-    const char* column;    // column name in the result file
-    int width;             // width of the value column
-    unsigned long grNeeds; // header types needed when GPS or GLONASS is chosen
-    unsigned long eNeeds;  // header types needed when Galileo is chosen
+    const char* text;    // accepted text
+    const char* alias;   // second accepted text, or none
+    const char* column;  // column name in the result file
+    int width;           // width of the value column
+    unsigned long needs; // header types needed whatever the system
+    unsigned roles;      // columns of the pair needed, for the systems chosen (one suffices)
 };
 
 // clang-format off
 constexpr ObsCode ObsCodes[] = {
-    // text   alias    column    width  GPS/GLONASS          Galileo
-    {"C1",  nullptr, "C1",     14,    C1,                  AnySystem},          //  0
-    {"P1",  nullptr, "P1",     14,    P1,                  AnySystem},          //  1
-    {"P2",  nullptr, "P2",     14,    P2,                  AnySystem},          //  2
-    {"L1",  nullptr, "L1",     14,    L1,                  AnySystem},          //  3
-    {"L2",  nullptr, "L2",     14,    L2,                  AnySystem},          //  4
-    {"C2",  nullptr, "C2",     14,    C2,                  AnySystem},          //  5
-    {"S1",  nullptr, "S1",     10,    S1,                  AnySystem},          //  6
-    {"S2",  nullptr, "S2",     10,    S2,                  AnySystem},          //  7
-    {"D1",  nullptr, "D1",     10,    D1,                  AnySystem},          //  8
-    {"D2",  nullptr, "D2",     10,    D2,                  AnySystem},          //  9
-    {"C5",  nullptr, "C5",     14,    C5,                  AnySystem},          // 10
-    {"L5",  nullptr, "L5",     14,    L5,                  AnySystem},          // 11
-    {"D5",  nullptr, "D5",     10,    D5,                  AnySystem},          // 12
-    {"S5",  nullptr, "S5",     10,    S5,                  AnySystem},          // 13
-    {"C6",  nullptr, "C6",     14,    C6,                  AnySystem},          // 14
-    {"L6",  nullptr, "L6",     14,    L6,                  AnySystem},          // 15
-    {"D6",  nullptr, "D6",     10,    D6,                  AnySystem},          // 16
-    {"S6",  nullptr, "S6",     10,    S6,                  AnySystem},          // 17
-    {"C7",  nullptr, "C7",     14,    C7,                  AnySystem},          // 18
-    {"L7",  nullptr, "L7",     14,    L7,                  AnySystem},          // 19
-    {"D7",  nullptr, "D7",     10,    D7,                  AnySystem},          // 20
-    {"S7",  nullptr, "S7",     10,    S7,                  AnySystem},          // 21
-    {"C8",  nullptr, "C8",     14,    C8,                  AnySystem},          // 22
-    {"L8",  nullptr, "L8",     14,    L8,                  AnySystem},          // 23
-    {"D8",  nullptr, "D8",     10,    D8,                  AnySystem},          // 24
-    {"S8",  nullptr, "S8",     10,    S8,                  AnySystem},          // 25
-    {"L4",  nullptr, "L4",     14,    L1 | L2,             L1 | L7},            // 26
-    {"Pp4", nullptr, "P4[P]",  14,    P1 | P2,             P1 | C7},            // 27
-    {"Pc4", "P4",    "P4[C]",  14,    C1 | P2,             C1 | C7},            // 28
-    {"L3",  nullptr, "L3",     14,    L1 | L2,             L1 | L7},            // 29
-    {"P3",  "Pc3",   "P3[C]",  14,    C1 | P2,             C1 | C7},            // 30
-    {"Pp3", nullptr, "P3[P]",  14,    P1 | P2,             P1 | C7},            // 31
-    {"WL",  "WLL",   "WL[L]",  14,    L1 | L2,             L1 | L7},            // 32
-    {"WLP", nullptr, "WL[P]",  14,    P1 | P2,             P1 | C7},            // 33
-    {"WLC", nullptr, "WL[C]",  14,    C1 | P2,             C1 | C7},            // 34
-    {"MW",  "MWc",   "MW[C]",  14,    C1 | P2 | L1 | L2,   C1 | C7 | L1 | L7},  // 35
-    {"MWp", nullptr, "MW[P]",  14,    P1 | P2 | L1 | L2,   P1 | C7 | L1 | L7},  // 36
-    {"MP1", nullptr, "MP1[P]", 14,    P1 | L1 | L2,        P1 | L1 | L7},       // 37
-    {"MC1", nullptr, "MP1[C]", 14,    C1 | L1 | L2,        C1 | L1 | L7},       // 38
-    {"MP2", nullptr, "MP2",    14,    P2 | L1 | L2,        C7 | L1 | L7},       // 39
-    {"CL1", nullptr, "C1-L1",  14,    C1 | L1,             AnySystem},          // 40
-    {"PL1", nullptr, "P1-L1",  14,    P1 | L1,             AnySystem},          // 41
-    {"PL2", nullptr, "P2-L2",  14,    P2 | L2,             C7 | L7},            // 42
-    {"PC1", nullptr, "P1-C1",  14,    P1 | C1,             AnySystem},          // 43
-    {"PC2", nullptr, "P2-C2",  14,    P2 | C2,             Never},              // 44
+    // text   alias    column    width  needs      pair roles
+    {"C1",  nullptr, "C1",     14,    C1,        0},                                //  0
+    {"P1",  nullptr, "P1",     14,    P1,        0},                                //  1
+    {"P2",  nullptr, "P2",     14,    P2,        0},                                //  2
+    {"L1",  nullptr, "L1",     14,    L1,        0},                                //  3
+    {"L2",  nullptr, "L2",     14,    L2,        0},                                //  4
+    {"C2",  nullptr, "C2",     14,    C2,        0},                                //  5
+    {"S1",  nullptr, "S1",     10,    S1,        0},                                //  6
+    {"S2",  nullptr, "S2",     10,    S2,        0},                                //  7
+    {"D1",  nullptr, "D1",     10,    D1,        0},                                //  8
+    {"D2",  nullptr, "D2",     10,    D2,        0},                                //  9
+    {"C5",  nullptr, "C5",     14,    C5,        0},                                // 10
+    {"L5",  nullptr, "L5",     14,    L5,        0},                                // 11
+    {"D5",  nullptr, "D5",     10,    D5,        0},                                // 12
+    {"S5",  nullptr, "S5",     10,    S5,        0},                                // 13
+    {"C6",  nullptr, "C6",     14,    C6,        0},                                // 14
+    {"L6",  nullptr, "L6",     14,    L6,        0},                                // 15
+    {"D6",  nullptr, "D6",     10,    D6,        0},                                // 16
+    {"S6",  nullptr, "S6",     10,    S6,        0},                                // 17
+    {"C7",  nullptr, "C7",     14,    C7,        0},                                // 18
+    {"L7",  nullptr, "L7",     14,    L7,        0},                                // 19
+    {"D7",  nullptr, "D7",     10,    D7,        0},                                // 20
+    {"S7",  nullptr, "S7",     10,    S7,        0},                                // 21
+    {"C8",  nullptr, "C8",     14,    C8,        0},                                // 22
+    {"L8",  nullptr, "L8",     14,    L8,        0},                                // 23
+    {"D8",  nullptr, "D8",     10,    D8,        0},                                // 24
+    {"S8",  nullptr, "S8",     10,    S8,        0},                                // 25
+    {"L4",  nullptr, "L4",     14,    0,         Phase1 | Phase2},                  // 26
+    {"Pp4", nullptr, "P4[P]",  14,    0,         FirstP | Second},                  // 27
+    {"Pc4", "P4",    "P4[C]",  14,    0,         FirstC | Second},                  // 28
+    {"L3",  nullptr, "L3",     14,    0,         Phase1 | Phase2},                  // 29
+    {"P3",  "Pc3",   "P3[C]",  14,    0,         FirstC | Second},                  // 30
+    {"Pp3", nullptr, "P3[P]",  14,    0,         FirstP | Second},                  // 31
+    {"WL",  "WLL",   "WL[L]",  14,    0,         Phase1 | Phase2},                  // 32
+    {"WLP", nullptr, "WL[P]",  14,    0,         FirstP | Second},                  // 33
+    {"WLC", nullptr, "WL[C]",  14,    0,         FirstC | Second},                  // 34
+    {"MW",  "MWc",   "MW[C]",  14,    0,         FirstC | Second | Phase1 | Phase2}, // 35
+    {"MWp", nullptr, "MW[P]",  14,    0,         FirstP | Second | Phase1 | Phase2}, // 36
+    {"MP1", nullptr, "MP1[P]", 14,    0,         FirstP | Phase1 | Phase2},         // 37
+    {"MC1", nullptr, "MP1[C]", 14,    0,         FirstC | Phase1 | Phase2},         // 38
+    {"MP2", nullptr, "MP2",    14,    0,         Second | Phase1 | Phase2},         // 39
+    {"CL1", nullptr, "C1-L1",  14,    C1 | L1,   0},                                // 40
+    {"PL1", nullptr, "P1-L1",  14,    P1 | L1,   0},                                // 41
+    {"PL2", nullptr, "P2-L2",  14,    0,         Second | Phase2},                  // 42
+    {"PC1", nullptr, "P1-C1",  14,    P1 | C1,   0},                                // 43
+    {"PC2", nullptr, "P2-C2",  14,    C2,        SecondP},                          // 44
+    {"C9",  nullptr, "C9",     14,    C9,        0},                                // 45
+    {"L9",  nullptr, "L9",     14,    L9,        0},                                // 46
+    {"D9",  nullptr, "D9",     10,    D9,        0},                                // 47
+    {"S9",  nullptr, "S9",     10,    S9,        0},                                // 48
 };
 // clang-format on
 constexpr int NObsCodes = static_cast<int>(std::size(ObsCodes));
-static_assert(NObsCodes == 45);
-// Codes 0 to 25 are the raw observations, each needing the one header type it lists.
-constexpr int NRawCodes = 26;
+static_assert(NObsCodes == 49);
+
+// A raw observation: one header type, whatever the system.
+constexpr bool IsRaw(const ObsCode& code)
+{
+    return code.roles == 0 && code.needs != 0 && (code.needs & (code.needs - 1)) == 0;
+}
+
+// The header types of the pair roles of a system; Never where the system lacks a column.
+unsigned long PairTypes(const SatSystem& s, unsigned roles)
+{
+    const std::pair<PairRole, RINEXObsType> columns[] = {
+        {FirstC, s.firstCode},  {FirstP, s.firstPCode},       {Second, s.secondCode},
+        {SecondP, s.secondPCode}, {Phase1, s.PhaseType(s.band1)}, {Phase2, s.PhaseType(s.band2)}};
+    unsigned long types = 0;
+    for (const auto& [role, type] : columns)
+        if ((roles & role) != 0) types |= type < NObsTypes ? Bit(type) : Never;
+    return types;
+}
 
 const char* const ObsIncorrect = "OBSERVATION IN OBSERVATION LIST INCORRECT!";
 
@@ -141,23 +170,15 @@ void DropUnreadable(bool& isSet, const char* file, const char* warning)
     ProgramWarning(ProgName, warning);
 }
 
-// A GLONASS satellite of a -p or -x list must name a row of the slot table: two digits, 01-32.
+// A GLONASS satellite of a -p or -x list must name a row of the slot table: 01-32.
 void RefuseOutsideSlots(const char* text, const matrix<short>& prn, const char* option)
 {
-    auto digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
     for (long k = 0; k < prn.NRow(); k++) {
-        const std::string id(text + 3 * k, 3);
-        if (id[0] != 'R' || (digit(id[1]) && digit(id[2]) && GLONASSc::HasSlot(prn(k)))) continue;
-        ProgramError(ProgName, ("GLONASS SATELLITE \"" + id + "\" OF OPTION " + option +
-                                " IS NOT A SLOT FROM 1 TO 32!")
+        if (!SystemOf(prn(k))->channels || GLONASSc::HasSlot(prn(k))) continue;
+        ProgramError(ProgName, ("GLONASS SATELLITE \"" + std::string(text + 3 * k, 3) + "\" OF OPTION " +
+                                option + " IS NOT A SLOT FROM 1 TO 32!")
                                    .c_str());
     }
-}
-
-// A satellite as its letter and its number in two digits padded with zeros: G05, R12, E11.
-std::ostream& WriteSat(std::ostream& out, char letter, int number)
-{
-    return out << letter << std::setfill('0') << std::setw(2) << number << std::setfill(' ');
 }
 
 } // namespace
@@ -175,12 +196,11 @@ void Kestrovac::SetDefaults()
     satellites[0] = xsatellites[0] = observations[0] = '\0';
     verbose = isStart = isEnd = isSat = isxSat = isObs = isDt = isAll = false;
     isMP1 = isMP2 = isGLNfc = isGLNhead = isEpochRound = isMSJump = false;
-    isG = isR = isE = isC = false;
+    isSystem.fill(false);
     dt = 0;
     mp1Fact1 = mp1Fact2 = mp2Fact1 = mp2Fact2 = 0;
     EpochRound = 0.1; // the double 0.1, widened
     nMSJumps = 0;
-    unitL1 = unitL2 = unitL5 = unitL8 = 1.0L;
     isUnit = false;
     PhUnit = 0;
     nObsReal = 0;
@@ -342,17 +362,60 @@ void Kestrovac::SplitObsList()
 
 void Kestrovac::SetSystems(const char* letters)
 {
-    for (const char* p = letters; *p != '\0'; p++) {
-        switch (std::toupper(static_cast<unsigned char>(*p))) {
-        case 'G': isG = true; break;
-        case 'R': isR = true; break;
-        case 'E': isE = true; break;
-        case 'C': isC = true; break;
-        }
+    auto system = [](char c) { return SystemOfLetter(static_cast<char>(std::toupper(static_cast<unsigned char>(c)))); };
+    const std::string_view text = letters;
+    const bool lettersOnly = std::all_of(text.begin(), text.end(), [&](char c) { return system(c) != nullptr; });
+    for (char c : text)
+        if (const SatSystem* s = system(c); s != nullptr && (lettersOnly || s->inAnyCText))
+            isSystem[static_cast<std::size_t>(s - SatSystems.data())] = true;
+    if (verbose) Detail() << "Satellite constellation to use:" << SystemsOn() << "\n";
+}
+
+bool Kestrovac::IsOn(const SatSystem& s) const
+{
+    return isSystem[static_cast<std::size_t>(&s - SatSystems.data())];
+}
+
+bool Kestrovac::AnySystemOn() const
+{
+    return std::find(isSystem.begin(), isSystem.end(), true) != isSystem.end();
+}
+
+// " GPS GLONASS BDS": the names of the systems switched on.
+std::string Kestrovac::SystemsOn() const
+{
+    std::string names;
+    for (const SatSystem& s : SatSystems)
+        if (IsOn(s)) names += std::string(" ") + s.name;
+    return names;
+}
+
+// Satellites of a -p or -x list that no -c switch lists are named once: the option does nothing
+// for them.
+void Kestrovac::WarnSystemsOff(const matrix<short>& prn, const char* option) const
+{
+    std::string off;
+    for (long k = 0; k < prn.NRow(); k++)
+        if (const SatSystem* s = SystemOf(prn(k)); s != nullptr && !IsOn(*s)) off += " " + SatId(prn(k));
+    if (off.empty()) return;
+    ProgramWarning(ProgName, ("SATELLITES" + off + " OF OPTION " + option +
+                              " BELONG TO NO SYSTEM SWITCHED ON WITH -c!")
+                                 .c_str());
+}
+
+// A system on channels (GLONASS) is listed only where the channels are known: from a channel
+// file or, for a RINEX 3 or 4 file, from its header.
+void Kestrovac::DropSystemsWithoutChannels()
+{
+    for (const SatSystem& s : SatSystems) {
+        if (!s.channels || !IsOn(s)) continue;
+        if (!isGLNfc) isGLNhead = rnx.HasHeaderGlonassChannels(rnxfile);
+        if (GetIsGLNFreqChan()) continue;
+        ProgramWarning(ProgName,
+                       "GLONASS SATELITE SYSTEM SET BUT WITHOUT FREQUENCY CHANNEL FILE (NOT "
+                       "USING GLONASS)!");
+        isSystem[static_cast<std::size_t>(&s - SatSystems.data())] = false;
     }
-    if (!verbose) return;
-    Detail() << "Satellite constellation to use:" << (isG ? " GPS" : "") << (isR ? " GLONASS" : "")
-             << (isE ? " GALILEO" : "") << (isC ? " BDS" : "") << "\n";
 }
 
 void Kestrovac::SetEpoch(const char* word, const char* label, mjd& epoch, bool& isSet)
@@ -386,16 +449,10 @@ void Kestrovac::FinalChecks()
     DropUnreadable(isMP2, mp2file, "MULTIPATH P2 FILE CAN NOT BE OPENED!");
     DropUnreadable(isGLNfc, gfcfile, "GLONASS FREQUENCY CHANNEL FILE CAN NOT BE OPENED!");
     if (resfile[0] == '\0') DeriveResultFile();
-    if (!isG && !isR && !isE && !isC)
-        ProgramError(ProgName, "NO GNSS SATELLITE SYSTEM SET [-c[G|R|E|C]]!");
-    // a RINEX 3 or 4 header may give the channels itself
-    if (isR && !isGLNfc) isGLNhead = rnx.HasHeaderGlonassChannels(rnxfile);
-    if (isR && !GetIsGLNFreqChan()) {
-        ProgramWarning(ProgName,
-                       "GLONASS SATELITE SYSTEM SET BUT WITHOUT FREQUENCY CHANNEL FILE (NOT "
-                       "USING GLONASS)!");
-        isR = false;
-    }
+    if (!AnySystemOn()) ProgramError(ProgName, "NO GNSS SATELLITE SYSTEM SET [-c[G|R|E|C]]!");
+    if (isSat) WarnSystemsOff(satprn, "-p");
+    if (isxSat) WarnSystemsOff(xsatprn, "-x");
+    DropSystemsWithoutChannels();
     if (verbose)
         ProgressLine(std::cout, "GetFiles")
             << " setting output GNSS OBSERVATION file: " << resfile << "!\n";
@@ -460,10 +517,9 @@ void Kestrovac::CheckObsInRNX(int ilist)
     const unsigned short n = obslist(ilist);
     if (n >= NObsCodes) ProgramError(ProgName, ObsIncorrect);
     const ObsCode& code = ObsCodes[n];
-    const bool available =
-        code.eNeeds == AnySystem
-            ? HeaderHas(rh, code.grNeeds)
-            : ((isG || isR) && HeaderHas(rh, code.grNeeds)) || (isE && HeaderHas(rh, code.eNeeds));
+    bool available = code.roles == 0 && HeaderHas(rh, code.needs);
+    for (const SatSystem& s : SatSystems)
+        available = available || (code.roles != 0 && IsOn(s) && HeaderHas(rh, code.needs | PairTypes(s, code.roles)));
     if (available) IfExistObs(ilist) = 1;
 }
 
@@ -550,12 +606,17 @@ unsigned long Kestrovac::TypesRead() const
 {
     if (!isObs) return ~0UL;
     unsigned long types = 0;
-    for (long i = 0; i < obslist.NRow(); i++)
-        if (obslist(i) < NObsCodes) types |= ObsCodes[obslist(i)].grNeeds | ObsCodes[obslist(i)].eNeeds;
+    for (long i = 0; i < obslist.NRow(); i++) {
+        if (obslist(i) >= NObsCodes) continue;
+        const ObsCode& code = ObsCodes[obslist(i)];
+        types |= code.needs;
+        for (const SatSystem& s : SatSystems)
+            if (IsOn(s)) types |= PairTypes(s, code.roles);
+    }
     if (isMSJump) types |= C1 | L1 | L2 | P2;
     if (isMP1) types |= C1 | P1;
     if (isMP2) types |= P2;
-    return types & ~(AnySystem | Never);
+    return types & ~Never;
 }
 
 // The raw code of header type t: the one raw code that needs exactly that type. Found by the
@@ -563,8 +624,8 @@ unsigned long Kestrovac::TypesRead() const
 int Kestrovac::HeaderTypeCode(unsigned short t)
 {
     if (t >= NObsTypes) return -1;
-    for (int n = 0; n < NRawCodes; n++)
-        if (ObsCodes[n].grNeeds == Bit(static_cast<RINEXObsType>(t))) return n;
+    for (int n = 0; n < NObsCodes; n++)
+        if (IsRaw(ObsCodes[n]) && ObsCodes[n].needs == Bit(static_cast<RINEXObsType>(t))) return n;
     return -1;
 }
 
@@ -711,19 +772,11 @@ void Kestrovac::PrintSet()
     mjdns::NDecSecond = 1;
 }
 
-// " G05 R12 E11 C07": the listed satellites less the excluded ones; other systems as a blank.
-// A number below 0 (only a mistyped -p list gives one) is written under G as it stands.
+// " G05 R12 E11 C07 S20": the listed satellites less the excluded ones.
 void Kestrovac::WriteSatelliteList(std::ostream& out)
 {
-    for (long i = 0; i < satprn.NRow(); i++) {
-        const short s = satprn(i);
-        if (IsExcluded(s)) continue;
-        out << " ";
-        if (s < 100)
-            WriteSat(out, 'G', s);
-        else if (s < 400)
-            WriteSat(out, "GREC"[s / 100], s % 100);
-    }
+    for (long i = 0; i < satprn.NRow(); i++)
+        if (!IsExcluded(satprn(i))) out << " " << SatId(satprn(i));
 }
 
 void Kestrovac::WriteEpochLine(const char* label, const mjd& e, bool manual)
@@ -760,8 +813,6 @@ void Kestrovac::PrintObs()
 {
     mjd tm = rd.GetMJD(0);
     if (isMSJump) CorrectMSJumps();
-    if (isC)
-        ProgramWarning(ProgName, "BDS SATELLITES ARE NOT LISTED (NO BEIDOU SIGNAL CONSTANTS)!");
     if (verbose) ProgressLine(std::cout, "PrintObs") << " Printing observations: \n";
     MakeEpochTexts();
     GroupRecords();
@@ -787,15 +838,11 @@ void Kestrovac::CorrectMSJumps()
     if (verbose) std::cout << nMSJumps << " jumps\n";
 }
 
-// The letter of a listed satellite number, or 0 when it is not listed (switch off, or a
-// system without constants).
-char Kestrovac::ListedSystem(short s) const
+// The system of a listed satellite number, or nullptr when it is not listed.
+const SatSystem* Kestrovac::ListedSystem(short s) const
 {
-    if (s < 0) return 0;
-    if (s <= 99) return isG ? 'G' : 0;
-    if (s <= 199) return isR ? 'R' : 0;
-    if (s <= 299) return isE ? 'E' : 0;
-    return 0;
+    const SatSystem* sys = SystemOf(s);
+    return sys != nullptr && IsOn(*sys) ? sys : nullptr;
 }
 
 namespace {
@@ -815,11 +862,11 @@ template <class T> void AddTable(std::vector<T>& tables, const auto& m)
 void Kestrovac::FindStoredTables()
 {
     storedTables.clear();
-    for (const matrix<gnssobs>* m : {&rd.C1, &rd.P1, &rd.C2, &rd.P2, &rd.C5, &rd.C6, &rd.C7, &rd.C8,
-                                     &rd.L1, &rd.L2, &rd.L5, &rd.L6, &rd.L7, &rd.L8})
+    for (const matrix<gnssobs>* m : {&rd.C1, &rd.P1, &rd.C2, &rd.P2, &rd.C5, &rd.C6, &rd.C7, &rd.C8, &rd.C9,
+                                     &rd.L1, &rd.L2, &rd.L5, &rd.L6, &rd.L7, &rd.L8, &rd.L9})
         AddTable(storedTables, *m);
-    for (const matrix<gnssobsshort>* m : {&rd.D1, &rd.D2, &rd.D5, &rd.D6, &rd.D7, &rd.D8, &rd.S1,
-                                          &rd.S2, &rd.S5, &rd.S6, &rd.S7, &rd.S8})
+    for (const matrix<gnssobsshort>* m : {&rd.D1, &rd.D2, &rd.D5, &rd.D6, &rd.D7, &rd.D8, &rd.D9, &rd.S1,
+                                          &rd.S2, &rd.S5, &rd.S6, &rd.S7, &rd.S8, &rd.S9})
         AddTable(storedTables, *m);
 }
 
@@ -832,26 +879,23 @@ void Kestrovac::Prefetch(long k) const
 void Kestrovac::PrintSatellite(short s, const mjd& tm, TextBlock& block)
 {
     if (IsExcluded(s)) return;
-    char S = ListedSystem(s);
-    if (S == 0) return;
-    unsigned short sati = static_cast<unsigned short>(s % 100);
-    if (S == 'R' && !GetIsGLNFreqChan()) {
+    const SatSystem* sys = ListedSystem(s);
+    if (sys == nullptr) return;
+    if (sys->channels && !GetIsGLNFreqChan()) {
         if (verbose)
-            WriteSat(std::cout << "  SAT: ", S, sati)
-                << "  NO OBS PRINTED -> NO GLONASS FREQUENCY CHANNEL FILE SET!!\n";
+            std::cout << "  SAT: " << SatId(s) << "  NO OBS PRINTED -> NO GLONASS FREQUENCY CHANNEL FILE SET!!\n";
         return;
     }
-    if (S == 'R' && !GLONASSc::HasSlot(s)) {
-        std::ostringstream warn;
-        WriteSat(warn << "GLONASS SATELLITE ", S, sati)
-            << " OF THE RINEX FILE IS NOT A SLOT FROM 1 TO 32 - NOT LISTED!";
-        ProgramWarning(ProgName, warn.str().c_str());
+    if (sys->channels && !GLONASSc::HasSlot(s)) {
+        ProgramWarning(ProgName, ("GLONASS SATELLITE " + SatId(s) +
+                                  " OF THE RINEX FILE IS NOT A SLOT FROM 1 TO 32 - NOT LISTED!")
+                                     .c_str());
         return;
     }
-    LoadConstants(S, s, tm);
-    // The letter right-aligned in 3 characters: the five characters sit under "  SAT".
+    LoadConstants(*sys, s, tm);
+    // The satellite right-aligned in 5 characters: it sits under "  SAT".
     char tag[8];
-    std::snprintf(tag, sizeof tag, "  %c%02u", S, static_cast<unsigned>(sati));
+    std::snprintf(tag, sizeof tag, "  %s", SatId(s).c_str());
     long nrec = 0, nempt = 0, nObsSat = 0;
     // the satellite's records, epoch by epoch
     const long* next = satRecords.data() + satFirst[static_cast<std::size_t>(s)];
@@ -863,7 +907,7 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm, TextBlock& block)
             found = true;
             nrec++;
             if (last - next > RowsAhead) Prefetch(next[RowsAhead]);
-            block.Done(PutRow(block.Room(rowRoom), j, *next, tag, S, nObsSat));
+            block.Done(PutRow(block.Room(rowRoom), j, *next, tag, nObsSat));
         }
         if (isListed[j] && !found && isAll) {
             block.Append(epochText[j]);
@@ -875,8 +919,7 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm, TextBlock& block)
     if (nrec > 0) block.Append("\n");
     nObsRows += nrec;
     if (verbose && nrec > 0) {
-        WriteSat(std::cout << "  SAT: ", S, sati)
-            << std::setw(10) << nrec << " x " << nObsReal << " observations";
+        std::cout << "  SAT: " << SatId(s) << std::setw(10) << nrec << " x " << nObsReal << " observations";
         if (isAll) std::cout << " [" << std::setw(5) << nempt << "] empty epochs";
         if (nObsSat == 0) std::cout << " **** NO OBSERVATIONS ****";
         std::cout << "\n";
@@ -939,40 +982,26 @@ void Kestrovac::GroupRecords()
             satRecords[static_cast<std::size_t>(place[static_cast<std::size_t>(rd.sat(k))]++)] = k;
 }
 
-// The combination factors and wavelengths of the satellite's system. In metre mode a raw phase
-// is scaled by its wavelength only where the system has one; any other is written in cycles.
-void Kestrovac::LoadConstants(char S, short s, const mjd& tm)
+// The combination factors and wavelengths of the satellite's system, and the tables its
+// combinations read. In metre mode a raw phase is scaled by the wavelength of its own band where
+// the system transmits that band; any other is written in cycles.
+void Kestrovac::LoadConstants(const SatSystem& sys, short s, const mjd& tm)
 {
-    long double l5 = 0, l8 = 0;
-    if (S == 'G') {
-        SetFactors(GPSc::LCion1, GPSc::LCion2, GPSc::LCwl1, GPSc::LCwl2, GPSc::LCnl1, GPSc::LCnl2,
-                   GPSc::alpha);
-        GLC::lamb1 = GPSc::lamb1;
-        GLC::lamb2 = GPSc::lamb2;
-        GLC::lamb5 = GPSc::lamb5;
-        l5 = GLC::lamb5;
-    } else if (S == 'R') {
-        long double fchan = glnfc.GetFreqNum(s, tm);
-        GLONASSc::SetFrequency(fchan, static_cast<short>(s - 101));
-        SetFactors(GLONASSc::LCion1, GLONASSc::LCion2, GLONASSc::LCwl1, GLONASSc::LCwl2,
-                   GLONASSc::LCnl1, GLONASSc::LCnl2, GLONASSc::alpha);
-        GLC::lamb1 = GLONASSc::lamb(s - 101, 0);
-        GLC::lamb2 = GLONASSc::lamb(s - 101, 1);
-    } else {
-        SetFactors(GALILEOc::LCion1, GALILEOc::LCion2, GALILEOc::LCwl1, GALILEOc::LCwl2,
-                   GALILEOc::LCnl1, GALILEOc::LCnl2, GALILEOc::alpha);
-        GLC::lamb1 = GALILEOc::lamb1;
-        GLC::lamb2 = GALILEOc::lamb2;
-        GLC::lamb5 = GALILEOc::lamb5;
-        GLC::lamb8 = GALILEOc::lamb8;
-        l5 = GLC::lamb5;
-        l8 = GLC::lamb8;
+    for (int b = 0; b < NBands; b++) bandLamb[static_cast<std::size_t>(b)] = sys.Wavelength(b);
+    if (sys.channels) {
+        const short row = GLONASSc::SlotRow(s);
+        GLONASSc::SetFrequency(glnfc.GetFreqNum(s, tm), row);
+        bandLamb[1] = GLONASSc::lamb(row, 0);
+        bandLamb[2] = GLONASSc::lamb(row, 1);
     }
-    bool metres = PhUnit == 1;
-    unitL1 = metres ? GLC::lamb1 : 1.0L;
-    unitL2 = metres ? GLC::lamb2 : 1.0L;
-    unitL5 = metres && l5 != 0 ? l5 : 1.0L;
-    unitL8 = metres && l8 != 0 ? l8 : 1.0L;
+    SetFactors(sys.Factors());
+    GLC::lamb1 = bandLamb[static_cast<std::size_t>(sys.band1)];
+    GLC::lamb2 = bandLamb[static_cast<std::size_t>(sys.band2)];
+    const bool metres = PhUnit == 1;
+    for (std::size_t b = 0; b < phaseFactor.size(); b++) phaseFactor[b] = metres && bandLamb[b] != 0 ? bandLamb[b] : 1.0L;
+    auto table = [this](RINEXObsType t) { return rd.FullTable(t); };
+    pair = {table(sys.firstCode), table(sys.firstPCode), table(sys.secondCode),
+            table(sys.PhaseType(sys.band1)), table(sys.PhaseType(sys.band2))};
     long double a = GLC::alpha;
     mp1Fact1 = (1 + 2 / (a - 1)) * GLC::lamb1;
     mp1Fact2 = (2 / (a - 1)) * GLC::lamb2;
@@ -980,16 +1009,15 @@ void Kestrovac::LoadConstants(char S, short s, const mjd& tm)
     mp2Fact2 = (2 * a / (a - 1) - 1) * GLC::lamb2;
 }
 
-void Kestrovac::SetFactors(long double ion1, long double ion2, long double wl1, long double wl2,
-                           long double nl1, long double nl2, long double alpha)
+void Kestrovac::SetFactors(const PairFactors& f)
 {
-    GLC::LCion1 = ion1;
-    GLC::LCion2 = ion2;
-    GLC::LCwl1 = wl1;
-    GLC::LCwl2 = wl2;
-    GLC::LCnl1 = nl1;
-    GLC::LCnl2 = nl2;
-    GLC::alpha = alpha;
+    GLC::LCion1 = f.LCion1;
+    GLC::LCion2 = f.LCion2;
+    GLC::LCwl1 = f.LCwl1;
+    GLC::LCwl2 = f.LCwl2;
+    GLC::LCnl1 = f.LCnl1;
+    GLC::LCnl2 = f.LCnl2;
+    GLC::alpha = f.alpha;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1003,6 +1031,13 @@ template <class T> const T& At(const matrix<T>& m, long k)
 {
     static const T none{};
     return m.Length() > 0 ? m(k) : none;
+}
+
+// The same for a column the satellite's system does not have.
+const gnssobs& At(const matrix<gnssobs>* m, long k)
+{
+    static const gnssobs none{};
+    return m != nullptr ? At(*m, k) : none;
 }
 
 // A stored observation, scaled by unit: its flags are kept.
@@ -1036,31 +1071,29 @@ char* Formed(char* p, bool& ok, long double value, std::initializer_list<const g
 
 } // namespace
 
-// The observations of one record that most codes read, looked up once for all its columns.
+// The observations of one record that most codes read, looked up once for all its columns: the
+// fixed columns of C1-L1, P1-L1 and P1-C1, and the pair of the satellite's system.
 struct Kestrovac::RecordObs {
     const RINEXData& d;
     long k;
-    const gnssobs &C1, &P1, &P2, &L1, &L2, &C7, &L7;
-    // The second frequency of Galileo is E5b (C7, L7), as the constants loaded for it.
-    const gnssobs &Ph2, &Co2;
-    RecordObs(const RINEXData& data, long rec, char S)
-        : d(data), k(rec), C1(At(d.C1, k)), P1(At(d.P1, k)), P2(At(d.P2, k)), L1(At(d.L1, k)),
-          L2(At(d.L2, k)), C7(At(d.C7, k)), L7(At(d.L7, k)), Ph2(S == 'E' ? L7 : L2),
-          Co2(S == 'E' ? C7 : P2)
+    const gnssobs &C1, &P1, &L1;
+    const gnssobs &Co1, &Pc1, &Co2, &Ph1, &Ph2;
+    RecordObs(const RINEXData& data, long rec, const PairTables& t)
+        : d(data), k(rec), C1(At(d.C1, k)), P1(At(d.P1, k)), L1(At(d.L1, k)), Co1(At(t.firstCode, k)),
+          Pc1(At(t.firstPCode, k)), Co2(At(t.secondCode, k)), Ph1(At(t.phase1, k)), Ph2(At(t.phase2, k))
     {
     }
 };
 
 // The row of record k of epoch j: the epoch's time forms, the satellite, the listed columns.
-char* Kestrovac::PutRow(char* p, std::size_t j, long k, const char* tag, char S,
-                        long& nObsSat) const
+char* Kestrovac::PutRow(char* p, std::size_t j, long k, const char* tag, long& nObsSat) const
 {
     const std::string& time = epochText[j];
     std::memcpy(p, time.data(), time.size());
     p += time.size();
     std::memcpy(p, tag, 5);
     p += 5;
-    const RecordObs r(rd, k, S);
+    const RecordObs r(rd, k, pair);
     for (int code : rowCodes) {
         bool ok = false;
         p = PutObs(p, r, code, ok);
@@ -1075,55 +1108,61 @@ char* Kestrovac::PutObs(char* p, const RecordObs& r, int obs, bool& ok) const
     ok = false;
     const RINEXData& d = r.d;
     const long k = r.k;
-    const gnssobs &C1 = r.C1, &P1 = r.P1, &P2 = r.P2, &L1 = r.L1, &Ph2 = r.Ph2, &Co2 = r.Co2;
-    const long double l1 = L1.obs, ph2 = Ph2.obs, c1 = C1.obs, p1 = P1.obs, co2 = Co2.obs;
+    const gnssobs &C1 = r.C1, &P1 = r.P1, &L1 = r.L1, &Co1 = r.Co1, &Pc1 = r.Pc1, &Ph1 = r.Ph1,
+                  &Ph2 = r.Ph2, &Co2 = r.Co2, &P2 = At(d.P2, k), &C2 = At(d.C2, k);
+    const long double l1 = Ph1.obs, ph2 = Ph2.obs, c1 = Co1.obs, p1 = Pc1.obs, co2 = Co2.obs;
     switch (obs) {
     // clang-format off
     case 0:  return Raw(p, ok, C1);
     case 1:  return Raw(p, ok, P1);
     case 2:  return Raw(p, ok, P2);
-    case 3:  return Raw(p, ok, L1, unitL1);
-    case 4:  return Raw(p, ok, r.L2, unitL2);
-    case 5:  return Raw(p, ok, At(d.C2, k));
+    case 3:  return Raw(p, ok, L1, phaseFactor[1]);
+    case 4:  return Raw(p, ok, At(d.L2, k), phaseFactor[2]);
+    case 5:  return Raw(p, ok, C2);
     case 6:  return Short(p, ok, At(d.S1, k));
     case 7:  return Short(p, ok, At(d.S2, k));
     case 8:  return Short(p, ok, At(d.D1, k));
     case 9:  return Short(p, ok, At(d.D2, k));
     case 10: return Raw(p, ok, At(d.C5, k));
-    case 11: return Raw(p, ok, At(d.L5, k), unitL5);
+    case 11: return Raw(p, ok, At(d.L5, k), phaseFactor[5]);
     case 12: return Short(p, ok, At(d.D5, k));
     case 13: return Short(p, ok, At(d.S5, k));
     case 14: return Raw(p, ok, At(d.C6, k));
-    case 15: return Raw(p, ok, At(d.L6, k)); // no system here has an L6 wavelength
+    case 15: return Raw(p, ok, At(d.L6, k), phaseFactor[6]);
     case 16: return Short(p, ok, At(d.D6, k));
     case 17: return Short(p, ok, At(d.S6, k));
-    case 18: return Raw(p, ok, r.C7);
-    case 19: return Raw(p, ok, r.L7, unitL2);
+    case 18: return Raw(p, ok, At(d.C7, k));
+    case 19: return Raw(p, ok, At(d.L7, k), phaseFactor[7]);
     case 20: return Short(p, ok, At(d.D7, k));
     case 21: return Short(p, ok, At(d.S7, k));
     case 22: return Raw(p, ok, At(d.C8, k));
-    case 23: return Raw(p, ok, At(d.L8, k), unitL8);
+    case 23: return Raw(p, ok, At(d.L8, k), phaseFactor[8]);
     case 24: return Short(p, ok, At(d.D8, k));
     case 25: return Short(p, ok, At(d.S8, k));
-    case 26: return Formed(p, ok, GNSS_L4(l1, ph2), {&L1, &Ph2});
-    case 27: return Formed(p, ok, GNSS_P4(p1, co2), {&P1, &Co2});
-    case 28: return Formed(p, ok, GNSS_P4(c1, co2), {&C1, &Co2});
-    case 29: return Formed(p, ok, GNSS_L3(l1, ph2), {&L1, &Ph2});
-    case 30: return Formed(p, ok, GNSS_P3(c1, co2), {&C1, &Co2});
-    case 31: return Formed(p, ok, GNSS_P3(p1, co2), {&P1, &Co2});
-    case 32: return Formed(p, ok, GNSS_L5(l1, ph2), {&L1, &Ph2});
-    case 33: return Formed(p, ok, GNSS_P5(p1, co2), {&P1, &Co2});
-    case 34: return Formed(p, ok, GNSS_P5(c1, co2), {&C1, &Co2});
-    case 35: return Formed(p, ok, GNSS_MW(l1, ph2, c1, co2), {&L1, &Ph2, &C1, &Co2});
-    case 36: return Formed(p, ok, GNSS_MW(l1, ph2, p1, co2), {&L1, &Ph2, &P1, &Co2});
-    case 37: return Formed(p, ok, CodeMultipath(p1, l1, ph2, mp1Fact1, mp1Fact2), {&L1, &Ph2, &P1});
-    case 38: return Formed(p, ok, CodeMultipath(c1, l1, ph2, mp1Fact1, mp1Fact2), {&L1, &Ph2, &C1});
-    case 39: return Formed(p, ok, CodeMultipath(co2, l1, ph2, mp2Fact1, mp2Fact2), {&L1, &Ph2, &Co2});
-    case 40: return Formed(p, ok, ObsDifference(c1, GLC::lamb1 * l1), {&L1, &C1});
-    case 41: return Formed(p, ok, ObsDifference(p1, GLC::lamb1 * l1), {&L1, &P1});
+    case 26: return Formed(p, ok, GNSS_L4(l1, ph2), {&Ph1, &Ph2});
+    case 27: return Formed(p, ok, GNSS_P4(p1, co2), {&Pc1, &Co2});
+    case 28: return Formed(p, ok, GNSS_P4(c1, co2), {&Co1, &Co2});
+    case 29: return Formed(p, ok, GNSS_L3(l1, ph2), {&Ph1, &Ph2});
+    case 30: return Formed(p, ok, GNSS_P3(c1, co2), {&Co1, &Co2});
+    case 31: return Formed(p, ok, GNSS_P3(p1, co2), {&Pc1, &Co2});
+    case 32: return Formed(p, ok, GNSS_L5(l1, ph2), {&Ph1, &Ph2});
+    case 33: return Formed(p, ok, GNSS_P5(p1, co2), {&Pc1, &Co2});
+    case 34: return Formed(p, ok, GNSS_P5(c1, co2), {&Co1, &Co2});
+    case 35: return Formed(p, ok, GNSS_MW(l1, ph2, c1, co2), {&Ph1, &Ph2, &Co1, &Co2});
+    case 36: return Formed(p, ok, GNSS_MW(l1, ph2, p1, co2), {&Ph1, &Ph2, &Pc1, &Co2});
+    case 37: return Formed(p, ok, CodeMultipath(p1, l1, ph2, mp1Fact1, mp1Fact2), {&Ph1, &Ph2, &Pc1});
+    case 38: return Formed(p, ok, CodeMultipath(c1, l1, ph2, mp1Fact1, mp1Fact2), {&Ph1, &Ph2, &Co1});
+    case 39: return Formed(p, ok, CodeMultipath(co2, l1, ph2, mp2Fact1, mp2Fact2), {&Ph1, &Ph2, &Co2});
+    // C1-L1, P1-L1 and P1-C1 read their own columns, the phase in band 1's wavelength
+    case 40: return Formed(p, ok, ObsDifference(C1.obs, bandLamb[1] * L1.obs), {&L1, &C1});
+    case 41: return Formed(p, ok, ObsDifference(P1.obs, bandLamb[1] * L1.obs), {&L1, &P1});
     case 42: return Formed(p, ok, ObsDifference(co2, GLC::lamb2 * ph2), {&Ph2, &Co2});
-    case 43: return Formed(p, ok, ObsDifference(p1, c1), {&P1, &C1});
-    case 44: return Formed(p, ok, ObsDifference(P2.obs, At(d.C2, k).obs), {&P2, &At(d.C2, k)});
+    case 43: return Formed(p, ok, ObsDifference(P1.obs, C1.obs), {&P1, &C1});
+    case 44: return Formed(p, ok, ObsDifference(P2.obs, C2.obs), {&P2, &C2});
+    case 45: return Raw(p, ok, At(d.C9, k));
+    case 46: return Raw(p, ok, At(d.L9, k), phaseFactor[9]);
+    case 47: return Short(p, ok, At(d.D9, k));
+    case 48: return Short(p, ok, At(d.S9, k));
     default: return p;
     // clang-format on
     }

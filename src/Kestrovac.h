@@ -8,12 +8,14 @@
 #include "GNSS/RINEX.h"
 #include "GNSS/RINEXData.h"
 #include "GNSS/RINEXHeader.h"
+#include "GNSS/SatSystem.h"
 #include "GNSS/mjd.h"
 #include "PROGINC/ResultFile.h"
 #include "PROGINC/TextBlock.h"
 #include "matrix/matrix.h"
 #include "teqc/CompactTEQC.h"
 
+#include <array>
 #include <fstream>
 #include <ostream>
 #include <string>
@@ -78,10 +80,8 @@ class Kestrovac {
     bool isGLNhead; // the GLONASS channels of the RINEX 3 or 4 header are used (no -gf)
     bool isEpochRound;
     bool isMSJump;
-    bool isG;
-    bool isR;
-    bool isE;
-    bool isC;
+    // The systems -c switches on, by their row of the table of systems.
+    std::array<bool, SatSystems.size()> isSystem{};
     long double dt;
     long double mp1Fact1, mp1Fact2, mp2Fact1, mp2Fact2;
     long double EpochRound;
@@ -92,7 +92,6 @@ class Kestrovac {
     matrix<unsigned short> obslist;
     mjd stE;
     mjd enE;
-    long double unitL1, unitL2, unitL5, unitL8;
     bool isUnit;
     short PhUnit;
     std::ofstream res;
@@ -134,6 +133,11 @@ class Kestrovac {
     void SetObsList(const char* word);
     void SplitObsList();
     void SetSystems(const char* letters);
+    bool IsOn(const SatSystem& s) const;
+    bool AnySystemOn() const;
+    std::string SystemsOn() const;
+    void WarnSystemsOff(const matrix<short>& prn, const char* option) const;
+    void DropSystemsWithoutChannels();
     void SetEpoch(const char* word, const char* label, mjd& epoch, bool& isSet);
     void SetPhaseUnit(char unit);
     void FinalChecks();
@@ -158,20 +162,28 @@ class Kestrovac {
 
     // Listing (PrintObs).
     void CorrectMSJumps();
-    char ListedSystem(short s) const;
+    const SatSystem* ListedSystem(short s) const;
     void PrintSatellite(short s, const mjd& tm, TextBlock& block);
     bool IsListedEpoch(const mjd& e) const;
     void MakeEpochTexts();
     void GroupRecords();
     void FindStoredTables();
     void Prefetch(long k) const;
-    char* PutRow(char* p, std::size_t j, long k, const char* tag, char S, long& nObsSat) const;
+    char* PutRow(char* p, std::size_t j, long k, const char* tag, long& nObsSat) const;
     // The value columns of one code for one satellite record, at p; returns their end.
     struct RecordObs;
     char* PutObs(char* p, const RecordObs& r, int obs, bool& obsIsOK) const;
-    void LoadConstants(char S, short s, const mjd& tm);
-    static void SetFactors(long double ion1, long double ion2, long double wl1, long double wl2,
-                           long double nl1, long double nl2, long double alpha);
+    void LoadConstants(const SatSystem& sys, short s, const mjd& tm);
+    static void SetFactors(const PairFactors& f);
+
+    // The satellite being listed: the wavelength of each band (its slot's for a system on
+    // channels), the factor of each raw phase column (the wavelength in metre mode, else 1), and
+    // the tables its combinations read (nullptr where its system has no such column).
+    std::array<long double, NBands> bandLamb{};
+    std::array<long double, NBands> phaseFactor{};
+    struct PairTables {
+        const matrix<gnssobs>*firstCode, *firstPCode, *secondCode, *phase1, *phase2;
+    } pair{};
 };
 
 #endif

@@ -6,8 +6,6 @@
 namespace {
 
 constexpr std::array<std::string_view, 6> RawPhases = {"L1", "L2", "L5", "L6", "L7", "L8"};
-constexpr std::array<std::string_view, 7> SystemNames = {"GPS", "GLO", "GAL", "BDS",
-                                                         "QZS", "SBS", "IRN"};
 
 Ticks FloorDiv(Ticks a, Ticks b) {
     return a >= 0 ? a / b : -((-a + b - 1) / b);
@@ -21,13 +19,6 @@ long long OnDay(Ticks dayStart, Ticks lo, Ticks hi, Ticks interval, long long pe
     const long long first = std::max<long long>(0, FloorDiv(lo - dayStart, interval) + 1);
     const long long last = std::min<long long>(perDay - 1, CeilDiv(hi - dayStart, interval) - 1);
     return last >= first ? last - first + 1 : 0;
-}
-
-// The label of a satellite: its letter and two-digit number.
-std::string SatelliteLabel(int index) {
-    const int number = index % 100;
-    return {SystemLetters[index / 100], static_cast<char>('0' + number / 10),
-            static_cast<char>('0' + number % 10)};
 }
 
 } // namespace
@@ -177,21 +168,22 @@ std::vector<SummaryLine> FileSummary::Lines() {
     std::vector<SummaryLine> lines;
     Figures all;
     all.expected = std::min(expected, 0LL); // no satellite: none expected, or no grid at all
-    for (int system = 0; system < static_cast<int>(SystemNames.size()); ++system) {
+    for (const SatSystem& system : SatSystems) {
         Figures total;
         bool any = false;
-        for (int s = system * 100; s < system * 100 + 100; ++s) {
+        for (int nn = 0; nn <= 99; ++nn) {
+            const short s = SatNumber(system.letter, nn);
             if (!seen[s])
                 continue;
             Figures f = satellites[s].Finish();
             f.expected = expected;
             total.Add(f);
-            lines.push_back({SatelliteLabel(s), std::move(f)});
+            lines.push_back({SatId(s), std::move(f)});
             any = true;
         }
         if (any) {
             all.Add(total);
-            lines.push_back({std::string(SystemNames[system]), std::move(total)});
+            lines.push_back({system.shortName, std::move(total)});
         }
     }
     lines.push_back({"ALL", std::move(all)});

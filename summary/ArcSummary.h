@@ -98,7 +98,7 @@ class FileSummary {
     void Take(const GofRow& row);
     // Every row the reader has left.
     void TakeAll(GofReader& reader);
-    // Satellites by system (order of SystemLetters) and number, each system's total after its
+    // Satellites by system (in the order of the table of systems) and number, each system's total after its
     // satellites, the file's total last. Call once, after the last row.
     std::vector<SummaryLine> Lines();
     // Satellites of the header without a single row.

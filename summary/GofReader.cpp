@@ -118,12 +118,10 @@ bool ParseDecimal(std::string_view text, int decimals, std::int64_t& scaled) {
 }
 
 int SatelliteIndex(std::string_view text) {
-    if (text.size() != 3 || text[1] < '0' || text[1] > '9' || text[2] < '0' || text[2] > '9')
+    // a result file writes every satellite with its letter and both digits
+    if (text.size() != 3 || text[0] == ' ' || text[1] < '0' || text[1] > '9')
         return -1;
-    const std::size_t system = SystemLetters.find(text[0]);
-    if (system == std::string_view::npos)
-        return -1;
-    return static_cast<int>(system) * 100 + (text[1] - '0') * 10 + (text[2] - '0');
+    return SatOfId(text);
 }
 
 GofReader::GofReader(const std::string& name) : file(name) {

@@ -6,6 +6,8 @@
 #ifndef KESTROVA_SUMMARY_GOFREADER_H
 #define KESTROVA_SUMMARY_GOFREADER_H
 
+#include "GNSS/SatSystem.h"
+
 #include <array>
 #include <cstdint>
 #include <fstream>
@@ -27,10 +29,9 @@ inline constexpr Ticks TicksPerDay = 86400 * TicksPerSecond;
 // exponent, more decimals, more than 18 digits.
 bool ParseDecimal(std::string_view text, int decimals, std::int64_t& scaled);
 
-// Satellites are numbered 0..699: the place of the system letter in SystemLetters x 100 plus the
-// two-digit number. -1 for a text that is not a letter of SystemLetters and two digits.
-inline constexpr std::string_view SystemLetters = "GRECJSI";
-inline constexpr int SatelliteSlots = 700;
+// Satellites are numbered as the tool numbers them (GNSS/SatSystem), 0..SatelliteSlots - 1. -1 for
+// a text that is not a system letter and two digits.
+inline constexpr int SatelliteSlots = NSatNumbers;
 int SatelliteIndex(std::string_view text);
 
 struct GofHeader {

@@ -2,6 +2,7 @@
 #include "teqc/CompactTEQC.h"
 
 #include "GNSS/RINEXf.h"
+#include "GNSS/SatSystem.h"
 #include "PROGINC/ParseArgument.h"
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cfilef.h"
@@ -27,8 +28,6 @@ constexpr long MaxRecordSats = std::numeric_limits<unsigned short>::max();
 // A longer step is no sampling interval of a multipath series; it would also carry the epochs,
 // stepped once per record, out of the range of a day number.
 constexpr double MaxInterval = 86400;
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsBlankLine(const std::string& line)
 {
@@ -131,10 +130,8 @@ unsigned short RecordReader::Sat(long i) const
 {
     std::size_t pos = SatWidth * static_cast<std::size_t>(i) + 1;
     auto at = [this](std::size_t k) { return k < sats.size() ? sats[k] : ' '; };
-    char letter = at(pos), tens = at(pos + 1), units = at(pos + 2);
-    if (!(tens == ' ' || IsDigit(tens)) || !IsDigit(units)) return 0;
-    int nn = (tens == ' ' ? 0 : tens - '0') * 10 + (units - '0');
-    return static_cast<unsigned short>(RinexSatNumber(letter, nn));
+    const short s = SatOfId(std::string{at(pos), at(pos + 1), at(pos + 2)});
+    return s == NoSatellite ? 0 : static_cast<unsigned short>(s);
 }
 
 } // namespace

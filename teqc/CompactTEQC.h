@@ -2,7 +2,7 @@
 // CompactTEQC: a TEQC COMPACT2 multipath file (code-multipath estimates per satellite and epoch).
 // The values are stored flat, epoch after epoch: the values of epoch e follow those of the
 // earlier epochs; sat, obs, slip and iobs share that index. Satellite numbers are those of the
-// RINEX data store (RinexSatNumber), so an estimate only ever meets its own satellite.
+// RINEX data store (GNSS/SatSystem), so an estimate only ever meets its own satellite.
 #ifndef KESTROVA_TEQC_COMPACTTEQC_H
 #define KESTROVA_TEQC_COMPACTTEQC_H
 

@@ -1,0 +1,116 @@
+// SPDX-License-Identifier: BSD-2-Clause
+// The satellite systems: one row per RINEX system letter holding every fact the program uses of
+// a system (its names, its satellite numbers, the carrier of each RINEX band it transmits, the
+// pair of bands of its dual-frequency combinations and the columns they are read from), and the
+// one numbering of satellites that the command line, the readers and the summary share.
+// Frequencies: IS-GPS-200, GLONASS ICD, Galileo OS SIS ICD, BeiDou ICDs (B1I, B3I, B1C, B2a,
+// B2b), IS-QZSS-PNT, NavIC SPS ICD, RTCA DO-229; band numbers as RINEX 3.05 and 4 give them.
+#ifndef KESTROVA_GNSS_SATSYSTEM_H
+#define KESTROVA_GNSS_SATSYSTEM_H
+
+#include "GNSS/RINEXHeader.h"
+#include "GNSS/mGNSSc.h"
+
+#include <array>
+#include <string>
+#include <string_view>
+
+// RINEX band digits run from 1 to 9; the carrier of each band, Hz, 0 where the system has none.
+inline constexpr int NBands = 10;
+using BandFrequencies = std::array<long double, NBands>;
+
+// The factors of the dual-frequency combinations of a pair of carriers f1, f2.
+struct PairFactors {
+    long double LCion1, LCion2, LCwl1, LCwl2, LCnl1, LCnl2, alpha;
+};
+
+constexpr PairFactors FactorsOf(long double f1, long double f2)
+{
+    using namespace DualFreq;
+    return {IonoFree1(f1, f2),   IonoFree2(f1, f2),   WideLane1(f1, f2), WideLane2(f1, f2),
+            NarrowLane1(f1, f2), NarrowLane2(f1, f2), Alpha(f1, f2)};
+}
+
+struct SatSystem {
+    char letter;           // the RINEX system letter
+    const char* name;      // as the verbose lines and the warnings write it
+    const char* shortName; // as the summary's totals write it
+    short base;            // satellite number = base + the two-digit number of the identifier
+    BandFrequencies freq;  // GLONASS bands 1 and 2: channel 0; each slot moves by its channel
+    int band1, band2;      // the bands of the dual-frequency combinations
+    // The columns of the combinations: the C code of the first band ([C] forms), its P code
+    // ([P] forms, tUnknown where the system has none), the code of the second band, and the P
+    // code of the second band (P2-C2, tUnknown where none).
+    RINEXObsType firstCode, firstPCode, secondCode, secondPCode;
+    // The bands 1 and 2 of each satellite lie on the channel of its slot (FDMA).
+    bool channels;
+    // The signals of its RINEX 3 and 4 types records are read, and named on the signals line,
+    // also where the run lists none of its satellites: result files have always shown them.
+    bool signalsAlwaysRead;
+    // The band that headers before RINEX 3.03 write as band 1 (BeiDou's B1I), 0 for none.
+    int oldBand1;
+    // Its letter switches it on in any -c text; the others only in a text of system letters
+    // alone, so that words such as -cGPS or -cGLONASS keep selecting what they always did.
+    bool inAnyCText;
+
+    long double Wavelength(int band) const
+    {
+        return band > 0 && band < NBands && freq[band] != 0 ? GPSc::c / freq[band] : 0;
+    }
+    PairFactors Factors() const { return FactorsOf(freq[band1], freq[band2]); }
+    // The phase column of a band: L1, L2, L5 ...
+    RINEXObsType PhaseType(int band) const;
+};
+
+namespace SatFreq {
+inline constexpr long double f0 = GPSc::freq0; // 10.23 MHz, of which every CDMA carrier is a multiple
+} // namespace SatFreq
+
+// clang-format off
+inline constexpr std::array<SatSystem, 7> SatSystems = {{
+    // letter name       short  base  bands 0-9 (Hz)
+    {'G', "GPS",     "GPS", 0,   {0, GPSc::freq1, GPSc::freq2, 0, 0, GPSc::freq5, 0, 0, 0, 0},
+     1, 2, tC1, tP1, tP2, tP2, false, true, 0, true},
+    {'R', "GLONASS", "GLO", 100, {0, GLONASSc::freq10, GLONASSc::freq20, GLONASSc::freq3, 0, 0, 0, 0, 0, 0},
+     1, 2, tC1, tP1, tP2, tP2, true, true, 0, true},
+    // E5b (band 7) is Galileo's second frequency of the combinations
+    {'E', "GALILEO", "GAL", 200, {0, GALILEOc::freq1, 0, 0, 0, GALILEOc::freq5, 125 * SatFreq::f0,
+                                  GALILEOc::freq2, GALILEOc::freq8, 0},
+     1, 7, tC1, tP1, tC7, tUnknown, false, true, 0, true},
+    // B1I (band 2) and B3I (band 6): the pair every BDS-2 and BDS-3 satellite transmits
+    {'C', "BDS",     "BDS", 300, {0, 154 * SatFreq::f0, 763 * SatFreq::f0 / 5, 0, 0, 115 * SatFreq::f0,
+                                  124 * SatFreq::f0, 118 * SatFreq::f0, 116.5L * SatFreq::f0, 0},
+     2, 6, tC2, tUnknown, tC6, tUnknown, false, false, 2, true},
+    {'J', "QZSS",    "QZS", 500, {0, 154 * SatFreq::f0, 120 * SatFreq::f0, 0, 0, 115 * SatFreq::f0,
+                                  125 * SatFreq::f0, 0, 0, 0},
+     1, 2, tC1, tUnknown, tC2, tUnknown, false, true, 0, false},
+    {'I', "NAVIC",   "IRN", 600, {0, 0, 0, 0, 0, 115 * SatFreq::f0, 0, 0, 0, 1218 * SatFreq::f0 / 5},
+     5, 9, tC5, tUnknown, tC9, tUnknown, false, false, 0, false},
+    {'S', "SBAS",    "SBS", 400, {0, 154 * SatFreq::f0, 0, 0, 0, 115 * SatFreq::f0, 0, 0, 0, 0},
+     1, 5, tC1, tUnknown, tC5, tUnknown, false, true, 0, false},
+}};
+// clang-format on
+
+// Presence tables indexed by satellite number hold this many entries: every base and 99 more.
+inline constexpr int NSatNumbers = 700;
+// The number of no satellite: an identifier whose letter is outside the table.
+inline constexpr short NoSatellite = -1;
+
+// The row of a system letter (upper case), nullptr outside the table.
+const SatSystem* SystemOfLetter(char letter);
+// The row of a satellite number, nullptr for a number of no system.
+const SatSystem* SystemOf(short sat);
+// The satellite number of a system letter (upper case; a blank is GPS, as RINEX 2 files write
+// it) and a two-digit number; NoSatellite for a letter outside the table.
+short SatNumber(char letter, int nn);
+// The two-digit number of a satellite within its system (5 for G05 and R05).
+int SatPrn(short sat);
+// "G05": the letter and the two-digit number, for a satellite number of the table.
+std::string SatId(short sat);
+// The satellite of a three-character identifier as RINEX writes it: letter (or blank), tens
+// digit (or blank), units digit. NoSatellite for anything else.
+short SatOfId(std::string_view id);
+// The letters of the table, in its order: "GRECJIS".
+std::string SystemLetters();
+
+#endif

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <initializer_list>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -119,7 +120,7 @@ TEST(ObsList, UnknownEmptyAndOverlongTokensAreFatal)
 {
     const std::string tail = " - OBSERVATION IN OBSERVATION LIST INCORRECT!";
     for (const std::string& token :
-         std::vector<std::string>{"c1", "C9", "", "MWC", "ABCDEFGHIJ", std::string(40, 'L')}) {
+         std::vector<std::string>{"c1", "C4", "", "MWC", "ABCDEFGHIJ", std::string(40, 'L')}) {
         SCOPED_TRACE(token);
         EXPECT_EXIT(Session().GetFiles({"-lC1:" + token + ":L1:"}), ExitedWithCode(1),
                     Eq(ErrorFrame(token + tail)));
@@ -132,7 +133,7 @@ TEST(ObsList, ColumnNamesAndWidths)
     Session r;
     std::string names;
     std::string widths;
-    for (int i = 0; i < 45; i++) {
+    for (int i = 0; i < 49; i++) {
         char name[8] = "";
         int width = 0;
         r.app.GetObs(i, name, width);
@@ -142,10 +143,10 @@ TEST(ObsList, ColumnNamesAndWidths)
     EXPECT_EQ(names,
               " C1 P1 P2 L1 L2 C2 S1 S2 D1 D2 C5 L5 D5 S5 C6 L6 D6 S6 C7 L7 D7 S7 C8 L8 D8 S8"
               " L4 P4[P] P4[C] L3 P3[C] P3[P] WL[L] WL[P] WL[C] MW[C] MW[P] MP1[P] MP1[C] MP2"
-              " C1-L1 P1-L1 P2-L2 P1-C1 P2-C2");
-    EXPECT_EQ(widths, "WWWWWWSSSSWWSSWWSSWWSSWWSS" + std::string(19, 'W'));
+              " C1-L1 P1-L1 P2-L2 P1-C1 P2-C2 C9 L9 D9 S9");
+    EXPECT_EQ(widths, "WWWWWWSSSSWWSSWWSSWWSSWWSS" + std::string(19, 'W') + "WWSS");
 
-    for (int outside : {-1, 45}) {
+    for (int outside : {-1, 49}) {
         char name[8] = "keep";
         int width = 3;
         r.app.GetObs(outside, name, width);
@@ -194,13 +195,13 @@ TEST(Availability, GalileoUsesTheSeventhFrequencyAndNeverFormsP2MinusC2)
     EXPECT_EQ(r.Available(), "+-+++-+-++--+++-+--+-+-");
 }
 
-TEST(Availability, BeidouAloneFormsOnlyTheSystemFreeDifferences)
+TEST(Availability, BeidouFormsItsPairButNoPForms)
 {
     Session r;
     for (unsigned short k = 0; k < NObsTypes; k++)
         r.rh.Flag(k) = true;
     r.GetFiles({"-o" + Minimal, "-cC", Combinations});
-    EXPECT_EQ(r.Available(), "--------------++-+-++++");
+    EXPECT_EQ(r.Available(), "+-+++-+-++--++++++-++++");
 }
 
 namespace {
@@ -232,6 +233,20 @@ const Rule Rules[] = {
     {"CL1", "C1 L1",       "*"},           {"PL1", "P1 L1",       "*"},
     {"PL2", "P2 L2",       "C7 L7"},       {"PC1", "P1 C1",       "*"},
     {"PC2", "P2 C2",       ""},
+    {"C9", "C9", "*"}, {"L9", "L9", "*"}, {"D9", "D9", "*"}, {"S9", "S9", "*"},
+};
+
+// The other systems form the Galileo part with their own pair: its first C code for C1, its
+// second code for C7, its phases for L1 and L7; a part that needs P1 never holds for them.
+struct Pair {
+    const char* systems;
+    std::map<std::string, std::string> columns;
+};
+const Pair Pairs[] = {
+    {"-cC", {{"C1", "C2"}, {"C7", "C6"}, {"L1", "L2"}, {"L7", "L6"}}},
+    {"-cJ", {{"C1", "C1"}, {"C7", "C2"}, {"L1", "L1"}, {"L7", "L2"}}},
+    {"-cI", {{"C1", "C5"}, {"C7", "C9"}, {"L1", "L5"}, {"L7", "L9"}}},
+    {"-cS", {{"C1", "C1"}, {"C7", "C5"}, {"L1", "L1"}, {"L7", "L5"}}},
 };
 // clang-format on
 
@@ -262,19 +277,42 @@ char AvailableWith(const std::string& code, const std::string& systems,
 
 // For every code and every system part of the rule: the types it names are enough, and taking
 // away any one of them, with every other type of the header present, makes the entry unavailable.
+// The Galileo part of a rule for another system's pair; "" where it never holds.
+std::string PairPart(const std::string& e, const Pair& pair)
+{
+    std::string needs;
+    for (const std::string& t : Words(e)) {
+        if (pair.columns.count(t) == 0) return "";
+        needs += " " + pair.columns.at(t);
+    }
+    return needs;
+}
+
 TEST(Availability, EveryNeededTypeIsNeededByEveryPartOfTheRule)
 {
-    ASSERT_EQ(std::size(Rules), 45u);
+    ASSERT_EQ(std::size(Rules), 49u);
     for (const Rule& rule : Rules) {
         const std::string e = rule.e;
         std::vector<std::pair<std::string, std::string>> parts = {{"-cG", rule.gr}, {"-cR", rule.gr}};
+        std::vector<std::string> never;
         if (e == "*") {
-            parts.insert(parts.end(), {{"-cE", rule.gr}, {"-cC", rule.gr}});
-        } else if (!e.empty()) {
-            parts.push_back({"-cE", e});
+            for (const char* systems : {"-cE", "-cC", "-cJ", "-cI", "-cS"}) parts.push_back({systems, rule.gr});
         } else {
-            SCOPED_TRACE(rule.code);
-            EXPECT_EQ(AvailableWith(rule.code, "-cE", {}, "none"), '-'); // every type, never
+            if (e.empty())
+                never.push_back("-cE");
+            else
+                parts.push_back({"-cE", e});
+            for (const Pair& pair : Pairs) {
+                const std::string needs = e.empty() ? "" : PairPart(e, pair);
+                if (needs.empty())
+                    never.push_back(pair.systems);
+                else
+                    parts.push_back({pair.systems, needs});
+            }
+        }
+        for (const std::string& systems : never) {
+            SCOPED_TRACE(std::string(rule.code) + " " + systems);
+            EXPECT_EQ(AvailableWith(rule.code, systems, {}, "none"), '-'); // every type, never
         }
         for (const auto& [systems, needs] : parts) {
             SCOPED_TRACE(std::string(rule.code) + " " + systems);
@@ -411,15 +449,14 @@ TEST(GetFiles, GlonassSatellitesOutsideTheSlotsAreRefused)
     };
     for (const Word& w : {Word{"-pR33", "R33", "-p"}, Word{"-pG01R00", "R00", "-p"},
                           Word{"-xR40", "R40", "-x"}, Word{"-PR99", "R99", "-p"},
-                          Word{"-pR4x", "R4x", "-p"}, Word{"-pR 5", "R 5", "-p"},
-                          Word{"-XE11R-1", "R-1", "-x"}}) {
+                          Word{"-pr 0", "r 0", "-p"}}) {
         SCOPED_TRACE(w.word);
         EXPECT_EXIT(Session().GetFiles({"-o" + Minimal, "-cR", w.word}), ExitedWithCode(1),
                     Eq(refused(w.typed, w.option)));
     }
     testing::internal::CaptureStdout();
-    Session().GetFiles({"-v", "-o" + Minimal, "-cG", "-pR01R32G40r33", "-xR17E99"});
+    Session().GetFiles({"-v", "-o" + Minimal, "-cGR", "-gf" + Minimal, "-pR01R32G40r03", "-xR17E99"});
     const std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_NE(out.find("satellites PRN's: R01R32G40r33 ->  R01 R32 G40 r33!\n"), std::string::npos);
+    EXPECT_NE(out.find("satellites PRN's: R01R32G40r03 ->  R01 R32 G40 r03!\n"), std::string::npos);
     EXPECT_NE(out.find("excluded satellites PRN's: R17E99 ->  R17 E99!\n"), std::string::npos);
 }

@@ -84,11 +84,36 @@ TEST(ParseArgument, DatesThatDoNotFitTheirColumnsAreRefused) {
     }
 }
 
+// Each letter, in either case, names its own system and no other; a blank letter is GPS and a
+// blank tens digit 0, as RINEX 2 files write them.
+TEST(ParseArgument, SatelliteOfEachSystemLetter) {
+    const std::pair<const char*, short> accepted[] = {
+        {"G03", 3},   {"g03", 3},   {" 03", 3},   {"G 3", 3},   {"R03", 103}, {"r03", 103},
+        {"E02", 202}, {"e02", 202}, {"C03", 303}, {"c03", 303}, {"S20", 420}, {"s20", 420},
+        {"J03", 503}, {"j03", 503}, {"I03", 603}, {"i03", 603}, {"G00", 0},   {"E99", 299}};
+    for (const auto& [text, sat] : accepted)
+        EXPECT_EQ(Sats(std::string("-p") + text), (std::vector<short>{sat})) << text;
+}
+
+// A group that is not a letter of a system and two digits would select some other satellite.
+TEST(ParseArgument, SatelliteTextsOfNoSystemAreRefused) {
+    const std::pair<const char*, const char*> refused[] = {
+        {"-pX03", "X03"},    {"-pG03A01", "A01"}, {"-pG5,G12", "G5,"}, {"-xG-1", "G-1"},
+        {"-pG0x", "G0x"},    {"-p03G", "03G"},    {"-xG01 G1", " G1"}, {"-p?12", "?12"},
+        {"-pG1 ", "G1 "},    {"-pg 0E11 x3", " x3"}};
+    for (const auto& [word, typed] : refused) {
+        const std::string text = "SATELLITE \"" + std::string(typed) + "\" OF OPTION " +
+                                 std::string(word, 2) +
+                                 " IS NOT A SYSTEM LETTER (G R E C J I S) AND TWO DIGITS!";
+        EXPECT_EXIT(Sats(word), ExitedWithCode(1), Eq(ProgramFrame(text.c_str()))) << word;
+    }
+}
+
 TEST(ParseArgument, SatelliteListsInGroupsOfThree) {
     EXPECT_EQ(Sats("-pG05R12C07"), (std::vector<short>{5, 112, 307}));
     EXPECT_EQ(Sats("-xE11C05R24"), (std::vector<short>{211, 305, 124}));
     EXPECT_EQ(Sats("-pG01G02G3"), (std::vector<short>{1, 2}));
-    EXPECT_EQ(Sats("-pS20g05r05 07"), (std::vector<short>{420, 5, 5, 7}));
+    EXPECT_EQ(Sats("-pS20g05r05 07"), (std::vector<short>{420, 5, 105, 7}));
     EXPECT_TRUE(Sats("-pG0").empty());
     std::string longest = "-p";
     for (int i = 1; i <= 99; i++)

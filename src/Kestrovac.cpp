@@ -381,6 +381,14 @@ bool Kestrovac::AnySystemOn() const
     return std::find(isSystem.begin(), isSystem.end(), true) != isSystem.end();
 }
 
+std::string Kestrovac::ListedLetters() const
+{
+    std::string letters;
+    for (const SatSystem& s : SatSystems)
+        if (IsOn(s)) letters += s.letter;
+    return letters;
+}
+
 // " GPS GLONASS BDS": the names of the systems switched on.
 std::string Kestrovac::SystemsOn() const
 {
@@ -578,6 +586,7 @@ void Kestrovac::ReadFile()
     nObsReal = 0;
     if (verbose) ProgressLine(std::cout, "ReadFile") << " reading RINEX file - ";
     rd.KeepTypes(TypesRead());
+    rh.listedSystems = ListedLetters();
     rnx.ReadFile();
     if (verbose) {
         std::cout << rd.GetNEpoch() << " epochs, " << rd.GetNObs() << " C1 observations, " << rh.nobs

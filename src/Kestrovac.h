@@ -136,6 +136,7 @@ class Kestrovac {
     bool IsOn(const SatSystem& s) const;
     bool AnySystemOn() const;
     std::string SystemsOn() const;
+    std::string ListedLetters() const;
     void WarnSystemsOff(const matrix<short>& prn, const char* option) const;
     void DropSystemsWithoutChannels();
     void SetEpoch(const char* word, const char* label, mjd& epoch, bool& isSet);

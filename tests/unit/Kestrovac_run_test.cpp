@@ -3,9 +3,13 @@
 // that every file either lists or stops with a framed message.
 #include "tests/unit/Compact2Writer.h"
 #include "tests/unit/RealFiles.h"
+#include "GNSS/CompactRINEX.h"
 #include "tools/gen/RinexGen.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
+#include <map>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -583,4 +587,171 @@ TEST(CompleteRun, CompressedRinex3FileListsAsThePlainOne)
     const std::string run = "cd " + d + " && " + KESTROVA_BIN + " -o" + name + ".rnx.gz -cGRE >/dev/null 2>&1";
     ASSERT_EQ(std::system(run.c_str()), 0);
     EXPECT_TRUE(ComparableLines(plain.gof) == ComparableLines(ReadAll(dir / (name + ".gof"))));
+}
+
+namespace {
+
+// The value columns of a row: each "value lli ss", or "*.***  * *" as not a number (NaN).
+std::vector<double> Values(const std::string& row)
+{
+    std::istringstream in(row);
+    std::string word;
+    for (int k = 0; k < 5 && in >> word;) k++; // date, time, MJD day and seconds, satellite
+    std::vector<double> values;
+    for (std::string lli, ss; in >> word >> lli >> ss;)
+        values.push_back(word == "*.***" ? std::nan("") : std::stod(word));
+    return values;
+}
+
+// The rows of satellite sat in a result file.
+std::vector<std::string> RowsOf(const std::string& gof, const std::string& sat)
+{
+    std::vector<std::string> rows;
+    for (const std::string& l : Lines(gof))
+        if (l.size() > 44 && l[0] == ' ' && l.substr(40, 3) == sat) rows.push_back(l);
+    return rows;
+}
+
+// The combinations of a pair of carriers f1, f2 (Hz) from codes in metres and phases in cycles,
+// written out from their definitions: L4, L3, MW[C], MP1[C], MP2, P2-L2.
+std::vector<double> PairCombinations(double f1, double f2, double c1, double l1, double c2, double l2)
+{
+    const double c = 299792458.0, w1 = c / f1, w2 = c / f2, a = (f1 / f2) * (f1 / f2);
+    return {w1 * l1 - w2 * l2,
+            (f1 * f1 * w1 * l1 - f2 * f2 * w2 * l2) / (f1 * f1 - f2 * f2),
+            (f1 * w1 * l1 - f2 * w2 * l2) / (f1 - f2) - (f1 * c1 + f2 * c2) / (f1 + f2),
+            c1 - (1 + 2 / (a - 1)) * w1 * l1 + 2 / (a - 1) * w2 * l2,
+            c2 - 2 * a / (a - 1) * w1 * l1 + (2 * a / (a - 1) - 1) * w2 * l2,
+            c2 - w2 * l2};
+}
+
+// The observation values of a RINEX 3 satellite line: 16-character fields after the identifier.
+std::vector<double> FileFields(const std::string& line)
+{
+    std::vector<double> fields;
+    for (std::size_t at = 3; at < line.size(); at += 16) {
+        const std::string f = line.substr(at, 14);
+        fields.push_back(f.find_first_not_of(' ') == std::string::npos ? std::nan("") : std::stod(f));
+    }
+    return fields;
+}
+
+} // namespace
+
+// BeiDou, NavIC, QZSS and SBAS list their records with the combinations of their own pair of
+// bands (B1I/B3I, L5/S, L1/L2, L1/L5); satellites of a letter outside the table are passed over.
+TEST(CompleteRun, EverySystemListsWithTheCombinationsOfItsOwnPair)
+{
+    const fs::path dir = TestFolder();
+    const std::string file = std::string(KESTROVA_TEST_DATA) + "/every_system3.rnx";
+    ToolRun r(dir, "every", "-o" + file + " -cCJIS -lC1:L1:C2:L2:C5:L5:C6:L6:C9:L9:L4:L3:MW:MC1:MP2:PL2:");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_NE(r.out.find("\n#### RINEXData: Warning -> SATELLITES OF LETTER X ARE OF NO SATELLITE SYSTEM "
+                         "KNOWN HERE - THEIR RECORDS ARE PASSED OVER! ####\n"),
+              std::string::npos);
+    EXPECT_EQ(HeaderLine(r.gof, "#Satellites"), "#Satellites:         C10 S36 J02 I05");
+    struct System {
+        std::string sat;
+        double f1, f2;
+        std::size_t code1, phase1, code2, phase2; // their columns among C1 L1 C2 L2 C5 L5 C6 L6 C9 L9
+    };
+    const System systems[] = {{"C10", 1561.098e6, 1268.52e6, 2, 3, 6, 7},
+                              {"J02", 1575.42e6, 1227.60e6, 0, 1, 2, 3},
+                              {"I05", 1176.45e6, 2492.028e6, 4, 5, 8, 9},
+                              {"S36", 1575.42e6, 1176.45e6, 0, 1, 4, 5}};
+    std::vector<std::string> records;
+    std::istringstream text(ReadAll(file));
+    for (std::string l; std::getline(text, l);) records.push_back(l);
+    for (const System& s : systems) {
+        SCOPED_TRACE(s.sat);
+        const std::vector<std::string> rows = RowsOf(r.gof, s.sat);
+        std::vector<std::vector<double>> lines;
+        for (const std::string& l : records)
+            if (l.rfind(s.sat, 0) == 0) lines.push_back(FileFields(l));
+        ASSERT_EQ(rows.size(), lines.size());
+        for (std::size_t e = 0; e < rows.size(); e++) {
+            const std::vector<double> v = Values(rows[e]), f = lines[e];
+            ASSERT_EQ(v.size(), 16u);
+            EXPECT_EQ(v[s.code1], f[0]);
+            EXPECT_EQ(v[s.phase1], f[1]);
+            EXPECT_EQ(v[s.code2], f[2]);
+            EXPECT_EQ(v[s.phase2], f[3]);
+            const std::vector<double> formed = PairCombinations(s.f1, s.f2, f[0], f[1], f[2], f[3]);
+            for (std::size_t k = 0; k < formed.size(); k++) EXPECT_NEAR(v[10 + k], formed[k], 0.0015) << k;
+        }
+    }
+}
+
+// A RINEX 3.02 file writes BeiDou's B1I as band 1: it is read into the band-2 columns, and the
+// signals line says so.
+TEST(CompleteRun, BeidouB1IOfRinex302IsReadAsBand2)
+{
+    const fs::path dir = TestFolder();
+    const std::string file = std::string(KESTROVA_TEST_DATA) + "/beidou_b1i_band1_302.rnx";
+    ToolRun r(dir, "b1i", "-o" + file + " -cC -lC1:C2:L2:C6:L6:C7:L4:");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    EXPECT_EQ(HeaderLine(r.gof, "#RINEX 3"), "#RINEX 3 signals:   C C2=C1I L2=L1I C6=C6I L6=L6I C7=C7I L7=L7I");
+    EXPECT_EQ(HeaderLine(r.gof, "#Observations"), "#Observations:       C1[-] C2[+] L2[+] C6[+] L6[+] C7[+] L4[+]");
+    const std::vector<std::string> rows = RowsOf(r.gof, "C10");
+    ASSERT_EQ(rows.size(), 2u);
+    const std::vector<double> v = Values(rows[0]);
+    // C1I 39935877.542, L1I 207957779.861, C7I 39935878.792, C6I 39935880.057, L6I 168976040.164
+    EXPECT_EQ(v, (std::vector<double>{39935877.542, 207957779.861, 39935880.057, 168976040.164, 39935878.792,
+                                      v[5]}));
+    EXPECT_NEAR(v[5], PairCombinations(1561.098e6, 1268.52e6, v[0], v[1], v[2], v[3])[0], 0.0015);
+}
+
+// A real station's BeiDou and SBAS satellites list every record of the file with the file's own
+// values, and the summary of the listing gives their totals.
+TEST(CompleteRun, RealBeidouAndSbasRecordsListWithTheirOwnValues)
+{
+    SKIP_WITHOUT_SHARED_DATA();
+    const fs::path dir = TestFolder();
+    const std::string crx = Shared + "/GRAS00FRA_R_20223151700_15M_01S_MO.crx.gz";
+    ASSERT_EQ(std::system(("gunzip -c " + crx + " >" + (dir / "gras.crx").string()).c_str()), 0);
+    const std::string text = DecodeCompactRINEX(ReadAll(dir / "gras.crx"));
+    ToolRun r(dir, "gras", "-o" + crx + " -cCS -lC1:L1:C2:L2:C6:L6:L4:");
+    ASSERT_EQ(r.status, 0) << r.out << r.err;
+    // the header's types: C2I L2I ... C6I L6I of BeiDou, C1C L1C ... of SBAS, found by name
+    std::map<char, std::vector<std::string>> types;
+    std::map<std::string, std::vector<std::vector<double>>> records;
+    bool header = true;
+    for (const std::string& l : Lines(text)) {
+        if (header) header = l.find("END OF HEADER") == std::string::npos;
+        if (header && l.size() > 60 && l.substr(60, 19) == "SYS / # / OBS TYPES") {
+            const char sys = l[0] == ' ' ? types.rbegin()->first : l[0];
+            for (std::size_t at = 7; at + 3 <= 58; at += 4)
+                if (l[at] != ' ') types[sys].push_back(l.substr(at, 3));
+        } else if (!header && (l[0] == 'C' || l[0] == 'S') && l.size() > 3 && std::isdigit(l[2])) {
+            records[l.substr(0, 3)].push_back(FileFields(l));
+        }
+    }
+    auto field = [&](char sys, const std::string& code) {
+        const auto& t = types[sys];
+        return static_cast<std::size_t>(std::find(t.begin(), t.end(), code) - t.begin());
+    };
+    std::size_t beidou = 0;
+    for (const auto& [sat, lines] : records) {
+        SCOPED_TRACE(sat);
+        const std::vector<std::string> rows = RowsOf(r.gof, sat);
+        ASSERT_EQ(rows.size(), lines.size());
+        const std::vector<double> v = Values(rows.front()), f = lines.front();
+        auto same = [](double a, double b) { return (std::isnan(a) && std::isnan(b)) || a == b; };
+        if (sat[0] == 'S') {
+            EXPECT_TRUE(same(v[0], f[field('S', "C1C")]));
+            EXPECT_TRUE(same(v[1], f[field('S', "L1C")]));
+            continue;
+        }
+        beidou++;
+        const double c2 = f[field('C', "C2I")], l2 = f[field('C', "L2I")], l6 = f[field('C', "L6I")];
+        EXPECT_TRUE(same(v[2], c2));
+        EXPECT_TRUE(same(v[3], l2));
+        EXPECT_TRUE(same(v[4], f[field('C', "C6I")]));
+        EXPECT_TRUE(same(v[5], l6));
+        if (!std::isnan(l2) && !std::isnan(l6)) {
+            EXPECT_NEAR(v[6], PairCombinations(1561.098e6, 1268.52e6, c2, l2, c2, l6)[0], 0.0015);
+        }
+    }
+    EXPECT_EQ(beidou, 9u);
+    EXPECT_EQ(records.count("S36"), 1u);
 }

@@ -204,3 +204,23 @@ TEST(FileSummary, TableAndTabSeparatedFormsOfTheHandMadeListing)
               file + "\tGPS\t43\t120\t35.8\t2015-02-13 00:00:00.0\t2015-02-13 00:19:30.0\t6\t0.019\t40"
                      "\t-\t-\t-\t-\t0.600\t40\t-\t-\t-\t-");
 }
+
+// Every system of a listing has its satellites and its total, in the order of the table of
+// systems, each satellite apart from the others of the same number.
+TEST(FileSummary, EverySystemHasItsOwnTotal)
+{
+    std::string text = goftext::Header(" G03 C03 J03 I03 S23", " L1[+]", "            L1    ");
+    for (const char* sat : {"S23", "I03", "J03", "C03", "G03"}) {
+        for (int i = 0; i < 3; ++i) text += Row(i, sat, V(1000 + i));
+        text += "\n";
+    }
+    const std::string file = WriteText(TestFolder() / "systems.gof", text);
+    Summarised s(file);
+    std::vector<std::string> labels;
+    for (const SummaryLine& l : s.lines) {
+        labels.push_back(l.label);
+        EXPECT_EQ(l.figures.rows, l.label == "ALL" ? 15 : 3) << l.label;
+    }
+    EXPECT_EQ(labels, (std::vector<std::string>{"G03", "GPS", "C03", "BDS", "J03", "QZS", "I03", "IRN",
+                                                "S23", "SBS", "ALL"}));
+}

@@ -460,3 +460,42 @@ TEST(GetFiles, GlonassSatellitesOutsideTheSlotsAreRefused)
     EXPECT_NE(out.find("satellites PRN's: R01R32G40r03 ->  R01 R32 G40 r03!\n"), std::string::npos);
     EXPECT_NE(out.find("excluded satellites PRN's: R17E99 ->  R17 E99!\n"), std::string::npos);
 }
+
+// C switches on BeiDou in any -c text, and G, R and E as always; J, I and S only in a text of
+// system letters alone, so that the words of earlier runs select what they always did.
+TEST(GetFiles, SystemTextsSelectTheirSystems)
+{
+    const std::pair<const char*, const char*> texts[] = {
+        {"-cGRE", " GPS GLONASS GALILEO"},
+        {"-cC", " BDS"},
+        {"-cJ", " QZSS"},
+        {"-cGRECJIS", " GPS GLONASS GALILEO BDS QZSS NAVIC SBAS"},
+        {"-cgrecjis", " GPS GLONASS GALILEO BDS QZSS NAVIC SBAS"},
+        {"-cSI", " NAVIC SBAS"},
+        {"-cGPS", " GPS"},
+        {"-cGLONASS", " GPS"},
+        {"-cGalileo", " GPS GALILEO"},
+        {"-cGPS+J", " GPS"},
+        {"-cC,J", " BDS"}};
+    for (const auto& [word, names] : texts) {
+        testing::internal::CaptureStdout();
+        Session().GetFiles({"-v", "-o" + Minimal, "-gf" + Minimal, word});
+        const std::string out = testing::internal::GetCapturedStdout();
+        EXPECT_NE(out.find(std::string("Satellite constellation to use:") + names + "\n"), std::string::npos)
+            << word << "\n" << out;
+    }
+    EXPECT_EXIT(Session().GetFiles({"-o" + Minimal, "-cBDS"}), ExitedWithCode(1),
+                Eq(ErrorFrame("NO GNSS SATELLITE SYSTEM SET [-c[G|R|E|C]]!")));
+}
+
+// A -p or -x satellite of a system that -c leaves off is named, once for each option.
+TEST(GetFiles, SatellitesOfSystemsSwitchedOffAreNamed)
+{
+    testing::internal::CaptureStderr();
+    Session().GetFiles({"-o" + Minimal, "-pG05J03c10", "-cGE", "-xE11I02S20"});
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "\n#### Kestrova: Warning -> SATELLITES J03 C10 OF OPTION -p BELONG TO NO SYSTEM SWITCHED ON "
+              "WITH -c! ####\n     Continuing Kestrova ... \n\n"
+              "\n#### Kestrova: Warning -> SATELLITES I02 S20 OF OPTION -x BELONG TO NO SYSTEM SWITCHED ON "
+              "WITH -c! ####\n     Continuing Kestrova ... \n\n");
+}

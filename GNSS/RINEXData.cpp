@@ -214,8 +214,8 @@ void RINEXData::ReadRecord3(ObsRecordLines& rec, unsigned short n, long r)
         char id[3] = {' ', ' ', ' '};
         std::memcpy(id, line.data(), std::min<std::size_t>(line.size(), 3));
         sat(r + p) = SatelliteOf(std::string_view(id, 3), rec.EpochLine());
-        // a blank system letter is GPS, as in RINEX 2
-        if (sat(r + p) != NoSatellite) StoreObservations3(r + p, id[0] == ' ' ? 'G' : id[0], line);
+        // the letter of the system the identifier names: a blank one is GPS, as in RINEX 2
+        if (sat(r + p) != NoSatellite) StoreObservations3(r + p, SystemOf(sat(r + p))->letter, line);
     }
 }
 

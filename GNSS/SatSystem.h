@@ -68,7 +68,9 @@ inline constexpr long double f0 = GPSc::freq0; // 10.23 MHz, of which every CDMA
 
 // clang-format off
 inline constexpr std::array<SatSystem, 7> SatSystems = {{
-    // letter name       short  base  bands 0-9 (Hz)
+    // letter name       short  base  carrier of bands 0-9 (Hz)
+    //  pair of bands, first C code, first P code, second code, second P code, channels,
+    //  signals always read, band 1 before RINEX 3.03, in any -c text
     {'G', "GPS",     "GPS", 0,   {0, GPSc::freq1, GPSc::freq2, 0, 0, GPSc::freq5, 0, 0, 0, 0},
      1, 2, tC1, tP1, tP2, tP2, false, true, 0, true},
     {'R', "GLONASS", "GLO", 100, {0, GLONASSc::freq10, GLONASSc::freq20, GLONASSc::freq3, 0, 0, 0, 0, 0, 0},
@@ -90,6 +92,9 @@ inline constexpr std::array<SatSystem, 7> SatSystems = {{
      1, 5, tC1, tUnknown, tC5, tUnknown, false, true, 0, false},
 }};
 // clang-format on
+
+// The place of a system's row in the table, for tables kept beside it.
+inline std::size_t RowOf(const SatSystem& s) { return static_cast<std::size_t>(&s - SatSystems.data()); }
 
 // Presence tables indexed by satellite number hold this many entries: every base and 99 more.
 inline constexpr int NSatNumbers = 700;

@@ -367,13 +367,13 @@ void Kestrovac::SetSystems(const char* letters)
     const bool lettersOnly = std::all_of(text.begin(), text.end(), [&](char c) { return system(c) != nullptr; });
     for (char c : text)
         if (const SatSystem* s = system(c); s != nullptr && (lettersOnly || s->inAnyCText))
-            isSystem[static_cast<std::size_t>(s - SatSystems.data())] = true;
+            isSystem[RowOf(*s)] = true;
     if (verbose) Detail() << "Satellite constellation to use:" << SystemsOn() << "\n";
 }
 
 bool Kestrovac::IsOn(const SatSystem& s) const
 {
-    return isSystem[static_cast<std::size_t>(&s - SatSystems.data())];
+    return isSystem[RowOf(s)];
 }
 
 bool Kestrovac::AnySystemOn() const
@@ -422,7 +422,7 @@ void Kestrovac::DropSystemsWithoutChannels()
         ProgramWarning(ProgName,
                        "GLONASS SATELITE SYSTEM SET BUT WITHOUT FREQUENCY CHANNEL FILE (NOT "
                        "USING GLONASS)!");
-        isSystem[static_cast<std::size_t>(&s - SatSystems.data())] = false;
+        isSystem[RowOf(s)] = false;
     }
 }
 

@@ -49,6 +49,12 @@ inline const std::vector<RealFile>& Expected()
         {"junk_time_obs3.10o", ""},
         {"P43300USA_R_20190012056_17M_15S_MO.crx", ""}, // Compact RINEX 3.0
         {"york0440.15d", ""}, // Compact RINEX 1.0 of york0440.15o
+        // multi-GNSS days with BeiDou, SBAS, NavIC or QZSS types beside G R E
+        {"GRAS00FRA_R_20223151700_15M_01S_MO.crx.gz", ""},
+        {"KUNZ00CZE.crx", ""},
+        {"NYA100NOR_S_20241240000_01D_30S_MO.crx.gz", ""},
+        {"OB713520.23O.gz", ""},
+        {"delf0010.21o", ""},
     };
     return files;
 }

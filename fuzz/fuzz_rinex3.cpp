@@ -6,6 +6,6 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     std::string obs = WriteInput("obs.rnx", data, size);
-    RunKestrova({"-o" + obs, "-cGRE", "-a", "-ms", "-r" + ScratchFile("out.gof")});
+    RunKestrova({"-o" + obs, "-cGRECJIS", "-a", "-ms", "-r" + ScratchFile("out.gof")});
     return 0;
 }

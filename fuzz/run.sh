@@ -25,6 +25,10 @@ seed() {  # harness -> seed files into its corpus folder
       cp "$root"/tests/hostile/*.rnx "$root"/tests/data/*.rnx "$dir"/
       for f in "$root"/../shared/data/*.rnx "$root"/../shared/data/*3*.10o; do
         if [ -f "$f" ]; then cp "$f" "$dir/real-$(basename "$f")"; fi
+      done
+      # the head of a multi-GNSS day: BeiDou and NavIC types beside GPS and Galileo
+      for f in "$root"/../shared/data/*O.gz; do
+        if [ -f "$f" ]; then gunzip -c "$f" | head -c 60000 >"$dir/head-$(basename "$f" .gz)" || true; fi
       done ;;
     compact2) cp "$root"/tests/hostile/*.mp1 "$root"/tests/data/*.mp1 "$dir"/ ;;
     channels) cp "$root"/tests/hostile/*.glo "$root"/tests/data/*.glo "$dir"/ ;;
@@ -32,6 +36,10 @@ seed() {  # harness -> seed files into its corpus folder
       cp "$root"/fuzz/seeds/*.crx "$dir"/
       for f in "$root"/../shared/data/york0440.15d "$root"/../shared/data/*.crx; do
         if [ -f "$f" ]; then head -c 60000 "$f" >"$dir/head-$(basename "$f")"; fi
+      done
+      # multi-GNSS days as archives serve them: BeiDou, SBAS and QZSS types
+      for f in "$root"/../shared/data/*.crx.gz; do
+        if [ -f "$f" ]; then gunzip -c "$f" | head -c 60000 >"$dir/head-$(basename "$f" .gz)" || true; fi
       done ;;
     summary) cp "$root"/tests/hostile/*.gof "$root"/tests/e2e/*.gof "$dir"/ ;;
     decompress)  # small files compressed each way, and the damaged streams of the hostile cases

@@ -1008,9 +1008,13 @@ void Kestrovac::LoadConstants(const SatSystem& sys, short s, const mjd& tm)
     GLC::lamb2 = bandLamb[static_cast<std::size_t>(sys.band2)];
     const bool metres = PhUnit == 1;
     for (std::size_t b = 0; b < phaseFactor.size(); b++) phaseFactor[b] = metres && bandLamb[b] != 0 ? bandLamb[b] : 1.0L;
-    auto table = [this](RINEXObsType t) { return rd.FullTable(t); };
-    pair = {table(sys.firstCode), table(sys.firstPCode), table(sys.secondCode),
-            table(sys.PhaseType(sys.band1)), table(sys.PhaseType(sys.band2))};
+    auto first = [this](RINEXObsType t) {
+        const matrix<gnssobs>* m = rd.FullTable(t);
+        return m != nullptr && m->Length() > 0 ? &(*m)(0) : nullptr;
+    };
+    rowTables = {first(tC1),           first(tP1),           first(tL1),
+                 first(sys.firstCode),  first(sys.firstPCode), first(sys.secondCode),
+                 first(sys.PhaseType(sys.band1)), first(sys.PhaseType(sys.band2))};
     long double a = GLC::alpha;
     mp1Fact1 = (1 + 2 / (a - 1)) * GLC::lamb1;
     mp1Fact2 = (2 / (a - 1)) * GLC::lamb2;
@@ -1036,18 +1040,16 @@ namespace {
 
 // An entry of a table that the file does not have reads as missing: a combination can be
 // available through another system's types, and its formula must not reach an unsized table.
+template <class T> constexpr T None{};
+
 template <class T> const T& At(const matrix<T>& m, long k)
 {
-    static const T none{};
-    return m.Length() > 0 ? m(k) : none;
+    return m.Length() > 0 ? m(k) : None<T>;
 }
 
-// The same for a column the satellite's system does not have.
-const gnssobs& At(const matrix<gnssobs>* m, long k)
-{
-    static const gnssobs none{};
-    return m != nullptr ? At(*m, k) : none;
-}
+// Entry k of a table of the store from its first entry (every stored table holds an entry for
+// each record); missing for a table the file or the satellite's system does not have.
+const gnssobs& At(const gnssobs* first, long k) { return first != nullptr ? first[k] : None<gnssobs>; }
 
 // A stored observation, scaled by unit: its flags are kept.
 char* Raw(char* p, bool& ok, const gnssobs& o, long double unit = 1.0L)
@@ -1087,8 +1089,8 @@ struct Kestrovac::RecordObs {
     long k;
     const gnssobs &C1, &P1, &L1;
     const gnssobs &Co1, &Pc1, &Co2, &Ph1, &Ph2;
-    RecordObs(const RINEXData& data, long rec, const PairTables& t)
-        : d(data), k(rec), C1(At(d.C1, k)), P1(At(d.P1, k)), L1(At(d.L1, k)), Co1(At(t.firstCode, k)),
+    RecordObs(const RINEXData& data, long rec, const RowTables& t)
+        : d(data), k(rec), C1(At(t.C1, k)), P1(At(t.P1, k)), L1(At(t.L1, k)), Co1(At(t.firstCode, k)),
           Pc1(At(t.firstPCode, k)), Co2(At(t.secondCode, k)), Ph1(At(t.phase1, k)), Ph2(At(t.phase2, k))
     {
     }
@@ -1102,7 +1104,7 @@ char* Kestrovac::PutRow(char* p, std::size_t j, long k, const char* tag, long& n
     p += time.size();
     std::memcpy(p, tag, 5);
     p += 5;
-    const RecordObs r(rd, k, pair);
+    const RecordObs r(rd, k, rowTables);
     for (int code : rowCodes) {
         bool ok = false;
         p = PutObs(p, r, code, ok);
@@ -1118,16 +1120,16 @@ char* Kestrovac::PutObs(char* p, const RecordObs& r, int obs, bool& ok) const
     const RINEXData& d = r.d;
     const long k = r.k;
     const gnssobs &C1 = r.C1, &P1 = r.P1, &L1 = r.L1, &Co1 = r.Co1, &Pc1 = r.Pc1, &Ph1 = r.Ph1,
-                  &Ph2 = r.Ph2, &Co2 = r.Co2, &P2 = At(d.P2, k), &C2 = At(d.C2, k);
+                  &Ph2 = r.Ph2, &Co2 = r.Co2;
     const long double l1 = Ph1.obs, ph2 = Ph2.obs, c1 = Co1.obs, p1 = Pc1.obs, co2 = Co2.obs;
     switch (obs) {
     // clang-format off
     case 0:  return Raw(p, ok, C1);
     case 1:  return Raw(p, ok, P1);
-    case 2:  return Raw(p, ok, P2);
+    case 2:  return Raw(p, ok, At(d.P2, k));
     case 3:  return Raw(p, ok, L1, phaseFactor[1]);
     case 4:  return Raw(p, ok, At(d.L2, k), phaseFactor[2]);
-    case 5:  return Raw(p, ok, C2);
+    case 5:  return Raw(p, ok, At(d.C2, k));
     case 6:  return Short(p, ok, At(d.S1, k));
     case 7:  return Short(p, ok, At(d.S2, k));
     case 8:  return Short(p, ok, At(d.D1, k));
@@ -1167,7 +1169,7 @@ char* Kestrovac::PutObs(char* p, const RecordObs& r, int obs, bool& ok) const
     case 41: return Formed(p, ok, ObsDifference(P1.obs, bandLamb[1] * L1.obs), {&L1, &P1});
     case 42: return Formed(p, ok, ObsDifference(co2, GLC::lamb2 * ph2), {&Ph2, &Co2});
     case 43: return Formed(p, ok, ObsDifference(P1.obs, C1.obs), {&P1, &C1});
-    case 44: return Formed(p, ok, ObsDifference(P2.obs, C2.obs), {&P2, &C2});
+    case 44: return Formed(p, ok, ObsDifference(At(d.P2, k).obs, At(d.C2, k).obs), {&At(d.P2, k), &At(d.C2, k)});
     case 45: return Raw(p, ok, At(d.C9, k));
     case 46: return Raw(p, ok, At(d.L9, k), phaseFactor[9]);
     case 47: return Short(p, ok, At(d.D9, k));

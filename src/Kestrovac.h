@@ -179,12 +179,13 @@ class Kestrovac {
 
     // The satellite being listed: the wavelength of each band (its slot's for a system on
     // channels), the factor of each raw phase column (the wavelength in metre mode, else 1), and
-    // the tables its combinations read (nullptr where its system has no such column).
+    // the first entries of the tables most codes read: the fixed C1, P1 and L1 and the pair of
+    // its system (nullptr where the file or the system has no such column).
     std::array<long double, NBands> bandLamb{};
     std::array<long double, NBands> phaseFactor{};
-    struct PairTables {
-        const matrix<gnssobs>*firstCode, *firstPCode, *secondCode, *phase1, *phase2;
-    } pair{};
+    struct RowTables {
+        const gnssobs *C1, *P1, *L1, *firstCode, *firstPCode, *secondCode, *phase1, *phase2;
+    } rowTables{};
 };
 
 #endif

@@ -1080,6 +1080,12 @@ char* Formed(char* p, bool& ok, long double value, std::initializer_list<const g
     return PutColumn(p, value, 14, 0, 0);
 }
 
+// a - b of two stored observations.
+char* Difference(char* p, bool& ok, const gnssobs& a, const gnssobs& b)
+{
+    return Formed(p, ok, ObsDifference(a.obs, b.obs), {&a, &b});
+}
+
 } // namespace
 
 // The observations of one record that most codes read, looked up once for all its columns: the
@@ -1168,8 +1174,8 @@ char* Kestrovac::PutObs(char* p, const RecordObs& r, int obs, bool& ok) const
     case 40: return Formed(p, ok, ObsDifference(C1.obs, bandLamb[1] * L1.obs), {&L1, &C1});
     case 41: return Formed(p, ok, ObsDifference(P1.obs, bandLamb[1] * L1.obs), {&L1, &P1});
     case 42: return Formed(p, ok, ObsDifference(co2, GLC::lamb2 * ph2), {&Ph2, &Co2});
-    case 43: return Formed(p, ok, ObsDifference(P1.obs, C1.obs), {&P1, &C1});
-    case 44: return Formed(p, ok, ObsDifference(At(d.P2, k).obs, At(d.C2, k).obs), {&At(d.P2, k), &At(d.C2, k)});
+    case 43: return Difference(p, ok, P1, C1);
+    case 44: return Difference(p, ok, At(d.P2, k), At(d.C2, k));
     case 45: return Raw(p, ok, At(d.C9, k));
     case 46: return Raw(p, ok, At(d.L9, k), phaseFactor[9]);
     case 47: return Short(p, ok, At(d.D9, k));

@@ -258,18 +258,26 @@ TEST(CompleteRun, AResultFileIsReplacedOnlyByAWholeListing)
     EXPECT_EQ(LeftOvers(dir), std::vector<std::string>{});
 }
 
-// A result name that is no regular file is written as it is: standard output here.
-TEST(CompleteRun, AResultOnStandardOutputIsWrittenDirectly)
+// A result name that is no regular file is written as it is: a named pipe, directly and through
+// a link, both inside the test's own folder (a test that named the machine's /dev/stdout could
+// replace it with a regular file if the link handling went wrong). Both stay what they were.
+TEST(CompleteRun, AResultIntoAPipeIsWrittenDirectly)
 {
     const fs::path dir = TestFolder();
-    const std::string data = KESTROVA_TEST_DATA;
-    const std::string cmd = std::string(KESTROVA_BIN) + " -o" + data + "/cli_minimal.10o -cG -r/dev/stdout >" +
-                            (dir / "out").string();
-    ASSERT_EQ(std::system(cmd.c_str()), 0);
-    const std::string out = ReadAll(dir / "out");
-    EXPECT_EQ(out.rfind("#PROGRAM: Kestrova\n", 0), 0u);
-    EXPECT_NE(out.find("\n#Result file:        /dev/stdout\n"), std::string::npos);
-    EXPECT_EQ(LeftOvers(dir), std::vector<std::string>{"out"});
+    const std::string data = KESTROVA_TEST_DATA, d = dir.string();
+    const std::string run = std::string(KESTROVA_BIN) + " -o" + data + "/cli_minimal.10o -cG -r";
+    const std::string cmd = "cd " + d + " && mkfifo pipe && ln -s pipe link && "
+                            "{ cat pipe >direct.txt & } && " + run + d + "/pipe >/dev/null && wait $! && "
+                            "{ cat pipe >linked.txt & } && " + run + d + "/link >/dev/null && wait $!";
+    ASSERT_EQ(std::system(("bash -c '" + cmd + "'").c_str()), 0);
+    for (const char* name : {"direct.txt", "linked.txt"}) {
+        const std::string out = ReadAll(dir / name);
+        EXPECT_EQ(out.rfind("#PROGRAM: Kestrova\n", 0), 0u) << name;
+        EXPECT_NE(out.find("\n 2010-03-05 00:00:30.0   55260    30.0  G32"), std::string::npos) << name;
+    }
+    EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
+    EXPECT_TRUE(fs::is_symlink(dir / "link"));
+    EXPECT_EQ(LeftOvers(dir).size(), 4u); // pipe, link and the two copies: no temporary file
 }
 
 // Two result files of one listing: only the header lines naming the inputs and the result file

@@ -46,13 +46,31 @@ struct Session {
         app.GetFiles(static_cast<int>(argv.size()), argv.data());
     }
 
-    std::vector<unsigned short> List() const
+    // The column names of the list entries, and their widths ('S' 10, 'W' 14), as the result
+    // file heads them.
+    std::vector<std::string> List() const
     {
         const matrix<unsigned short>& l = app.GetObsList();
-        std::vector<unsigned short> v;
-        for (long i = 0; i < l.Length(); i++)
-            v.push_back(l(i));
+        std::vector<std::string> v;
+        for (long i = 0; i < l.Length(); i++) {
+            char name[16] = "";
+            int width = 0;
+            app.GetObs(l(i), name, width);
+            v.push_back(name);
+        }
         return v;
+    }
+    std::string Widths() const
+    {
+        const matrix<unsigned short>& l = app.GetObsList();
+        std::string w;
+        for (long i = 0; i < l.Length(); i++) {
+            char name[16] = "";
+            int width = 0;
+            app.GetObs(l(i), name, width);
+            w += width == 10 ? 'S' : width == 14 ? 'W' : '?';
+        }
+        return w;
     }
 
     // The availability of every entry, as '+' and '-'.
@@ -82,32 +100,41 @@ std::string OutputLine(const std::string& name)
     return "Kestrova::GetFiles(): setting output GNSS OBSERVATION file: " + name + "!\n";
 }
 
+// The words of a text, split at blanks.
+std::vector<std::string> Words(const std::string& text)
+{
+    std::vector<std::string> words;
+    std::istringstream in(text);
+    for (std::string w; in >> w;) words.push_back(w);
+    return words;
+}
+
 } // namespace
 
-TEST(ObsList, EveryAcceptedTextGivesItsNumberInListOrder)
+// Every accepted text gives its column, in list order, with the width of its column.
+TEST(ObsList, EveryAcceptedTextGivesItsColumnInListOrder)
 {
     Session r;
     r.GetFiles({"-o" + Minimal, "-cG",
                 "-lC1:P1:P2:L1:L2:C2:S1:S2:D1:D2:C5:L5:D5:S5:C6:L6:D6:S6:C7:L7:D7:S7:C8:L8:D8:S8:"
-                "L4:Pp4:Pc4:P4:L3:P3:Pc3:Pp3:WL:WLL:WLP:WLC:MW:MWc:MWp:MP1:MC1:MP2:"
+                "C9:L9:D9:S9:L4:Pp4:Pc4:P4:L3:P3:Pc3:Pp3:WL:WLL:WLP:WLC:MW:MWc:MWp:MP1:MC1:MP2:"
                 "CL1:PL1:PL2:PC1:PC2:"});
-    std::vector<unsigned short> expected = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12,
-                                            13, 14, 15, 16, 17, 18, 19, 20, 21, 22, 23, 24, 25,
-                                            26, 27, 28, 28, 29, 30, 30, 31, 32, 32, 33, 34, 35,
-                                            35, 36, 37, 38, 39, 40, 41, 42, 43, 44};
-    EXPECT_EQ(r.List(), expected);
-    EXPECT_EQ(r.app.GetIfExistObs().Length(), 49);
+    EXPECT_EQ(r.List(), Words("C1 P1 P2 L1 L2 C2 S1 S2 D1 D2 C5 L5 D5 S5 C6 L6 D6 S6 C7 L7 D7 S7 C8 L8 D8 S8 "
+                              "C9 L9 D9 S9 L4 P4[P] P4[C] P4[C] L3 P3[C] P3[C] P3[P] WL[L] WL[L] WL[P] "
+                              "WL[C] MW[C] MW[C] MW[P] MP1[P] MP1[C] MP2 C1-L1 P1-L1 P2-L2 P1-C1 P2-C2"));
+    EXPECT_EQ(r.Widths(), "WWWWWWSSSSWWSSWWSSWWSSWWSSWWSS" + std::string(23, 'W'));
+    EXPECT_EQ(r.app.GetIfExistObs().Length(), 53);
 }
 
 TEST(ObsList, SplittingCountsColonsAndALaterListReplacesTheFirst)
 {
     Session a;
     a.GetFiles({"-o" + Minimal, "-cG", "-lC1:L1:L2:P2:"});
-    EXPECT_EQ(a.List(), (std::vector<unsigned short>{0, 3, 4, 2}));
+    EXPECT_EQ(a.List(), Words("C1 L1 L2 P2"));
 
     Session b; // text after the last ":" is no entry, even when it is no code
     b.GetFiles({"-o" + Minimal, "-cG", "-lC1:L1:L2:P2:", "-lMW:MWc:MWp:C9"});
-    EXPECT_EQ(b.List(), (std::vector<unsigned short>{35, 35, 36}));
+    EXPECT_EQ(b.List(), Words("MW[C] MW[C] MW[P]"));
     EXPECT_EQ(b.app.GetIfExistObs().Length(), 3);
     EXPECT_EQ(b.app.GetIfExistObs()(2), 0);
 
@@ -128,25 +155,10 @@ TEST(ObsList, UnknownEmptyAndOverlongTokensAreFatal)
     EXPECT_EXIT(Session().GetFiles({"-l:C1:"}), ExitedWithCode(1), Eq(ErrorFrame(tail)));
 }
 
-TEST(ObsList, ColumnNamesAndWidths)
+TEST(ObsList, NumbersOfNoCodeLeaveTheColumnAsItIs)
 {
     Session r;
-    std::string names;
-    std::string widths;
-    for (int i = 0; i < 49; i++) {
-        char name[8] = "";
-        int width = 0;
-        r.app.GetObs(i, name, width);
-        names += std::string(" ") + name;
-        widths += width == 10 ? 'S' : width == 14 ? 'W' : '?';
-    }
-    EXPECT_EQ(names,
-              " C1 P1 P2 L1 L2 C2 S1 S2 D1 D2 C5 L5 D5 S5 C6 L6 D6 S6 C7 L7 D7 S7 C8 L8 D8 S8"
-              " L4 P4[P] P4[C] L3 P3[C] P3[P] WL[L] WL[P] WL[C] MW[C] MW[P] MP1[P] MP1[C] MP2"
-              " C1-L1 P1-L1 P2-L2 P1-C1 P2-C2 C9 L9 D9 S9");
-    EXPECT_EQ(widths, "WWWWWWSSSSWWSSWWSSWWSSWWSS" + std::string(19, 'W') + "WWSS");
-
-    for (int outside : {-1, 49}) {
+    for (int outside : {-1, 32767}) {
         char name[8] = "keep";
         int width = 3;
         r.app.GetObs(outside, name, width);
@@ -249,14 +261,6 @@ const Pair Pairs[] = {
     {"-cS", {{"C1", "C1"}, {"C7", "C5"}, {"L1", "L1"}, {"L7", "L5"}}},
 };
 // clang-format on
-
-std::vector<std::string> Words(const std::string& text)
-{
-    std::vector<std::string> words;
-    std::istringstream in(text);
-    for (std::string w; in >> w;) words.push_back(w);
-    return words;
-}
 
 // The availability of the one entry code with the header types present that set holds
 // (flagged by name), or every type but those of absent.
@@ -432,7 +436,7 @@ TEST(ReadFile, WithoutAListBandThreeTypesGetNoColumn)
     r.GetFiles({"-o" + file, "-cG"});
     r.app.SetFile();
     r.app.ReadFile();
-    EXPECT_EQ(r.List(), (std::vector<unsigned short>{0, 3, 4})); // C1 L1 L2
+    EXPECT_EQ(r.List(), Words("C1 L1 L2"));
     EXPECT_EQ(r.Available(), "+++");
 }
 

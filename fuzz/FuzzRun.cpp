@@ -1,18 +1,8 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "fuzz/FuzzRun.h"
 
-#include "GNSS/GLNSat.h"
-#include "GNSS/RINEX.h"
-#include "GNSS/RINEXData.h"
-#include "GNSS/RINEXHeader.h"
-#include "GNSS/mGNSSc.h"
-#include "GNSS/mjd.h"
-#include "GNSS/ymdhms.h"
-#include "GNSSf/GNSS_ApplyMultipath.h"
-#include "GNSSf/GNSS_SetGLNFreq.h"
 #include "PROGINC/ProgramError.h"
-#include "src/Kestrovac.h"
-#include "teqc/CompactTEQC.h"
+#include "src/KestrovaRun.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -33,39 +23,6 @@ class NullBuffer : public std::streambuf {
     int overflow(int c) override { return c; }
     std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
 };
-
-// The state that outlives a run in one process: the GLONASS tables, the combination factors,
-// the decimals of seconds and the format of std::cout.
-void ResetProgramState()
-{
-    GLONASSc::freq = matrix<long double>(32, 2, 0.0L);
-    GLONASSc::lamb = matrix<long double>(32, 2, 0.0L);
-    GLC::Reset();
-    mjdns::NDecSecond = 1;
-    ymdhmsns::NDecSecond = 1;
-    std::cout.copyfmt(std::ios(nullptr));
-    std::cout.clear();
-    std::cerr.clear();
-}
-
-void RunPhases(int argc, const char** argv)
-{
-    RINEXHeader rh;
-    RINEXData rd(rh);
-    RINEX rnx(rh, rd);
-    CompactTEQC mp1;
-    CompactTEQC mp2;
-    GLNSat glnfc;
-    Kestrovac app(rh, rd, rnx, mp1, mp2, glnfc);
-    app.GetFiles(argc, argv);
-    app.SetFile();
-    app.ReadFile();
-    SetGlonassFrequency(rd, glnfc, app.GetIsGLNFreqChan());
-    app.PrintSet();
-    ApplyMultipath(rh, rd, mp1, mp2, app.GetIsMP1(), app.GetIsMP2(), app.GetVerbose());
-    app.PrintObs();
-    app.EndProg();
-}
 
 // Memory-backed when the machine has it: every run writes its input and its listing.
 std::string ScratchRoot() { return access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp"; }
@@ -102,7 +59,7 @@ void RunGuarded(const std::function<void()>& run)
 {
     static NullBuffer null;
     ScratchDir();
-    ResetProgramState();
+    ResetRunState();
     SetExitHook(ThrowFatal);
     std::streambuf* out = std::cout.rdbuf(&null);
     std::streambuf* err = std::cerr.rdbuf(&null);
@@ -119,5 +76,5 @@ void RunKestrova(const std::vector<std::string>& words)
 {
     std::vector<const char*> argv{"kestrova"};
     for (const std::string& w : words) argv.push_back(w.c_str());
-    RunGuarded([&argv] { RunPhases(static_cast<int>(argv.size()), argv.data()); });
+    RunGuarded([&argv] { KestrovaRun().Phases(static_cast<int>(argv.size()), argv.data()); });
 }

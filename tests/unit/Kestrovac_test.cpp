@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: BSD-2-Clause
-#include "src/Kestrovac.h"
+#include "src/KestrovaRun.h"
 
 #include "tests/unit/Compact2Writer.h"
 
@@ -27,15 +27,7 @@ std::string ErrorFrame(const std::string& text)
 }
 
 // The objects of a run, and GetFiles on a command line.
-struct Session {
-    RINEXHeader rh;
-    RINEXData rd{rh};
-    RINEX rnx{rh, rd};
-    CompactTEQC mp1;
-    CompactTEQC mp2;
-    GLNSat glnfc;
-    Kestrovac app{rh, rd, rnx, mp1, mp2, glnfc};
-
+struct Session : KestrovaRun {
     void GetFiles(std::initializer_list<std::string> words)
     {
         std::vector<std::string> all{"kestrova"};

@@ -188,7 +188,7 @@ bool EmissionPosition(const BroadcastNav& nav, NavSat sat, double tRx, const dou
         OrbitPosition(*r, tRx - travel, p);
         RotateEarth(p, rate * travel, pos);
         const double next = Distance(pos, rx) / SpeedOfLight;
-        const bool settled = std::fabs(next - travel) < 1e-9;
+        const bool settled = std::fabs(next - travel) < 1e-6; // a few millimetres
         travel = next;
         if (settled) break;
     }

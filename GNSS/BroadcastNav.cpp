@@ -28,19 +28,14 @@ constexpr long GpsEpochMjd = 44244; // 1980-01-06
 // radius and J2 of its orbit integration). Validity: how far from its reference epoch a record
 // serves.
 constexpr NavSystemFacts Systems[] = {
-//   letter kind                     scale                GM [m^3/s^2]     rotation [rad/s]   validity [s] radius [m] J2
-    {'G', OrbitKind::Kepler,       NavTimeScale::GPST, 3.986005e14,     7.2921151467e-5,  0,           0,         0},
-    {'R', OrbitKind::GlonassState, NavTimeScale::UTC,  3.986004418e14,  7.292115e-5,      15 * 60,     6378136,   1082625.75e-9},
-    {'E', OrbitKind::Kepler,       NavTimeScale::GPST, 3.986004418e14,  7.2921151467e-5,  4 * Hour,    0,         0},
-    {'C', OrbitKind::Kepler,       NavTimeScale::BDT,  3.986004418e14,  7.2921150e-5,     1 * Hour,    0,         0},
-    {'J', OrbitKind::Kepler,       NavTimeScale::GPST, 3.986005e14,     7.2921151467e-5,  0,           0,         0},
-    {'I', OrbitKind::Kepler,       NavTimeScale::GPST, 3.986005e14,     7.2921151467e-5,  0,           0,         0},
-    {'S', OrbitKind::SbasState,    NavTimeScale::GPST, 3.986005e14,     7.2921151467e-5,  10 * 60,     0,         0},
-};
-// The RINEX 4 messages whose records the store keeps, per system.
-constexpr struct { char letter; const char* messages; } LegacyMessages[] = {
-    {'G', "LNAV"}, {'R', "FDMA"}, {'E', "INAV FNAV"}, {'C', "D1 D2"}, {'J', "LNAV"}, {'I', "LNAV"},
-    {'S', "SBAS"},
+//   letter kind                     scale                GM [m^3/s^2]     rotation [rad/s]   validity [s] radius [m] J2             RINEX 4 messages
+    {'G', OrbitKind::Kepler,       NavTimeScale::GPST, 3.986005e14,     7.2921151467e-5,  0,           0,         0,             " LNAV "},
+    {'R', OrbitKind::GlonassState, NavTimeScale::UTC,  3.986004418e14,  7.292115e-5,      15 * 60,     6378136,   1082625.75e-9, " FDMA "},
+    {'E', OrbitKind::Kepler,       NavTimeScale::GPST, 3.986004418e14,  7.2921151467e-5,  4 * Hour,    0,         0,             " INAV FNAV "},
+    {'C', OrbitKind::Kepler,       NavTimeScale::BDT,  3.986004418e14,  7.2921150e-5,     1 * Hour,    0,         0,             " D1 D2 "},
+    {'J', OrbitKind::Kepler,       NavTimeScale::GPST, 3.986005e14,     7.2921151467e-5,  0,           0,         0,             " LNAV "},
+    {'I', OrbitKind::Kepler,       NavTimeScale::GPST, 3.986005e14,     7.2921151467e-5,  0,           0,         0,             " LNAV "},
+    {'S', OrbitKind::SbasState,    NavTimeScale::GPST, 3.986005e14,     7.2921151467e-5,  10 * 60,     0,         0,             " SBAS "},
 };
 // The system of the records of a RINEX 2 file, by the file type.
 constexpr struct { char type; char letter; } Rinex2Types[] = {
@@ -83,13 +78,15 @@ struct RecordText {
 class TextLines {
   public:
     explicit TextLines(std::string_view t) : text(t) {}
-    bool Next(std::string_view& line)
-    {
-        if (pos >= text.size()) return false;
+    bool Next(std::string_view& line) {
+        if (pos >= text.size())
+            return false;
         std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos) end = text.size();
+        if (end == std::string_view::npos)
+            end = text.size();
         line = text.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
         pos = end + 1;
         number++;
         return true;
@@ -102,26 +99,30 @@ class TextLines {
     long number = 0;
 };
 
-std::string_view Trim(std::string_view s)
-{
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
     return s;
 }
 
-// A value field: a FORTRAN number with an E or D exponent (either case); blank is 0. Anything else (letters,
-// an infinity, a number that does not fill the field) is no value.
-bool NavNumber(std::string_view field, double& value)
-{
+// A value field: a FORTRAN number with an E or D exponent (either case); blank is 0. Anything else
+// (letters, an infinity, a number that does not fill the field) is no value.
+bool NavNumber(std::string_view field, double& value) {
     field = Trim(field);
     value = 0;
-    if (field.empty()) return true;
+    if (field.empty())
+        return true;
     char buf[24];
-    if (field.size() >= sizeof buf) return false;
+    if (field.size() >= sizeof buf)
+        return false;
     for (std::size_t k = 0; k < field.size(); k++) {
         char c = field[k];
-        if (c == 'D' || c == 'd' || c == 'e') c = 'E';
-        if (!std::strchr("0123456789+-.E", c)) return false;
+        if (c == 'D' || c == 'd' || c == 'e')
+            c = 'E';
+        if (!std::strchr("0123456789+-.E", c))
+            return false;
         buf[k] = c;
     }
     buf[field.size()] = '\0';
@@ -131,22 +132,24 @@ bool NavNumber(std::string_view field, double& value)
 }
 
 // A whole-number field of digits only.
-bool NavInt(std::string_view field, int& value)
-{
+bool NavInt(std::string_view field, int& value) {
     field = Trim(field);
-    if (field.empty() || field.size() > 6) return false;
+    if (field.empty() || field.size() > 6)
+        return false;
     value = 0;
     for (char c : field) {
-        if (c < '0' || c > '9') return false;
+        if (c < '0' || c > '9')
+            return false;
         value = value * 10 + (c - '0');
     }
     return true;
 }
 
-double MjdSeconds(long day, double second) { return (day - GpsEpochMjd) * 86400.0 + second; }
+double MjdSeconds(long day, double second) {
+    return (day - GpsEpochMjd) * 86400.0 + second;
+}
 
-double CalendarSeconds(int y, int mo, int d, int h, int mi, double s)
-{
+double CalendarSeconds(int y, int mo, int d, int h, int mi, double s) {
     ymdhms date;
     date.Set(static_cast<unsigned short>(y), static_cast<unsigned short>(mo),
              static_cast<unsigned short>(d), static_cast<unsigned short>(h),
@@ -154,37 +157,39 @@ double CalendarSeconds(int y, int mo, int d, int h, int mi, double s)
     return MjdSeconds(static_cast<long>(ymdhms2mjd(date).GetMJDay()), h * 3600.0 + mi * 60.0 + s);
 }
 
-bool IsDate(int y, int mo, int d, int h, int mi, double s)
-{
+bool IsDate(int y, int mo, int d, int h, int mi, double s) {
     if (y < 1980 || y > 2199 || mo < 1 || mo > 12 || h > 23 || mi > 59 || s < 0 || s >= 61)
         return false;
-    return d >= 1 && d <= DaysBeforeMonth(ymdhms::LeapYear(static_cast<unsigned short>(y)), mo + 1) -
-                                 DaysBeforeMonth(ymdhms::LeapYear(static_cast<unsigned short>(y)), mo);
+    return d >= 1 &&
+           d <= DaysBeforeMonth(ymdhms::LeapYear(static_cast<unsigned short>(y)), mo + 1) -
+                    DaysBeforeMonth(ymdhms::LeapYear(static_cast<unsigned short>(y)), mo);
 }
 
 // The epoch of the first line in the time of its system, as GPS-epoch seconds; false for no
 // epoch. RINEX 2: yy mm dd hh mm ss.s after the PRN; later: yyyy mm dd hh mm ss.
-bool RecordEpoch(std::string_view line, const NavForm& form, double& seconds)
-{
+bool RecordEpoch(std::string_view line, const NavForm& form, double& seconds) {
     const std::size_t c = form.SatWidth() + 1;
     int y = 0, mo = 0, d = 0, h = 0, mi = 0;
     double s = 0;
-    const bool ok = form.Rinex2()
-                        ? NavInt(Columns(line, c, 3), y) && NavInt(Columns(line, c + 3, 3), mo) &&
-                              NavInt(Columns(line, c + 6, 3), d) && NavInt(Columns(line, c + 9, 3), h) &&
-                              NavInt(Columns(line, c + 12, 3), mi) && NavNumber(Columns(line, c + 15, 5), s)
-                        : NavInt(Columns(line, c + 1, 4), y) && NavInt(Columns(line, c + 6, 2), mo) &&
-                              NavInt(Columns(line, c + 9, 2), d) && NavInt(Columns(line, c + 12, 2), h) &&
-                              NavInt(Columns(line, c + 15, 2), mi) && NavNumber(Columns(line, c + 18, 2), s);
-    if (!ok) return false;
-    if (form.Rinex2()) y += y < 80 ? 2000 : 1900;
-    if (!IsDate(y, mo, d, h, mi, s)) return false;
+    const bool ok =
+        form.Rinex2()
+            ? NavInt(Columns(line, c, 3), y) && NavInt(Columns(line, c + 3, 3), mo) &&
+                  NavInt(Columns(line, c + 6, 3), d) && NavInt(Columns(line, c + 9, 3), h) &&
+                  NavInt(Columns(line, c + 12, 3), mi) && NavNumber(Columns(line, c + 15, 5), s)
+            : NavInt(Columns(line, c + 1, 4), y) && NavInt(Columns(line, c + 6, 2), mo) &&
+                  NavInt(Columns(line, c + 9, 2), d) && NavInt(Columns(line, c + 12, 2), h) &&
+                  NavInt(Columns(line, c + 15, 2), mi) && NavNumber(Columns(line, c + 18, 2), s);
+    if (!ok)
+        return false;
+    if (form.Rinex2())
+        y += y < 80 ? 2000 : 1900;
+    if (!IsDate(y, mo, d, h, mi, s))
+        return false;
     seconds = CalendarSeconds(y, mo, d, h, mi, s);
     return true;
 }
 
-bool RecordSat(std::string_view line, const NavForm& form, NavSat& sat)
-{
+bool RecordSat(std::string_view line, const NavForm& form, NavSat& sat) {
     if (form.Rinex2()) {
         sat.sys = form.letter;
         return NavInt(Columns(line, 1, 2), sat.prn);
@@ -193,95 +198,111 @@ bool RecordSat(std::string_view line, const NavForm& form, NavSat& sat)
     return NavInt(Columns(line, 2, 2), sat.prn);
 }
 
-double ShiftToGps(double seconds, NavTimeScale scale, int headerLeap)
-{
+double ShiftToGps(double seconds, NavTimeScale scale, int headerLeap) {
     switch (scale) {
-    case NavTimeScale::BDT: return seconds + BdtBehindGpst;
-    case NavTimeScale::UTC: return seconds + (headerLeap >= 0 ? headerLeap : LeapSecondsAt(seconds));
-    case NavTimeScale::GPST: break;
+    case NavTimeScale::BDT:
+        return seconds + BdtBehindGpst;
+    case NavTimeScale::UTC:
+        return seconds + (headerLeap >= 0 ? headerLeap : LeapSecondsAt(seconds));
+    case NavTimeScale::GPST:
+        break;
     }
     return seconds;
 }
 
 // toe as an epoch: the week of toc, moved to the week that puts it nearest to toc.
-double ToeEpoch(double tocSystem, double toeOfWeek)
-{
+double ToeEpoch(double tocSystem, double toeOfWeek) {
     double toe = std::floor(tocSystem / Week) * Week + toeOfWeek;
-    if (toe - tocSystem > Week / 2) toe -= Week;
-    if (tocSystem - toe > Week / 2) toe += Week;
+    if (toe - tocSystem > Week / 2)
+        toe -= Week;
+    if (tocSystem - toe > Week / 2)
+        toe += Week;
     return toe;
 }
 
-int LinesOf(OrbitKind kind) { return kind == OrbitKind::Kepler ? 8 : 4; }
+int LinesOf(OrbitKind kind) {
+    return kind == OrbitKind::Kepler ? 8 : 4;
+}
 
-double Norm(double x, double y, double z) { return std::sqrt(x * x + y * y + z * z); }
+double Norm(double x, double y, double z) {
+    return std::sqrt(x * x + y * y + z * z);
+}
 
 // Values no orbit can have would only give positions that mean nothing.
-bool IsOrbit(const NavRecord& r, OrbitKind kind)
-{
+bool IsOrbit(const NavRecord& r, OrbitKind kind) {
     using namespace NavField;
     const double* v = r.v;
     if (kind == OrbitKind::Kepler)
-        return v[SqrtA] >= 2000 && v[SqrtA] <= 10000 && v[Ecc] >= 0 && v[Ecc] < 0.5 && v[Toe] >= 0 &&
-               v[Toe] <= Week;
+        return v[SqrtA] >= 2000 && v[SqrtA] <= 10000 && v[Ecc] >= 0 && v[Ecc] < 0.5 &&
+               v[Toe] >= 0 && v[Toe] <= Week;
     const double radius = Norm(v[X], v[Y], v[Z]);
     return radius >= 7000 && radius <= 60000 && Norm(v[VX], v[VY], v[VZ]) < 10 &&
            Norm(v[AX], v[AY], v[AZ]) < 1e-4;
 }
 
 // A whole number 0 .. limit held by a value, or -1.
-long Bits(double value, long limit)
-{
-    if (!(value >= 0 && value <= limit) || value != std::floor(value)) return -1;
+long Bits(double value, long limit) {
+    if (!(value >= 0 && value <= limit) || value != std::floor(value))
+        return -1;
     return static_cast<long>(value);
 }
 
 // The health rules. GPS, QZSS, NavIC: SV health 0. BeiDou: SatH1 0. GLONASS: Bn 0. Galileo: the
 // health and data-validity bits of the signals of the message clear (I/NAV: E1-B and E5b;
 // F/NAV: E5a). SBAS: validity only.
-bool IsHealthy(const NavRecord& r)
-{
+bool IsHealthy(const NavRecord& r) {
     using namespace NavField;
     switch (r.sat.sys) {
-    case 'R': return r.v[StateHealth] == 0;
-    case 'S': return true;
+    case 'R':
+        return r.v[StateHealth] == 0;
+    case 'S':
+        return true;
     case 'E': {
         const long health = Bits(r.v[Health], 511);
         const long source = Bits(r.v[DataSources], 1023);
-        if (health < 0 || source < 0) return false;
+        if (health < 0 || source < 0)
+            return false;
         const long signalBits = (source & 2) ? 0x038 : 0x1C7;
         return (health & signalBits) == 0;
     }
-    default: return r.v[Health] == 0;
+    default:
+        return r.v[Health] == 0;
     }
 }
 
-double ValidityOf(const NavRecord& r)
-{
+double ValidityOf(const NavRecord& r) {
     const NavSystemFacts* facts = NavSystem(r.sat.sys);
-    if (facts->validity > 0) return facts->validity;
+    if (facts->validity > 0)
+        return facts->validity;
     const double fit = r.v[NavField::FitInterval];
     return fit >= 4 ? fit / 2 * Hour : 2 * Hour;
 }
 
 // Why a record is left out; nullptr when it is kept.
-const char* ParseRecord(const RecordText& rec, const NavForm& form, NavRecord& r)
-{
-    if (!RecordSat(rec.line[0], form, r.sat)) return "NO SATELLITE";
+const char* ParseRecord(const RecordText& rec, const NavForm& form, NavRecord& r) {
+    if (!RecordSat(rec.line[0], form, r.sat))
+        return "NO SATELLITE";
     const NavSystemFacts* facts = NavSystem(r.sat.sys);
-    if (!facts) return "SYSTEM NOT KNOWN";
-    if (NavSatKey(r.sat) < 0) return "SATELLITE NUMBER OUT OF RANGE";
+    if (!facts)
+        return "SYSTEM NOT KNOWN";
+    if (NavSatKey(r.sat) < 0)
+        return "SATELLITE NUMBER OUT OF RANGE";
     const int lines = LinesOf(facts->kind);
-    if (rec.n < lines) return "RECORD CUT SHORT";
+    if (rec.n < lines)
+        return "RECORD CUT SHORT";
     double epoch = 0;
-    if (!RecordEpoch(rec.line[0], form, epoch)) return "NO VALID EPOCH";
+    if (!RecordEpoch(rec.line[0], form, epoch))
+        return "NO VALID EPOCH";
     int k = 0;
     for (int l = 0; l < lines; l++)
         for (int f = l == 0 ? 1 : 0; f < 4; f++, k++) {
-            const std::size_t col = (l == 0 ? form.FirstValueColumn() - 19 : form.NextValueColumn()) + 19 * f;
-            if (!NavNumber(Columns(rec.line[l], col, 19), r.v[k])) return "FIELD IS NO NUMBER";
+            const std::size_t col =
+                (l == 0 ? form.FirstValueColumn() - 19 : form.NextValueColumn()) + 19 * f;
+            if (!NavNumber(Columns(rec.line[l], col, 19), r.v[k]))
+                return "FIELD IS NO NUMBER";
         }
-    if (!IsOrbit(r, facts->kind)) return "ORBIT OUT OF RANGE";
+    if (!IsOrbit(r, facts->kind))
+        return "ORBIT OUT OF RANGE";
     r.clockEpoch = ShiftToGps(epoch, facts->scale, form.leapSeconds);
     r.refEpoch = r.clockEpoch;
     if (facts->kind == OrbitKind::Kepler) {
@@ -293,37 +314,40 @@ const char* ParseRecord(const RecordText& rec, const NavForm& form, NavRecord& r
     return nullptr;
 }
 
-[[noreturn]] void NavError(const std::string& text)
-{
+[[noreturn]] void NavError(const std::string& text) {
     ClassFrame("####", "BroadcastNav", "Error", text.c_str(), "Exiting BroadcastNav", false);
     ExitProgram();
 }
 
-void NavWarning(const std::string& text)
-{
+void NavWarning(const std::string& text) {
     ClassFrame("####", "BroadcastNav", "Warning", text.c_str(), "Continuing BroadcastNav", true);
 }
 
-std::string Label(std::string_view line) { return std::string(Trim(Columns(line, 61, 20))); }
+std::string Label(std::string_view line) {
+    return std::string(Trim(Columns(line, 61, 20)));
+}
 
 // What the first line says the file is, for the message that refuses it.
-std::string KindText(std::string_view line)
-{
-    if (line.find("COMPACT RINEX") != std::string_view::npos) return "A COMPACT RINEX FILE";
-    if (Label(line) != "RINEX VERSION / TYPE") return "NO RINEX FILE";
-    return "RINEX " + std::string(Trim(Columns(line, 1, 9))) + " " + std::string(Trim(Columns(line, 21, 20)));
+std::string KindText(std::string_view line) {
+    if (line.find("COMPACT RINEX") != std::string_view::npos)
+        return "A COMPACT RINEX FILE";
+    if (Label(line) != "RINEX VERSION / TYPE")
+        return "NO RINEX FILE";
+    return "RINEX " + std::string(Trim(Columns(line, 1, 9))) + " " +
+           std::string(Trim(Columns(line, 21, 20)));
 }
 
 // The form of the file from its version line; false for a file that is no navigation file
 // the store reads.
-bool NavFormOf(std::string_view line, NavForm& form)
-{
-    if (Label(line) != "RINEX VERSION / TYPE") return false;
+bool NavFormOf(std::string_view line, NavForm& form) {
+    if (Label(line) != "RINEX VERSION / TYPE")
+        return false;
     form.version = static_cast<int>(std::lround(ColumnsNum(line, 1, 9) * 100));
     const char type = Column(line, 21);
     if (form.version >= 200 && form.version <= 212) {
         for (const auto& t : Rinex2Types)
-            if (t.type == type) form.letter = t.letter;
+            if (t.type == type)
+                form.letter = t.letter;
         return form.letter != ' ';
     }
     const bool later = (form.version >= 300 && form.version <= 305) ||
@@ -331,52 +355,44 @@ bool NavFormOf(std::string_view line, NavForm& form)
     return later && (type == 'N' || type == 'G' || type == 'H');
 }
 
-void ReadHeader(TextLines& lines, const std::string& name, NavForm& form)
-{
+void ReadHeader(TextLines& lines, const std::string& name, NavForm& form) {
     std::string_view line;
-    if (!lines.Next(line)) NavError("NAVIGATION FILE " + name + " IS EMPTY!");
+    if (!lines.Next(line))
+        NavError("NAVIGATION FILE " + name + " IS EMPTY!");
     if (!NavFormOf(line, form))
         NavError("ONLY RINEX 2, 3.00-3.05 AND 4.00-4.02 NAVIGATION FILES ARE READ - " + name +
                  " IS " + KindText(line) + "!");
     while (lines.Next(line)) {
         const std::string label = Label(line);
-        if (label == "END OF HEADER") return;
+        if (label == "END OF HEADER")
+            return;
         int leap = 0;
-        if (label == "LEAP SECONDS" && NavInt(Columns(line, 1, 6), leap)) form.leapSeconds = leap;
+        if (label == "LEAP SECONDS" && NavInt(Columns(line, 1, 6), leap))
+            form.leapSeconds = leap;
     }
     NavError("NAVIGATION FILE " + name + " HAS NO END OF HEADER!");
 }
 
-bool StartsRecord(std::string_view line, const NavForm& form)
-{
+bool StartsRecord(std::string_view line, const NavForm& form) {
     return form.Rinex2() ? !IsBlank(Columns(line, 1, 2)) : Column(line, 1) != ' ';
 }
 
 // A RINEX 4 record line "> EPH G01 LNAV" of a message the store keeps.
-bool IsKeptEphemeris(std::string_view line)
-{
-    if (Columns(line, 1, 6) != "> EPH ") return false;
-    const char letter = Column(line, 7);
-    const std::string_view message = Trim(Columns(line, 11, 4));
-    for (const auto& m : LegacyMessages)
-        if (m.letter == letter && !message.empty()) {
-            const std::string_view all = m.messages;
-            for (std::size_t p = all.find(message); p != std::string_view::npos; p = all.find(message, p + 1))
-                if ((p == 0 || all[p - 1] == ' ') &&
-                    (p + message.size() == all.size() || all[p + message.size()] == ' '))
-                    return true;
-        }
-    return false;
+bool IsKeptEphemeris(std::string_view line) {
+    const NavSystemFacts* facts = NavSystem(Column(line, 7));
+    const std::string message = " " + std::string(Trim(Columns(line, 11, 4))) + " ";
+    return Columns(line, 1, 6) == "> EPH " && facts && message != "  " &&
+           std::string_view(facts->rinex4Messages).find(message) != std::string_view::npos;
 }
 
 // The records of the text after the header, each handed to take with its lines.
-template <class Take> void ForEachRecord(TextLines& lines, const NavForm& form, Take take)
-{
+template <class Take> void ForEachRecord(TextLines& lines, const NavForm& form, Take take) {
     RecordText rec;
     bool open = false;
     bool skipping = form.Rinex4(); // RINEX 4: every line up to a kept EPH record line
     auto close = [&] {
-        if (open) take(rec);
+        if (open)
+            take(rec);
         open = false;
     };
     std::string_view line;
@@ -392,7 +408,8 @@ template <class Take> void ForEachRecord(TextLines& lines, const NavForm& form, 
             rec.firstLine = lines.Number();
             open = true;
         } else if (open) {
-            if (rec.n < MaxRecordLines) rec.line[rec.n++] = line;
+            if (rec.n < MaxRecordLines)
+                rec.line[rec.n++] = line;
         } else if (!IsBlank(line)) {
             rec = RecordText{};
             rec.firstLine = lines.Number();
@@ -404,39 +421,42 @@ template <class Take> void ForEachRecord(TextLines& lines, const NavForm& form, 
 
 } // namespace
 
-const NavSystemFacts* NavSystem(char letter)
-{
+const NavSystemFacts* NavSystem(char letter) {
     for (const NavSystemFacts& s : Systems)
-        if (s.letter == letter) return &s;
+        if (s.letter == letter)
+            return &s;
     return nullptr;
 }
 
-int NavSatKey(NavSat sat)
-{
+int NavSatKey(NavSat sat) {
     const NavSystemFacts* s = NavSystem(sat.sys);
-    if (!s || sat.prn < 1 || sat.prn > 63) return -1;
+    if (!s || sat.prn < 1 || sat.prn > 63)
+        return -1;
     return static_cast<int>(s - Systems) * 64 + sat.prn;
 }
 
-double GpsSeconds(const mjd& t) { return MjdSeconds(static_cast<long>(t.GetMJDay()), static_cast<double>(t.GetSecond())); }
+double GpsSeconds(const mjd& t) {
+    return MjdSeconds(static_cast<long>(t.GetMJDay()), static_cast<double>(t.GetSecond()));
+}
 
-int LeapSecondsAt(double utcSeconds)
-{
+int LeapSecondsAt(double utcSeconds) {
     int leap = 0;
     for (const auto& l : LeapSeconds)
-        if (utcSeconds >= CalendarSeconds(l.year, l.month, 1, 0, 0, 0)) leap = l.seconds;
+        if (utcSeconds >= CalendarSeconds(l.year, l.month, 1, 0, 0, 0))
+            leap = l.seconds;
     return leap;
 }
 
-void BroadcastNav::Read(const char* file)
-{
+void BroadcastNav::Read(const char* file) {
     const std::string name = file;
     InputText input;
-    if (!input.Load(file, "NAVIGATION FILE")) NavError("NAVIGATION FILE " + name + " CAN NOT BE OPENED!");
+    if (!input.Load(file, "NAVIGATION FILE"))
+        NavError("NAVIGATION FILE " + name + " CAN NOT BE OPENED!");
     TextLines lines(input.Text());
     NavForm form;
     ReadHeader(lines, name, form);
-    if (form.leapSeconds >= 0) leapSeconds = form.leapSeconds;
+    if (form.leapSeconds >= 0)
+        leapSeconds = form.leapSeconds;
     long damaged = 0, kept = 0, firstDamagedLine = 0;
     const char* firstReason = nullptr;
     ForEachRecord(lines, form, [&](const RecordText& rec) {
@@ -452,14 +472,14 @@ void BroadcastNav::Read(const char* file)
     });
     if (damaged > 0)
         NavWarning("NAVIGATION FILE " + name + ": " + std::to_string(damaged) +
-                   " DAMAGED RECORD(S) LEFT OUT, THE FIRST AT LINE " + std::to_string(firstDamagedLine) +
-                   ": " + firstReason + "!");
-    if (kept == 0) NavWarning("NAVIGATION FILE " + name + " GIVES NO RECORD!");
+                   " DAMAGED RECORD(S) LEFT OUT, THE FIRST AT LINE " +
+                   std::to_string(firstDamagedLine) + ": " + firstReason + "!");
+    if (kept == 0)
+        NavWarning("NAVIGATION FILE " + name + " GIVES NO RECORD!");
     Index();
 }
 
-void BroadcastNav::Index()
-{
+void BroadcastNav::Index() {
     std::stable_sort(records.begin(), records.end(), [](const NavRecord& a, const NavRecord& b) {
         const int ka = NavSatKey(a.sat), kb = NavSatKey(b.sat);
         return ka != kb ? ka < kb : a.refEpoch < b.refEpoch;
@@ -471,41 +491,45 @@ void BroadcastNav::Index()
             healthyOf.push_back(static_cast<int>(i));
             firstHealthy[NavSatKey(records[i].sat) + 1]++;
         }
-    for (int k = 0; k < NNavSatKeys; k++) firstHealthy[k + 1] += firstHealthy[k];
+    for (int k = 0; k < NNavSatKeys; k++)
+        firstHealthy[k + 1] += firstHealthy[k];
 }
 
-const NavRecord* BroadcastNav::Select(NavSat sat, double t) const
-{
+const NavRecord* BroadcastNav::Select(NavSat sat, double t) const {
     const int key = NavSatKey(sat);
-    if (key < 0 || healthyOf.empty()) return nullptr;
+    if (key < 0 || healthyOf.empty())
+        return nullptr;
     const auto first = healthyOf.begin() + firstHealthy[key];
     const auto last = healthyOf.begin() + firstHealthy[key + 1];
-    const auto after = std::lower_bound(first, last, t, [this](int i, double time) {
-        return records[i].refEpoch < time;
-    });
+    const auto after = std::lower_bound(
+        first, last, t, [this](int i, double time) { return records[i].refEpoch < time; });
     const NavRecord* best = nullptr;
     for (auto it : {after - 1, after}) {
-        if (it < first || it >= last) continue;
+        if (it < first || it >= last)
+            continue;
         const NavRecord& r = records[*it];
         const double dt = std::fabs(t - r.refEpoch);
-        if (dt <= ValidityOf(r) && (!best || dt < std::fabs(t - best->refEpoch))) best = &r;
+        if (dt <= ValidityOf(r) && (!best || dt < std::fabs(t - best->refEpoch)))
+            best = &r;
     }
     return best;
 }
 
-bool BroadcastNav::GlonassChannel(int slot, double t, int& channel) const
-{
+bool BroadcastNav::GlonassChannel(int slot, double t, int& channel) const {
     const NavRecord* best = nullptr;
     for (const NavRecord& r : records) {
-        if (r.sat.sys != 'R' || r.sat.prn != slot || Bits(r.v[NavField::Channel] + 7, 20) < 0) continue;
-        if (!best || std::fabs(t - r.refEpoch) < std::fabs(t - best->refEpoch)) best = &r;
+        if (r.sat.sys != 'R' || r.sat.prn != slot || Bits(r.v[NavField::Channel] + 7, 20) < 0)
+            continue;
+        if (!best || std::fabs(t - r.refEpoch) < std::fabs(t - best->refEpoch))
+            best = &r;
     }
-    if (!best) return false;
+    if (!best)
+        return false;
     channel = static_cast<int>(best->v[NavField::Channel]);
     return true;
 }
 
-long BroadcastNav::Count(char sys) const
-{
-    return std::count_if(records.begin(), records.end(), [sys](const NavRecord& r) { return r.sat.sys == sys; });
+long BroadcastNav::Count(char sys) const {
+    return std::count_if(records.begin(), records.end(),
+                         [sys](const NavRecord& r) { return r.sat.sys == sys; });
 }

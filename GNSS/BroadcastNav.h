@@ -36,6 +36,7 @@ struct NavSystemFacts {
                       // interval
     double radius;    // equatorial radius, m, and
     double j2;        // second zonal harmonic of the state-vector integration (GLONASS)
+    const char* rinex4Messages; // the RINEX 4 messages whose EPH records are kept, blank-framed
 };
 // The facts of a system letter (G R E C J I S), nullptr for any other.
 const NavSystemFacts* NavSystem(char letter);
@@ -53,12 +54,19 @@ int NavSatKey(NavSat sat);
 
 // The values of a record in file order: the three of the first line, then four per line.
 namespace NavField {
-// Keplerian records (G E C J I): clock, then the broadcast orbit lines 1 to 7.
+// clang-format off
+// Keplerian records (G E C J I): clock, then the broadcast orbit lines 1 to 7, a line a row.
 enum {
-    ClockBias, ClockDrift, ClockDriftRate, Iode, Crs, DeltaN, M0, Cuc, Ecc, Cus, SqrtA, Toe, Cic,
-    Omega0, Cis, I0, Crc, Omega, OmegaDot, IDot, DataSources, Week, L2P, Accuracy, Health, Tgd,
-    Iodc, TransmitTime, FitInterval
+    ClockBias, ClockDrift, ClockDriftRate,
+    Iode, Crs, DeltaN, M0,
+    Cuc, Ecc, Cus, SqrtA,
+    Toe, Cic, Omega0, Cis,
+    I0, Crc, Omega, OmegaDot,
+    IDot, DataSources, Week, L2P,
+    Accuracy, Health, Tgd, Iodc,
+    TransmitTime, FitInterval
 };
+// clang-format on
 // State-vector records (R S): km, km/s, km/s^2; the GLONASS clock bias is -TauN.
 enum { FrameTime = 2, X, VX, AX, StateHealth, Y, VY, AY, Channel, Z, VZ, AZ };
 inline constexpr int N = 31;
@@ -97,9 +105,9 @@ class BroadcastNav {
   private:
     void Index();
 
-    std::vector<NavRecord> records;     // by satellite key, then reference epoch
-    std::vector<int> healthyOf;         // the healthy records' indexes, in the same order
-    std::vector<int> firstHealthy;      // per satellite key: its first entry of healthyOf
+    std::vector<NavRecord> records; // by satellite key, then reference epoch
+    std::vector<int> healthyOf;     // the healthy records' indexes, in the same order
+    std::vector<int> firstHealthy;  // per satellite key: its first entry of healthyOf
     int leapSeconds = -1;
 };
 

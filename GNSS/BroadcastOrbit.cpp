@@ -16,30 +16,30 @@ constexpr double GlonassStep = 60;
 constexpr int GlonassSteps = 16;
 constexpr int TrackNodes = 2 * GlonassSteps + 1;
 
-bool IsBeiDouGeo(NavSat sat) { return sat.sys == 'C' && (sat.prn <= 5 || sat.prn >= 59); }
+bool IsBeiDouGeo(NavSat sat) {
+    return sat.sys == 'C' && (sat.prn <= 5 || sat.prn >= 59);
+}
 
 // Turns a position by the angle the Earth turns in the given time (the frame of a later epoch).
-void RotateEarth(const double p[3], double angle, double out[3])
-{
+void RotateEarth(const double p[3], double angle, double out[3]) {
     const double c = std::cos(angle), s = std::sin(angle);
     out[0] = c * p[0] + s * p[1];
     out[1] = -s * p[0] + c * p[1];
     out[2] = p[2];
 }
 
-double EccentricAnomaly(double meanAnomaly, double e)
-{
+double EccentricAnomaly(double meanAnomaly, double e) {
     double E = meanAnomaly;
     for (int k = 0; k < 20; k++) {
         const double step = (E - e * std::sin(E) - meanAnomaly) / (1 - e * std::cos(E));
         E -= step;
-        if (std::fabs(step) < 1e-13) break;
+        if (std::fabs(step) < 1e-13)
+            break;
     }
     return E;
 }
 
-void KeplerPosition(const NavRecord& r, double t, double pos[3], double& E)
-{
+void KeplerPosition(const NavRecord& r, double t, double pos[3], double& E) {
     const NavSystemFacts& sys = *NavSystem(r.sat.sys);
     const double* v = r.v;
     const double A = v[SqrtA] * v[SqrtA];
@@ -57,8 +57,8 @@ void KeplerPosition(const NavRecord& r, double t, double pos[3], double& E)
     // GEO satellites: the orbit in a frame that does not turn with the Earth, tilted by -5 deg,
     // then turned by the Earth's rotation since toe
     const bool geo = IsBeiDouGeo(r.sat);
-    const double node = v[Omega0] + (v[OmegaDot] - (geo ? 0 : sys.earthRate)) * tk -
-                        sys.earthRate * r.toeOfWeek;
+    const double node =
+        v[Omega0] + (v[OmegaDot] - (geo ? 0 : sys.earthRate)) * tk - sys.earthRate * r.toeOfWeek;
     const double cn = std::cos(node), sn = std::sin(node), ci = std::cos(inc), si = std::sin(inc);
     double p[3] = {xp * cn - yp * ci * sn, xp * sn + yp * ci * cn, yp * si};
     if (!geo) {
@@ -72,8 +72,7 @@ void KeplerPosition(const NavRecord& r, double t, double pos[3], double& E)
 }
 
 // The state derivative of the GLONASS equations of motion in the rotating PZ-90 frame (m, m/s).
-void GlonassDerivative(const double s[6], const double lunisolar[3], double d[6])
-{
+void GlonassDerivative(const double s[6], const double lunisolar[3], double d[6]) {
     const NavSystemFacts& sys = *NavSystem('R');
     const double w = sys.earthRate;
     const double r2 = s[0] * s[0] + s[1] * s[1] + s[2] * s[2];
@@ -87,55 +86,61 @@ void GlonassDerivative(const double s[6], const double lunisolar[3], double d[6]
     d[5] = -central * s[2] - zonal * s[2] * (3 - z2) + lunisolar[2];
 }
 
-void RungeKuttaStep(double s[6], const double lunisolar[3], double h)
-{
+void RungeKuttaStep(double s[6], const double lunisolar[3], double h) {
     double k[4][6], tmp[6];
     GlonassDerivative(s, lunisolar, k[0]);
     for (int stage = 1; stage < 4; stage++) {
         const double f = stage == 3 ? h : h / 2;
-        for (int i = 0; i < 6; i++) tmp[i] = s[i] + f * k[stage - 1][i];
+        for (int i = 0; i < 6; i++)
+            tmp[i] = s[i] + f * k[stage - 1][i];
         GlonassDerivative(tmp, lunisolar, k[stage]);
     }
-    for (int i = 0; i < 6; i++) s[i] += h / 6 * (k[0][i] + 2 * k[1][i] + 2 * k[2][i] + k[3][i]);
+    for (int i = 0; i < 6; i++)
+        s[i] += h / 6 * (k[0][i] + 2 * k[1][i] + 2 * k[2][i] + k[3][i]);
 }
 
 // The track: TrackNodes states (position, velocity) GlonassStep apart, the middle one at the
 // reference epoch.
-void IntegrateGlonass(NavRecord& r)
-{
+void IntegrateGlonass(NavRecord& r) {
     const double* v = r.v;
-    const double start[6] = {v[X] * 1e3, v[Y] * 1e3, v[Z] * 1e3, v[VX] * 1e3, v[VY] * 1e3, v[VZ] * 1e3};
+    const double start[6] = {v[X] * 1e3,  v[Y] * 1e3,  v[Z] * 1e3,
+                             v[VX] * 1e3, v[VY] * 1e3, v[VZ] * 1e3};
     const double lunisolar[3] = {v[AX] * 1e3, v[AY] * 1e3, v[AZ] * 1e3};
     r.track.assign(6 * TrackNodes, 0);
     for (int direction : {-1, 1}) {
         double s[6];
-        for (int i = 0; i < 6; i++) s[i] = start[i];
+        for (int i = 0; i < 6; i++)
+            s[i] = start[i];
         for (int step = 0; step <= GlonassSteps; step++) {
-            if (step > 0) RungeKuttaStep(s, lunisolar, direction * GlonassStep);
+            if (step > 0)
+                RungeKuttaStep(s, lunisolar, direction * GlonassStep);
             const int node = GlonassSteps + direction * step;
-            for (int i = 0; i < 6; i++) r.track[6 * node + i] = s[i];
+            for (int i = 0; i < 6; i++)
+                r.track[6 * node + i] = s[i];
         }
     }
 }
 
 // Cubic Hermite interpolation between the two track nodes around t, from their positions and
 // velocities: far below a millimetre at this step.
-void GlonassPosition(const NavRecord& r, double t, double pos[3])
-{
+void GlonassPosition(const NavRecord& r, double t, double pos[3]) {
     double at = (t - r.refEpoch) / GlonassStep + GlonassSteps;
     double node = std::floor(at);
-    if (!(node >= 0)) node = 0;
-    if (node > TrackNodes - 2) node = TrackNodes - 2;
+    if (!(node >= 0))
+        node = 0;
+    if (node > TrackNodes - 2)
+        node = TrackNodes - 2;
     const double* a = &r.track[6 * static_cast<int>(node)];
     const double* b = a + 6;
     const double s = at - node, s2 = s * s, s3 = s2 * s;
-    const double h00 = 2 * s3 - 3 * s2 + 1, h10 = s3 - 2 * s2 + s, h01 = -2 * s3 + 3 * s2, h11 = s3 - s2;
+    const double h00 = 2 * s3 - 3 * s2 + 1, h10 = s3 - 2 * s2 + s, h01 = -2 * s3 + 3 * s2,
+                 h11 = s3 - s2;
     for (int i = 0; i < 3; i++)
-        pos[i] = h00 * a[i] + h10 * GlonassStep * a[i + 3] + h01 * b[i] + h11 * GlonassStep * b[i + 3];
+        pos[i] =
+            h00 * a[i] + h10 * GlonassStep * a[i + 3] + h01 * b[i] + h11 * GlonassStep * b[i + 3];
 }
 
-void SbasPosition(const NavRecord& r, double t, double pos[3])
-{
+void SbasPosition(const NavRecord& r, double t, double pos[3]) {
     const double dt = t - r.refEpoch;
     const int axes[3] = {X, Y, Z};
     for (int i = 0; i < 3; i++) {
@@ -144,43 +149,49 @@ void SbasPosition(const NavRecord& r, double t, double pos[3])
     }
 }
 
-double Distance(const double a[3], const double b[3])
-{
-    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
+double Distance(const double a[3], const double b[3]) {
+    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) +
+                     (a[2] - b[2]) * (a[2] - b[2]));
 }
 
 } // namespace
 
-void PrepareOrbit(NavRecord& r)
-{
-    if (NavSystem(r.sat.sys)->kind == OrbitKind::GlonassState) IntegrateGlonass(r);
+void PrepareOrbit(NavRecord& r) {
+    if (NavSystem(r.sat.sys)->kind == OrbitKind::GlonassState)
+        IntegrateGlonass(r);
 }
 
-void OrbitPosition(const NavRecord& r, double t, double pos[3])
-{
+void OrbitPosition(const NavRecord& r, double t, double pos[3]) {
     double E = 0;
     switch (NavSystem(r.sat.sys)->kind) {
-    case OrbitKind::Kepler: KeplerPosition(r, t, pos, E); break;
-    case OrbitKind::GlonassState: GlonassPosition(r, t, pos); break;
-    case OrbitKind::SbasState: SbasPosition(r, t, pos); break;
+    case OrbitKind::Kepler:
+        KeplerPosition(r, t, pos, E);
+        break;
+    case OrbitKind::GlonassState:
+        GlonassPosition(r, t, pos);
+        break;
+    case OrbitKind::SbasState:
+        SbasPosition(r, t, pos);
+        break;
     }
 }
 
-double SatelliteClock(const NavRecord& r, double t)
-{
+double SatelliteClock(const NavRecord& r, double t) {
     const double dt = t - r.clockEpoch;
-    if (NavSystem(r.sat.sys)->kind != OrbitKind::Kepler) return r.v[ClockBias] + r.v[ClockDrift] * dt;
+    if (NavSystem(r.sat.sys)->kind != OrbitKind::Kepler)
+        return r.v[ClockBias] + r.v[ClockDrift] * dt;
     double pos[3], E = 0;
     KeplerPosition(r, t, pos, E);
-    const double relativistic =
-        -2 * std::sqrt(NavSystem(r.sat.sys)->gm) / (SpeedOfLight * SpeedOfLight) * r.v[Ecc] * r.v[SqrtA] * std::sin(E);
+    const double relativistic = -2 * std::sqrt(NavSystem(r.sat.sys)->gm) /
+                                (SpeedOfLight * SpeedOfLight) * r.v[Ecc] * r.v[SqrtA] * std::sin(E);
     return r.v[ClockBias] + r.v[ClockDrift] * dt + r.v[ClockDriftRate] * dt * dt + relativistic;
 }
 
-bool EmissionPosition(const BroadcastNav& nav, NavSat sat, double tRx, const double rx[3], double pos[3])
-{
+bool EmissionPosition(const BroadcastNav& nav, NavSat sat, double tRx, const double rx[3],
+                      double pos[3]) {
     const NavRecord* r = nav.Select(sat, tRx);
-    if (!r) return false;
+    if (!r)
+        return false;
     const double rate = NavSystem(sat.sys)->earthRate;
     double travel = 0.075; // about the travel time from a medium orbit
     for (int k = 0; k < 6; k++) {
@@ -190,7 +201,8 @@ bool EmissionPosition(const BroadcastNav& nav, NavSat sat, double tRx, const dou
         const double next = Distance(pos, rx) / SpeedOfLight;
         const bool settled = std::fabs(next - travel) < 1e-6; // a few millimetres
         travel = next;
-        if (settled) break;
+        if (settled)
+            break;
     }
     return true;
 }

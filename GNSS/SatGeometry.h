@@ -44,6 +44,7 @@ struct CodeRange {
 // system, satellites below 10 degrees left out, the mean of the epochs solved. Without
 // ionosphere correction: some metres to tens of metres, plenty for angles. False when no epoch
 // has enough satellites with usable records.
-bool SinglePointPosition(const BroadcastNav& nav, const std::vector<CodeRange>& codes, double xyz[3]);
+bool SinglePointPosition(const BroadcastNav& nav, const std::vector<CodeRange>& codes,
+                         double xyz[3]);
 
 #endif

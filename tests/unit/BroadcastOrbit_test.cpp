@@ -1,10 +1,9 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "GNSS/BroadcastOrbit.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <map>
 #include <string>
 
@@ -14,13 +13,12 @@ namespace {
 
 const fs::path SharedData = KESTROVA_SHARED_DATA;
 
-double Distance(const double a[3], const double b[3])
-{
-    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
+double Distance(const double a[3], const double b[3]) {
+    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) +
+                     (a[2] - b[2]) * (a[2] - b[2]));
 }
 
-BroadcastNav Quietly(const fs::path& file)
-{
+BroadcastNav Quietly(const fs::path& file) {
     BroadcastNav nav;
     testing::internal::CaptureStdout();
     nav.Read(file.c_str());
@@ -34,13 +32,13 @@ BroadcastNav Quietly(const fs::path& file)
 // integration gone astray, the BeiDou GEO satellites taken as the others or tilted the wrong
 // way, puts them kilometres apart. Limits: a few metres for GPS, Galileo,
 // BeiDou, QZSS and GLONASS, tens of metres for NavIC, hundreds for the SBAS messages.
-TEST(BroadcastOrbit, ConsecutiveRecordsOfEverySystemAgreeWhereBothServe)
-{
+TEST(BroadcastOrbit, ConsecutiveRecordsOfEverySystemAgreeWhereBothServe) {
     const fs::path file = SharedData / "BRD400DLR_S_20230710000_01D_MN.rnx.gz";
-    if (!fs::exists(file)) GTEST_SKIP() << "no shared data";
+    if (!fs::exists(file))
+        GTEST_SKIP() << "no shared data";
     const BroadcastNav nav = Quietly(file);
-    const std::map<char, double> limit = {{'G', 10},  {'R', 10}, {'E', 10},  {'C', 10},
-                                          {'J', 10},  {'I', 100}, {'S', 1000}};
+    const std::map<char, double> limit = {{'G', 10}, {'R', 10},  {'E', 10},  {'C', 10},
+                                          {'J', 10}, {'I', 100}, {'S', 1000}};
     // records more than this apart are not two fits of the same stretch of orbit
     const std::map<char, double> apart = {{'G', 7200}, {'R', 1800}, {'E', 7200}, {'C', 3600},
                                           {'J', 7200}, {'I', 7200}, {'S', 1200}};
@@ -50,16 +48,18 @@ TEST(BroadcastOrbit, ConsecutiveRecordsOfEverySystemAgreeWhereBothServe)
         const NavRecord& a = records[k - 1];
         const NavRecord& b = records[k];
         const double gap = b.refEpoch - a.refEpoch;
-        if (a.sat.sys != b.sat.sys || a.sat.prn != b.sat.prn || !a.healthy || !b.healthy || gap <= 0 ||
-            gap > apart.at(a.sat.sys))
+        if (a.sat.sys != b.sat.sys || a.sat.prn != b.sat.prn || !a.healthy || !b.healthy ||
+            gap <= 0 || gap > apart.at(a.sat.sys))
             continue;
         double pa[3], pb[3];
         OrbitPosition(a, a.refEpoch + gap / 2, pa);
         OrbitPosition(b, a.refEpoch + gap / 2, pb);
-        EXPECT_LT(Distance(pa, pb), limit.at(a.sat.sys)) << a.sat.sys << a.sat.prn << " at " << a.refEpoch;
+        EXPECT_LT(Distance(pa, pb), limit.at(a.sat.sys))
+            << a.sat.sys << a.sat.prn << " at " << a.refEpoch;
         pairs[a.sat.sys]++;
     }
-    for (char sys : {'G', 'R', 'E', 'C', 'J', 'I', 'S'}) EXPECT_GT(pairs[sys], 50) << sys;
+    for (char sys : {'G', 'R', 'E', 'C', 'J', 'I', 'S'})
+        EXPECT_GT(pairs[sys], 50) << sys;
 }
 
 } // namespace

@@ -1,13 +1,11 @@
 // SPDX-License-Identifier: BSD-2-Clause
-#include "GNSS/SatGeometry.h"
-
 #include "GNSS/RINEX.h"
-
-#include <gtest/gtest.h>
+#include "GNSS/SatGeometry.h"
 
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -18,11 +16,11 @@ namespace {
 
 const fs::path SharedData = KESTROVA_SHARED_DATA;
 
-BroadcastNav Quietly(const std::vector<std::string>& files)
-{
+BroadcastNav Quietly(const std::vector<std::string>& files) {
     BroadcastNav nav;
     testing::internal::CaptureStdout();
-    for (const std::string& f : files) nav.Read((SharedData / f).c_str());
+    for (const std::string& f : files)
+        nav.Read((SharedData / f).c_str());
     testing::internal::GetCapturedStdout();
     return nav;
 }
@@ -42,32 +40,33 @@ struct Reference {
     double second, az, el;
 };
 
-void ExpectAngles(const BroadcastNav& nav, const double rx[3], const std::vector<Reference>& refs)
-{
+void ExpectAngles(const BroadcastNav& nav, const double rx[3], const std::vector<Reference>& refs) {
     const StationFrame station(rx);
     for (const Reference& r : refs) {
         double az = 0, el = 0;
         const NavSat sat{r.sat[0], std::atoi(r.sat + 1)};
-        ASSERT_TRUE(SatelliteAzEl(nav, sat, r.week * 604800.0 + r.second, station, az, el)) << r.sat;
+        ASSERT_TRUE(SatelliteAzEl(nav, sat, r.week * 604800.0 + r.second, station, az, el))
+            << r.sat;
         EXPECT_NEAR(el, r.el, 0.1) << r.sat << " " << r.second;
         EXPECT_NEAR(std::remainder(az - r.az, 360.0), 0, 0.1) << r.sat << " " << r.second;
     }
 }
 
-TEST(SatGeometry, AnglesAgreeWithAnIndependentComputation)
-{
-    if (!fs::exists(SharedData / "cbw10010.21n.gz")) GTEST_SKIP() << "no shared data";
+TEST(SatGeometry, AnglesAgreeWithAnIndependentComputation) {
+    if (!fs::exists(SharedData / "cbw10010.21n.gz"))
+        GTEST_SKIP() << "no shared data";
     const double nya[3] = {1202434.1303, 252632.2212, 6237772.4351};
-    ExpectAngles(Quietly({"NYA100NOR_S_20241240000_01D_GN.rnx.gz", "NYA100NOR_S_20241240000_01D_EN.rnx.gz",
-                          "NYA100NOR_S_20241240000_01D_CN.rnx.gz"}),
-                 nya,
-                 {{"G05", 2312, 432000, 223.9, 42.0},
-                  {"G27", 2312, 475200, 230.5, 54.1},
-                  {"E26", 2312, 432000, 249.9, 13.8},
-                  {"E31", 2312, 475200, 208.2, 38.4},
-                  {"C11", 2312, 432000, 320.6, 29.8},
-                  {"C30", 2312, 496830, 257.5, 47.2},
-                  {"C06", 2312, 496830, 87.6, 42.7}});
+    ExpectAngles(
+        Quietly({"NYA100NOR_S_20241240000_01D_GN.rnx.gz", "NYA100NOR_S_20241240000_01D_EN.rnx.gz",
+                 "NYA100NOR_S_20241240000_01D_CN.rnx.gz"}),
+        nya,
+        {{"G05", 2312, 432000, 223.9, 42.0},
+         {"G27", 2312, 475200, 230.5, 54.1},
+         {"E26", 2312, 432000, 249.9, 13.8},
+         {"E31", 2312, 475200, 208.2, 38.4},
+         {"C11", 2312, 432000, 320.6, 29.8},
+         {"C30", 2312, 496830, 257.5, 47.2},
+         {"C06", 2312, 496830, 87.6, 42.7}});
     const double delft[3] = {3924687.7020, 301132.7660, 5001910.7750};
     ExpectAngles(Quietly({"cbw10010.21n.gz", "dlf10010.21g"}), delft,
                  {{"R01", 2138, 432000, 35.3, 26.6},
@@ -78,12 +77,13 @@ TEST(SatGeometry, AnglesAgreeWithAnIndependentComputation)
 
 // A file whose header position is blanked: the single-point position from its codes at the
 // first epoch (GPS and GLONASS, two receiver clocks) lies within 100 m of the header's.
-TEST(SatGeometry, SinglePointPositionOfAFileWithoutHeaderPosition)
-{
+TEST(SatGeometry, SinglePointPositionOfAFileWithoutHeaderPosition) {
     const fs::path original = SharedData / "delf0010.21o";
-    if (!fs::exists(original)) GTEST_SKIP() << "no shared data";
+    if (!fs::exists(original))
+        GTEST_SKIP() << "no shared data";
     std::ifstream in(original);
-    const fs::path blanked = fs::temp_directory_path() / ("kestrova_spp_" + std::to_string(getpid()) + ".21o");
+    const fs::path blanked =
+        fs::temp_directory_path() / ("kestrova_spp_" + std::to_string(getpid()) + ".21o");
     std::ofstream out(blanked);
     double header[3] = {};
     for (std::string line; std::getline(in, line);) {

@@ -174,6 +174,26 @@ bool SatelliteAzEl(const BroadcastNav& nav, NavSat sat, double t, const StationF
     return true;
 }
 
+SatelliteTrack::SatelliteTrack(const BroadcastNav& navi, NavSat sati, const StationFrame& stationi)
+    : nav(navi), sat(sati), station(stationi) {}
+
+bool SatelliteTrack::AzEl(double t, double& az, double& el) {
+    if (!(t >= first && t <= last)) {
+        first = std::floor(t / NodeSpacing) * NodeSpacing;
+        last = first + NodeSpacing;
+        usable = EmissionPosition(nav, sat, first, station.Position(), atFirst) &&
+                 EmissionPosition(nav, sat, last, station.Position(), atLast);
+    }
+    if (!usable)
+        return SatelliteAzEl(nav, sat, t, station, az, el);
+    const double f = (t - first) / NodeSpacing;
+    double pos[3];
+    for (int i = 0; i < 3; i++)
+        pos[i] = atFirst[i] + f * (atLast[i] - atFirst[i]);
+    station.AzEl(pos, az, el);
+    return true;
+}
+
 bool SinglePointPosition(const BroadcastNav& nav, const std::vector<CodeRange>& codes,
                          double xyz[3]) {
     double sum[3] = {};

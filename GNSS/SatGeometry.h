@@ -32,6 +32,28 @@ class StationFrame {
 bool SatelliteAzEl(const BroadcastNav& nav, NavSat sat, double t, const StationFrame& station,
                    double& az, double& el);
 
+// The angles of one satellite epoch after epoch, for a listing that walks a satellite's epochs
+// in time order (1 Hz and faster): the position at emission is computed exactly on a grid of
+// NodeSpacing seconds and taken linearly in between, metres off the exact one over 10 s, far
+// below a thousandth of a degree (the exact computation costs about four times as much). Where a
+// node has no usable record the exact computation of SatelliteAzEl serves; a gap of less than
+// NodeSpacing between the validities of two records is bridged.
+class SatelliteTrack {
+  public:
+    static constexpr double NodeSpacing = 10;
+    SatelliteTrack(const BroadcastNav& nav, NavSat sat, const StationFrame& station);
+    // As SatelliteAzEl.
+    bool AzEl(double t, double& az, double& el);
+
+  private:
+    const BroadcastNav& nav;
+    NavSat sat;
+    const StationFrame& station;
+    double first = 0, last = -1; // the nodes around the last epoch asked
+    bool usable = false;         // both nodes have positions
+    double atFirst[3] = {}, atLast[3] = {};
+};
+
 // One code of one epoch: the satellite, the reception epoch (GPS seconds, receiver clock) and
 // the pseudorange (m).
 struct CodeRange {

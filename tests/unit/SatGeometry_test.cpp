@@ -75,6 +75,32 @@ TEST(SatGeometry, AnglesAgreeWithAnIndependentComputation) {
                   {"G08", 2138, 432600, 293.7, 46.1}});
 }
 
+// The track's angles at 1 Hz are the exact ones to far below the listing's three decimals,
+// across changes of record and up to the end of a record's validity (GLONASS: 00:00:18).
+TEST(SatGeometry, TrackAnglesAreTheExactOnes) {
+    if (!fs::exists(SharedData / "cbw10010.21n.gz"))
+        GTEST_SKIP() << "no shared data";
+    const BroadcastNav nav = Quietly({"cbw10010.21n.gz", "dlf10010.21g"});
+    const double delft[3] = {3924687.7020, 301132.7660, 5001910.7750};
+    const StationFrame station(delft);
+    const double start = 2138 * 604800.0 + 432000 - 1200; // 2020-12-31 23:40
+    for (const NavSat sat : {NavSat{'G', 7}, NavSat{'G', 8}, NavSat{'R', 1}, NavSat{'R', 17}}) {
+        SatelliteTrack track(nav, sat, station);
+        int compared = 0;
+        for (double t = start; t < start + 3 * 3600; t += 1) {
+            double az = 0, el = 0, trackAz = 0, trackEl = 0;
+            const bool exact = SatelliteAzEl(nav, sat, t, station, az, el);
+            ASSERT_EQ(track.AzEl(t, trackAz, trackEl), exact) << sat.sys << sat.prn << " " << t;
+            if (!exact)
+                continue;
+            EXPECT_NEAR(trackEl, el, 1e-4);
+            EXPECT_NEAR(std::remainder(trackAz - az, 360.0) * std::cos(el * M_PI / 180), 0, 1e-4);
+            compared++;
+        }
+        EXPECT_GT(compared, 1000) << sat.sys << sat.prn;
+    }
+}
+
 // A file whose header position is blanked: the single-point position from its codes at the
 // first epoch (GPS and GLONASS, two receiver clocks) lies within 100 m of the header's.
 TEST(SatGeometry, SinglePointPositionOfAFileWithoutHeaderPosition) {

@@ -8,11 +8,13 @@
 #include "GNSS/TimeConverse.h"
 #include "PROGINC/InputText.h"
 #include "PROGINC/ProgramError.h"
+#include "PROGINC/cfilef.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -74,28 +76,21 @@ struct RecordText {
     long firstLine = 0;
 };
 
-// The lines of a text, without their CR, numbered from 1.
+// The lines of an input, numbered from 1: views into the text, which outlives the reading.
 class TextLines {
   public:
-    explicit TextLines(std::string_view t) : text(t) {}
+    explicit TextLines(std::istream& input) : in(input) {}
     bool Next(std::string_view& line) {
-        if (pos >= text.size())
+        if (!ReadLine(in, line, store))
             return false;
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        line = text.substr(pos, end - pos);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        pos = end + 1;
         number++;
         return true;
     }
     long Number() const { return number; }
 
   private:
-    std::string_view text;
-    std::size_t pos = 0;
+    std::istream& in;
+    std::string store;
     long number = 0;
 };
 
@@ -452,7 +447,8 @@ void BroadcastNav::Read(const char* file) {
     InputText input;
     if (!input.Load(file, "NAVIGATION FILE"))
         NavError("NAVIGATION FILE " + name + " CAN NOT BE OPENED!");
-    TextLines lines(input.Text());
+    const std::unique_ptr<std::istream> stream = input.Stream();
+    TextLines lines(*stream);
     NavForm form;
     ReadHeader(lines, name, form);
     if (form.leapSeconds >= 0)

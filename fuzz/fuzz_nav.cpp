@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: BSD-2-Clause
-// A navigation file read into the store, then every record asked for its satellite's angles from
-// a receiver, the GLONASS channel of its slot and a single-point position from made-up codes, so
-// that whatever the reader lets through meets the orbit and geometry code.
+// A navigation file read into the store, then its first records asked for their satellites'
+// angles from a receiver (inside and beyond the validity), the GLONASS channel of their slots
+// and a single-point position from made-up codes, so that whatever the reader lets through
+// meets the orbit and geometry code.
 #include "GNSS/BroadcastNav.h"
 #include "GNSS/SatGeometry.h"
 #include "fuzz/FuzzRun.h"
@@ -17,14 +18,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const StationFrame station(receiver);
         std::vector<CodeRange> codes;
         int channel = 0;
+        const double offsets[] = {0.0, -900.0, 7200.0};
         for (const NavRecord& r : nav.Records()) {
+            if (codes.size() == 8)
+                break;
             double az = 0, el = 0;
-            for (double dt : {-900.0, 0.0, 7200.0})
-                SatelliteAzEl(nav, r.sat, r.refEpoch + dt, station, az, el);
+            SatelliteAzEl(nav, r.sat, r.refEpoch + offsets[codes.size() % 3], station, az, el);
             nav.GlonassChannel(r.sat.prn, r.refEpoch, channel);
-            if (codes.size() < 12)
-                codes.push_back(
-                    {r.sat, r.refEpoch, 2.2e7 + 1e5 * static_cast<double>(codes.size())});
+            codes.push_back({r.sat, nav.Records()[0].refEpoch,
+                             2.2e7 + 1e5 * static_cast<double>(codes.size())});
         }
         double xyz[3];
         SinglePointPosition(nav, codes, xyz);

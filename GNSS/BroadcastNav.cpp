@@ -395,8 +395,11 @@ template <class Take> void ForEachRecord(TextLines& lines, const NavForm& form, 
         if (form.Rinex4() && Column(line, 1) == '>') {
             close();
             skipping = !IsKeptEphemeris(line);
-        } else if (skipping) {
-        } else if (StartsRecord(line, form)) {
+            continue;
+        }
+        if (skipping)
+            continue;
+        if (StartsRecord(line, form)) {
             close();
             rec = RecordText{};
             rec.line[rec.n++] = line;

@@ -187,17 +187,20 @@ double SatelliteClock(const NavRecord& r, double t) {
     return r.v[ClockBias] + r.v[ClockDrift] * dt + r.v[ClockDriftRate] * dt * dt + relativistic;
 }
 
+void PositionAtEmission(const NavRecord& r, double sent, double travel, double pos[3]) {
+    double p[3];
+    OrbitPosition(r, sent, p);
+    RotateEarth(p, NavSystem(r.sat.sys)->earthRate * travel, pos);
+}
+
 bool EmissionPosition(const BroadcastNav& nav, NavSat sat, double tRx, const double rx[3],
                       double pos[3]) {
     const NavRecord* r = nav.Select(sat, tRx);
     if (!r)
         return false;
-    const double rate = NavSystem(sat.sys)->earthRate;
     double travel = 0.075; // about the travel time from a medium orbit
     for (int k = 0; k < 6; k++) {
-        double p[3];
-        OrbitPosition(*r, tRx - travel, p);
-        RotateEarth(p, rate * travel, pos);
+        PositionAtEmission(*r, tRx - travel, travel, pos);
         const double next = Distance(pos, rx) / SpeedOfLight;
         const bool settled = std::fabs(next - travel) < 1e-6; // a few millimetres
         travel = next;

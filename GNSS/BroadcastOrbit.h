@@ -23,6 +23,10 @@ void OrbitPosition(const NavRecord& r, double t, double pos[3]);
 // Clock offset of the satellite at t, s (Keplerian: with the relativistic term).
 double SatelliteClock(const NavRecord& r, double t);
 
+// Position of the record's satellite at the epoch sent, turned into the Earth-fixed frame of
+// the reception travel seconds later.
+void PositionAtEmission(const NavRecord& r, double sent, double travel, double pos[3]);
+
 // Position of sat when it sent the signal received at tRx by a receiver at rx (Earth-fixed, m):
 // tRx less the travel time, iterated, turned by the Earth's rotation during the travel into the
 // frame of tRx. False when the store has no healthy record for sat within its validity at tRx.

@@ -64,26 +64,18 @@ struct Normal {
 };
 
 // Where the satellite of a code was when it sent the signal, in the frame of reception, and
-// the satellite clock (m); false when there is no usable record.
-bool SatelliteAtEmission(const BroadcastNav& nav, const CodeRange& code, const double rx[3],
-                         double pos[3], double& clock) {
+// the satellite clock (m); false when there is no usable record. The travel time is taken as
+// the code's: a receiver clock off by a millisecond turns the satellite by 2 m too many.
+bool SatelliteAtEmission(const BroadcastNav& nav, const CodeRange& code, double pos[3],
+                         double& clock) {
     const NavRecord* r = nav.Select(code.sat, code.epoch);
     if (!r)
         return false;
-    double sent = code.epoch - code.range / SpeedOfLight;
+    const double travel = code.range / SpeedOfLight;
+    double sent = code.epoch - travel;
     sent -= SatelliteClock(*r, sent);
     clock = SatelliteClock(*r, sent) * SpeedOfLight;
-    double p[3];
-    OrbitPosition(*r, sent, p);
-    const double travel =
-        (Norm(rx) > 0 ? std::sqrt((p[0] - rx[0]) * (p[0] - rx[0]) +
-                                  (p[1] - rx[1]) * (p[1] - rx[1]) + (p[2] - rx[2]) * (p[2] - rx[2]))
-                      : code.range) /
-        SpeedOfLight;
-    const double angle = NavSystem(code.sat.sys)->earthRate * travel;
-    pos[0] = std::cos(angle) * p[0] + std::sin(angle) * p[1];
-    pos[1] = -std::sin(angle) * p[0] + std::cos(angle) * p[1];
-    pos[2] = p[2];
+    PositionAtEmission(*r, sent, travel, pos);
     return true;
 }
 
@@ -104,7 +96,7 @@ bool EpochPosition(const BroadcastNav& nav, const CodeRange* first, const CodeRa
             const std::size_t system = systems.find(c->sat.sys);
             double sat[3], clock = 0;
             if (system == std::string::npos || !(c->range > 1e7 && c->range < 5e7) ||
-                !SatelliteAtEmission(nav, *c, x, sat, clock))
+                !SatelliteAtEmission(nav, *c, sat, clock))
                 continue;
             const double d[3] = {sat[0] - x[0], sat[1] - x[1], sat[2] - x[2]};
             const double rho = Norm(d);

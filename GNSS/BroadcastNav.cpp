@@ -372,12 +372,19 @@ bool StartsRecord(std::string_view line, const NavForm& form) {
     return form.Rinex2() ? !IsBlank(Columns(line, 1, 2)) : Column(line, 1) != ' ';
 }
 
-// A RINEX 4 record line "> EPH G01 LNAV" of a message the store keeps.
+// A RINEX 4 record line "> EPH G01 LNAV" of a message the store keeps: the message is a whole
+// word of the blank-framed list of its system.
 bool IsKeptEphemeris(std::string_view line) {
     const NavSystemFacts* facts = NavSystem(Column(line, 7));
-    const std::string message = " " + std::string(Trim(Columns(line, 11, 4))) + " ";
-    return Columns(line, 1, 6) == "> EPH " && facts && message != "  " &&
-           std::string_view(facts->rinex4Messages).find(message) != std::string_view::npos;
+    const std::string_view message = Trim(Columns(line, 11, 4));
+    if (Columns(line, 1, 6) != "> EPH " || !facts || message.empty())
+        return false;
+    const std::string_view kept = facts->rinex4Messages;
+    for (std::size_t at = kept.find(message); at != std::string_view::npos;
+         at = kept.find(message, at + 1))
+        if (kept[at - 1] == ' ' && kept[at + message.size()] == ' ')
+            return true;
+    return false;
 }
 
 // The records of the text after the header, each handed to take with its lines.

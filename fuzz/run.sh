@@ -3,13 +3,13 @@
 # Builds the fuzz harnesses and runs each for SECONDS (default 60), seeded from the hostile
 # inputs and the test data; prints executions, coverage and findings per harness.
 #   fuzz/run.sh [SECONDS] [HARNESS...]     harnesses: rinex rinex3 compact2 channels cmdline
-#                                          crx summary decompress
+#                                          crx summary decompress nav
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 secs=${1:-60}
 shift || true
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(rinex rinex3 compact2 channels cmdline crx summary decompress)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(rinex rinex3 compact2 channels cmdline crx summary decompress nav)
 build=${KESTROVA_FUZZ_BUILD:-$root/build-fuzz}
 
 cmake -S "$root/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
@@ -40,6 +40,12 @@ seed() {  # harness -> seed files into its corpus folder
       # multi-GNSS days as archives serve them: BeiDou, SBAS and QZSS types
       for f in "$root"/../shared/data/*.crx.gz; do
         if [ -f "$f" ]; then gunzip -c "$f" | head -c 60000 >"$dir/head-$(basename "$f" .gz)" || true; fi
+      done ;;
+    nav)  # the hand-made navigation files, and the heads of the real ones where they are
+      cp "$root"/tests/data/nav_* "$dir"/
+      for f in "$root"/../shared/data/*.??[ng] "$root"/../shared/data/*.??[ng].gz \
+               "$root"/../shared/data/*N.rnx "$root"/../shared/data/*N.rnx.gz; do
+        if [ -f "$f" ]; then (zcat -f "$f" || true) | head -c 4000 >"$dir/head-$(basename "$f" .gz)"; fi
       done ;;
     summary) cp "$root"/tests/hostile/*.gof "$root"/tests/e2e/*.gof "$dir"/ ;;
     decompress)  # small files compressed each way, and the damaged streams of the hostile cases

@@ -434,10 +434,9 @@ const NavSystemFacts* NavSystem(char letter) {
 }
 
 int NavSatKey(NavSat sat) {
-    const NavSystemFacts* s = NavSystem(sat.sys);
-    if (!s || sat.prn < 1 || sat.prn > 63)
+    if (!NavSystem(sat.sys) || sat.prn < 1 || sat.prn > 99)
         return -1;
-    return static_cast<int>(s - Systems) * 64 + sat.prn;
+    return SatNumber(sat.sys, sat.prn);
 }
 
 double GpsSeconds(const mjd& t) {

@@ -14,6 +14,7 @@
 #ifndef KESTROVA_GNSS_BROADCASTNAV_H
 #define KESTROVA_GNSS_BROADCASTNAV_H
 
+#include "GNSS/SatSystem.h"
 #include "GNSS/mjd.h"
 
 #include <vector>
@@ -47,9 +48,9 @@ struct NavSat {
     char sys = 'G';
     int prn = 0;
 };
-// The one numbering of navigation satellites, 0 .. NNavSatKeys - 1; -1 for no satellite of a
-// system of the table or a PRN outside 1 .. 63.
-inline constexpr int NNavSatKeys = 7 * 64;
+// The satellite number of the observation data (GNSS/SatSystem), 0 .. NNavSatKeys - 1; -1 for
+// no satellite of a system of the table or a PRN outside 1 .. 99.
+inline constexpr int NNavSatKeys = NSatNumbers;
 int NavSatKey(NavSat sat);
 
 // The values of a record in file order: the three of the first line, then four per line.

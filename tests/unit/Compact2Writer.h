@@ -12,13 +12,16 @@
 #include <functional>
 #include <string>
 #include <vector>
+#include <unistd.h>
 
-// A fresh, empty folder for the files of the running test.
+// A fresh, empty folder for the files of the running test, named after the test and the process
+// (two checkouts may run the suite on one machine at the same time).
 inline std::filesystem::path TestFolder()
 {
     const testing::TestInfo* t = testing::UnitTest::GetInstance()->current_test_info();
     std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                ("kestrova_" + std::string(t->test_suite_name()) + "_" + t->name());
+                                ("kestrova_" + std::to_string(getpid()) + "_" +
+                                 std::string(t->test_suite_name()) + "_" + t->name());
     std::filesystem::remove_all(dir);
     std::filesystem::create_directories(dir);
     return dir;

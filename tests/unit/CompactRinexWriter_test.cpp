@@ -3,6 +3,8 @@
 
 #include "GNSS/CompactRINEX.h"
 
+#include "tests/unit/ToolRun.h"
+
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -13,14 +15,8 @@
 
 namespace {
 
-std::string ReadAll(const std::filesystem::path& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // The lines of a text without CR and trailing blanks, cut at the 80 columns of RINEX 2.
-std::vector<std::string> Lines(const std::string& text)
+std::vector<std::string> RinexLines(const std::string& text)
 {
     std::vector<std::string> lines;
     std::istringstream in(text);
@@ -48,7 +44,7 @@ TEST(CompactRinexWriter, DecodesBackToEveryLineOfTheFile)
         const std::string rinex = ReadAll(f);
         const std::string compact = gen::CompactRinex1(rinex);
         ASSERT_TRUE(IsCompactRINEX(compact));
-        EXPECT_EQ(Lines(DecodeCompactRINEX(compact)), Lines(rinex));
+        EXPECT_EQ(RinexLines(DecodeCompactRINEX(compact)), RinexLines(rinex));
         if (rinex.size() > 100000) {
             EXPECT_LT(compact.size(), rinex.size() / 3);
         }

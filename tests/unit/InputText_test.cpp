@@ -4,6 +4,8 @@
 #include "PROGINC/cfilef.h"
 #include "tests/unit/Compact2Writer.h"
 
+#include "tests/unit/ToolRun.h"
+
 #include <cstdlib>
 #include <fcntl.h>
 #include <fstream>
@@ -22,13 +24,7 @@ namespace {
 
 const std::string Sample = std::string(KESTROVA_TEST_DATA) + "/../../data/kest0440.15o";
 
-std::string ReadAll(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void Shell(const std::string& cmd) { ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd; }
+void MustRun(const std::string& cmd) { ASSERT_EQ(std::system(cmd.c_str()), 0) << cmd; }
 
 std::string Loaded(const std::string& path)
 {
@@ -59,11 +55,11 @@ TEST(InputText, EveryCompressionGivesBackTheFileByItsContent)
     const std::string plain = ReadAll(Sample);
     ASSERT_GT(plain.size(), 10000u);
     const std::string d = dir.string();
-    Shell("gzip -c " + Sample + " >" + d + "/a.15o");
-    Shell("compress -c " + Sample + " >" + d + "/b.15o");
-    Shell("bzip2 -c " + Sample + " >" + d + "/c.15o");
-    Shell("xz -c " + Sample + " >" + d + "/d.15o");
-    Shell("cp " + Sample + " " + d + "/e && cd " + d + " && zip -q e.zip e && mv e.zip e.15o");
+    MustRun("gzip -c " + Sample + " >" + d + "/a.15o");
+    MustRun("compress -c " + Sample + " >" + d + "/b.15o");
+    MustRun("bzip2 -c " + Sample + " >" + d + "/c.15o");
+    MustRun("xz -c " + Sample + " >" + d + "/d.15o");
+    MustRun("cp " + Sample + " " + d + "/e && cd " + d + " && zip -q e.zip e && mv e.zip e.15o");
     for (const auto& [name, step] : std::vector<std::pair<std::string, std::string>>{
              {"a.15o", "gzip"}, {"b.15o", "compress"}, {"c.15o", "bzip2"}, {"d.15o", "xz"}, {"e.15o", "zip"}}) {
         InputText in;
@@ -87,8 +83,8 @@ TEST(InputText, EmptyAndGarbageInputsAreTextsLikeAnyOther)
 {
     const fs::path dir = TestFolder();
     const std::string d = dir.string();
-    Shell(": >" + d + "/empty && gzip -c " + d + "/empty >" + d + "/empty.gz");
-    Shell("printf '\\001\\002junk' | gzip -c >" + d + "/junk.gz");
+    MustRun(": >" + d + "/empty && gzip -c " + d + "/empty >" + d + "/empty.gz");
+    MustRun("printf '\\001\\002junk' | gzip -c >" + d + "/junk.gz");
     EXPECT_EQ(Loaded(d + "/empty"), "");
     EXPECT_EQ(Loaded(d + "/empty.gz"), "");
     EXPECT_EQ(Loaded(d + "/junk.gz"), "\x01\x02junk");
@@ -99,11 +95,11 @@ TEST(InputText, DamagedStreamsAndZipsOfSeveralFilesAreRefused)
 {
     const fs::path dir = TestFolder();
     const std::string d = dir.string();
-    Shell("gzip -c " + Sample + " | head -c 5000 >" + d + "/cut.gz");
-    Shell("xz -c " + Sample + " | head -c 3000 >" + d + "/cut.xz");
-    Shell("printf '\\037\\213garbage garbage garbage' >" + d + "/bad.gz");
-    Shell("cd " + d + " && cp " + Sample + " one && cp " + Sample + " two && zip -q two.zip one two");
-    Shell("printf 'PK\\005\\006' >" + d + "/none.zip && head -c 18 /dev/zero >>" + d + "/none.zip");
+    MustRun("gzip -c " + Sample + " | head -c 5000 >" + d + "/cut.gz");
+    MustRun("xz -c " + Sample + " | head -c 3000 >" + d + "/cut.xz");
+    MustRun("printf '\\037\\213garbage garbage garbage' >" + d + "/bad.gz");
+    MustRun("cd " + d + " && cp " + Sample + " one && cp " + Sample + " two && zip -q two.zip one two");
+    MustRun("printf 'PK\\005\\006' >" + d + "/none.zip && head -c 18 /dev/zero >>" + d + "/none.zip");
     EXPECT_EXIT(LoadFails(d + "/cut.gz"), ExitedWithCode(1), (DamagedFrame(d + "/cut.gz", "gzip")));
     EXPECT_EXIT(LoadFails(d + "/cut.xz"), ExitedWithCode(1), (DamagedFrame(d + "/cut.xz", "xz")));
     EXPECT_EXIT(LoadFails(d + "/bad.gz"), ExitedWithCode(1), (DamagedFrame(d + "/bad.gz", "gzip")));

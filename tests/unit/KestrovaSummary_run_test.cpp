@@ -2,6 +2,7 @@
 // kestrova-summary run on listings written by kestrova: the shipped sample, a real daily file
 // checked against a computation of its own, a listing without rows, a failing output.
 #include "tests/unit/Compact2Writer.h"
+#include "tests/unit/ToolRun.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -21,14 +22,6 @@ namespace {
 const fs::path Repo = fs::path(KESTROVA_TEST_DATA).parent_path().parent_path();
 const std::string Shared = KESTROVA_SHARED_DATA;
 
-std::string ReadAll(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 std::vector<std::string> Split(const std::string& text, char at)
 {
     std::vector<std::string> parts;
@@ -37,20 +30,6 @@ std::vector<std::string> Split(const std::string& text, char at)
         parts.push_back(p);
     return parts;
 }
-
-struct Shell {
-    int status = -1;
-    std::string out, err;
-
-    // cmd runs in dir with the shell; its standard output (into the file out) and error are kept.
-    Shell(const fs::path& dir, const std::string& cmd, const std::string& to = "out.txt")
-    {
-        const int rc = std::system(("cd " + dir.string() + " && " + cmd + " >" + to + " 2>err.txt").c_str());
-        status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-        out = ReadAll(dir / "out.txt");
-        err = ReadAll(dir / "err.txt");
-    }
-};
 
 const std::string Listing = KESTROVA_BIN;
 const std::string Summary = KESTROVA_SUMMARY_BIN;

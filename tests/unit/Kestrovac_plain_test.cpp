@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: BSD-2-Clause
 // The fast text paths (integer parsing of F14.3 fields, integer formatting of values) must write
 // exactly what the plain atof/stream paths of kestrova-plain write.
+#include "tests/unit/ToolRun.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -13,20 +15,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string ReadAll(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 // The result file and console of one run of bin on words, written in dir.
 std::string Run(const std::string& bin, const fs::path& dir, const std::string& words)
 {
-    const fs::path res = dir / "out.gof", con = dir / "console.txt";
-    std::system((bin + " " + words + " -r" + res.string() + " >" + con.string() + " 2>&1").c_str());
-    return ReadAll(res) + ReadAll(con);
+    const ToolRun r(dir, "out", words, "", "", bin);
+    return r.gof + r.out + r.err;
 }
 
 void ExpectSameOutput(const fs::path& dir, const std::string& words)

@@ -3,6 +3,7 @@
 // that every file either lists or stops with a framed message.
 #include "tests/unit/Compact2Writer.h"
 #include "tests/unit/RealFiles.h"
+#include "tests/unit/ToolRun.h"
 #include "GNSS/CompactRINEX.h"
 #include "tools/gen/RinexGen.h"
 
@@ -29,44 +30,6 @@ namespace {
 
 const std::string Shared = KESTROVA_SHARED_DATA;
 const std::string Channels = std::string(KESTROVA_TEST_DATA) + "/glonass_channels.glo";
-
-std::string ReadAll(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string l; std::getline(in, l);)
-        lines.push_back(l);
-    return lines;
-}
-
-// One run of the tool in dir with the given words; its exit status, console and result file.
-struct ToolRun {
-    int status = -1;
-    std::string out, err, gof;
-
-    // feed, when given, is a shell command whose output the tool reads on its standard input;
-    // before, shell commands run first in the same shell (limits, signal dispositions).
-    ToolRun(const fs::path& dir, const std::string& name, const std::string& words,
-            const std::string& feed = "", const std::string& before = "")
-    {
-        const fs::path res = dir / (name + ".gof"), o = dir / (name + ".out"), e = dir / (name + ".err");
-        const std::string cmd = before + (feed.empty() ? "" : feed + " | ") + std::string(KESTROVA_BIN) + " " + words + " -r" + res.string() + " >" +
-                                o.string() + " 2>" + e.string();
-        const int rc = std::system(cmd.c_str());
-        status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
-        out = ReadAll(o);
-        err = ReadAll(e);
-        gof = ReadAll(res);
-    }
-};
 
 // The row of satellite sat at the epoch whose calendar and MJD forms begin the row.
 std::string Row(const std::string& gof, const std::string& epoch, const std::string& sat)

@@ -16,6 +16,9 @@ constexpr int kFieldsPerLine = 5;
 constexpr int kFieldWidth = 16;
 constexpr int kSatsPerLine = 12;
 constexpr double kSameTime = 1e-3; // seconds: epoch tags closer than this are one time
+// Epochs one interval apart within this many seconds are neighbours: receivers tag epochs a
+// few milliseconds off the grid while their clocks drift.
+constexpr double kSpacingTolerance = 0.1;
 
 struct Field {
     long long milli = 0; // the F14.3 value in thousandths: the file's values survive exactly
@@ -139,7 +142,7 @@ Stamp ReadStamp(const std::string& line, std::size_t lineNo) {
     const int hh = Number<int>(Col(line, 9, 3), lineNo, "hour");
     const int mi = Number<int>(Col(line, 12, 3), lineNo, "minute");
     const double ss = Number<double>(Col(line, 15, 11), lineNo, "second");
-    if (hh < 0 || hh > 23 || mi < 0 || mi > 59 || ss < 0 || ss >= 61) Fail(lineNo, "no such time");
+    if (hh < 0 || hh > 23 || mi < 0 || mi > 59 || !(ss >= 0 && ss < 61)) Fail(lineNo, "no such time");
     return {sys_days{date}.time_since_epoch().count(), hh * 3600.0 + mi * 60.0 + ss};
 }
 
@@ -256,7 +259,7 @@ bool Linked(const std::vector<ObsEpoch>& epochs, std::size_t j, const std::strin
     const Field* after = FieldOf(epochs[j + 1], id, type);
     return FieldOf(epochs[j], id, type) && after && epochs[j + 1].flag != 1 &&
            !(after->lli >= '0' && after->lli <= '9' && ((after->lli - '0') & 1)) &&
-           std::fabs(SecondsBetween(epochs[j].t, epochs[j + 1].t) - interval) < kSameTime;
+           std::fabs(SecondsBetween(epochs[j].t, epochs[j + 1].t) - interval) < kSpacingTolerance;
 }
 
 struct Node {
@@ -423,7 +426,7 @@ void WriteEvents(Writer& w, std::vector<Event>& events, const Stamp* upTo) {
 void WriteGap(Writer& w, const ObsFile& file, std::size_t i, double interval) {
     std::vector<Event> events = file.epochs[i].eventsAfter;
     const bool oneInterval = i + 1 < file.epochs.size() &&
-        std::fabs(SecondsBetween(file.epochs[i].t, file.epochs[i + 1].t) - interval) < kSameTime;
+        std::fabs(SecondsBetween(file.epochs[i].t, file.epochs[i + 1].t) - interval) < kSpacingTolerance;
     const std::vector<SatGap> gaps = oneInterval ? GapStencils(file.epochs, i, file.ntypes, interval)
                                                  : std::vector<SatGap>{};
     for (int x = 1; oneInterval && x < interval - kSameTime; ++x) {

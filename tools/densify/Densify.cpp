@@ -92,9 +92,11 @@ class LineReader {
     explicit LineReader(const std::string& text) {
         for (std::size_t at = 0; at < text.size();) {
             std::size_t end = text.find('\n', at);
-            if (end == std::string::npos) end = text.size();
+            if (end == std::string::npos)
+                end = text.size();
             std::size_t len = end - at;
-            if (len > 0 && text[at + len - 1] == '\r') --len;
+            if (len > 0 && text[at + len - 1] == '\r')
+                --len;
             lines_.push_back(text.substr(at, len));
             at = end + 1;
         }
@@ -102,7 +104,8 @@ class LineReader {
     bool AtEnd() const { return next_ >= lines_.size(); }
     std::size_t LineNo() const { return next_; } // of the line last taken, 1-based
     const std::string& Take() {
-        if (AtEnd()) Fail(next_, "the file ends inside a record");
+        if (AtEnd())
+            Fail(next_, "the file ends inside a record");
         return lines_[next_++];
     }
 
@@ -116,7 +119,8 @@ class LineReader {
 int ReadHeader(LineReader& in, std::vector<std::string>& header) {
     int ntypes = 0;
     while (true) {
-        if (in.AtEnd()) Fail(in.LineNo(), "no END OF HEADER");
+        if (in.AtEnd())
+            Fail(in.LineNo(), "no END OF HEADER");
         const std::string& line = in.Take();
         header.push_back(line);
         const std::string label = Trimmed(Col(line, 60, 20));
@@ -126,9 +130,11 @@ int ReadHeader(LineReader& in, std::vector<std::string>& header) {
             Fail(in.LineNo(), "not an observation file");
         if (label == "# / TYPES OF OBSERV" && ntypes == 0)
             ntypes = Number<int>(Col(line, 0, 6), in.LineNo(), "number of types");
-        if (label == "END OF HEADER") break;
+        if (label == "END OF HEADER")
+            break;
     }
-    if (ntypes <= 0) Fail(in.LineNo(), "no observation types in the header");
+    if (ntypes <= 0)
+        Fail(in.LineNo(), "no observation types in the header");
     return ntypes;
 }
 
@@ -138,11 +144,13 @@ Stamp ReadStamp(const std::string& line, std::size_t lineNo) {
     const unsigned mm = Number<unsigned>(Col(line, 3, 3), lineNo, "month");
     const unsigned dd = Number<unsigned>(Col(line, 6, 3), lineNo, "day");
     const year_month_day date{year{yy < 80 ? 2000 + yy : 1900 + yy}, month{mm}, day{dd}};
-    if (!date.ok()) Fail(lineNo, "no such date");
+    if (!date.ok())
+        Fail(lineNo, "no such date");
     const int hh = Number<int>(Col(line, 9, 3), lineNo, "hour");
     const int mi = Number<int>(Col(line, 12, 3), lineNo, "minute");
     const double ss = Number<double>(Col(line, 15, 11), lineNo, "second");
-    if (hh < 0 || hh > 23 || mi < 0 || mi > 59 || !(ss >= 0 && ss < 61)) Fail(lineNo, "no such time");
+    if (hh < 0 || hh > 23 || mi < 0 || mi > 59 || !(ss >= 0 && ss < 61))
+        Fail(lineNo, "no such time");
     return {sys_days{date}.time_since_epoch().count(), hh * 3600.0 + mi * 60.0 + ss};
 }
 
@@ -151,8 +159,10 @@ double SecondsBetween(const Stamp& a, const Stamp& b) {
 }
 
 std::string SatId(std::string id) {
-    if (id[0] == ' ') id[0] = 'G'; // RINEX 2: a blank system is GPS
-    if (id[1] == ' ') id[1] = '0';
+    if (id[0] == ' ')
+        id[0] = 'G'; // RINEX 2: a blank system is GPS
+    if (id[1] == ' ')
+        id[1] = '0';
     return id;
 }
 
@@ -160,7 +170,8 @@ std::vector<std::string> ReadSatIds(LineReader& in, const std::string& epochLine
     std::vector<std::string> ids;
     const std::string* line = &epochLine;
     for (int k = 0; k < count; ++k) {
-        if (k > 0 && k % kSatsPerLine == 0) line = &in.Take();
+        if (k > 0 && k % kSatsPerLine == 0)
+            line = &in.Take();
         ids.push_back(SatId(Col(*line, 32 + 3 * (k % kSatsPerLine), 3)));
     }
     return ids;
@@ -172,7 +183,8 @@ Field ReadField(const std::string& text, std::size_t lineNo) {
     f.ss = text[15];
     const std::string value = text.substr(0, 14);
     f.blank = IsBlank(value);
-    if (!f.blank) f.milli = std::llround(Number<double>(value, lineNo, "observation") * 1000.0);
+    if (!f.blank)
+        f.milli = std::llround(Number<double>(value, lineNo, "observation") * 1000.0);
     return f;
 }
 
@@ -180,9 +192,10 @@ SatObs ReadSatObs(LineReader& in, const std::string& id, int ntypes) {
     SatObs sat{id, {}};
     const std::string* line = nullptr;
     for (int k = 0; k < ntypes; ++k) {
-        if (k % kFieldsPerLine == 0) line = &in.Take();
-        sat.fields.push_back(ReadField(Col(*line, kFieldWidth * (k % kFieldsPerLine), kFieldWidth),
-                                       in.LineNo()));
+        if (k % kFieldsPerLine == 0)
+            line = &in.Take();
+        sat.fields.push_back(
+            ReadField(Col(*line, kFieldWidth * (k % kFieldsPerLine), kFieldWidth), in.LineNo()));
     }
     return sat;
 }
@@ -190,13 +203,16 @@ SatObs ReadSatObs(LineReader& in, const std::string& id, int ntypes) {
 Event ReadEvent(LineReader& in, const std::string& epochLine, int count) {
     Event e;
     e.timed = !IsBlank(Col(epochLine, 0, 26));
-    if (e.timed) e.t = ReadStamp(epochLine, in.LineNo());
+    if (e.timed)
+        e.t = ReadStamp(epochLine, in.LineNo());
     e.lines.push_back(epochLine);
-    for (int k = 0; k < count; ++k) e.lines.push_back(in.Take());
+    for (int k = 0; k < count; ++k)
+        e.lines.push_back(in.Take());
     return e;
 }
 
-ObsEpoch ReadObsEpoch(LineReader& in, const std::string& epochLine, int flag, int count, int ntypes) {
+ObsEpoch ReadObsEpoch(LineReader& in, const std::string& epochLine, int flag, int count,
+                      int ntypes) {
     ObsEpoch e;
     e.t = ReadStamp(epochLine, in.LineNo());
     e.flag = flag;
@@ -209,19 +225,22 @@ ObsEpoch ReadObsEpoch(LineReader& in, const std::string& epochLine, int flag, in
 void ReadRecord(LineReader& in, ObsFile& file) {
     const std::string epochLine = in.Take();
     const std::size_t lineNo = in.LineNo();
-    if (IsBlank(epochLine)) return;
+    if (IsBlank(epochLine))
+        return;
     const int flag = Number<int>(Col(epochLine, 28, 1), lineNo, "epoch flag");
     const int count = Number<int>(Col(epochLine, 29, 3), lineNo, "record count");
-    if (count < 0) Fail(lineNo, "bad record count");
-    if (flag == 6) Fail(lineNo, "cycle-slip records (flag 6) are not supported");
+    if (count < 0)
+        Fail(lineNo, "bad record count");
+    if (flag == 6)
+        Fail(lineNo, "cycle-slip records (flag 6) are not supported");
     if (flag > 1) {
         auto& events = file.epochs.empty() ? file.leading : file.epochs.back().eventsAfter;
         events.push_back(ReadEvent(in, epochLine, count));
         return;
     }
     file.epochs.push_back(ReadObsEpoch(in, epochLine, flag, count, file.ntypes));
-    if (file.epochs.size() > 1 && SecondsBetween(file.epochs[file.epochs.size() - 2].t,
-                                                 file.epochs.back().t) <= 0)
+    if (file.epochs.size() > 1 &&
+        SecondsBetween(file.epochs[file.epochs.size() - 2].t, file.epochs.back().t) <= 0)
         Fail(lineNo, "epochs out of time order");
 }
 
@@ -229,7 +248,8 @@ ObsFile ReadObsFile(const std::string& text) {
     LineReader in(text);
     ObsFile file;
     file.ntypes = ReadHeader(in, file.header);
-    while (!in.AtEnd()) ReadRecord(in, file);
+    while (!in.AtEnd())
+        ReadRecord(in, file);
     return file;
 }
 
@@ -238,7 +258,8 @@ double Interval(const std::vector<ObsEpoch>& epochs) {
     double interval = 0;
     for (std::size_t i = 1; i < epochs.size(); ++i) {
         const double dt = SecondsBetween(epochs[i - 1].t, epochs[i].t);
-        if (interval == 0 || dt < interval) interval = dt;
+        if (interval == 0 || dt < interval)
+            interval = dt;
     }
     return std::round(interval * 1000.0) / 1000.0;
 }
@@ -247,7 +268,8 @@ double Interval(const std::vector<ObsEpoch>& epochs) {
 
 const Field* FieldOf(const ObsEpoch& epoch, const std::string& id, int type) {
     for (const SatObs& sat : epoch.sats)
-        if (sat.id == id) return sat.fields[type].blank ? nullptr : &sat.fields[type];
+        if (sat.id == id)
+            return sat.fields[type].blank ? nullptr : &sat.fields[type];
     return nullptr;
 }
 
@@ -255,7 +277,8 @@ const Field* FieldOf(const ObsEpoch& epoch, const std::string& id, int type) {
 // value, one interval apart, no power failure and no loss of lock in between.
 bool Linked(const std::vector<ObsEpoch>& epochs, std::size_t j, const std::string& id, int type,
             double interval) {
-    if (j + 1 >= epochs.size()) return false;
+    if (j + 1 >= epochs.size())
+        return false;
     const Field* after = FieldOf(epochs[j + 1], id, type);
     return FieldOf(epochs[j], id, type) && after && epochs[j + 1].flag != 1 &&
            !(after->lli >= '0' && after->lli <= '9' && ((after->lli - '0') & 1)) &&
@@ -271,10 +294,13 @@ struct Node {
 // after where the arc runs on, fewer at its ends; none where the two are not linked.
 std::vector<Node> Stencil(const std::vector<ObsEpoch>& epochs, std::size_t i, const std::string& id,
                           int type, double interval) {
-    if (!Linked(epochs, i, id, type, interval)) return {};
+    if (!Linked(epochs, i, id, type, interval))
+        return {};
     std::size_t first = i, last = i + 1;
-    if (first > 0 && Linked(epochs, first - 1, id, type, interval)) --first;
-    if (Linked(epochs, last, id, type, interval)) ++last;
+    if (first > 0 && Linked(epochs, first - 1, id, type, interval))
+        --first;
+    if (Linked(epochs, last, id, type, interval))
+        ++last;
     std::vector<Node> nodes;
     for (std::size_t j = first; j <= last; ++j)
         nodes.push_back({SecondsBetween(epochs[i].t, epochs[j].t),
@@ -287,7 +313,8 @@ double Lagrange(const std::vector<Node>& nodes, double x) {
     for (std::size_t j = 0; j < nodes.size(); ++j) {
         double term = nodes[j].y;
         for (std::size_t m = 0; m < nodes.size(); ++m)
-            if (m != j) term *= (x - nodes[m].x) / (nodes[j].x - nodes[m].x);
+            if (m != j)
+                term *= (x - nodes[m].x) / (nodes[j].x - nodes[m].x);
         sum += term;
     }
     return sum;
@@ -296,7 +323,8 @@ double Lagrange(const std::vector<Node>& nodes, double x) {
 // The loss-of-lock digit of an in-between epoch: the earlier epoch's, without its
 // loss-of-lock bit, which marks the moment before that epoch and is not repeated.
 char CarriedLli(char lli) {
-    if (lli < '0' || lli > '9') return lli;
+    if (lli < '0' || lli > '9')
+        return lli;
     return char('0' + ((lli - '0') & ~1));
 }
 
@@ -323,7 +351,8 @@ SatObs Interpolated(const SatGap& gap, double x) {
         Field f;
         if (!gap.stencils[type].empty()) {
             const Field& before = gap.before->fields[type];
-            f = {std::llround(Lagrange(gap.stencils[type], x)), false, CarriedLli(before.lli), before.ss};
+            f = {std::llround(Lagrange(gap.stencils[type], x)), false, CarriedLli(before.lli),
+                 before.ss};
         }
         sat.fields.push_back(f);
     }
@@ -331,7 +360,8 @@ SatObs Interpolated(const SatGap& gap, double x) {
 }
 
 bool AllBlank(const SatObs& sat) {
-    return std::all_of(sat.fields.begin(), sat.fields.end(), [](const Field& f) { return f.blank; });
+    return std::all_of(sat.fields.begin(), sat.fields.end(),
+                       [](const Field& f) { return f.blank; });
 }
 
 // ---- writing
@@ -363,13 +393,15 @@ void WriteHeader(Writer& w, const std::vector<std::string>& header) {
             w.Line(Padded("     1.000", 60) + "INTERVAL");
             hasInterval = true;
         }
-        if (label != "INTERVAL") w.Line(line);
+        if (label != "INTERVAL")
+            w.Line(line);
     }
 }
 
 std::string EpochTime(Stamp t) {
     using namespace std::chrono;
-    while (t.sec >= 86400.0) t.sec -= 86400.0, ++t.day;
+    while (t.sec >= 86400.0)
+        t.sec -= 86400.0, ++t.day;
     const year_month_day date{sys_days{days{t.day}}};
     const int whole = int(t.sec / 60.0);
     char buf[40];
@@ -408,15 +440,19 @@ void WriteEpoch(Writer& w, const Stamp& t, int flag, const std::vector<SatObs>& 
         std::string line;
         for (std::size_t k = 0; k < sat.fields.size(); ++k) {
             line += FieldText(sat.fields[k]);
-            if ((k + 1) % kFieldsPerLine == 0 || k + 1 == sat.fields.size()) w.Line(std::exchange(line, ""));
+            if ((k + 1) % kFieldsPerLine == 0 || k + 1 == sat.fields.size())
+                w.Line(std::exchange(line, ""));
         }
     }
 }
 
 void WriteEvents(Writer& w, std::vector<Event>& events, const Stamp* upTo) {
-    auto due = [&](const Event& e) { return !upTo || !e.timed || SecondsBetween(e.t, *upTo) > -kSameTime; };
+    auto due = [&](const Event& e) {
+        return !upTo || !e.timed || SecondsBetween(e.t, *upTo) > -kSameTime;
+    };
     while (!events.empty() && due(events.front())) {
-        for (const std::string& line : events.front().lines) w.Line(line);
+        for (const std::string& line : events.front().lines)
+            w.Line(line);
         events.erase(events.begin());
     }
 }
@@ -426,16 +462,19 @@ void WriteEvents(Writer& w, std::vector<Event>& events, const Stamp* upTo) {
 void WriteGap(Writer& w, const ObsFile& file, std::size_t i, double interval) {
     std::vector<Event> events = file.epochs[i].eventsAfter;
     const bool oneInterval = i + 1 < file.epochs.size() &&
-        std::fabs(SecondsBetween(file.epochs[i].t, file.epochs[i + 1].t) - interval) < kSpacingTolerance;
-    const std::vector<SatGap> gaps = oneInterval ? GapStencils(file.epochs, i, file.ntypes, interval)
-                                                 : std::vector<SatGap>{};
+                             std::fabs(SecondsBetween(file.epochs[i].t, file.epochs[i + 1].t) -
+                                       interval) < kSpacingTolerance;
+    const std::vector<SatGap> gaps =
+        oneInterval ? GapStencils(file.epochs, i, file.ntypes, interval) : std::vector<SatGap>{};
     for (int x = 1; oneInterval && x < interval - kSameTime; ++x) {
         std::vector<SatObs> sats;
         for (const SatGap& gap : gaps)
-            if (SatObs sat = Interpolated(gap, x); !AllBlank(sat)) sats.push_back(std::move(sat));
+            if (SatObs sat = Interpolated(gap, x); !AllBlank(sat))
+                sats.push_back(std::move(sat));
         const Stamp t{file.epochs[i].t.day, file.epochs[i].t.sec + x};
         WriteEvents(w, events, &t);
-        if (!sats.empty()) WriteEpoch(w, t, 0, sats, std::string(12, ' '));
+        if (!sats.empty())
+            WriteEpoch(w, t, 0, sats, std::string(12, ' '));
     }
     WriteEvents(w, events, nullptr);
 }

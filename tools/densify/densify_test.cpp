@@ -21,8 +21,8 @@ const char* const kHeader =
 // The epoch line at `sec` seconds after 2015-02-13 00:00.
 std::string EpochLine(int sec, int flag, const std::string& sats) {
     char buf[64];
-    std::snprintf(buf, sizeof buf, " 15  2 13  0 %2d%11.7f  %d%3zu", sec / 60, double(sec % 60), flag,
-                  sats.size() / 3);
+    std::snprintf(buf, sizeof buf, " 15  2 13  0 %2d%11.7f  %d%3zu", sec / 60, double(sec % 60),
+                  flag, sats.size() / 3);
     return buf + sats;
 }
 
@@ -47,7 +47,8 @@ double Quadratic(int t) {
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -84,7 +85,8 @@ std::string File(const std::vector<int>& secs, const std::vector<std::string>& l
 
 std::string SmoothFile(const std::vector<int>& secs) {
     std::vector<std::string> l1;
-    for (int s : secs) l1.push_back(Field(Num(Quadratic(s) / 0.19), " 6"));
+    for (int s : secs)
+        l1.push_back(Field(Num(Quadratic(s) / 0.19), " 6"));
     return File(secs, l1);
 }
 
@@ -94,13 +96,16 @@ TEST(Densify, KeepsTheFileEpochsAndWritesEverySecond) {
     for (int s : {0, 30, 60, 90, 120})
         EXPECT_EQ(ObsAt(out, s), Lines(in)[5 + 2 * (s / 30)]) << s;
     const std::vector<std::string> lines = Lines(out);
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.rfind(" 15  2 13", 0) == 0; }),
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [](const std::string& l) { return l.rfind(" 15  2 13", 0) == 0; }),
               121);
     EXPECT_NE(std::find(lines.begin(), lines.end(),
                         "     1.000                                                  INTERVAL"),
               lines.end());
-    EXPECT_EQ(std::count_if(lines.begin(), lines.end(), [](const std::string& l) { return l.find("INTERVAL") != std::string::npos; }),
-              1);
+    EXPECT_EQ(
+        std::count_if(lines.begin(), lines.end(),
+                      [](const std::string& l) { return l.find("INTERVAL") != std::string::npos; }),
+        1);
 }
 
 TEST(Densify, QuadraticSeriesIsExactInsideAndAtTheEndsOfAnArc) {
@@ -114,11 +119,11 @@ TEST(Densify, CarriesFlagsAndStrengthsButNeverInterpolatesAcrossALossOfLock) {
         File({0, 30, 60, 90, 120}, {Field("1000.000", "47"), Field("2000.000", " 5"),
                                     Field("3000.000", "53"), Field("4000.000"), Field("")}));
     EXPECT_EQ(FieldIn(ObsAt(out, 10), 1), Field("1333.333", "47"));
-    EXPECT_EQ(FieldIn(ObsAt(out, 40), 1), Field(""));  // a slip at 60: no L1 before it
-    EXPECT_EQ(C1At(out, 40), C1On(Quadratic(40)));     // while C1 runs on
+    EXPECT_EQ(FieldIn(ObsAt(out, 40), 1), Field("")); // a slip at 60: no L1 before it
+    EXPECT_EQ(C1At(out, 40), C1On(Quadratic(40)));    // while C1 runs on
     // the loss-of-lock bit of 60 marks the time before it and is not repeated after it
     EXPECT_EQ(FieldIn(ObsAt(out, 70), 1), Field("3333.333", "43"));
-    EXPECT_EQ(FieldIn(ObsAt(out, 100), 1), Field(""));  // L1 blank at 120: left blank
+    EXPECT_EQ(FieldIn(ObsAt(out, 100), 1), Field("")); // L1 blank at 120: left blank
 }
 
 TEST(Densify, DoesNotBridgeAGapOfMoreThanOneInterval) {
@@ -134,7 +139,8 @@ TEST(Densify, DoesNotBridgeAGapOfMoreThanOneInterval) {
 TEST(Densify, EventRecordsStayAtTheirTime) {
     std::string in = SmoothFile({0, 30, 60});
     const std::string event = EpochLine(30, 4, "").substr(0, 29) + "  1";
-    in.insert(in.find(EpochLine(30, 0, "G01")), event + "\nmoved                                                       COMMENT\n");
+    in.insert(in.find(EpochLine(30, 0, "G01")),
+              event + "\nmoved                                                       COMMENT\n");
     const std::vector<std::string> lines = Lines(densify::Densify(in));
     const auto at = std::find(lines.begin(), lines.end(), event);
     ASSERT_NE(at, lines.end());
@@ -145,8 +151,10 @@ TEST(Densify, EventRecordsStayAtTheirTime) {
 TEST(Densify, MalformedFilesAreErrors) {
     const std::string good = SmoothFile({0, 30});
     const std::string last = EpochLine(30, 0, "G01") + "\n";
-    EXPECT_THROW(densify::Densify(good.substr(0, good.find(last) + last.size())), densify::DensifyError);
-    EXPECT_THROW(densify::Densify(std::string(kHeader).replace(5, 1, "3") + "\n"), densify::DensifyError);
+    EXPECT_THROW(densify::Densify(good.substr(0, good.find(last) + last.size())),
+                 densify::DensifyError);
+    EXPECT_THROW(densify::Densify(std::string(kHeader).replace(5, 1, "3") + "\n"),
+                 densify::DensifyError);
     std::string badValue = good;
     badValue.replace(badValue.rfind("21000"), 5, "2x000");
     EXPECT_THROW(densify::Densify(badValue), densify::DensifyError);

@@ -3,15 +3,20 @@
 # Times kestrova on generated RINEX 2 files (24 h at 1 Hz with matching COMPACT2 and GLONASS
 # channel files, the same day at 4 Hz, and files with 10, 20 and 40 satellites in view), next to
 # two floors (cat, cp), to the RTKLIB listing peer rtklist and to RTKLIB's convbin reading the same
-# file, and kestrova-summary on the full listing; checks that the fast text paths write exactly
-# what the plain stream paths of kestrova-plain write.
+# file, and kestrova-summary on the full listing; times the same on real data: york0440.15o of
+# ../shared/data (24 h, 30 s, GPS) brought to 1 Hz by kestrova-densify, in the same plain, gzip
+# and Compact RINEX forms, against the peer too (skipped with a note when ../shared/data is
+# absent); checks that the fast text paths write exactly what the plain stream paths of
+# kestrova-plain write.
 #
 # Prints the figures and writes them into bench/RESULTS.md between the marker lines
 # "<!-- bench/run.sh: begin -->" and "<!-- bench/run.sh: end -->" (added at the end when absent);
 # everything else in that file is left as it is. Not part of ctest.
 #
 #   bench/run.sh [--reps N] [--peer-reps N] [--hours H] [--no-plain] [--no-peer] [--no-scaling]
-#                [--build DIR] [--cache DIR] [--results FILE]
+#                [--real-only] [--build DIR] [--cache DIR] [--results FILE]
+#
+# --real-only times only the real-data cases (no generated file, no scaling, no summary).
 #
 # The peer needs Debian's librtklib-dev and rtklib (apt-get install librtklib-dev rtklib); it is
 # built from a copy of ../shared/peer in the cache. Without them the peer rows are left out.
@@ -29,6 +34,7 @@ hours=24
 check_plain=1
 peer=1
 scaling=1
+generated=1
 build="$repo/build-bench"
 cache=${KESTROVA_BENCH_CACHE:-/tmp/kestrova-bench}
 results="$repo/bench/RESULTS.md"
@@ -41,6 +47,7 @@ while [ $# -gt 0 ]; do
     --no-plain) check_plain=0; shift ;;
     --no-peer) peer=0; shift ;;
     --no-scaling) scaling=0; shift ;;
+    --real-only) generated=0; scaling=0; shift ;;
     --build) build=$2; shift 2 ;;
     --cache) cache=$2; shift 2 ;;
     --results) results=$2; shift 2 ;;
@@ -52,7 +59,7 @@ done
 
 # ---- build (Release, without the test suite)
 cmake -S "$repo" -B "$build" -DCMAKE_BUILD_TYPE=Release -DKESTROVA_TESTS=OFF >/dev/null
-targets=(kestrova kestrova-summary kestrova-gen kestrova-crx)
+targets=(kestrova kestrova-summary kestrova-gen kestrova-crx kestrova-densify)
 [ "$check_plain" = 1 ] && targets+=(kestrova-plain)
 cmake --build "$build" -j2 --target "${targets[@]}" >/dev/null
 kestrova="$build/kestrova"
@@ -92,28 +99,57 @@ input() {
   gen_line[$name]="kestrova-gen $*"
 }
 
-day="day${hours}h"
-mp1="$cache/$day.mp1"
-mp2="$cache/$day.mp2"
-glo="$cache/glo.txt"
-input "$day" --mp1 "$mp1" --mp2 "$mp2" --channels "$glo" --rinex3 "$cache/$day.rnx" --interval 1 \
-  --hours "$hours" --types bench11 --seed 1
-# the same observations as RINEX 3, and the day as archives serve it: gzip, Compact RINEX 1.0
-# (written by kestrova-crx) and Compact RINEX inside gzip
-file[${day}r3]="$cache/$day.rnx"
-gen_line[${day}r3]="${gen_line[$day]} (its --rinex3 file)"
 derive() { # NAME FROM COMMAND...: file NAME made from file FROM by COMMAND (FROM on stdin)
   local name=$1 from=$2; shift 2
   [ "${file[$name]:-}" -nt "${file[$from]}" ] || "$@" <"${file[$from]}" >"${file[$name]}"
   gen_line[$name]="$* of $(basename "${file[$from]}")"
 }
-file[${day}gz]="$cache/$day.15o.gz"
-derive "${day}gz" "$day" gzip -c
-file[${day}crx]="$cache/$day.15d"
-[ "${file[${day}crx]}" -nt "${file[$day]}" ] || "$build/tools/kestrova-crx" "${file[$day]}" "${file[${day}crx]}"
-gen_line[${day}crx]="kestrova-crx of $(basename "${file[$day]}")"
-file[${day}crxgz]="$cache/$day.15d.gz"
-derive "${day}crxgz" "${day}crx" gzip -c
+# compressed_forms NAME: the file NAME as archives serve it, NAMEgz, NAMEcrx (Compact RINEX 1.0,
+# written by kestrova-crx) and NAMEcrxgz (Compact RINEX inside gzip)
+compressed_forms() {
+  local n=$1
+  file[${n}gz]="$cache/$n.15o.gz"
+  derive "${n}gz" "$n" gzip -c
+  file[${n}crx]="$cache/$n.15d"
+  [ "${file[${n}crx]}" -nt "${file[$n]}" ] || "$build/tools/kestrova-crx" "${file[$n]}" "${file[${n}crx]}"
+  gen_line[${n}crx]="kestrova-crx of $(basename "${file[$n]}")"
+  file[${n}crxgz]="$cache/$n.15d.gz"
+  derive "${n}crxgz" "${n}crx" gzip -c
+}
+
+day="day${hours}h"
+mp1="$cache/$day.mp1"
+mp2="$cache/$day.mp2"
+glo="$cache/glo.txt"
+if [ "$generated" = 1 ]; then
+  input "$day" --mp1 "$mp1" --mp2 "$mp2" --channels "$glo" --rinex3 "$cache/$day.rnx" --interval 1 \
+    --hours "$hours" --types bench11 --seed 1
+  # the same observations as RINEX 3, and the day as archives serve it
+  file[${day}r3]="$cache/$day.rnx"
+  gen_line[${day}r3]="${gen_line[$day]} (its --rinex3 file)"
+  compressed_forms "$day"
+fi
+
+# ---- real data: a receiver's day (30 s) brought to 1 Hz, so that its records, smaller and less
+# regular than the generated ones, weigh in the figures as they do in users' files
+real_src="$repo/../shared/data/york0440.15o"
+real=york1hz
+real_note=""
+if [ -f "$real_src" ]; then
+  file[$real]="$cache/$real.15o"
+  stamp=$(cat "$repo"/tools/densify/*.cpp "$repo"/tools/densify/*.h "$repo"/tools/kestrova_densify_main.cpp \
+    "$real_src" | sha256sum | cut -c1-16)
+  if [ "$(cat "$cache/$real.stamp" 2>/dev/null)" != "$stamp" ] || [ ! -s "${file[$real]}" ]; then
+    echo "densifying $real_src ..."
+    "$build/tools/kestrova-densify" "$real_src" "${file[$real]}" >/dev/null
+    echo "$stamp" >"$cache/$real.stamp"
+  fi
+  gen_line[$real]="kestrova-densify york0440.15o (../shared/data: a receiver's 24 h at 30 s, GPS, 11 types)"
+  compressed_forms "$real"
+else
+  real_note="The real-data cases are skipped: ../shared/data/york0440.15o is absent."
+  echo "bench/run.sh: $real_note" >&2
+fi
 if [ "$scaling" = 1 ]; then
   glo_all="$cache/glo-all.txt"
   input "${day}4hz" --interval 0.25 --hours "$hours" --types bench11 --seed 1
@@ -196,20 +232,38 @@ ratio() { ratios+=("$1 $2"); }
 typical="-lC1:P2:L1:L2:L4:L3:MW:MP1:MP2:"
 # 7 raw columns and the 15 combinations the peer computes with -c
 combos="-lL1:L2:C1:P1:P2:S1:S2:L4:Pc4:Pp4:L3:P3:Pp3:WL:MW:MWp:MC1:MP1:MP2:CL1:PL1:PL2:"
-kcase full        "$day" "full listing, -cGE"             "-cGE"
-kcase full-gf     "$day" "full listing, -cGRE -gf"        "-cGRE -gf$glo"
-kcase typical     "$day" "typical list, -cGE"             "-cGE $typical"
-kcase typical-ms  "$day" "typical list -ms, -cGE"         "-cGE $typical -ms"
-kcase typical-m1  "$day" "typical list -m1, -cGE"         "-cGE $typical -m1$mp1"
-kcase typical-m2  "$day" "typical list -m2, -cGE"         "-cGE $typical -m2$mp2"
-kcase typical-gf  "$day" "typical list -gf, -cGRE"        "-cGRE -gf$glo $typical"
-kcase combos-gf   "$day" "22 columns (7 raw, 15 combinations) -gf, -cGRE" "-cGRE -gf$glo $combos"
-kcase reading     "$day" "reading alone (-lC1: -pG02)"    "-cG -lC1: -pG02"
-kcase typical3    "${day}r3" "typical list, -cGE, RINEX 3" "-cGE $typical"
-kcase full3-gf    "${day}r3" "full listing, -cGRE, RINEX 3 (header channels)" "-cGRE"
-kcase typical-gz  "${day}gz" "typical list, -cGE, gzip" "-cGE $typical"
-kcase typical-crx "${day}crx" "typical list, -cGE, Compact RINEX" "-cGE $typical"
-kcase typical-crxgz "${day}crxgz" "typical list, -cGE, Compact RINEX in gzip" "-cGE $typical"
+# compressed_cases NAME INPUT LABEL ARGUMENTS: the case NAME on the gzip, Compact RINEX and
+# Compact RINEX in gzip forms of INPUT, each set against NAME on the plain file
+compressed_cases() {
+  local name=$1 in=$2 label=$3 args=$4
+  kcase "$name-gz" "${in}gz" "$label, gzip" "$args"
+  kcase "$name-crx" "${in}crx" "$label, Compact RINEX" "$args"
+  kcase "$name-crxgz" "${in}crxgz" "$label, Compact RINEX in gzip" "$args"
+  local form
+  for form in gz crx crxgz; do plain_ratio "$name-$form" "$name"; done
+}
+plain_ratios=()
+plain_ratio() { plain_ratios+=("$1 $2"); }
+
+if [ "$generated" = 1 ]; then
+  kcase full        "$day" "full listing, -cGE"             "-cGE"
+  kcase full-gf     "$day" "full listing, -cGRE -gf"        "-cGRE -gf$glo"
+  kcase typical     "$day" "typical list, -cGE"             "-cGE $typical"
+  kcase typical-ms  "$day" "typical list -ms, -cGE"         "-cGE $typical -ms"
+  kcase typical-m1  "$day" "typical list -m1, -cGE"         "-cGE $typical -m1$mp1"
+  kcase typical-m2  "$day" "typical list -m2, -cGE"         "-cGE $typical -m2$mp2"
+  kcase typical-gf  "$day" "typical list -gf, -cGRE"        "-cGRE -gf$glo $typical"
+  kcase combos-gf   "$day" "22 columns (7 raw, 15 combinations) -gf, -cGRE" "-cGRE -gf$glo $combos"
+  kcase reading     "$day" "reading alone (-lC1: -pG02)"    "-cG -lC1: -pG02"
+  kcase typical3    "${day}r3" "typical list, -cGE, RINEX 3" "-cGE $typical"
+  kcase full3-gf    "${day}r3" "full listing, -cGRE, RINEX 3 (header channels)" "-cGRE"
+  compressed_cases typical "$day" "typical list, -cGE" "-cGE $typical"
+fi
+if [ -n "${file[$real]:-}" ]; then
+  kcase real-typical "$real" "typical list, -cG, real data" "-cG $typical"
+  kcase real-combos  "$real" "22 columns (7 raw, 15 combinations), -cG, real data" "-cG $combos"
+  compressed_cases real-typical "$real" "typical list, -cG, real data" "-cG $typical"
+fi
 if [ "$scaling" = 1 ]; then
   kcase typical-4hz "${day}4hz" "typical list, -cGE, 4 Hz"  "-cGE $typical"
   kcase full-4hz    "${day}4hz" "full listing, -cGE, 4 Hz"  "-cGE"
@@ -217,20 +271,30 @@ if [ "$scaling" = 1 ]; then
   kcase sats20      sats20 "typical list, 6 h, about 20 in view (G E)"    "-cGE $typical"
   kcase sats40      sats40 "typical list -gf, 6 h, about 40 in view (G R E)" "-cGRE -gf$glo_all $typical"
 fi
-ocase cat  "$day" '`cat FILE >/dev/null`' "$reps" cat FILE
-ocase cp   "$day" '`cp FILE copy`'        "$reps" cp FILE OUT
-ocase decode "${day}crx" 'Compact RINEX decoder alone `kestrova-crx --decode FILE OUT`' "$reps" \
-  "$build/tools/kestrova-crx" --decode FILE OUT
+if [ "$generated" = 1 ]; then
+  ocase cat  "$day" '`cat FILE >/dev/null`' "$reps" cat FILE
+  ocase cp   "$day" '`cp FILE copy`'        "$reps" cp FILE OUT
+  ocase decode "${day}crx" 'Compact RINEX decoder alone `kestrova-crx --decode FILE OUT`' "$reps" \
+    "$build/tools/kestrova-crx" --decode FILE OUT
+fi
 if [ -n "$rtklist" ]; then
   # the peer writes its listing to standard output: into a file, as kestrova writes its own
   to_file="$cache/to-file"
   printf '#!/bin/sh\nout=$1; shift; exec "$@" >"$out"\n' >"$to_file" && chmod +x "$to_file"
-  ocase rtklist   "$day" 'RTKLIB peer `rtklist FILE >OUT`'    "$peer_reps" "$to_file" OUT "$rtklist" FILE
-  ocase rtklist-c "$day" 'RTKLIB peer `rtklist -c FILE >OUT`' "$peer_reps" "$to_file" OUT "$rtklist" -c FILE
-  ratio typical-gf rtklist
-  ratio combos-gf rtklist-c
+  if [ "$generated" = 1 ]; then
+    ocase rtklist   "$day" 'RTKLIB peer `rtklist FILE >OUT`'    "$peer_reps" "$to_file" OUT "$rtklist" FILE
+    ocase rtklist-c "$day" 'RTKLIB peer `rtklist -c FILE >OUT`' "$peer_reps" "$to_file" OUT "$rtklist" -c FILE
+    ratio typical-gf rtklist
+    ratio combos-gf rtklist-c
+  fi
+  if [ -n "${file[$real]:-}" ]; then
+    ocase rtklist-real   "$real" 'RTKLIB peer `rtklist FILE >OUT`, real data'    "$peer_reps" "$to_file" OUT "$rtklist" FILE
+    ocase rtklist-c-real "$real" 'RTKLIB peer `rtklist -c FILE >OUT`, real data' "$peer_reps" "$to_file" OUT "$rtklist" -c FILE
+    ratio real-typical rtklist-real
+    ratio real-combos rtklist-c-real
+  fi
 fi
-if [ "$peer" = 1 ] && command -v convbin >/dev/null; then
+if [ "$generated" = 1 ] && [ "$peer" = 1 ] && command -v convbin >/dev/null; then
   ocase convbin "$day" 'RTKLIB `convbin -r rinex -v 2.11`' "$peer_reps" convbin -r rinex -v 2.11 -od -os -o OUT FILE
   ratio full convbin
   ratio full-gf convbin
@@ -241,7 +305,7 @@ row "| case | median s | min-max s | spread | user s | system s | input MB/s | r
 row "| --- | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: | ---: |"
 declare -A med_of peak_of rows_n user_of sys_of
 load_before=$(cut -d' ' -f1-3 /proc/loadavg)
-cat "${file[$day]}" >/dev/null # warm the page cache
+[ "$generated" = 0 ] || cat "${file[$day]}" >/dev/null # warm the page cache
 
 for n in "${onames[@]}"; do
   f=${file[${oin[$n]}]}
@@ -280,10 +344,12 @@ done
 
 # ---- kestrova-summary on the result file of the full listing (MB/s and peak of that file)
 listing="$out/listing.gof"
-time_case summary "$reps" "$summary" "$listing"
-listing_mb=$(awk -v b="$(size_of "$listing")" 'BEGIN { printf "%.1f", b / 1e6 }')
-fmt_row "kestrova-summary of the full listing ($listing_mb MB)" "$st" "$(rows_of "$listing")" "$(size_of "$listing")"
-rm -f "$listing"
+if [ "$generated" = 1 ]; then
+  time_case summary "$reps" "$summary" "$listing"
+  listing_mb=$(awk -v b="$(size_of "$listing")" 'BEGIN { printf "%.1f", b / 1e6 }')
+  fmt_row "kestrova-summary of the full listing ($listing_mb MB)" "$st" "$(rows_of "$listing")" "$(size_of "$listing")"
+  rm -f "$listing"
+fi
 
 # ---- ratios to the peers
 ratio_lines=()
@@ -291,6 +357,15 @@ for r in "${ratios[@]}"; do
   read -r k o <<<"$r"
   ratio_lines+=("$(awk -v k="${klabel[$k]}" -v o="${olabel[$o]}" -v tk="${med_of[$k]}" -v to="${med_of[$o]}" \
     'BEGIN { printf "| kestrova %s | %s | %.2f | %.2f | %.1fx |", k, o, tk, to, to / tk }')")
+done
+
+# ---- compressed input against the plain file: wall time and peak memory
+plain_ratio_lines=()
+for r in "${plain_ratios[@]}"; do
+  read -r k p <<<"$r"
+  plain_ratio_lines+=("$(awk -v k="${klabel[$k]}" -v tk="${med_of[$k]}" -v tp="${med_of[$p]}" \
+    -v mk="${peak_of[$k]}" -v mp="${peak_of[$p]}" \
+    'BEGIN { printf "| %s | %.2f | %.2f | %.2f | %.0f | %.0f | %.2f |", k, tk, tp, tk / tp, mk / 1024, mp / 1024, mk / mp }')")
 done
 
 # ---- scaling: 4 Hz against 1 Hz, and rows per second against satellites in view
@@ -339,6 +414,18 @@ section() {
     echo "| kestrova case | peer case | kestrova s | peer s | kestrova faster |"
     echo "| --- | --- | ---: | ---: | ---: |"
     printf '%s\n' "${ratio_lines[@]}"
+  fi
+  if [ ${#plain_ratio_lines[@]} -gt 0 ]; then
+    echo
+    echo "Compressed input against the plain file (the same case on the plain file; medians, peak MB):"
+    echo
+    echo "| case | s | plain s | time / plain | peak MB | plain peak MB | peak / plain |"
+    echo "| --- | ---: | ---: | ---: | ---: | ---: | ---: |"
+    printf '%s\n' "${plain_ratio_lines[@]}"
+  fi
+  if [ -n "$real_note" ]; then
+    echo
+    echo "$real_note"
   fi
   if [ ${#scaling_lines[@]} -gt 0 ]; then
     echo

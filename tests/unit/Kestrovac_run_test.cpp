@@ -584,3 +584,78 @@ TEST(CompleteRun, CompressedRinex3FileListsAsThePlainOne)
     ASSERT_EQ(std::system(run.c_str()), 0);
     EXPECT_TRUE(ComparableLines(plain.gof) == ComparableLines(ReadAll(dir / (name + ".gof"))));
 }
+
+namespace {
+
+// The observation rows of a result file up to an epoch (calendar form, to the whole second):
+// those before it, or with last, those at it too.
+std::vector<std::string> RowsUpTo(const std::string& gof, const std::string& epoch, bool last = false)
+{
+    std::vector<std::string> rows;
+    for (const std::string& l : Lines(gof)) {
+        if (l.size() < 20 || l[0] != ' ') continue;
+        const int order = l.compare(1, 19, epoch, 0, 19);
+        if (order < 0 || (last && order == 0)) rows.push_back(l);
+    }
+    return rows;
+}
+
+// A run of a file that ends early: status 0, one warning, and the rows of the whole file before
+// the cut. The warning names the epoch the file ends inside (returned), or, for a compressed
+// stream cut just after a complete record, says that the stream ends early (then "").
+std::string ExpectListsUpToTheCut(const ToolRun& cut, const std::string& wholeGof)
+{
+    EXPECT_EQ(cut.status, 0) << cut.out << cut.err;
+    EXPECT_EQ(cut.err, "");
+    const std::vector<std::string> rows = RowsUpTo(cut.gof, "9999");
+    EXPECT_GT(rows.size(), 10u);
+    const std::string head = "\n#### RINEX: Warning -> RINEX FILE ENDS ";
+    const std::string tail = "! ####\n     Continuing RINEX ... \n\n";
+    const std::string inside = head + "INSIDE THE OBSERVATION RECORD OF EPOCH ";
+    if (cut.out.rfind(inside, 0) == 0) {
+        const std::string epoch = cut.out.substr(inside.size(), 27);
+        EXPECT_EQ(cut.out.substr(inside.size() + 27), " - THE EPOCH IS LEFT OUT, THOSE BEFORE IT ARE READ" + tail);
+        EXPECT_TRUE(rows == RowsUpTo(wholeGof, epoch)) << rows.size() << " rows";
+        return epoch;
+    }
+    EXPECT_NE(cut.out.find(head + "EARLY ("), std::string::npos) << cut.out;
+    EXPECT_EQ(cut.out.substr(cut.out.find(") - ") + 1), " - EVERY EPOCH BEFORE THE CUT IS READ" + tail);
+    std::string last;
+    for (const std::string& r : rows) last = std::max(last, r.substr(1, 19));
+    EXPECT_TRUE(rows == RowsUpTo(wholeGof, last, true)) << rows.size() << " rows";
+    return "";
+}
+
+} // namespace
+
+// A file cut short, as a download or a receiver leaves it, plain, gzipped, as RINEX 3 or as
+// Compact RINEX: every complete epoch is listed as in the whole file, the cut one is left out.
+TEST(CompleteRun, FileCutShortListsEveryCompleteEpoch)
+{
+    const fs::path dir = TestFolder();
+    const std::string d = dir.string(), sample = SampleData + "kest0440.15o";
+    const std::string text = ReadAll(sample);
+    ToolRun whole(dir, "whole", "-o" + sample + " -cGE");
+    // the last lines of the record of 00:30:00 missing
+    const std::size_t next = text.find(" 15  2 13  0 30 30.0000000");
+    ASSERT_NE(next, std::string::npos);
+    std::ofstream(dir / "cut.15o", std::ios::binary) << text.substr(0, text.rfind('\n', next - 100) + 1);
+    EXPECT_EQ(ExpectListsUpToTheCut(ToolRun(dir, "cut", "-o" + d + "/cut.15o -cGE"), whole.gof),
+              "2015-02-13 00:30:00.0000000");
+    // a gzip stream cut in its middle
+    ASSERT_EQ(std::system(("gzip -c " + sample + " | head -c 40000 >" + d + "/cut.15o.gz").c_str()), 0);
+    ExpectListsUpToTheCut(ToolRun(dir, "cutgz", "-o" + d + "/cut.15o.gz -cGE"), whole.gof);
+    // RINEX 3, cut in the middle of a line
+    const std::string r3 = d + "/g.rnx";
+    ASSERT_EQ(std::system((std::string(KESTROVA_GEN_BIN) + " --rinex3 " + r3 + " --seconds 1800 >/dev/null").c_str()), 0);
+    ToolRun whole3(dir, "whole3", "-o" + r3 + " -cGE");
+    const std::string text3 = ReadAll(r3);
+    std::ofstream(dir / "cut.rnx", std::ios::binary) << text3.substr(0, text3.size() * 2 / 3);
+    ExpectListsUpToTheCut(ToolRun(dir, "cut3", "-o" + d + "/cut.rnx -cGE"), whole3.gof);
+    SKIP_WITHOUT_SHARED_DATA();
+    // Compact RINEX cut in the middle of a line: the cut line is not decoded
+    ToolRun york(dir, "york", "-o" + Shared + "/york0440.15o -cG");
+    const std::string crx = ReadAll(Shared + "/york0440.15d");
+    std::ofstream(dir / "cut.15d", std::ios::binary) << crx.substr(0, crx.size() / 2);
+    ExpectListsUpToTheCut(ToolRun(dir, "cutcrx", "-o" + d + "/cut.15d -cG"), york.gof);
+}

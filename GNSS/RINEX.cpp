@@ -29,7 +29,7 @@ void RINEX::SetFile(const char* file)
     std::strncpy(rinexfile, file, sizeof rinexfile - 1);
     if (again) return;
     input.Clear();
-    if (!FileExists(rinexfile)) RINEXError(CantOpen);
+    if (!CanRead(rinexfile)) RINEXError(CantOpen);
 }
 
 namespace {

@@ -12,6 +12,7 @@
 #include "GNSSf/GNSS_SetGLNFreq.h"
 #include "PROGINC/ProgramError.h"
 #include "src/Kestrovac.h"
+#include "src/Usage.h"
 #include "teqc/CompactTEQC.h"
 
 #include <cstdlib>
@@ -50,6 +51,7 @@ void ResetProgramState()
 
 void RunPhases(int argc, const char** argv)
 {
+    if (AsksForUsage(argc, argv)) return WriteUsage(std::cout);
     RINEXHeader rh;
     RINEXData rd(rh);
     RINEX rnx(rh, rd);

@@ -7,10 +7,18 @@
 #include "GNSSf/GNSS_ApplyMultipath.h"
 #include "GNSSf/GNSS_SetGLNFreq.h"
 #include "src/Kestrovac.h"
+#include "src/Usage.h"
 #include "teqc/CompactTEQC.h"
+
+#include <iostream>
 
 int main(int argc, const char** argv)
 {
+    // asked how to use it, the tool reads nothing and writes nothing else
+    if (AsksForUsage(argc, argv)) {
+        WriteUsage(std::cout);
+        return 0;
+    }
     RINEXHeader rh;
     RINEXData rd(rh);
     RINEX rnx(rh, rd);

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -136,7 +137,7 @@ void CopyValue(const char* word, int npos, char (&field)[N], const char* option)
 // An optional input that cannot be read is switched off; the run goes on without it.
 void DropUnreadable(bool& isSet, const char* file, const char* warning)
 {
-    if (!isSet || FileExists(file)) return;
+    if (!isSet || CanRead(file)) return;
     isSet = false;
     ProgramWarning(ProgName, warning);
 }
@@ -224,6 +225,8 @@ void Kestrovac::ParseOption(const char* word)
     switch (std::toupper(static_cast<unsigned char>(c))) {
     case 'O':
         CopyValue(word, 2, rnxfile, "-o");
+        // "-" is standard input, read like any pipe
+        if (std::strcmp(rnxfile, "-") == 0) std::strcpy(rnxfile, "/dev/stdin");
         Report("RINEX file name: ", rnxfile);
         return;
     case 'R':
@@ -325,10 +328,17 @@ void Kestrovac::SetObsList(const char* word)
     if (verbose) std::cout << "!\n";
 }
 
-// Every code is closed by ":"; text after the last ":" is no entry.
+// Every code is closed by ":"; text after the last ":" is no entry, and is named so that a
+// code typed without its ":" is not dropped unseen.
 void Kestrovac::SplitObsList()
 {
     const std::string_view list = observations;
+    const std::size_t last = list.rfind(':');
+    const std::string_view rest = last == std::string_view::npos ? list : list.substr(last + 1);
+    if (!rest.empty())
+        ProgramWarning(ProgName, ("TEXT \"" + std::string(rest) +
+                                  "\" AFTER THE LAST \":\" OF THE OBSERVATION LIST IS NOT READ (CLOSE EVERY CODE WITH \":\")!")
+                                     .c_str());
     const long n = std::count(list.begin(), list.end(), ':');
     obslist.Resize(n);
     IfExistObs.Resize(n, 1, 0);
@@ -381,7 +391,7 @@ void Kestrovac::SetPhaseUnit(char unit)
 void Kestrovac::FinalChecks()
 {
     if (rnxfile[0] == '\0') ProgramError(ProgName, "RINEX FILE MUST BE SET!");
-    if (!FileExists(rnxfile)) ProgramError(ProgName, "RINEX FILE CAN NOT BE OPENED!");
+    if (!CanRead(rnxfile)) ProgramError(ProgName, "RINEX FILE CAN NOT BE OPENED!");
     DropUnreadable(isMP1, mp1file, "MULTIPATH P1 FILE CAN NOT BE OPENED!");
     DropUnreadable(isMP2, mp2file, "MULTIPATH P2 FILE CAN NOT BE OPENED!");
     DropUnreadable(isGLNfc, gfcfile, "GLONASS FREQUENCY CHANNEL FILE CAN NOT BE OPENED!");
@@ -423,7 +433,7 @@ void Kestrovac::DeriveResultFile()
     // A pipe or a device has no folder of its own: its name would put the result file in /dev
     // or /proc.
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(rnxfile, ec))
+    if (!std::filesystem::is_regular_file(rnxfile, ec) || std::string_view(rnxfile).starts_with("/dev/"))
         ProgramError(ProgName,
                      "RINEX FILE IS NOT A REGULAR FILE (A PIPE?) - THE RESULT FILE MUST BE SET WITH -r!");
     std::string name = WithoutCompression(rnxfile);
@@ -671,7 +681,10 @@ void Kestrovac::PrintSet()
     // One large buffer: the result file is written in a few big writes, not row by row.
     static std::vector<char> resBuffer(std::size_t{1} << 20);
     res.rdbuf()->pubsetbuf(resBuffer.data(), static_cast<std::streamsize>(resBuffer.size()));
-    if (!result.Open(resfile, res)) ProgramError(ProgName, "RESULT FILE CAN NOT BE OPENED!");
+    if (!result.Open(resfile, res)) {
+        WarnCannotOpen(resfile, errno);
+        ProgramError(ProgName, "RESULT FILE CAN NOT BE OPENED!");
+    }
     ymdhmsns::NDecSecond = 3;
     mjdns::NDecSecond = 3;
     if (verbose)

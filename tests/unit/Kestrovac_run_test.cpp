@@ -302,6 +302,17 @@ TEST(CompleteRun, FileReadThroughAPipeListsAsTheFileItself)
     ExpectSameListing(direct.gof, piped.gof);
 }
 
+// -o- reads the RINEX file from standard input, as any pipe.
+TEST(CompleteRun, DashReadsStandardInput)
+{
+    const fs::path dir = TestFolder();
+    const std::string sample = SampleData + "kest0440.15o";
+    ToolRun direct(dir, "direct", "-o" + sample + " -cGE");
+    ToolRun dash(dir, "dash", "-o- -cGE", "cat " + sample);
+    ASSERT_EQ(dash.status, 0) << dash.out << dash.err;
+    ExpectSameListing(direct.gof, dash.gof);
+}
+
 // The daily file as archives serve it: Compact RINEX, compressed by each program the archives
 // use, read directly and through a pipe, lists as the plain file; -v says what was undone.
 TEST(CompleteRun, CompressedCompactRinexListsAsThePlainFile)

@@ -544,6 +544,7 @@ void Kestrovac::ReadFile()
     if (!isObs) ListAllHeaderTypes();
     CheckAvailability();
     TakeOpenSettingsFromFile();
+    SetGrid();
     ReadOptionalFiles();
     if (!rh.HasP2() && rh.HasC2()) {
         ProgramWarningCout(ProgName,
@@ -712,8 +713,9 @@ void Kestrovac::PrintSet()
         << "\n";
     WriteEpochLine("#Start epoch:       ", stE, isStart);
     WriteEpochLine("#End epoch:         ", enE, isEnd);
-    res << "#Time interval:      " << std::setprecision(3) << dt << "\n"
-        << "#Max clock error:    " << std::setprecision(7) << EpochRound << "\n"
+    res << "#Time interval:      " << std::setprecision(3) << dt << "\n";
+    WriteGridOrigin();
+    res << "#Max clock error:    " << std::setprecision(7) << EpochRound << "\n"
         << "#MS jumps elim.      " << (isMSJump ? "YES" : "NO") << "\n"
         << "#Result file:        " << resfile << "\n"
         << "#Verbose mode:       " << (verbose ? "YES" : "NO") << "\n"
@@ -896,14 +898,10 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm, TextBlock& block)
     }
 }
 
-// Inside the window and on the grid of dt, counted from the start of each day, within the
-// largest clock error.
+// Inside the window and on the grid of dt within the largest clock error.
 bool Kestrovac::IsListedEpoch(const mjd& e) const
 {
-    if (!(stE <= e && e <= enE)) return false;
-    long double q = e.GetSecond() / dt;
-    long double r = std::round(q);
-    return std::fabs((q - r) * dt) < EpochRound;
+    return stE <= e && e <= enE && GridOffset(e) < EpochRound;
 }
 
 // Which epochs are listed, and the two time forms of each listed one, made once: each epoch

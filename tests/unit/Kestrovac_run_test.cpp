@@ -670,3 +670,56 @@ TEST(CompleteRun, FileCutShortListsEveryCompleteEpoch)
     std::ofstream(dir / "cut.15d", std::ios::binary) << crx.substr(0, crx.size() / 2);
     ExpectListsUpToTheCut(ToolRun(dir, "cutcrx", "-o" + d + "/cut.15d -cG"), york.gof);
 }
+
+// A receiver that does not steer its clock: every epoch 0.44 s after the second. The grid is
+// counted from the first epoch, every epoch is listed with the values of the file on the whole
+// seconds, one warning and -v say so, and kestrova-summary counts the same grid.
+TEST(CompleteRun, EpochsAllOffTheGridAreListedFromTheFirstEpoch)
+{
+    const fs::path dir = TestFolder();
+    const std::string d = dir.string(), whole = d + "/whole.10o", late = d + "/late.10o";
+    ASSERT_EQ(std::system((std::string(KESTROVA_GEN_BIN) + " --rinex " + whole +
+                           " --interval 1 --seconds 300 --types dual >/dev/null")
+                              .c_str()),
+              0);
+    // the seconds of every epoch line: ".0000000" becomes ".4400000"
+    std::string text = ReadAll(whole);
+    int moved = 0;
+    for (std::size_t at = text.find("\n 15  2 13 "); at != std::string::npos; at = text.find("\n 15  2 13 ", at + 1)) {
+        ASSERT_EQ(text.compare(at + 19, 8, ".0000000"), 0);
+        text.replace(at + 20, 2, "44");
+        moved++;
+    }
+    ASSERT_EQ(moved, 300);
+    std::ofstream(late, std::ios::binary) << text;
+    ToolRun onGrid(dir, "whole", "-o" + whole + " -cG -lC1:L1:P2:");
+    ToolRun off(dir, "late", "-o" + late + " -cG -lC1:L1:P2: -v");
+    ASSERT_EQ(off.status, 0) << off.err;
+    EXPECT_EQ(off.err, "\n#### Kestrova: Warning -> NO EPOCH IN THE TIME WINDOW LIES WITHIN 0.1 S OF THE GRID OF 1 S "
+                       "FROM 00:00 (LARGEST OFFSET 0.44 S) - THE GRID IS COUNTED FROM THE FIRST EPOCH, 2015-02-13 "
+                       "00:00:00.440, (-d SETS THE CLOCK ERROR, -t THE INTERVAL)! ####\n     Continuing Kestrova ... \n\n");
+    EXPECT_NE(off.out.find("\nKestrova::ReadFile(): setting GRID - from the first epoch: 2015-02-13 00:00:00.440!\n"),
+              std::string::npos);
+    EXPECT_NE(off.gof.find("\n#Time interval:      1.000\n#Grid origin:        2015-02-13 00:00:00.440 [ 57066     "
+                           "0.440]  (first epoch: none lies on the grid from 00:00)\n#Max clock error:"),
+              std::string::npos);
+    EXPECT_EQ(onGrid.gof.find("#Grid origin:"), std::string::npos);
+    // the rows of the whole seconds, at .4 of the second
+    std::vector<std::string> want, got;
+    for (std::string l : Lines(onGrid.gof))
+        if (l.size() > 40 && l[0] == ' ') {
+            // the tenths of the calendar and of the MJD form
+            const std::size_t t1 = l.find('.') + 1, t2 = l.find('.', t1) + 1;
+            ASSERT_EQ(l.substr(t1, 1) + l.substr(t2, 1), "00");
+            l[t1] = l[t2] = '4';
+            want.push_back(l);
+        }
+    for (const std::string& l : Lines(off.gof))
+        if (l.size() > 40 && l[0] == ' ') got.push_back(l);
+    EXPECT_GT(want.size(), 1000u);
+    EXPECT_TRUE(got == want) << got.size() << " rows, " << want.size() << " wanted";
+    // the summary expects the 300 epochs of the grid from the first epoch, as for the whole file
+    const std::string summary = d + "/summary.txt";
+    ASSERT_EQ(std::system((std::string(KESTROVA_SUMMARY_BIN) + " " + d + "/late.gof >" + summary).c_str()), 0);
+    EXPECT_NE(ReadAll(summary).find(": 300 epochs expected per satellite\n"), std::string::npos) << ReadAll(summary);
+}

@@ -85,7 +85,8 @@ std::unique_ptr<std::istream> RINEX::OpenInput()
             std::string version(Trimmed(first.substr(0, std::min<std::size_t>(first.size(), 20))));
             bool cut = false;
             input.Replace(DecodeCompactRINEX(input.Text(), &cut), "Compact RINEX " + version);
-            if (cut && cutShort.empty()) cutShort = "Compact RINEX " + version + " stream cut short";
+            if (cut && cutShort.empty())
+                cutShort = "Compact RINEX " + version + " stream cut short";
         }
     }
     return input.Stream();
@@ -156,9 +157,13 @@ void RINEX::CountRec()
 void RINEX::WarnIfCut()
 {
     if (!cutEpoch.empty())
-        RINEXWarning((TruncatedRecordText(cutEpoch.c_str()) + " - THE EPOCH IS LEFT OUT, THOSE BEFORE IT ARE READ!").c_str());
+        RINEXWarning((TruncatedRecordText(cutEpoch.c_str()) +
+                      " - THE EPOCH IS LEFT OUT, THOSE BEFORE IT ARE READ!")
+                         .c_str());
     else if (!cutShort.empty())
-        RINEXWarning(("RINEX FILE ENDS EARLY (" + cutShort + ") - EVERY EPOCH BEFORE THE CUT IS READ!").c_str());
+        RINEXWarning(
+            ("RINEX FILE ENDS EARLY (" + cutShort + ") - EVERY EPOCH BEFORE THE CUT IS READ!")
+                .c_str());
 }
 
 bool RINEX::HasHeaderGlonassChannels(const char* file)

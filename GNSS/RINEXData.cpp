@@ -266,7 +266,8 @@ void RINEXData::ReadSatList(ObsRecordLines& rec, unsigned short n, std::string& 
 std::string_view RINEXData::NextRecordLine(ObsRecordLines& rec)
 {
     std::string_view line;
-    if (!rec.NextLine(line)) RINEXDataError((TruncatedRecordText(rec.EpochLine().c_str()) + "!").c_str());
+    if (!rec.NextLine(line))
+        RINEXDataError((TruncatedRecordText(rec.EpochLine().c_str()) + "!").c_str());
     return line;
 }
 

@@ -46,12 +46,17 @@ struct Compression {
 
 // clang-format off
 const Compression Compressions[] = {
-    {"\x1f\x8b",                             "gzip",     archive_read_support_filter_gzip,   "truncated gzip input"},
-    {"\x1f\x9d",                             "compress", archive_read_support_filter_compress, nullptr},
-    {"BZh",                                  "bzip2",    archive_read_support_filter_bzip2,  "truncated bzip2 input"},
-    {std::string_view("\xfd" "7zXZ\0", 6),   "xz",       archive_read_support_filter_xz,     "No progress is possible"},
-    {"PK\x03\x04",                           "zip",      archive_read_support_format_zip,    nullptr},
-    {"PK\x05\x06",                           "zip",      archive_read_support_format_zip,    nullptr}, // empty
+    {"\x1f\x8b",                           "gzip",     archive_read_support_filter_gzip,
+     "truncated gzip input"},
+    {"\x1f\x9d",                           "compress", archive_read_support_filter_compress,
+     nullptr},
+    {"BZh",                                "bzip2",    archive_read_support_filter_bzip2,
+     "truncated bzip2 input"},
+    {std::string_view("\xfd" "7zXZ\0", 6), "xz",       archive_read_support_filter_xz,
+     "No progress is possible"},
+    {"PK\x03\x04",                         "zip",      archive_read_support_format_zip,    nullptr},
+    // an empty zip archive
+    {"PK\x05\x06",                         "zip",      archive_read_support_format_zip,    nullptr},
 };
 // clang-format on
 

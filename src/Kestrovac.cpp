@@ -337,7 +337,8 @@ void Kestrovac::SplitObsList()
     const std::string_view rest = last == std::string_view::npos ? list : list.substr(last + 1);
     if (!rest.empty())
         ProgramWarning(ProgName, ("TEXT \"" + std::string(rest) +
-                                  "\" AFTER THE LAST \":\" OF THE OBSERVATION LIST IS NOT READ (CLOSE EVERY CODE WITH \":\")!")
+                                  "\" AFTER THE LAST \":\" OF THE OBSERVATION LIST IS NOT READ "
+                                  "(CLOSE EVERY CODE WITH \":\")!")
                                      .c_str());
     const long n = std::count(list.begin(), list.end(), ':');
     obslist.Resize(n);
@@ -433,7 +434,8 @@ void Kestrovac::DeriveResultFile()
     // A pipe or a device has no folder of its own: its name would put the result file in /dev
     // or /proc.
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(rnxfile, ec) || std::string_view(rnxfile).starts_with("/dev/"))
+    if (!std::filesystem::is_regular_file(rnxfile, ec) ||
+        std::string_view(rnxfile).starts_with("/dev/"))
         ProgramError(ProgName,
                      "RINEX FILE IS NOT A REGULAR FILE (A PIPE?) - THE RESULT FILE MUST BE SET WITH -r!");
     std::string name = WithoutCompression(rnxfile);

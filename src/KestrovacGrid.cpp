@@ -74,21 +74,25 @@ void Kestrovac::SetGrid()
         first << mjd2ymdhms(c.first);
         ymdhmsns::NDecSecond = decimals;
         const std::string firstText = first.str().substr(first.str().find_first_not_of(' '));
-        ProgramWarning(ProgName, ("NO EPOCH IN THE TIME WINDOW LIES WITHIN " + Seconds(EpochRound) +
-                                  " S OF THE GRID OF " + Seconds(dt) + " S FROM 00:00 (LARGEST OFFSET " +
-                                  Seconds(c.largest) + " S) - THE GRID IS COUNTED FROM THE FIRST EPOCH, " +
-                                  firstText + "," + options)
-                                     .c_str());
+        ProgramWarning(ProgName,
+                       ("NO EPOCH IN THE TIME WINDOW LIES WITHIN " + Seconds(EpochRound) +
+                        " S OF THE GRID OF " + Seconds(dt) + " S FROM 00:00 (LARGEST OFFSET " +
+                        Seconds(c.largest) + " S) - THE GRID IS COUNTED FROM THE FIRST EPOCH, " +
+                        firstText + "," + options)
+                           .c_str());
         if (verbose)
-            ProgressLine(std::cout, "ReadFile") << " setting GRID - from the first epoch: " << firstText << "!\n";
+            ProgressLine(std::cout, "ReadFile")
+                << " setting GRID - from the first epoch: " << firstText << "!\n";
         c = CountOnGrid();
     }
     if (c.onGrid < c.window)
-        ProgramWarning(ProgName, (std::to_string(c.window - c.onGrid) + " OF " + std::to_string(c.window) +
-                                  " EPOCHS IN THE TIME WINDOW LIE MORE THAN " + Seconds(EpochRound) +
-                                  " S OFF THE GRID OF " + Seconds(dt) + " S AND ARE NOT LISTED (LARGEST OFFSET " +
-                                  Seconds(c.largest) + " S)" + options)
-                                     .c_str());
+        ProgramWarning(ProgName,
+                       (std::to_string(c.window - c.onGrid) + " OF " + std::to_string(c.window) +
+                        " EPOCHS IN THE TIME WINDOW LIE MORE THAN " + Seconds(EpochRound) +
+                        " S OFF THE GRID OF " + Seconds(dt) +
+                        " S AND ARE NOT LISTED (LARGEST OFFSET " + Seconds(c.largest) + " S)" +
+                        options)
+                           .c_str());
 }
 
 // Only a grid counted from the first epoch is recorded: kestrova-summary counts the same grid.

@@ -15,7 +15,8 @@ void WriteUsage(std::ostream& out)
 {
     out << "usage: kestrova -oFILE -cLETTERS [options]   (each value glued to its option)\n"
            "Lists the observations of a RINEX 2, 3 or 4 observation file.\n"
-           "  -oFILE     RINEX observation file (also Compact RINEX, compressed); -o- standard input\n"
+           "  -oFILE     RINEX observation file (also Compact RINEX, compressed);"
+           " -o- standard input\n"
            "  -rFILE     result file (default: the RINEX name with .gof; needed for a pipe)\n"
            "  -cLETTERS  satellite systems: G GPS, R GLONASS, E Galileo, C BeiDou\n"
            "  -lCODES    observations, each closed by a colon, such as -lC1:L1:MW:\n"

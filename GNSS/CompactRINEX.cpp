@@ -24,7 +24,6 @@ constexpr std::string_view Types3Label = "SYS / # / OBS TYPES";
 
 // The errors that name their epoch: the text, then " IN EPOCH " and the epoch.
 // clang-format off
-constexpr const char* FileEnds             = "COMPACT RINEX FILE ENDS";
 constexpr const char* EpochLineDamaged     = "COMPACT RINEX EPOCH LINE DAMAGED";
 constexpr const char* SatelliteLineMissing = "COMPACT RINEX SATELLITE LINE MISSING";
 constexpr const char* NotInitialised       = "COMPACT RINEX VALUE USED BEFORE ITS INITIALISATION";
@@ -144,6 +143,8 @@ class Decoder {
   public:
     explicit Decoder(std::string_view compact) : text(compact) {}
     std::string Run();
+    // The stream ended early: inside a record, or in a line without its end.
+    bool cut = false;
 
   private:
     std::string_view text;
@@ -192,12 +193,15 @@ class Decoder {
     [[noreturn]] void EpochError(const char* what) const;
 };
 
+// A Compact RINEX writer ends every line: a last line without its end was cut, and a difference
+// cut short would decode as another value, so it is not read.
 bool Decoder::NextLine(std::string_view& line) {
-    if (pos >= text.size())
+    std::size_t end = pos < text.size() ? text.find('\n', pos) : std::string_view::npos;
+    if (end == std::string_view::npos) {
+        cut = cut || pos < text.size();
+        pos = text.size();
         return false;
-    std::size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos)
-        end = text.size();
+    }
     line = text.substr(pos, end - pos);
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
@@ -292,9 +296,12 @@ void Decoder::EventRecords(unsigned long nrec) {
     EndLine(start);
     bool newTypes = false;
     std::string_view line;
+    // a file that ends early leaves the records as far as they go
     for (unsigned long k = 0; k < nrec; k++) {
-        if (!NextLine(line))
-            EpochError(FileEnds);
+        if (!NextLine(line)) {
+            cut = true;
+            return;
+        }
         out.append(line).push_back('\n');
         newTypes |= TypesLine(line);
     }
@@ -309,15 +316,17 @@ void Decoder::ObservationEpoch(unsigned long nsat) {
         EpochError(EpochLineDamaged);
     std::string_view satList =
         nsat > 0 ? std::string_view(epochLine).substr(satStart, SatWidth * nsat) : "";
+    // a file that ends early leaves the epoch as far as it goes: the RINEX reader sees the cut
     std::string_view line;
-    if (!NextLine(line))
-        EpochError(FileEnds);
-    bool hasClock = TakeField(clock, line);
-    WriteEpochLine(satList, hasClock);
+    const bool hasLines = NextLine(line);
+    WriteEpochLine(satList, hasLines && TakeField(clock, line));
     serial++;
-    for (std::size_t k = 0; k < satList.size(); k += SatWidth) {
-        if (!NextLine(line))
-            EpochError(FileEnds);
+    cut = cut || !hasLines;
+    for (std::size_t k = 0; hasLines && k < satList.size(); k += SatWidth) {
+        if (!NextLine(line)) {
+            cut = true;
+            return;
+        }
         if (!line.empty() && line[0] == lay->fullMark)
             EpochError(SatelliteLineMissing);
         SatelliteRecord(satList.substr(k, SatWidth), line);
@@ -526,8 +535,12 @@ bool IsCompactRINEX(std::string_view text) {
     return text.substr(0, text.find('\n')).find(VersionLabel) != std::string_view::npos;
 }
 
-std::string DecodeCompactRINEX(std::string_view text) {
-    return Decoder(text).Run();
+std::string DecodeCompactRINEX(std::string_view text, bool* cutShort) {
+    Decoder d(text);
+    std::string out = d.Run();
+    if (cutShort != nullptr)
+        *cutShort = d.cut;
+    return out;
 }
 
 void CompactRINEXError(const char* text) {

@@ -15,7 +15,9 @@ bool IsCompactRINEX(std::string_view text);
 // The RINEX text of a whole Compact RINEX file held in memory: the header without the two
 // CRINEX lines, then every epoch written as a RINEX writer writes it (lines end in LF, trailing
 // blanks dropped). A malformed stream stops the run through CompactRINEXError, naming the epoch.
-std::string DecodeCompactRINEX(std::string_view text);
+// A stream that ends early gives its epochs as far as they go (the last one possibly cut), and
+// sets cutShort when given.
+std::string DecodeCompactRINEX(std::string_view text, bool* cutShort = nullptr);
 
 // The class frame of a fatal decoding error, then the program's exit path.
 [[noreturn]] void CompactRINEXError(const char* text);

@@ -75,7 +75,7 @@ void GLNSat::SetFile(const char* path)
 {
     std::strncpy(file, path, sizeof file - 1);
     input.Clear();
-    if (!FileExists(file)) ProgramError(ProgName, "GLONASS FREQUENCY CHANNEL FILE DOES NOT EXIST!");
+    if (!CanRead(file)) ProgramError(ProgName, "GLONASS FREQUENCY CHANNEL FILE DOES NOT EXIST!");
 }
 
 std::unique_ptr<std::istream> GLNSat::Open()

@@ -29,7 +29,7 @@ void RINEX::SetFile(const char* file)
     std::strncpy(rinexfile, file, sizeof rinexfile - 1);
     if (again) return;
     input.Clear();
-    if (!FileExists(rinexfile)) RINEXError(CantOpen);
+    if (!CanRead(rinexfile)) RINEXError(CantOpen);
 }
 
 namespace {
@@ -77,12 +77,16 @@ std::string FileKindFound(std::istream& in)
 std::unique_ptr<std::istream> RINEX::OpenInput()
 {
     if (!input.IsLoaded()) {
-        if (!input.Load(rinexfile, "RINEX FILE")) RINEXError(CantOpen);
+        if (!input.Load(rinexfile, "RINEX FILE", true)) RINEXError(CantOpen);
+        cutShort = input.CutShort();
         // a Compact RINEX file is turned back into the RINEX text it was made from
         if (IsCompactRINEX(input.Text())) {
             std::string_view first = input.Text().substr(0, input.Text().find('\n'));
             std::string version(Trimmed(first.substr(0, std::min<std::size_t>(first.size(), 20))));
-            input.Replace(DecodeCompactRINEX(input.Text()), "Compact RINEX " + version);
+            bool cut = false;
+            input.Replace(DecodeCompactRINEX(input.Text(), &cut), "Compact RINEX " + version);
+            if (cut && cutShort.empty())
+                cutShort = "Compact RINEX " + version + " stream cut short";
         }
     }
     return input.Stream();
@@ -101,6 +105,7 @@ void RINEX::ReadFile()
     rdata.RINEXDataReset();
     rhead.RINEXHeaderReset();
     CountRec();
+    WarnIfCut();
     rdata.SetNRecords(nepoch, nobsall);
     rdata.SetTimeCorr(IsTimeCorr);
     {
@@ -122,6 +127,7 @@ void RINEX::CountRec()
     nepoch = 0;
     nobsall = 0;
     IsTimeCorr = false;
+    cutEpoch.clear();
     std::unique_ptr<std::istream> stream = OpenInput();
     std::istream& in = *stream;
     // the number of types, read by the header reader itself so that both passes size the
@@ -135,11 +141,29 @@ void RINEX::CountRec()
         unsigned short n = EpochCount(rec.EpochLine());
         // only the first epoch line tells whether the epoch lines carry clock offsets
         if (nepoch == 0) IsTimeCorr = CarriesClockOffset(rec.EpochLine());
+        unsigned long k = rec.RecordLines(n, types.nobs);
+        for (; k > 0 && rec.NextLine(line); k--) {}
+        // a file cut inside a record keeps the epochs before it; the cut one is not counted
+        if (k > 0) {
+            cutEpoch = rec.EpochLine();
+            return;
+        }
         nepoch++;
         nobsall += n;
-        for (unsigned long k = rec.RecordLines(n, types.nobs); k > 0; k--)
-            if (!rec.NextLine(line)) RINEXError(TruncatedRecordText(rec.EpochLine().c_str()).c_str());
     }
+}
+
+// One warning for a file that ends early: it names the epoch cut, if the cut falls inside one.
+void RINEX::WarnIfCut()
+{
+    if (!cutEpoch.empty())
+        RINEXWarning((TruncatedRecordText(cutEpoch.c_str()) +
+                      " - THE EPOCH IS LEFT OUT, THOSE BEFORE IT ARE READ!")
+                         .c_str());
+    else if (!cutShort.empty())
+        RINEXWarning(
+            ("RINEX FILE ENDS EARLY (" + cutShort + ") - EVERY EPOCH BEFORE THE CUT IS READ!")
+                .c_str());
 }
 
 bool RINEX::HasHeaderGlonassChannels(const char* file)
@@ -157,6 +181,11 @@ void RINEX::copyC2toP2()
     if (rhead.HasP2() || !rhead.HasC2()) return;
     rdata.P2 = rdata.C2;
     rhead.iP2 = true;
+}
+
+void RINEX::RINEXWarning(const char* warn)
+{
+    ClassFrame("####", "RINEX", "Warning", warn, "Continuing RINEX", true);
 }
 
 void RINEX::RINEXError(const char* warn)

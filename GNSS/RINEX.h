@@ -37,8 +37,15 @@ class RINEX {
     // file and reads it (once: ReadFile reads the same text).
     bool HasHeaderGlonassChannels(const char* file);
     [[noreturn]] void RINEXError(const char* warn);
+    void RINEXWarning(const char* warn);
+    // The epoch line of the record the file ends inside, left out of the counts; empty when the
+    // file holds every record it begins.
+    std::string cutEpoch;
 
   private:
+    void WarnIfCut();
+    // Why the stream of the file ended early (a compressed or Compact RINEX stream), or empty.
+    std::string cutShort;
     // The text was read for HasHeaderGlonassChannels: the next SetFile of the name keeps it.
     bool headerSeen = false;
 };

@@ -171,10 +171,11 @@ void RINEXData::ReadRecords(std::istream& in)
     unknown.clear();
     long e = 0;
     long r = 0;
-    while (rec.NextEpoch()) {
+    // the counted epochs only: a record the file ends inside was left out of the counts
+    while (e < nepochall && rec.NextEpoch()) {
         const std::string& epochLine = rec.EpochLine();
         unsigned short n = EpochCount(epochLine);
-        if (e >= nepochall || r + n > nsatall)
+        if (r + n > nsatall)
             RINEXDataError("RINEX FILE HOLDS MORE EPOCHS OR RECORDS THAN COUNTED!");
         StoreEpoch(e, epochLine);
         if (rhead.IsRinex3())
@@ -275,7 +276,8 @@ void RINEXData::ReadSatList(ObsRecordLines& rec, unsigned short n, std::string& 
 std::string_view RINEXData::NextRecordLine(ObsRecordLines& rec)
 {
     std::string_view line;
-    if (!rec.NextLine(line)) RINEXDataError(TruncatedRecordText(rec.EpochLine().c_str()).c_str());
+    if (!rec.NextLine(line))
+        RINEXDataError((TruncatedRecordText(rec.EpochLine().c_str()) + "!").c_str());
     return line;
 }
 

@@ -12,6 +12,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <string>
 
@@ -93,8 +94,8 @@ void ReadTypesRecord(std::istream& in, RINEXHeader& hd, std::string& line, unsig
 using Parser = void (RINEXHeader::*)(char*);
 using RepeatedTest = bool (*)(const RINEXHeader&);
 
-// The header forms a label belongs to.
-enum class Form { Any, Rinex2, Rinex3 };
+// The header forms a label belongs to: RINEX 3 labels are those of versions 3 and 4.
+enum class Form { Any, Rinex2, Rinex3, Rinex4 };
 
 struct HeaderLabel {
     const char* label;
@@ -102,6 +103,8 @@ struct HeaderLabel {
     RepeatedTest again;  // nullptr: a repeated line is never reported
     const char* warning;
     Form form = Form::Any;
+    // RINEX 4 allows the record more than once: the first line holds, the others are history
+    bool manyInRinex4 = false;
 };
 
 bool Filled(const char* text) { return text[0] != '\0'; }
@@ -112,12 +115,17 @@ bool Filled(const char* text) { return text[0] != '\0'; }
 // clang-format off
 const HeaderLabel Labels[] = {
     {"END OF HEADER", nullptr, nullptr, nullptr},
+    // the records RINEX 4 adds, in their label columns only: nothing of them is needed, and
+    // their free text (a licence, a web address) is never taken for another label
+    {"DOI", nullptr, nullptr, nullptr, Form::Rinex4},
+    {"LICENSE OF USE", nullptr, nullptr, nullptr, Form::Rinex4},
+    {"STATION INFORMATION", nullptr, nullptr, nullptr, Form::Rinex4},
     {"RINEX VERSION / TYPE", &RINEXHeader::ParseRVersionType,
      [](const RINEXHeader& h) { return h.type != 0; },
      "ADDITIONAL \"RINEX VERSION / TYPE\" HEADER LINE"},
     {"PGM / RUN BY / DATE", &RINEXHeader::ParsePgmRunByDate,
      [](const RINEXHeader& h) { return Filled(h.pgm); },
-     "ADDITIONAL \"PGM / RUN BY / DATE\" HEADER LINE"},
+     "ADDITIONAL \"PGM / RUN BY / DATE\" HEADER LINE", Form::Any, true},
     {"MARKER NAME", &RINEXHeader::ParseMarkerName,
      [](const RINEXHeader& h) { return Filled(h.mname); },
      "ADDITIONAL \"MARKER NAME\" HEADER LINE"},
@@ -157,13 +165,29 @@ const HeaderLabel Labels[] = {
 };
 // clang-format on
 
-// The labels of the other form are not looked for: a RINEX 2 header reads exactly as it always
+// The labels of the other forms are not looked for: a RINEX 2 header reads exactly as it always
 // has, whatever its comments say.
-const HeaderLabel* FindLabel(const std::string& line, bool rinex3)
+bool IsOfForm(Form form, float version)
 {
-    const Form other = rinex3 ? Form::Rinex2 : Form::Rinex3;
+    switch (form) {
+    case Form::Rinex2: return version < 3;
+    case Form::Rinex3: return version >= 3;
+    case Form::Rinex4: return version >= 4;
+    default: return true;
+    }
+}
+
+bool HasLabel(const std::string& line, const HeaderLabel& row)
+{
+    if (row.form == Form::Rinex4)
+        return line.size() > 60 && line.compare(60, std::strlen(row.label), row.label) == 0;
+    return line.find(row.label) != std::string::npos;
+}
+
+const HeaderLabel* FindLabel(const std::string& line, float version)
+{
     for (const HeaderLabel& row : Labels)
-        if (row.form != other && line.find(row.label) != std::string::npos) return &row;
+        if (IsOfForm(row.form, version) && HasLabel(line, row)) return &row;
     return nullptr;
 }
 
@@ -411,10 +435,13 @@ std::istream& operator>>(std::istream& in, RINEXHeader& hd)
     while (ReadLine(in, line)) {
         n++;
         hd.lineNumber = n;
-        const HeaderLabel* row = FindLabel(line, hd.IsRinex3());
+        const HeaderLabel* row = FindLabel(line, hd.version);
         if (row == nullptr) continue;
         if (row == &Labels[0]) break;
-        if (row->again != nullptr && row->again(hd)) hd.RINEXHeaderWarning(row->warning, n);
+        if (row->again != nullptr && row->again(hd)) {
+            if (row->manyInRinex4 && hd.version >= 4) continue;
+            hd.RINEXHeaderWarning(row->warning, n);
+        }
         if (row->parse == &RINEXHeader::ParseTypesOfObs)
             ReadTypesRecord(in, hd, line, n);
         else if (row->parse != nullptr)

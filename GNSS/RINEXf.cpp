@@ -201,7 +201,7 @@ std::string EpochText(const char* epochLine)
 
 std::string TruncatedRecordText(const char* epochLine)
 {
-    return "RINEX FILE ENDS INSIDE THE OBSERVATION RECORD OF EPOCH " + EpochText(epochLine) + "!";
+    return "RINEX FILE ENDS INSIDE THE OBSERVATION RECORD OF EPOCH " + EpochText(epochLine);
 }
 
 bool ObsRecordLines::NextEpoch()

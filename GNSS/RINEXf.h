@@ -62,7 +62,7 @@ inline std::size_t FieldColumn3(std::size_t k) { return 4 + 16 * k; }
 
 // "yyyy-mm-dd hh:mm:ss.sssssss" of an epoch line, for messages.
 std::string EpochText(const char* epochLine);
-// The message of a file that ends inside the record of this epoch line.
+// The message of a file that ends inside the record of this epoch line, without its ending.
 std::string TruncatedRecordText(const char* epochLine);
 
 // The observation records of a RINEX file, met line by line after the header. The counting

@@ -35,20 +35,28 @@ constexpr std::size_t Keep = std::size_t{1} << 20;
 
 // A compression by the magic bytes its streams start with, and what libarchive needs to read it:
 // only that one filter, so that nothing else (least of all an external program) is tried.
+// earlyEnd: libarchive's reason when the stream simply stops before its end (a cut download);
+// nullptr where the format cannot tell an early end from other damage.
 struct Compression {
     std::string_view magic;
     const char* name;
     int (*support)(archive*);
+    const char* earlyEnd;
 };
 
 // clang-format off
 const Compression Compressions[] = {
-    {"\x1f\x8b",                             "gzip",     archive_read_support_filter_gzip},
-    {"\x1f\x9d",                             "compress", archive_read_support_filter_compress},
-    {"BZh",                                  "bzip2",    archive_read_support_filter_bzip2},
-    {std::string_view("\xfd" "7zXZ\0", 6),   "xz",       archive_read_support_filter_xz},
-    {"PK\x03\x04",                           "zip",      archive_read_support_format_zip},
-    {"PK\x05\x06",                           "zip",      archive_read_support_format_zip}, // empty
+    {"\x1f\x8b",                           "gzip",     archive_read_support_filter_gzip,
+     "truncated gzip input"},
+    {"\x1f\x9d",                           "compress", archive_read_support_filter_compress,
+     nullptr},
+    {"BZh",                                "bzip2",    archive_read_support_filter_bzip2,
+     "truncated bzip2 input"},
+    {std::string_view("\xfd" "7zXZ\0", 6), "xz",       archive_read_support_filter_xz,
+     "No progress is possible"},
+    {"PK\x03\x04",                         "zip",      archive_read_support_format_zip,    nullptr},
+    // an empty zip archive
+    {"PK\x05\x06",                         "zip",      archive_read_support_format_zip,    nullptr},
 };
 // clang-format on
 
@@ -76,19 +84,29 @@ struct ArchiveFree {
     void operator()(archive* a) const { archive_read_free(a); }
 };
 
-// Appends every byte of the archive's current entry to out.
+// Appends every byte of the archive's current entry to out; on a failure, those read before it.
+// A failing read gives nothing of what it asked for, so the reads are small: a stream that stops
+// early loses little more than the block it stops in.
 bool ReadEntry(archive* a, std::string& out)
 {
+    constexpr std::size_t Piece = std::size_t{1} << 16;
     std::size_t used = out.size();
-    while (true) {
-        if (out.size() - used < (1u << 16)) out.resize(used + std::max<std::size_t>(used, 1u << 20));
-        la_ssize_t n = archive_read_data(a, out.data() + used, out.size() - used);
-        if (n < 0) return false;
-        if (n == 0) break;
-        used += static_cast<std::size_t>(n);
+    la_ssize_t n = 1;
+    while (n > 0) {
+        if (out.size() - used < Piece) out.resize(used + std::max<std::size_t>(used, 1u << 20));
+        n = archive_read_data(a, out.data() + used, Piece);
+        if (n > 0) used += static_cast<std::size_t>(n);
     }
     out.resize(used);
-    return true;
+    return n == 0;
+}
+
+// The text of a stream cut short up to its last line end: the line the cut runs through is
+// incomplete, and a value cut in the middle would be read as another value.
+void KeepCompleteLines(std::string& out)
+{
+    const std::size_t lf = out.rfind('\n');
+    out.resize(lf == std::string::npos ? 0 : lf + 1);
 }
 
 } // namespace
@@ -100,7 +118,9 @@ InputText& InputText::operator=(InputText&& other) noexcept
     if (this == &other) return *this;
     Clear();
     loaded = other.loaded;
+    keepCutStream = other.keepCutStream;
     undone = std::move(other.undone);
+    cut = std::move(other.cut);
     owned = std::move(other.owned);
     std::swap(map, other.map);
     std::swap(mapSize, other.mapSize);
@@ -124,12 +144,14 @@ void InputText::Clear()
     owned.shrink_to_fit();
     text = {};
     undone.clear();
+    cut.clear();
     loaded = false;
 }
 
-bool InputText::Load(const char* name, const char* what)
+bool InputText::Load(const char* name, const char* what, bool keepCut)
 {
     Clear();
+    keepCutStream = keepCut;
     int fd = open(name, O_RDONLY);
     if (fd < 0) return false;
     struct stat st;
@@ -176,12 +198,21 @@ void InputText::Decompress(const std::string& name, const char* what)
     if (r == ARCHIVE_OK) r = archive_read_next_header(a.get(), &entry);
     if (r == ARCHIVE_EOF && zip) Fail(what, name, "IS A ZIP ARCHIVE WITHOUT A FILE!");
     if (r == ARCHIVE_EOF) return Replace("", c->name);
-    if (r < ARCHIVE_WARN) Fail(what, name, damaged + Reason(a.get()) + "!");
+    std::string out;
+    // a stream that simply stops early is kept up to its last complete line when asked to
+    auto refuseUnlessCut = [&] {
+        const std::string reason = Reason(a.get());
+        const bool early = c->earlyEnd != nullptr && reason.find(c->earlyEnd) != std::string::npos;
+        if (!early || !keepCutStream) Fail(what, name, damaged + reason + "!");
+        KeepCompleteLines(out);
+        cut = std::string(c->name) + ": " + reason;
+        Replace(std::move(out), c->name);
+    };
+    if (r < ARCHIVE_WARN) return refuseUnlessCut();
     // the magic bytes alone, without a stream libarchive can take, would pass through as they are
     if (!zip && archive_filter_code(a.get(), 0) == ARCHIVE_FILTER_NONE)
         Fail(what, name, damaged + "no " + c->name + " stream!");
-    std::string out;
-    if (!ReadEntry(a.get(), out)) Fail(what, name, damaged + Reason(a.get()) + "!");
+    if (!ReadEntry(a.get(), out)) return refuseUnlessCut();
     if (zip && archive_read_next_header(a.get(), &entry) != ARCHIVE_EOF)
         Fail(what, name, "IS A ZIP ARCHIVE OF MORE THAN ONE FILE - ONLY A ZIP OF ONE FILE IS READ!");
     Replace(std::move(out), c->name);

@@ -49,8 +49,9 @@ class InputText {
 
     // Reads the file name once; false when it cannot be opened (the caller's own message).
     // what names the input in the framed errors ("RINEX FILE", ...): a read error or a damaged
-    // compressed stream stops the run.
-    bool Load(const char* name, const char* what);
+    // compressed stream stops the run. With keepCut, a compressed stream that simply stops early
+    // (gzip, bzip2, xz) is kept up to its last complete line and CutShort() says so.
+    bool Load(const char* name, const char* what, bool keepCut = false);
     bool IsLoaded() const { return loaded; }
     // Forgets the text (a new file is about to be set).
     void Clear();
@@ -62,6 +63,9 @@ class InputText {
     void Replace(std::string decoded, const std::string& undoneStep);
     // What was undone to reach the text, for example "gzip"; empty for a plain file.
     const std::string& Undone() const { return undone; }
+    // Why the compressed stream ended early, such as "gzip: truncated gzip input"; empty when it
+    // is whole (or cannot tell).
+    const std::string& CutShort() const { return cut; }
 
   private:
     void Unmap();
@@ -73,6 +77,8 @@ class InputText {
     void* map = nullptr;
     std::size_t mapSize = 0;
     std::string undone;
+    std::string cut;
+    bool keepCutStream = false;
 };
 
 // True when the two names lead to one and the same pipe, FIFO or terminal: such an input can be

@@ -2,7 +2,10 @@
 #include "PROGINC/cfilef.h"
 
 #include "PROGINC/InputText.h"
+#include "PROGINC/ProgramError.h"
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <typeinfo>
@@ -15,6 +18,23 @@ bool FileExists(const char* f) {
         return false; // opens, but reads nothing
     std::ifstream in(f);
     return in.is_open();
+}
+
+bool CanRead(const char* f) {
+    errno = 0;
+    if (FileExists(f))
+        return true;
+    std::error_code ec;
+    // a folder opens, but is no file; an empty name has no system's reason of its own
+    const bool folder = f != nullptr && std::filesystem::is_directory(f, ec);
+    WarnCannotOpen(f, folder ? EISDIR : errno != 0 ? errno : ENOENT);
+    return false;
+}
+
+void WarnCannotOpen(const char* f, int error) {
+    ProgramWarning(ProgName, ("CAN NOT OPEN \"" + std::string(f != nullptr ? f : "") + "\": " +
+                              std::strerror(error) + "!")
+                                 .c_str());
 }
 
 bool ReadLine(std::istream& in, std::string_view& line, std::string& store) {

@@ -9,6 +9,11 @@
 
 // True when the file can be opened for reading; nothing is read.
 bool FileExists(const char* f);
+// The same test; a file that cannot be opened draws one framed warning naming it and the
+// system's reason, before the caller's own message.
+bool CanRead(const char* f);
+// That warning, for the system's error number of a failed open.
+void WarnCannotOpen(const char* f, int error);
 
 // Reads the next line of any length into line, without its line end. Files from DOS/Windows
 // machines end their lines with CR LF: the CR is dropped here, so that no reader ever takes it

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: BSD-2-Clause
 // The command line: the input is split into words at newlines and NULs after a fixed observation
-// file. Words naming paths or result files are dropped so that a run only reads and writes the
-// scratch folder (its current directory).
+// file. Words naming paths, result files or standard input are dropped so that a run only reads
+// and writes the scratch folder (its current directory).
 #include "fuzz/FuzzRun.h"
 
 #include <fstream>
@@ -10,7 +10,9 @@ namespace {
 
 bool Kept(const std::string& w)
 {
-    return w.find('/') == std::string::npos && w.rfind("-r", 0) != 0 && w.rfind("-R", 0) != 0;
+    // -o- would wait for standard input
+    return w.find('/') == std::string::npos && w.rfind("-r", 0) != 0 && w.rfind("-R", 0) != 0 &&
+           w != "-o-" && w != "-O-";
 }
 
 }  // namespace

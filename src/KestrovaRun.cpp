@@ -6,11 +6,14 @@
 #include "GNSS/ymdhms.h"
 #include "GNSSf/GNSS_ApplyMultipath.h"
 #include "GNSSf/GNSS_SetGLNFreq.h"
+#include "src/Usage.h"
 
 #include <iostream>
 
 void KestrovaRun::Phases(int argc, const char** argv)
 {
+    // asked how to use it, the tool reads nothing and writes nothing else
+    if (AsksForUsage(argc, argv)) return WriteUsage(std::cout);
     app.GetFiles(argc, argv);
     app.SetFile();
     app.ReadFile();

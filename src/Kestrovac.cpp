@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -165,7 +166,7 @@ void CopyValue(const char* word, int npos, char (&field)[N], const char* option)
 // An optional input that cannot be read is switched off; the run goes on without it.
 void DropUnreadable(bool& isSet, const char* file, const char* warning)
 {
-    if (!isSet || FileExists(file)) return;
+    if (!isSet || CanRead(file)) return;
     isSet = false;
     ProgramWarning(ProgName, warning);
 }
@@ -244,6 +245,8 @@ void Kestrovac::ParseOption(const char* word)
     switch (std::toupper(static_cast<unsigned char>(c))) {
     case 'O':
         CopyValue(word, 2, rnxfile, "-o");
+        // "-" is standard input, read like any pipe
+        if (std::strcmp(rnxfile, "-") == 0) std::strcpy(rnxfile, "/dev/stdin");
         Report("RINEX file name: ", rnxfile);
         return;
     case 'R':
@@ -345,10 +348,18 @@ void Kestrovac::SetObsList(const char* word)
     if (verbose) std::cout << "!\n";
 }
 
-// Every code is closed by ":"; text after the last ":" is no entry.
+// Every code is closed by ":"; text after the last ":" is no entry, and is named so that a
+// code typed without its ":" is not dropped unseen.
 void Kestrovac::SplitObsList()
 {
     const std::string_view list = observations;
+    const std::size_t last = list.rfind(':');
+    const std::string_view rest = last == std::string_view::npos ? list : list.substr(last + 1);
+    if (!rest.empty())
+        ProgramWarning(ProgName, ("TEXT \"" + std::string(rest) +
+                                  "\" AFTER THE LAST \":\" OF THE OBSERVATION LIST IS NOT READ "
+                                  "(CLOSE EVERY CODE WITH \":\")!")
+                                     .c_str());
     const long n = std::count(list.begin(), list.end(), ':');
     obslist.Resize(n);
     IfExistObs.Resize(n, 1, 0);
@@ -452,7 +463,7 @@ void Kestrovac::SetPhaseUnit(char unit)
 void Kestrovac::FinalChecks()
 {
     if (rnxfile[0] == '\0') ProgramError(ProgName, "RINEX FILE MUST BE SET!");
-    if (!FileExists(rnxfile)) ProgramError(ProgName, "RINEX FILE CAN NOT BE OPENED!");
+    if (!CanRead(rnxfile)) ProgramError(ProgName, "RINEX FILE CAN NOT BE OPENED!");
     DropUnreadable(isMP1, mp1file, "MULTIPATH P1 FILE CAN NOT BE OPENED!");
     DropUnreadable(isMP2, mp2file, "MULTIPATH P2 FILE CAN NOT BE OPENED!");
     DropUnreadable(isGLNfc, gfcfile, "GLONASS FREQUENCY CHANNEL FILE CAN NOT BE OPENED!");
@@ -488,7 +499,8 @@ void Kestrovac::DeriveResultFile()
     // A pipe or a device has no folder of its own: its name would put the result file in /dev
     // or /proc.
     std::error_code ec;
-    if (!std::filesystem::is_regular_file(rnxfile, ec))
+    if (!std::filesystem::is_regular_file(rnxfile, ec) ||
+        std::string_view(rnxfile).starts_with("/dev/"))
         ProgramError(ProgName,
                      "RINEX FILE IS NOT A REGULAR FILE (A PIPE?) - THE RESULT FILE MUST BE SET WITH -r!");
     std::string name = WithoutCompression(rnxfile);
@@ -599,6 +611,7 @@ void Kestrovac::ReadFile()
     if (!isObs) ListAllHeaderTypes();
     CheckAvailability();
     TakeOpenSettingsFromFile();
+    SetGrid();
     ReadOptionalFiles();
     if (!rh.HasP2() && rh.HasC2()) {
         ProgramWarningCout(ProgName,
@@ -741,7 +754,10 @@ void Kestrovac::PrintSet()
     // One large buffer: the result file is written in a few big writes, not row by row.
     static std::vector<char> resBuffer(std::size_t{1} << 20);
     res.rdbuf()->pubsetbuf(resBuffer.data(), static_cast<std::streamsize>(resBuffer.size()));
-    if (!result.Open(resfile, res)) ProgramError(ProgName, "RESULT FILE CAN NOT BE OPENED!");
+    if (!result.Open(resfile, res)) {
+        WarnCannotOpen(resfile, errno);
+        ProgramError(ProgName, "RESULT FILE CAN NOT BE OPENED!");
+    }
     ymdhmsns::NDecSecond = 3;
     mjdns::NDecSecond = 3;
     if (verbose)
@@ -769,8 +785,9 @@ void Kestrovac::PrintSet()
         << "\n";
     WriteEpochLine("#Start epoch:       ", stE, isStart);
     WriteEpochLine("#End epoch:         ", enE, isEnd);
-    res << "#Time interval:      " << std::setprecision(3) << dt << "\n"
-        << "#Max clock error:    " << std::setprecision(7) << EpochRound << "\n"
+    res << "#Time interval:      " << std::setprecision(3) << dt << "\n";
+    WriteGridOrigin();
+    res << "#Max clock error:    " << std::setprecision(7) << EpochRound << "\n"
         << "#MS jumps elim.      " << (isMSJump ? "YES" : "NO") << "\n"
         << "#Result file:        " << resfile << "\n"
         << "#Verbose mode:       " << (verbose ? "YES" : "NO") << "\n"
@@ -935,14 +952,10 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm, TextBlock& block)
     }
 }
 
-// Inside the window and on the grid of dt, counted from the start of each day, within the
-// largest clock error.
+// Inside the window and on the grid of dt within the largest clock error.
 bool Kestrovac::IsListedEpoch(const mjd& e) const
 {
-    if (!(stE <= e && e <= enE)) return false;
-    long double q = e.GetSecond() / dt;
-    long double r = std::round(q);
-    return std::fabs((q - r) * dt) < EpochRound;
+    return stE <= e && e <= enE && GridOffset(e) < EpochRound;
 }
 
 // Which epochs are listed, and the two time forms of each listed one, made once: each epoch

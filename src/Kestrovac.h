@@ -166,6 +166,18 @@ class Kestrovac {
     const SatSystem* ListedSystem(short s) const;
     void PrintSatellite(short s, const mjd& tm, TextBlock& block);
     bool IsListedEpoch(const mjd& e) const;
+
+    // The grid of the listed epochs (KestrovacGrid.cpp): multiples of dt from 00:00 of each
+    // day, or from the first epoch of the window when no epoch lies on that grid and -t was not
+    // given.
+    struct GridCount;
+    void SetGrid();
+    GridCount CountOnGrid() const;
+    long double GridOffset(const mjd& e) const;
+    void WriteGridOrigin();
+    long double gridOrigin = 0; // seconds of day the grid is counted from
+    bool isGridFromFirst = false;
+    mjd gridFirst;              // the first epoch of the window, when the grid starts there
     void MakeEpochTexts();
     void GroupRecords();
     void FindStoredTables();

@@ -25,12 +25,13 @@ enum Setting {
     EndEpoch,
     Interval,
     Tolerance,
+    GridOrigin, // only where no epoch lay on the grid from 00:00
     NSettings
 };
 // clang-format off
 constexpr std::string_view Labels[NSettings] = {
     "#RINEX file:", "#Satellites:", "#Observations:", "#Start epoch:", "#End epoch:",
-    "#Time interval:", "#Max clock error:"};
+    "#Time interval:", "#Max clock error:", "#Grid origin:"};
 // clang-format on
 
 bool IsBlank(char c) {
@@ -151,7 +152,7 @@ void GofReader::ReadHeader() {
         std::string_view rest = std::string_view(line).substr(1);
         if (NextToken(rest) == "Time(datum)") {
             for (int s = 0; s < NSettings; ++s)
-                if ((seen & (1u << s)) == 0)
+                if ((seen & (1u << s)) == 0 && s != GridOrigin)
                     Fail("SETTINGS HEADER WITHOUT THE \"" + std::string(Labels[s]) + "\" LINE!",
                          false);
             TakeHeading();
@@ -179,6 +180,7 @@ int GofReader::TakeSetting() {
         case EndEpoch:     TakeEpoch(value, header.end, header.endTicks); break;
         case Interval:     TakeInterval(value); break;
         case Tolerance:    TakeTolerance(value); break;
+        case GridOrigin:   TakeEpoch(value, header.origin, header.originTicks); break;
         }
         // clang-format on
         return s;

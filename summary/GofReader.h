@@ -43,6 +43,9 @@ struct GofHeader {
     // The grid: interval 0 and tolerance -1 when the header's figure is no number (inf, nan)
     // or beyond 10^9 s; the interval is also 0 when written as 0.000.
     Ticks intervalTicks = 0, toleranceTicks = -1;
+    // The epoch the grid is counted from when it is not 00:00 of each day ("#Grid origin:").
+    std::string origin;
+    Ticks originTicks = 0;
     std::vector<std::string> columns; // names of the column heading, in order
 };
 

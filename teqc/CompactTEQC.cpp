@@ -146,7 +146,7 @@ void CompactTEQC::SetFile(const char* file)
 {
     ParseFileName(file, compfile, 0, sizeof compfile);
     input.Clear();
-    if (!FileExists(compfile)) ProgramError(ProgName, NoFile);
+    if (!CanRead(compfile)) ProgramError(ProgName, NoFile);
 }
 
 std::unique_ptr<std::istream> CompactTEQC::Open()

@@ -278,7 +278,6 @@ const std::string At60G02 = "              1 &" + std::string(17, ' ') + "2\n";
 
 // clang-format off
 const Hostile HostileCases[] = {
-    {"CutInsideAnEpoch", Start, "COMPACT RINEX FILE ENDS" + Epoch1},
     {"ArcWithoutInitialisation", Start + "5 3&1\n", NotInitialised + Epoch1},
     {"ArcEndedByAMissingValue", Start + "3&1 3&1\n" + At30 + "\n 7\n              1 &\n\n4 7\n",
      NotInitialised + Epoch3},
@@ -314,3 +313,25 @@ const Hostile HostileCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Streams, CompactRINEXHostile, testing::ValuesIn(HostileCases),
                          [](const testing::TestParamInfo<Hostile>& p) { return p.param.name; });
+
+// A stream that ends early, between lines or inside one (a cut line is not decoded: a cut
+// difference would be another value), gives its epochs as far as they go and says it was cut.
+TEST(CompactRINEX, StreamEndingEarlyGivesItsEpochsAsFarAsTheyGo) {
+    const std::string whole = Head1 + "&15  2 13  0  0  0.0000000  0  2G01G02\n\n3&1 3&2\n3&3 3&4\n";
+    bool cut = true;
+    const std::string all = DecodeCompactRINEX(whole, &cut);
+    EXPECT_FALSE(cut);
+    ASSERT_EQ(Lines(all).size(), 6u); // the header, the epoch line and two satellites
+    const std::string withoutG02 = all.substr(0, all.rfind('\n', all.size() - 2) + 1);
+    for (std::size_t drop : {8u, 1u, 2u}) {
+        SCOPED_TRACE(drop);
+        cut = false;
+        EXPECT_EQ(DecodeCompactRINEX(whole.substr(0, whole.size() - drop), &cut), withoutG02);
+        EXPECT_TRUE(cut);
+    }
+    // cut before the clock line: the epoch line alone
+    cut = false;
+    const std::string epochOnly = DecodeCompactRINEX(Head1 + "&15  2 13  0  0  0.0000000  0  2G01G02\n", &cut);
+    EXPECT_EQ(epochOnly, Rinex2Header + " 15  2 13  0  0  0.0000000  0  2G01G02\n");
+    EXPECT_TRUE(cut);
+}

@@ -178,7 +178,9 @@ TEST(GLNSat, MissingOrUnreadableFileStopsTheRun)
 {
     GLNSat g;
     EXPECT_EXIT(g.SetFile("/nonexistent/channels.glo"), ExitedWithCode(1),
-                Eq("\n**** Kestrova: Error -> GLONASS FREQUENCY CHANNEL FILE DOES NOT EXIST! ****\n"
+                Eq("\n#### Kestrova: Warning -> CAN NOT OPEN \"/nonexistent/channels.glo\": No such file or directory! "
+                   "####\n     Continuing Kestrova ... \n\n"
+                   "\n**** Kestrova: Error -> GLONASS FREQUENCY CHANNEL FILE DOES NOT EXIST! ****\n"
                    "     Exiting Kestrova ... \n\n"));
     // the file vanished between setting the name and reading it
     std::strcpy(g.file, "/nonexistent/channels.glo");

@@ -277,6 +277,17 @@ TEST(CompleteRun, FileReadThroughAPipeListsAsTheFileItself)
     ExpectSameListing(direct.gof, piped.gof);
 }
 
+// -o- reads the RINEX file from standard input, as any pipe.
+TEST(CompleteRun, DashReadsStandardInput)
+{
+    const fs::path dir = TestFolder();
+    const std::string sample = SampleData + "kest0440.15o";
+    ToolRun direct(dir, "direct", "-o" + sample + " -cGE");
+    ToolRun dash(dir, "dash", "-o- -cGE", "cat " + sample);
+    ASSERT_EQ(dash.status, 0) << dash.out << dash.err;
+    ExpectSameListing(direct.gof, dash.gof);
+}
+
 // The daily file as archives serve it: Compact RINEX, compressed by each program the archives
 // use, read directly and through a pipe, lists as the plain file; -v says what was undone.
 TEST(CompleteRun, CompressedCompactRinexListsAsThePlainFile)
@@ -607,6 +618,45 @@ std::vector<double> FileFields(const std::string& line)
     return fields;
 }
 
+// The observation rows of a result file up to an epoch (calendar form, to the whole second):
+// those before it, or with last, those at it too.
+std::vector<std::string> RowsUpTo(const std::string& gof, const std::string& epoch, bool last = false)
+{
+    std::vector<std::string> rows;
+    for (const std::string& l : Lines(gof)) {
+        if (l.size() < 20 || l[0] != ' ') continue;
+        const int order = l.compare(1, 19, epoch, 0, 19);
+        if (order < 0 || (last && order == 0)) rows.push_back(l);
+    }
+    return rows;
+}
+
+// A run of a file that ends early: status 0, one warning, and the rows of the whole file before
+// the cut. The warning names the epoch the file ends inside (returned), or, for a compressed
+// stream cut just after a complete record, says that the stream ends early (then "").
+std::string ExpectListsUpToTheCut(const ToolRun& cut, const std::string& wholeGof)
+{
+    EXPECT_EQ(cut.status, 0) << cut.out << cut.err;
+    EXPECT_EQ(cut.err, "");
+    const std::vector<std::string> rows = RowsUpTo(cut.gof, "9999");
+    EXPECT_GT(rows.size(), 10u);
+    const std::string head = "\n#### RINEX: Warning -> RINEX FILE ENDS ";
+    const std::string tail = "! ####\n     Continuing RINEX ... \n\n";
+    const std::string inside = head + "INSIDE THE OBSERVATION RECORD OF EPOCH ";
+    if (cut.out.rfind(inside, 0) == 0) {
+        const std::string epoch = cut.out.substr(inside.size(), 27);
+        EXPECT_EQ(cut.out.substr(inside.size() + 27), " - THE EPOCH IS LEFT OUT, THOSE BEFORE IT ARE READ" + tail);
+        EXPECT_TRUE(rows == RowsUpTo(wholeGof, epoch)) << rows.size() << " rows";
+        return epoch;
+    }
+    EXPECT_NE(cut.out.find(head + "EARLY ("), std::string::npos) << cut.out;
+    EXPECT_EQ(cut.out.substr(cut.out.find(") - ") + 1), " - EVERY EPOCH BEFORE THE CUT IS READ" + tail);
+    std::string last;
+    for (const std::string& r : rows) last = std::max(last, r.substr(1, 19));
+    EXPECT_TRUE(rows == RowsUpTo(wholeGof, last, true)) << rows.size() << " rows";
+    return "";
+}
+
 } // namespace
 
 // BeiDou, NavIC, QZSS and SBAS list their records with the combinations of their own pair of
@@ -725,4 +775,89 @@ TEST(CompleteRun, RealBeidouAndSbasRecordsListWithTheirOwnValues)
     }
     EXPECT_EQ(beidou, 9u);
     EXPECT_EQ(records.count("S36"), 1u);
+}
+
+// A file cut short, as a download or a receiver leaves it, plain, gzipped, as RINEX 3 or as
+// Compact RINEX: every complete epoch is listed as in the whole file, the cut one is left out.
+TEST(CompleteRun, FileCutShortListsEveryCompleteEpoch)
+{
+    const fs::path dir = TestFolder();
+    const std::string d = dir.string(), sample = SampleData + "kest0440.15o";
+    const std::string text = ReadAll(sample);
+    ToolRun whole(dir, "whole", "-o" + sample + " -cGE");
+    // the last lines of the record of 00:30:00 missing
+    const std::size_t next = text.find(" 15  2 13  0 30 30.0000000");
+    ASSERT_NE(next, std::string::npos);
+    std::ofstream(dir / "cut.15o", std::ios::binary) << text.substr(0, text.rfind('\n', next - 100) + 1);
+    EXPECT_EQ(ExpectListsUpToTheCut(ToolRun(dir, "cut", "-o" + d + "/cut.15o -cGE"), whole.gof),
+              "2015-02-13 00:30:00.0000000");
+    // a gzip stream cut in its middle
+    ASSERT_EQ(std::system(("gzip -c " + sample + " | head -c 40000 >" + d + "/cut.15o.gz").c_str()), 0);
+    ExpectListsUpToTheCut(ToolRun(dir, "cutgz", "-o" + d + "/cut.15o.gz -cGE"), whole.gof);
+    // RINEX 3, cut in the middle of a line
+    const std::string r3 = d + "/g.rnx";
+    ASSERT_EQ(std::system((std::string(KESTROVA_GEN_BIN) + " --rinex3 " + r3 + " --seconds 1800 >/dev/null").c_str()), 0);
+    ToolRun whole3(dir, "whole3", "-o" + r3 + " -cGE");
+    const std::string text3 = ReadAll(r3);
+    std::ofstream(dir / "cut.rnx", std::ios::binary) << text3.substr(0, text3.size() * 2 / 3);
+    ExpectListsUpToTheCut(ToolRun(dir, "cut3", "-o" + d + "/cut.rnx -cGE"), whole3.gof);
+    SKIP_WITHOUT_SHARED_DATA();
+    // Compact RINEX cut in the middle of a line: the cut line is not decoded
+    ToolRun york(dir, "york", "-o" + Shared + "/york0440.15o -cG");
+    const std::string crx = ReadAll(Shared + "/york0440.15d");
+    std::ofstream(dir / "cut.15d", std::ios::binary) << crx.substr(0, crx.size() / 2);
+    ExpectListsUpToTheCut(ToolRun(dir, "cutcrx", "-o" + d + "/cut.15d -cG"), york.gof);
+}
+
+// A receiver that does not steer its clock: every epoch 0.44 s after the second. The grid is
+// counted from the first epoch, every epoch is listed with the values of the file on the whole
+// seconds, one warning and -v say so, and kestrova-summary counts the same grid.
+TEST(CompleteRun, EpochsAllOffTheGridAreListedFromTheFirstEpoch)
+{
+    const fs::path dir = TestFolder();
+    const std::string d = dir.string(), whole = d + "/whole.10o", late = d + "/late.10o";
+    ASSERT_EQ(std::system((std::string(KESTROVA_GEN_BIN) + " --rinex " + whole +
+                           " --interval 1 --seconds 300 --types dual >/dev/null")
+                              .c_str()),
+              0);
+    // the seconds of every epoch line: ".0000000" becomes ".4400000"
+    std::string text = ReadAll(whole);
+    int moved = 0;
+    for (std::size_t at = text.find("\n 15  2 13 "); at != std::string::npos; at = text.find("\n 15  2 13 ", at + 1)) {
+        ASSERT_EQ(text.compare(at + 19, 8, ".0000000"), 0);
+        text.replace(at + 20, 2, "44");
+        moved++;
+    }
+    ASSERT_EQ(moved, 300);
+    std::ofstream(late, std::ios::binary) << text;
+    ToolRun onGrid(dir, "whole", "-o" + whole + " -cG -lC1:L1:P2:");
+    ToolRun off(dir, "late", "-o" + late + " -cG -lC1:L1:P2: -v");
+    ASSERT_EQ(off.status, 0) << off.err;
+    EXPECT_EQ(off.err, "\n#### Kestrova: Warning -> NO EPOCH IN THE TIME WINDOW LIES WITHIN 0.1 S OF THE GRID OF 1 S "
+                       "FROM 00:00 (LARGEST OFFSET 0.44 S) - THE GRID IS COUNTED FROM THE FIRST EPOCH, 2015-02-13 "
+                       "00:00:00.440, (-d SETS THE CLOCK ERROR, -t THE INTERVAL)! ####\n     Continuing Kestrova ... \n\n");
+    EXPECT_NE(off.out.find("\nKestrova::ReadFile(): setting GRID - from the first epoch: 2015-02-13 00:00:00.440!\n"),
+              std::string::npos);
+    EXPECT_NE(off.gof.find("\n#Time interval:      1.000\n#Grid origin:        2015-02-13 00:00:00.440 [ 57066     "
+                           "0.440]  (first epoch: none lies on the grid from 00:00)\n#Max clock error:"),
+              std::string::npos);
+    EXPECT_EQ(onGrid.gof.find("#Grid origin:"), std::string::npos);
+    // the rows of the whole seconds, at .4 of the second
+    std::vector<std::string> want, got;
+    for (std::string l : Lines(onGrid.gof))
+        if (l.size() > 40 && l[0] == ' ') {
+            // the tenths of the calendar and of the MJD form
+            const std::size_t t1 = l.find('.') + 1, t2 = l.find('.', t1) + 1;
+            ASSERT_EQ(l.substr(t1, 1) + l.substr(t2, 1), "00");
+            l[t1] = l[t2] = '4';
+            want.push_back(l);
+        }
+    for (const std::string& l : Lines(off.gof))
+        if (l.size() > 40 && l[0] == ' ') got.push_back(l);
+    EXPECT_GT(want.size(), 1000u);
+    EXPECT_TRUE(got == want) << got.size() << " rows, " << want.size() << " wanted";
+    // the summary expects the 300 epochs of the grid from the first epoch, as for the whole file
+    const std::string summary = d + "/summary.txt";
+    ASSERT_EQ(std::system((std::string(KESTROVA_SUMMARY_BIN) + " " + d + "/late.gof >" + summary).c_str()), 0);
+    EXPECT_NE(ReadAll(summary).find(": 300 epochs expected per satellite\n"), std::string::npos) << ReadAll(summary);
 }

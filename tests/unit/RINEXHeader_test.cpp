@@ -273,3 +273,25 @@ TEST(RINEXHeader, TypesCountBeyondARecordIsRefused)
             << count;
     }
 }
+
+// RINEX 4 keeps the program history in several "PGM / RUN BY / DATE" lines, the latest first,
+// and adds records RINEX 3 lacks: read without a warning, the first program kept. A RINEX 3
+// header with the same lines still reports the repeated one.
+TEST(RINEXHeader, Rinex4RecordsAndProgramHistory)
+{
+    const std::string programs = L("GFZRNX-2.1.0        FILE MERGE          20240504 001530 UTC", "PGM / RUN BY / DATE") +
+                                 L("RECEIVER-CONV       STATION             20240503 000000 UTC", "PGM / RUN BY / DATE");
+    const std::string rest = programs + L("10.5880/GFZ.1.1.2020.001", "DOI") + L("CC BY 4.0", "LICENSE OF USE") +
+                             L("30 S DATA, https://network.igs.org/SITE00XXX INTERVAL", "STATION INFORMATION") +
+                             L("SITE", "MARKER NAME") + L("    15.000", "INTERVAL") +
+                             L("G    2 C1C L1C", "SYS / # / OBS TYPES") + End;
+    const std::string version = "OBSERVATION DATA    M (MIXED)";
+    RINEXHeader v4;
+    EXPECT_EQ(Read(v4, L("     4.01           " + version, "RINEX VERSION / TYPE") + rest), "");
+    EXPECT_STREQ(v4.pgm, "GFZRNX-2.1.0");
+    EXPECT_STREQ(v4.mname, "SITE");
+    EXPECT_FLOAT_EQ(v4.interval, 15.0f);
+    RINEXHeader v3;
+    EXPECT_EQ(Read(v3, L("     3.05           " + version, "RINEX VERSION / TYPE") + programs + End),
+              Warning("ADDITIONAL \"PGM / RUN BY / DATE\" HEADER LINE", 3));
+}

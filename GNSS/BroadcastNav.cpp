@@ -9,6 +9,7 @@
 #include "PROGINC/InputText.h"
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cfilef.h"
+#include "PROGINC/cstringf.h"
 
 #include <algorithm>
 #include <cmath>
@@ -94,18 +95,11 @@ class TextLines {
     long number = 0;
 };
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
-        s.remove_suffix(1);
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
-        s.remove_prefix(1);
-    return s;
-}
 
 // A value field: a FORTRAN number with an E or D exponent (either case); blank is 0. Anything else
 // (letters, an infinity, a number that does not fill the field) is no value.
 bool NavNumber(std::string_view field, double& value) {
-    field = Trim(field);
+    field = Trimmed(field);
     value = 0;
     if (field.empty())
         return true;
@@ -128,7 +122,7 @@ bool NavNumber(std::string_view field, double& value) {
 
 // A whole-number field of digits only.
 bool NavInt(std::string_view field, int& value) {
-    field = Trim(field);
+    field = Trimmed(field);
     if (field.empty() || field.size() > 6)
         return false;
     value = 0;
@@ -319,7 +313,7 @@ void NavWarning(const std::string& text) {
 }
 
 std::string Label(std::string_view line) {
-    return std::string(Trim(Columns(line, 61, 20)));
+    return std::string(Trimmed(Columns(line, 61, 20)));
 }
 
 // What the first line says the file is, for the message that refuses it.
@@ -328,8 +322,8 @@ std::string KindText(std::string_view line) {
         return "A COMPACT RINEX FILE";
     if (Label(line) != "RINEX VERSION / TYPE")
         return "NO RINEX FILE";
-    return "RINEX " + std::string(Trim(Columns(line, 1, 9))) + " " +
-           std::string(Trim(Columns(line, 21, 20)));
+    return "RINEX " + std::string(Trimmed(Columns(line, 1, 9))) + " " +
+           std::string(Trimmed(Columns(line, 21, 20)));
 }
 
 // The form of the file from its version line; false for a file that is no navigation file
@@ -376,7 +370,7 @@ bool StartsRecord(std::string_view line, const NavForm& form) {
 // word of the blank-framed list of its system.
 bool IsKeptEphemeris(std::string_view line) {
     const NavSystemFacts* facts = NavSystem(Column(line, 7));
-    const std::string_view message = Trim(Columns(line, 11, 4));
+    const std::string_view message = Trimmed(Columns(line, 11, 4));
     if (Columns(line, 1, 6) != "> EPH " || !facts || message.empty())
         return false;
     const std::string_view kept = facts->rinex4Messages;

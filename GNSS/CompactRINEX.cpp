@@ -3,6 +3,7 @@
 
 #include "GNSS/RINEXf.h"
 #include "PROGINC/ProgramError.h"
+#include "PROGINC/cstringf.h"
 
 #include <algorithm>
 #include <array>
@@ -65,17 +66,6 @@ struct Layout {
 constexpr Layout Compact1{true,  '&', 2, 2, 29, 30, 33, 32, 69, 12, 9};
 constexpr Layout Compact3{false, '>', 3, 4, 32, 33, 42, 35, 42, 15, 12};
 // clang-format on
-
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-std::string_view Trimmed(std::string_view s) {
-    std::size_t b = s.find_first_not_of(' ');
-    if (b == std::string_view::npos)
-        return {};
-    return s.substr(b, s.find_last_not_of(' ') - b + 1);
-}
 
 // Character differencing: a blank keeps the character of the line before, '&' makes it a blank,
 // any other character replaces it.

@@ -5,6 +5,7 @@
 #include "GNSS/RINEXf.h"
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cfilef.h"
+#include "PROGINC/cstringf.h"
 
 #include <algorithm>
 #include <cmath>
@@ -33,14 +34,6 @@ void RINEX::SetFile(const char* file)
 }
 
 namespace {
-
-// A field without its leading and trailing blanks.
-std::string_view Trimmed(std::string_view s)
-{
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    return s;
-}
 
 // The observation versions the readers take: RINEX 2, 3.00-3.05 and 4.00-4.02.
 bool IsReadVersion(double version)

@@ -8,6 +8,7 @@
 #include "GNSS/ymdhms.h"
 #include "PROGINC/ProgramError.h"
 #include "matrix/UniqList.h"
+#include "PROGINC/cstringf.h"
 
 #include <algorithm>
 #include <cctype>
@@ -59,8 +60,6 @@ template <class Obs> void StoreScaled(Obs& o, std::string_view line, std::size_t
     ReadField(o, line, at);
     if (divisor != 1) o.obs /= divisor;
 }
-
-bool IsDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
 
 // Columns 33 on, at most width characters, without trailing blanks.
 void AppendSatPiece(std::string& list, std::string_view line, std::size_t width)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "GNSS/SatSystem.h"
+#include "PROGINC/cstringf.h"
 
 #include <cstdio>
 
@@ -15,8 +16,6 @@ constexpr bool FitsNumbers()
     return true;
 }
 static_assert(FitsNumbers(), "every system's numbers lie inside the presence tables");
-
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 } // namespace
 

@@ -59,3 +59,10 @@ void trim(char* niz) {
     trimr(niz);
     triml(niz);
 }
+
+std::string_view Trimmed(std::string_view s)
+{
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    return s;
+}

@@ -3,6 +3,7 @@
 
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cfilef.h"
+#include "PROGINC/cstringf.h"
 
 namespace {
 
@@ -51,13 +52,6 @@ std::string_view NextToken(std::string_view& rest) {
     return token;
 }
 
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && IsBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && IsBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
 
 // Day number and seconds of day (as written with up to `decimals` decimals) as ticks.
 bool ParseTime(std::string_view day, std::string_view seconds, int decimals, Ticks& ticks) {
@@ -173,7 +167,7 @@ int GofReader::TakeSetting() {
         const std::string_view value = std::string_view(line).substr(Labels[s].size());
         // clang-format off
         switch (s) {
-        case RinexFile:    header.rinexFile = Trim(value); break;
+        case RinexFile:    header.rinexFile = Trimmed(value); break;
         case Satellites:   TakeSatellites(value); break;
         case Observations: TakeObservations(value); break;
         case StartEpoch:   TakeEpoch(value, header.start, header.startTicks); break;
@@ -221,12 +215,12 @@ void GofReader::TakeEpoch(std::string_view value, std::string& text, Ticks& tick
     const std::string_view day = NextToken(mjd), seconds = NextToken(mjd);
     if (!NextToken(mjd).empty() || !ParseTime(day, seconds, 3, ticks))
         Fail(BadSetting);
-    text = Trim(value.substr(0, open));
+    text = Trimmed(value.substr(0, open));
 }
 
 // The sign of the interval does not change the grid the listing uses.
 void GofReader::TakeInterval(std::string_view value) {
-    header.interval = Trim(value);
+    header.interval = Trimmed(value);
     if (!GridFigure(header.interval, header.intervalTicks))
         header.intervalTicks = 0;
     else if (header.intervalTicks < 0)
@@ -234,7 +228,7 @@ void GofReader::TakeInterval(std::string_view value) {
 }
 
 void GofReader::TakeTolerance(std::string_view value) {
-    header.tolerance = Trim(value);
+    header.tolerance = Trimmed(value);
     if (!GridFigure(header.tolerance, header.toleranceTicks) || header.toleranceTicks < 0)
         header.toleranceTicks = -1;
 }

@@ -81,9 +81,9 @@ struct RecordText {
 class TextLines {
   public:
     explicit TextLines(std::istream& input) : in(input) {}
-    bool Next(std::string_view& line) {
-        if (!ReadLine(in, line, store))
-            return false;
+    bool Next(std::string_view& line)
+    {
+        if (!ReadLine(in, line, store)) return false;
         number++;
         return true;
     }
@@ -95,23 +95,19 @@ class TextLines {
     long number = 0;
 };
 
-
 // A value field: a FORTRAN number with an E or D exponent (either case); blank is 0. Anything else
 // (letters, an infinity, a number that does not fill the field) is no value.
-bool NavNumber(std::string_view field, double& value) {
+bool NavNumber(std::string_view field, double& value)
+{
     field = Trimmed(field);
     value = 0;
-    if (field.empty())
-        return true;
+    if (field.empty()) return true;
     char buf[24];
-    if (field.size() >= sizeof buf)
-        return false;
+    if (field.size() >= sizeof buf) return false;
     for (std::size_t k = 0; k < field.size(); k++) {
         char c = field[k];
-        if (c == 'D' || c == 'd' || c == 'e')
-            c = 'E';
-        if (!std::strchr("0123456789+-.E", c))
-            return false;
+        if (c == 'D' || c == 'd' || c == 'e') c = 'E';
+        if (!std::strchr("0123456789+-.E", c)) return false;
         buf[k] = c;
     }
     buf[field.size()] = '\0';
@@ -121,24 +117,22 @@ bool NavNumber(std::string_view field, double& value) {
 }
 
 // A whole-number field of digits only.
-bool NavInt(std::string_view field, int& value) {
+bool NavInt(std::string_view field, int& value)
+{
     field = Trimmed(field);
-    if (field.empty() || field.size() > 6)
-        return false;
+    if (field.empty() || field.size() > 6) return false;
     value = 0;
     for (char c : field) {
-        if (c < '0' || c > '9')
-            return false;
+        if (c < '0' || c > '9') return false;
         value = value * 10 + (c - '0');
     }
     return true;
 }
 
-double MjdSeconds(long day, double second) {
-    return (day - GpsEpochMjd) * 86400.0 + second;
-}
+double MjdSeconds(long day, double second) { return (day - GpsEpochMjd) * 86400.0 + second; }
 
-double CalendarSeconds(int y, int mo, int d, int h, int mi, double s) {
+double CalendarSeconds(int y, int mo, int d, int h, int mi, double s)
+{
     ymdhms date;
     date.Set(static_cast<unsigned short>(y), static_cast<unsigned short>(mo),
              static_cast<unsigned short>(d), static_cast<unsigned short>(h),
@@ -146,7 +140,8 @@ double CalendarSeconds(int y, int mo, int d, int h, int mi, double s) {
     return MjdSeconds(static_cast<long>(ymdhms2mjd(date).GetMJDay()), h * 3600.0 + mi * 60.0 + s);
 }
 
-bool IsDate(int y, int mo, int d, int h, int mi, double s) {
+bool IsDate(int y, int mo, int d, int h, int mi, double s)
+{
     if (y < 1980 || y > 2199 || mo < 1 || mo > 12 || h > 23 || mi > 59 || s < 0 || s >= 61)
         return false;
     return d >= 1 &&
@@ -156,7 +151,8 @@ bool IsDate(int y, int mo, int d, int h, int mi, double s) {
 
 // The epoch of the first line in the time of its system, as GPS-epoch seconds; false for no
 // epoch. RINEX 2: yy mm dd hh mm ss.s after the PRN; later: yyyy mm dd hh mm ss.
-bool RecordEpoch(std::string_view line, const NavForm& form, double& seconds) {
+bool RecordEpoch(std::string_view line, const NavForm& form, double& seconds)
+{
     const std::size_t c = form.SatWidth() + 1;
     int y = 0, mo = 0, d = 0, h = 0, mi = 0;
     double s = 0;
@@ -168,17 +164,15 @@ bool RecordEpoch(std::string_view line, const NavForm& form, double& seconds) {
             : NavInt(Columns(line, c + 1, 4), y) && NavInt(Columns(line, c + 6, 2), mo) &&
                   NavInt(Columns(line, c + 9, 2), d) && NavInt(Columns(line, c + 12, 2), h) &&
                   NavInt(Columns(line, c + 15, 2), mi) && NavNumber(Columns(line, c + 18, 2), s);
-    if (!ok)
-        return false;
-    if (form.Rinex2())
-        y += y < 80 ? 2000 : 1900;
-    if (!IsDate(y, mo, d, h, mi, s))
-        return false;
+    if (!ok) return false;
+    if (form.Rinex2()) y += y < 80 ? 2000 : 1900;
+    if (!IsDate(y, mo, d, h, mi, s)) return false;
     seconds = CalendarSeconds(y, mo, d, h, mi, s);
     return true;
 }
 
-bool RecordSat(std::string_view line, const NavForm& form, NavSat& sat) {
+bool RecordSat(std::string_view line, const NavForm& form, NavSat& sat)
+{
     if (form.Rinex2()) {
         sat.sys = form.letter;
         return NavInt(Columns(line, 1, 2), sat.prn);
@@ -187,38 +181,33 @@ bool RecordSat(std::string_view line, const NavForm& form, NavSat& sat) {
     return NavInt(Columns(line, 2, 2), sat.prn);
 }
 
-double ShiftToGps(double seconds, NavTimeScale scale, int headerLeap) {
+double ShiftToGps(double seconds, NavTimeScale scale, int headerLeap)
+{
     switch (scale) {
-    case NavTimeScale::BDT:
-        return seconds + BdtBehindGpst;
+    case NavTimeScale::BDT: return seconds + BdtBehindGpst;
     case NavTimeScale::UTC:
         return seconds + (headerLeap >= 0 ? headerLeap : LeapSecondsAt(seconds));
-    case NavTimeScale::GPST:
-        break;
+    case NavTimeScale::GPST: break;
     }
     return seconds;
 }
 
 // toe as an epoch: the week of toc, moved to the week that puts it nearest to toc.
-double ToeEpoch(double tocSystem, double toeOfWeek) {
+double ToeEpoch(double tocSystem, double toeOfWeek)
+{
     double toe = std::floor(tocSystem / Week) * Week + toeOfWeek;
-    if (toe - tocSystem > Week / 2)
-        toe -= Week;
-    if (tocSystem - toe > Week / 2)
-        toe += Week;
+    if (toe - tocSystem > Week / 2) toe -= Week;
+    if (tocSystem - toe > Week / 2) toe += Week;
     return toe;
 }
 
-int LinesOf(OrbitKind kind) {
-    return kind == OrbitKind::Kepler ? 8 : 4;
-}
+int LinesOf(OrbitKind kind) { return kind == OrbitKind::Kepler ? 8 : 4; }
 
-double Norm(double x, double y, double z) {
-    return std::sqrt(x * x + y * y + z * z);
-}
+double Norm(double x, double y, double z) { return std::sqrt(x * x + y * y + z * z); }
 
 // Values no orbit can have would only give positions that mean nothing.
-bool IsOrbit(const NavRecord& r, OrbitKind kind) {
+bool IsOrbit(const NavRecord& r, OrbitKind kind)
+{
     using namespace NavField;
     const double* v = r.v;
     if (kind == OrbitKind::Kepler)
@@ -230,68 +219,59 @@ bool IsOrbit(const NavRecord& r, OrbitKind kind) {
 }
 
 // A whole number 0 .. limit held by a value, or -1.
-long Bits(double value, long limit) {
-    if (!(value >= 0 && value <= limit) || value != std::floor(value))
-        return -1;
+long Bits(double value, long limit)
+{
+    if (!(value >= 0 && value <= limit) || value != std::floor(value)) return -1;
     return static_cast<long>(value);
 }
 
 // The health rules. GPS, QZSS, NavIC: SV health 0. BeiDou: SatH1 0. GLONASS: Bn 0. Galileo: the
 // health and data-validity bits of the signals of the message clear (I/NAV: E1-B and E5b;
 // F/NAV: E5a). SBAS: validity only.
-bool IsHealthy(const NavRecord& r) {
+bool IsHealthy(const NavRecord& r)
+{
     using namespace NavField;
     switch (r.sat.sys) {
-    case 'R':
-        return r.v[StateHealth] == 0;
-    case 'S':
-        return true;
+    case 'R': return r.v[StateHealth] == 0;
+    case 'S': return true;
     case 'E': {
         const long health = Bits(r.v[Health], 511);
         const long source = Bits(r.v[DataSources], 1023);
-        if (health < 0 || source < 0)
-            return false;
+        if (health < 0 || source < 0) return false;
         const long signalBits = (source & 2) ? 0x038 : 0x1C7;
         return (health & signalBits) == 0;
     }
-    default:
-        return r.v[Health] == 0;
+    default: return r.v[Health] == 0;
     }
 }
 
-double ValidityOf(const NavRecord& r) {
+double ValidityOf(const NavRecord& r)
+{
     const NavSystemFacts* facts = NavSystem(r.sat.sys);
-    if (facts->validity > 0)
-        return facts->validity;
+    if (facts->validity > 0) return facts->validity;
     const double fit = r.v[NavField::FitInterval];
     return fit >= 4 ? fit / 2 * Hour : 2 * Hour;
 }
 
 // Why a record is left out; nullptr when it is kept.
-const char* ParseRecord(const RecordText& rec, const NavForm& form, NavRecord& r) {
-    if (!RecordSat(rec.line[0], form, r.sat))
-        return "NO SATELLITE";
+const char* ParseRecord(const RecordText& rec, const NavForm& form, NavRecord& r)
+{
+    if (!RecordSat(rec.line[0], form, r.sat)) return "NO SATELLITE";
     const NavSystemFacts* facts = NavSystem(r.sat.sys);
-    if (!facts)
-        return "SYSTEM NOT KNOWN";
-    if (NavSatKey(r.sat) < 0)
-        return "SATELLITE NUMBER OUT OF RANGE";
+    if (!facts) return "SYSTEM NOT KNOWN";
+    if (NavSatKey(r.sat) < 0) return "SATELLITE NUMBER OUT OF RANGE";
     const int lines = LinesOf(facts->kind);
-    if (rec.n < lines)
-        return "RECORD CUT SHORT";
+    if (rec.n < lines) return "RECORD CUT SHORT";
     double epoch = 0;
-    if (!RecordEpoch(rec.line[0], form, epoch))
-        return "NO VALID EPOCH";
+    if (!RecordEpoch(rec.line[0], form, epoch)) return "NO VALID EPOCH";
     int k = 0;
     for (int l = 0; l < lines; l++)
         for (int f = l == 0 ? 1 : 0; f < 4; f++, k++) {
             const std::size_t col =
                 (l == 0 ? form.FirstValueColumn() - 19 : form.NextValueColumn()) + 19 * f;
-            if (!NavNumber(Columns(rec.line[l], col, 19), r.v[k]))
-                return "FIELD IS NO NUMBER";
+            if (!NavNumber(Columns(rec.line[l], col, 19), r.v[k])) return "FIELD IS NO NUMBER";
         }
-    if (!IsOrbit(r, facts->kind))
-        return "ORBIT OUT OF RANGE";
+    if (!IsOrbit(r, facts->kind)) return "ORBIT OUT OF RANGE";
     r.clockEpoch = ShiftToGps(epoch, facts->scale, form.leapSeconds);
     r.refEpoch = r.clockEpoch;
     if (facts->kind == OrbitKind::Kepler) {
@@ -303,40 +283,38 @@ const char* ParseRecord(const RecordText& rec, const NavForm& form, NavRecord& r
     return nullptr;
 }
 
-[[noreturn]] void NavError(const std::string& text) {
+[[noreturn]] void NavError(const std::string& text)
+{
     ClassFrame("####", "BroadcastNav", "Error", text.c_str(), "Exiting BroadcastNav", false);
     ExitProgram();
 }
 
-void NavWarning(const std::string& text) {
+void NavWarning(const std::string& text)
+{
     ClassFrame("####", "BroadcastNav", "Warning", text.c_str(), "Continuing BroadcastNav", true);
 }
 
-std::string Label(std::string_view line) {
-    return std::string(Trimmed(Columns(line, 61, 20)));
-}
+std::string Label(std::string_view line) { return std::string(Trimmed(Columns(line, 61, 20))); }
 
 // What the first line says the file is, for the message that refuses it.
-std::string KindText(std::string_view line) {
-    if (line.find("COMPACT RINEX") != std::string_view::npos)
-        return "A COMPACT RINEX FILE";
-    if (Label(line) != "RINEX VERSION / TYPE")
-        return "NO RINEX FILE";
+std::string KindText(std::string_view line)
+{
+    if (line.find("COMPACT RINEX") != std::string_view::npos) return "A COMPACT RINEX FILE";
+    if (Label(line) != "RINEX VERSION / TYPE") return "NO RINEX FILE";
     return "RINEX " + std::string(Trimmed(Columns(line, 1, 9))) + " " +
            std::string(Trimmed(Columns(line, 21, 20)));
 }
 
 // The form of the file from its version line; false for a file that is no navigation file
 // the store reads.
-bool NavFormOf(std::string_view line, NavForm& form) {
-    if (Label(line) != "RINEX VERSION / TYPE")
-        return false;
+bool NavFormOf(std::string_view line, NavForm& form)
+{
+    if (Label(line) != "RINEX VERSION / TYPE") return false;
     form.version = static_cast<int>(std::lround(ColumnsNum(line, 1, 9) * 100));
     const char type = Column(line, 21);
     if (form.version >= 200 && form.version <= 212) {
         for (const auto& t : Rinex2Types)
-            if (t.type == type)
-                form.letter = t.letter;
+            if (t.type == type) form.letter = t.letter;
         return form.letter != ' ';
     }
     const bool later = (form.version >= 300 && form.version <= 305) ||
@@ -344,51 +322,49 @@ bool NavFormOf(std::string_view line, NavForm& form) {
     return later && (type == 'N' || type == 'G' || type == 'H');
 }
 
-void ReadHeader(TextLines& lines, const std::string& name, NavForm& form) {
+void ReadHeader(TextLines& lines, const std::string& name, NavForm& form)
+{
     std::string_view line;
-    if (!lines.Next(line))
-        NavError("NAVIGATION FILE " + name + " IS EMPTY!");
+    if (!lines.Next(line)) NavError("NAVIGATION FILE " + name + " IS EMPTY!");
     if (!NavFormOf(line, form))
         NavError("ONLY RINEX 2, 3.00-3.05 AND 4.00-4.02 NAVIGATION FILES ARE READ - " + name +
                  " IS " + KindText(line) + "!");
     while (lines.Next(line)) {
         const std::string label = Label(line);
-        if (label == "END OF HEADER")
-            return;
+        if (label == "END OF HEADER") return;
         int leap = 0;
-        if (label == "LEAP SECONDS" && NavInt(Columns(line, 1, 6), leap))
-            form.leapSeconds = leap;
+        if (label == "LEAP SECONDS" && NavInt(Columns(line, 1, 6), leap)) form.leapSeconds = leap;
     }
     NavError("NAVIGATION FILE " + name + " HAS NO END OF HEADER!");
 }
 
-bool StartsRecord(std::string_view line, const NavForm& form) {
+bool StartsRecord(std::string_view line, const NavForm& form)
+{
     return form.Rinex2() ? !IsBlank(Columns(line, 1, 2)) : Column(line, 1) != ' ';
 }
 
 // A RINEX 4 record line "> EPH G01 LNAV" of a message the store keeps: the message is a whole
 // word of the blank-framed list of its system.
-bool IsKeptEphemeris(std::string_view line) {
+bool IsKeptEphemeris(std::string_view line)
+{
     const NavSystemFacts* facts = NavSystem(Column(line, 7));
     const std::string_view message = Trimmed(Columns(line, 11, 4));
-    if (Columns(line, 1, 6) != "> EPH " || !facts || message.empty())
-        return false;
+    if (Columns(line, 1, 6) != "> EPH " || !facts || message.empty()) return false;
     const std::string_view kept = facts->rinex4Messages;
     for (std::size_t at = kept.find(message); at != std::string_view::npos;
          at = kept.find(message, at + 1))
-        if (kept[at - 1] == ' ' && kept[at + message.size()] == ' ')
-            return true;
+        if (kept[at - 1] == ' ' && kept[at + message.size()] == ' ') return true;
     return false;
 }
 
 // The records of the text after the header, each handed to take with its lines.
-template <class Take> void ForEachRecord(TextLines& lines, const NavForm& form, Take take) {
+template <class Take> void ForEachRecord(TextLines& lines, const NavForm& form, Take take)
+{
     RecordText rec;
     bool open = false;
     bool skipping = form.Rinex4(); // RINEX 4: every line up to a kept EPH record line
     auto close = [&] {
-        if (open)
-            take(rec);
+        if (open) take(rec);
         open = false;
     };
     std::string_view line;
@@ -398,8 +374,7 @@ template <class Take> void ForEachRecord(TextLines& lines, const NavForm& form, 
             skipping = !IsKeptEphemeris(line);
             continue;
         }
-        if (skipping)
-            continue;
+        if (skipping) continue;
         if (StartsRecord(line, form)) {
             close();
             rec = RecordText{};
@@ -407,8 +382,7 @@ template <class Take> void ForEachRecord(TextLines& lines, const NavForm& form, 
             rec.firstLine = lines.Number();
             open = true;
         } else if (open) {
-            if (rec.n < MaxRecordLines)
-                rec.line[rec.n++] = line;
+            if (rec.n < MaxRecordLines) rec.line[rec.n++] = line;
         } else if (!IsBlank(line)) {
             rec = RecordText{};
             rec.firstLine = lines.Number();
@@ -420,32 +394,34 @@ template <class Take> void ForEachRecord(TextLines& lines, const NavForm& form, 
 
 } // namespace
 
-const NavSystemFacts* NavSystem(char letter) {
+const NavSystemFacts* NavSystem(char letter)
+{
     for (const NavSystemFacts& s : Systems)
-        if (s.letter == letter)
-            return &s;
+        if (s.letter == letter) return &s;
     return nullptr;
 }
 
-int NavSatKey(NavSat sat) {
-    if (!NavSystem(sat.sys) || sat.prn < 1 || sat.prn > 99)
-        return -1;
+int NavSatKey(NavSat sat)
+{
+    if (!NavSystem(sat.sys) || sat.prn < 1 || sat.prn > 99) return -1;
     return SatNumber(sat.sys, sat.prn);
 }
 
-double GpsSeconds(const mjd& t) {
+double GpsSeconds(const mjd& t)
+{
     return MjdSeconds(static_cast<long>(t.GetMJDay()), static_cast<double>(t.GetSecond()));
 }
 
-int LeapSecondsAt(double utcSeconds) {
+int LeapSecondsAt(double utcSeconds)
+{
     int leap = 0;
     for (const auto& l : LeapSeconds)
-        if (utcSeconds >= CalendarSeconds(l.year, l.month, 1, 0, 0, 0))
-            leap = l.seconds;
+        if (utcSeconds >= CalendarSeconds(l.year, l.month, 1, 0, 0, 0)) leap = l.seconds;
     return leap;
 }
 
-void BroadcastNav::Read(const char* file) {
+void BroadcastNav::Read(const char* file)
+{
     const std::string name = file;
     InputText input;
     if (!input.Load(file, "NAVIGATION FILE"))
@@ -454,8 +430,7 @@ void BroadcastNav::Read(const char* file) {
     TextLines lines(*stream);
     NavForm form;
     ReadHeader(lines, name, form);
-    if (form.leapSeconds >= 0)
-        leapSeconds = form.leapSeconds;
+    if (form.leapSeconds >= 0) leapSeconds = form.leapSeconds;
     long damaged = 0, kept = 0, firstDamagedLine = 0;
     const char* firstReason = nullptr;
     ForEachRecord(lines, form, [&](const RecordText& rec) {
@@ -473,12 +448,12 @@ void BroadcastNav::Read(const char* file) {
         NavWarning("NAVIGATION FILE " + name + ": " + std::to_string(damaged) +
                    " DAMAGED RECORD(S) LEFT OUT, THE FIRST AT LINE " +
                    std::to_string(firstDamagedLine) + ": " + firstReason + "!");
-    if (kept == 0)
-        NavWarning("NAVIGATION FILE " + name + " GIVES NO RECORD!");
+    if (kept == 0) NavWarning("NAVIGATION FILE " + name + " GIVES NO RECORD!");
     Index();
 }
 
-void BroadcastNav::Index() {
+void BroadcastNav::Index()
+{
     std::stable_sort(records.begin(), records.end(), [](const NavRecord& a, const NavRecord& b) {
         const int ka = NavSatKey(a.sat), kb = NavSatKey(b.sat);
         return ka != kb ? ka < kb : a.refEpoch < b.refEpoch;
@@ -490,45 +465,42 @@ void BroadcastNav::Index() {
             healthyOf.push_back(static_cast<int>(i));
             firstHealthy[NavSatKey(records[i].sat) + 1]++;
         }
-    for (int k = 0; k < NNavSatKeys; k++)
-        firstHealthy[k + 1] += firstHealthy[k];
+    for (int k = 0; k < NNavSatKeys; k++) firstHealthy[k + 1] += firstHealthy[k];
 }
 
-const NavRecord* BroadcastNav::Select(NavSat sat, double t) const {
+const NavRecord* BroadcastNav::Select(NavSat sat, double t) const
+{
     const int key = NavSatKey(sat);
-    if (key < 0 || healthyOf.empty())
-        return nullptr;
+    if (key < 0 || healthyOf.empty()) return nullptr;
     const auto first = healthyOf.begin() + firstHealthy[key];
     const auto last = healthyOf.begin() + firstHealthy[key + 1];
     const auto after = std::lower_bound(
         first, last, t, [this](int i, double time) { return records[i].refEpoch < time; });
     const NavRecord* best = nullptr;
     for (auto it : {after - 1, after}) {
-        if (it < first || it >= last)
-            continue;
+        if (it < first || it >= last) continue;
         const NavRecord& r = records[*it];
         const double dt = std::fabs(t - r.refEpoch);
-        if (dt <= ValidityOf(r) && (!best || dt < std::fabs(t - best->refEpoch)))
-            best = &r;
+        if (dt <= ValidityOf(r) && (!best || dt < std::fabs(t - best->refEpoch))) best = &r;
     }
     return best;
 }
 
-bool BroadcastNav::GlonassChannel(int slot, double t, int& channel) const {
+bool BroadcastNav::GlonassChannel(int slot, double t, int& channel) const
+{
     const NavRecord* best = nullptr;
     for (const NavRecord& r : records) {
         if (r.sat.sys != 'R' || r.sat.prn != slot || Bits(r.v[NavField::Channel] + 7, 20) < 0)
             continue;
-        if (!best || std::fabs(t - r.refEpoch) < std::fabs(t - best->refEpoch))
-            best = &r;
+        if (!best || std::fabs(t - r.refEpoch) < std::fabs(t - best->refEpoch)) best = &r;
     }
-    if (!best)
-        return false;
+    if (!best) return false;
     channel = static_cast<int>(best->v[NavField::Channel]);
     return true;
 }
 
-long BroadcastNav::Count(char sys) const {
+long BroadcastNav::Count(char sys) const
+{
     return std::count_if(records.begin(), records.end(),
                          [sys](const NavRecord& r) { return r.sat.sys == sys; });
 }

@@ -16,30 +16,30 @@ constexpr double GlonassStep = 60;
 constexpr int GlonassSteps = 16;
 constexpr int TrackNodes = 2 * GlonassSteps + 1;
 
-bool IsBeiDouGeo(NavSat sat) {
-    return sat.sys == 'C' && (sat.prn <= 5 || sat.prn >= 59);
-}
+bool IsBeiDouGeo(NavSat sat) { return sat.sys == 'C' && (sat.prn <= 5 || sat.prn >= 59); }
 
 // Turns a position by the angle the Earth turns in the given time (the frame of a later epoch).
-void RotateEarth(const double p[3], double angle, double out[3]) {
+void RotateEarth(const double p[3], double angle, double out[3])
+{
     const double c = std::cos(angle), s = std::sin(angle);
     out[0] = c * p[0] + s * p[1];
     out[1] = -s * p[0] + c * p[1];
     out[2] = p[2];
 }
 
-double EccentricAnomaly(double meanAnomaly, double e) {
+double EccentricAnomaly(double meanAnomaly, double e)
+{
     double E = meanAnomaly;
     for (int k = 0; k < 20; k++) {
         const double step = (E - e * std::sin(E) - meanAnomaly) / (1 - e * std::cos(E));
         E -= step;
-        if (std::fabs(step) < 1e-13)
-            break;
+        if (std::fabs(step) < 1e-13) break;
     }
     return E;
 }
 
-void KeplerPosition(const NavRecord& r, double t, double pos[3], double& E) {
+void KeplerPosition(const NavRecord& r, double t, double pos[3], double& E)
+{
     const NavSystemFacts& sys = *NavSystem(r.sat.sys);
     const double* v = r.v;
     const double A = v[SqrtA] * v[SqrtA];
@@ -72,7 +72,8 @@ void KeplerPosition(const NavRecord& r, double t, double pos[3], double& E) {
 }
 
 // The state derivative of the GLONASS equations of motion in the rotating PZ-90 frame (m, m/s).
-void GlonassDerivative(const double s[6], const double lunisolar[3], double d[6]) {
+void GlonassDerivative(const double s[6], const double lunisolar[3], double d[6])
+{
     const NavSystemFacts& sys = *NavSystem('R');
     const double w = sys.earthRate;
     const double r2 = s[0] * s[0] + s[1] * s[1] + s[2] * s[2];
@@ -86,22 +87,22 @@ void GlonassDerivative(const double s[6], const double lunisolar[3], double d[6]
     d[5] = -central * s[2] - zonal * s[2] * (3 - z2) + lunisolar[2];
 }
 
-void RungeKuttaStep(double s[6], const double lunisolar[3], double h) {
+void RungeKuttaStep(double s[6], const double lunisolar[3], double h)
+{
     double k[4][6], tmp[6];
     GlonassDerivative(s, lunisolar, k[0]);
     for (int stage = 1; stage < 4; stage++) {
         const double f = stage == 3 ? h : h / 2;
-        for (int i = 0; i < 6; i++)
-            tmp[i] = s[i] + f * k[stage - 1][i];
+        for (int i = 0; i < 6; i++) tmp[i] = s[i] + f * k[stage - 1][i];
         GlonassDerivative(tmp, lunisolar, k[stage]);
     }
-    for (int i = 0; i < 6; i++)
-        s[i] += h / 6 * (k[0][i] + 2 * k[1][i] + 2 * k[2][i] + k[3][i]);
+    for (int i = 0; i < 6; i++) s[i] += h / 6 * (k[0][i] + 2 * k[1][i] + 2 * k[2][i] + k[3][i]);
 }
 
 // The track: TrackNodes states (position, velocity) GlonassStep apart, the middle one at the
 // reference epoch.
-void IntegrateGlonass(NavRecord& r) {
+void IntegrateGlonass(NavRecord& r)
+{
     const double* v = r.v;
     const double start[6] = {v[X] * 1e3,  v[Y] * 1e3,  v[Z] * 1e3,
                              v[VX] * 1e3, v[VY] * 1e3, v[VZ] * 1e3};
@@ -109,27 +110,23 @@ void IntegrateGlonass(NavRecord& r) {
     r.track.assign(6 * TrackNodes, 0);
     for (int direction : {-1, 1}) {
         double s[6];
-        for (int i = 0; i < 6; i++)
-            s[i] = start[i];
+        for (int i = 0; i < 6; i++) s[i] = start[i];
         for (int step = 0; step <= GlonassSteps; step++) {
-            if (step > 0)
-                RungeKuttaStep(s, lunisolar, direction * GlonassStep);
+            if (step > 0) RungeKuttaStep(s, lunisolar, direction * GlonassStep);
             const int node = GlonassSteps + direction * step;
-            for (int i = 0; i < 6; i++)
-                r.track[6 * node + i] = s[i];
+            for (int i = 0; i < 6; i++) r.track[6 * node + i] = s[i];
         }
     }
 }
 
 // Cubic Hermite interpolation between the two track nodes around t, from their positions and
 // velocities: far below a millimetre at this step.
-void GlonassPosition(const NavRecord& r, double t, double pos[3]) {
+void GlonassPosition(const NavRecord& r, double t, double pos[3])
+{
     double at = (t - r.refEpoch) / GlonassStep + GlonassSteps;
     double node = std::floor(at);
-    if (!(node >= 0))
-        node = 0;
-    if (node > TrackNodes - 2)
-        node = TrackNodes - 2;
+    if (!(node >= 0)) node = 0;
+    if (node > TrackNodes - 2) node = TrackNodes - 2;
     const double* a = &r.track[6 * static_cast<int>(node)];
     const double* b = a + 6;
     const double s = at - node, s2 = s * s, s3 = s2 * s;
@@ -140,7 +137,8 @@ void GlonassPosition(const NavRecord& r, double t, double pos[3]) {
             h00 * a[i] + h10 * GlonassStep * a[i + 3] + h01 * b[i] + h11 * GlonassStep * b[i + 3];
 }
 
-void SbasPosition(const NavRecord& r, double t, double pos[3]) {
+void SbasPosition(const NavRecord& r, double t, double pos[3])
+{
     const double dt = t - r.refEpoch;
     const int axes[3] = {X, Y, Z};
     for (int i = 0; i < 3; i++) {
@@ -149,34 +147,31 @@ void SbasPosition(const NavRecord& r, double t, double pos[3]) {
     }
 }
 
-double Distance(const double a[3], const double b[3]) {
+double Distance(const double a[3], const double b[3])
+{
     return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) +
                      (a[2] - b[2]) * (a[2] - b[2]));
 }
 
 } // namespace
 
-void PrepareOrbit(NavRecord& r) {
-    if (NavSystem(r.sat.sys)->kind == OrbitKind::GlonassState)
-        IntegrateGlonass(r);
+void PrepareOrbit(NavRecord& r)
+{
+    if (NavSystem(r.sat.sys)->kind == OrbitKind::GlonassState) IntegrateGlonass(r);
 }
 
-void OrbitPosition(const NavRecord& r, double t, double pos[3]) {
+void OrbitPosition(const NavRecord& r, double t, double pos[3])
+{
     double E = 0;
     switch (NavSystem(r.sat.sys)->kind) {
-    case OrbitKind::Kepler:
-        KeplerPosition(r, t, pos, E);
-        break;
-    case OrbitKind::GlonassState:
-        GlonassPosition(r, t, pos);
-        break;
-    case OrbitKind::SbasState:
-        SbasPosition(r, t, pos);
-        break;
+    case OrbitKind::Kepler: KeplerPosition(r, t, pos, E); break;
+    case OrbitKind::GlonassState: GlonassPosition(r, t, pos); break;
+    case OrbitKind::SbasState: SbasPosition(r, t, pos); break;
     }
 }
 
-double SatelliteClock(const NavRecord& r, double t) {
+double SatelliteClock(const NavRecord& r, double t)
+{
     const double dt = t - r.clockEpoch;
     if (NavSystem(r.sat.sys)->kind != OrbitKind::Kepler)
         return r.v[ClockBias] + r.v[ClockDrift] * dt;
@@ -187,25 +182,25 @@ double SatelliteClock(const NavRecord& r, double t) {
     return r.v[ClockBias] + r.v[ClockDrift] * dt + r.v[ClockDriftRate] * dt * dt + relativistic;
 }
 
-void PositionAtEmission(const NavRecord& r, double sent, double travel, double pos[3]) {
+void PositionAtEmission(const NavRecord& r, double sent, double travel, double pos[3])
+{
     double p[3];
     OrbitPosition(r, sent, p);
     RotateEarth(p, NavSystem(r.sat.sys)->earthRate * travel, pos);
 }
 
 bool EmissionPosition(const BroadcastNav& nav, NavSat sat, double tRx, const double rx[3],
-                      double pos[3]) {
+                      double pos[3])
+{
     const NavRecord* r = nav.Select(sat, tRx);
-    if (!r)
-        return false;
+    if (!r) return false;
     double travel = 0.075; // about the travel time from a medium orbit
     for (int k = 0; k < 6; k++) {
         PositionAtEmission(*r, tRx - travel, travel, pos);
         const double next = Distance(pos, rx) / SpeedOfLight;
         const bool settled = std::fabs(next - travel) < 1e-6; // a few millimetres
         travel = next;
-        if (settled)
-            break;
+        if (settled) break;
     }
     return true;
 }

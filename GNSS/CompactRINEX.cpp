@@ -69,30 +69,27 @@ constexpr Layout Compact3{false, '>', 3, 4, 32, 33, 42, 35, 42, 15, 12};
 
 // Character differencing: a blank keeps the character of the line before, '&' makes it a blank,
 // any other character replaces it.
-void ApplyTextDifferences(std::string& line, std::string_view diff) {
-    if (diff.size() > line.size())
-        line.resize(diff.size(), ' ');
+void ApplyTextDifferences(std::string& line, std::string_view diff)
+{
+    if (diff.size() > line.size()) line.resize(diff.size(), ' ');
     for (std::size_t k = 0; k < diff.size(); k++)
-        if (diff[k] != ' ')
-            line[k] = diff[k] == '&' ? ' ' : diff[k];
+        if (diff[k] != ' ') line[k] = diff[k] == '&' ? ' ' : diff[k];
 }
 
 // Writes v / 10^decimals right-aligned into width characters at w; false when it does not fit.
-bool WriteFixed(char* w, int width, int decimals, Int v) {
+bool WriteFixed(char* w, int width, int decimals, Int v)
+{
     std::uint64_t u = v < 0 ? 0 - static_cast<std::uint64_t>(v) : static_cast<std::uint64_t>(v);
     char* p = w + width;
-    for (int k = 0; k < decimals; k++, u /= 10)
-        *--p = static_cast<char>('0' + u % 10);
+    for (int k = 0; k < decimals; k++, u /= 10) *--p = static_cast<char>('0' + u % 10);
     *--p = '.';
     do {
-        if (p == w)
-            return false;
+        if (p == w) return false;
         *--p = static_cast<char>('0' + u % 10);
         u /= 10;
     } while (u != 0);
     if (v < 0) {
-        if (p == w)
-            return false;
+        if (p == w) return false;
         *--p = '-';
     }
     std::fill(w, p, ' ');
@@ -106,19 +103,19 @@ struct Arc {
     int order = 0; // 0: no arc (never initialised, or its value went missing)
     int level = 0;
 
-    void Start(int n, Int value) {
+    void Start(int n, Int value)
+    {
         order = n;
         level = 0;
         d[0] = value;
     }
     // false when a sum leaves the 64-bit range
-    bool Add(Int diff) {
-        if (level < order)
-            level++;
+    bool Add(Int diff)
+    {
+        if (level < order) level++;
         d[level] = diff;
         for (int k = level; k > 0; k--)
-            if (__builtin_add_overflow(d[k - 1], d[k], &d[k - 1]))
-                return false;
+            if (__builtin_add_overflow(d[k - 1], d[k], &d[k - 1])) return false;
         return true;
     }
 };
@@ -185,7 +182,8 @@ class Decoder {
 
 // A Compact RINEX writer ends every line: a last line without its end was cut, and a difference
 // cut short would decode as another value, so it is not read.
-bool Decoder::NextLine(std::string_view& line) {
+bool Decoder::NextLine(std::string_view& line)
+{
     std::size_t end = pos < text.size() ? text.find('\n', pos) : std::string_view::npos;
     if (end == std::string_view::npos) {
         cut = cut || pos < text.size();
@@ -193,28 +191,25 @@ bool Decoder::NextLine(std::string_view& line) {
         return false;
     }
     line = text.substr(pos, end - pos);
-    if (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     pos = end + 1;
     return true;
 }
 
 // The label line, the program line, then the RINEX header as it stands.
-void Decoder::Header() {
+void Decoder::Header()
+{
     std::string_view line;
     std::string_view version;
     if (NextLine(line) && line.find(VersionLabel) != std::string_view::npos)
         version = Trimmed(Columns(line, 1, 20));
     if (version != "1.0" && version != "3.0")
         CompactRINEXError("FIRST LINE IS NO COMPACT RINEX 1.0 OR 3.0 VERSION LINE!");
-    if (version == "3.0")
-        lay = &Compact3;
+    if (version == "3.0") lay = &Compact3;
     std::size_t second = pos;
-    if (NextLine(line) && line.find(ProgramLabel) == std::string_view::npos)
-        pos = second;
+    if (NextLine(line) && line.find(ProgramLabel) == std::string_view::npos) pos = second;
     do {
-        if (!NextLine(line))
-            CompactRINEXError("COMPACT RINEX FILE ENDS INSIDE THE HEADER!");
+        if (!NextLine(line)) CompactRINEXError("COMPACT RINEX FILE ENDS INSIDE THE HEADER!");
         out.append(line).push_back('\n');
         TypesLine(line);
     } while (line.find(EndLabel) == std::string_view::npos);
@@ -222,42 +217,39 @@ void Decoder::Header() {
 
 // Takes the observation types of a header line (of the header or of an event's records); true
 // when the line is one of them.
-bool Decoder::TypesLine(std::string_view line) {
+bool Decoder::TypesLine(std::string_view line)
+{
     if (lay->rinex2) {
-        if (line.find(Types2Label) == std::string_view::npos)
-            return false;
+        if (line.find(Types2Label) == std::string_view::npos) return false;
         // a count starts a new list, blank counts continue it
-        if (!IsBlank(Columns(line, 1, 6)))
-            types2 = {std::max(0L, ColumnsInt(line, 1, 6)), 0};
+        if (!IsBlank(Columns(line, 1, 6))) types2 = {std::max(0L, ColumnsInt(line, 1, 6)), 0};
         for (std::size_t col = 7; col < 61; col += 6)
-            if (!IsBlank(Columns(line, col, 6)))
-                types2.listed++;
+            if (!IsBlank(Columns(line, col, 6))) types2.listed++;
         return true;
     }
-    if (line.find(Types3Label) == std::string_view::npos)
-        return false;
+    if (line.find(Types3Label) == std::string_view::npos) return false;
     char sys = Column(line, 1);
     if (sys != ' ') {
         system3 = static_cast<unsigned char>(sys);
         types3[system3] = {std::max(0L, ColumnsInt(line, 4, 3)), 0};
     }
     for (std::size_t col = 8; col < 60; col += 4)
-        if (!IsBlank(Columns(line, col, 3)))
-            types3[system3].listed++;
+        if (!IsBlank(Columns(line, col, 3))) types3[system3].listed++;
     return true;
 }
 
-void Decoder::Restart() {
+void Decoder::Restart()
+{
     serial++;
     clock.order = 0;
 }
 
-void Decoder::Epoch(std::string_view line) {
+void Decoder::Epoch(std::string_view line)
+{
     if (!line.empty() && line[0] == lay->fullMark) {
         epochLine.assign(line);
         // RINEX 2 epoch lines begin with a blank, which the mark stands in for
-        if (lay->rinex2)
-            epochLine[0] = ' ';
+        if (lay->rinex2) epochLine[0] = ' ';
         haveEpochLine = true;
         Restart();
     } else {
@@ -271,8 +263,7 @@ void Decoder::Epoch(std::string_view line) {
         !std::all_of(count.begin(), count.end(), IsDigit))
         EpochError(EpochLineDamaged);
     unsigned long n = 0;
-    for (char c : count)
-        n = n * 10 + static_cast<unsigned long>(c - '0');
+    for (char c : count) n = n * 10 + static_cast<unsigned long>(c - '0');
     if (flag >= '2' && flag <= '5')
         EventRecords(n);
     else
@@ -280,7 +271,8 @@ void Decoder::Epoch(std::string_view line) {
 }
 
 // An event: its epoch line and its special records (header or comment lines) as they stand.
-void Decoder::EventRecords(unsigned long nrec) {
+void Decoder::EventRecords(unsigned long nrec)
+{
     std::size_t start = out.size();
     out.append(epochLine);
     EndLine(start);
@@ -296,14 +288,13 @@ void Decoder::EventRecords(unsigned long nrec) {
         newTypes |= TypesLine(line);
     }
     // the arcs of the old types mean nothing to the new ones
-    if (newTypes)
-        serial++;
+    if (newTypes) serial++;
 }
 
-void Decoder::ObservationEpoch(unsigned long nsat) {
+void Decoder::ObservationEpoch(unsigned long nsat)
+{
     std::size_t satStart = lay->satCol - 1;
-    if (nsat > 0 && epochLine.size() < satStart + SatWidth * nsat)
-        EpochError(EpochLineDamaged);
+    if (nsat > 0 && epochLine.size() < satStart + SatWidth * nsat) EpochError(EpochLineDamaged);
     std::string_view satList =
         nsat > 0 ? std::string_view(epochLine).substr(satStart, SatWidth * nsat) : "";
     // a file that ends early leaves the epoch as far as it goes: the RINEX reader sees the cut
@@ -317,17 +308,16 @@ void Decoder::ObservationEpoch(unsigned long nsat) {
             cut = true;
             return;
         }
-        if (!line.empty() && line[0] == lay->fullMark)
-            EpochError(SatelliteLineMissing);
+        if (!line.empty() && line[0] == lay->fullMark) EpochError(SatelliteLineMissing);
         SatelliteRecord(satList.substr(k, SatWidth), line);
     }
 }
 
 // An optional '-' and digits, from field[k] on; k is left behind them.
-Int Decoder::ReadInt(std::string_view field, std::size_t& k) {
+Int Decoder::ReadInt(std::string_view field, std::size_t& k)
+{
     bool negative = k < field.size() && field[k] == '-';
-    if (negative)
-        k++;
+    if (negative) k++;
     std::size_t first = k;
     Int v = 0;
     for (; k < field.size() && IsDigit(field[k]); k++) {
@@ -336,14 +326,14 @@ Int Decoder::ReadInt(std::string_view field, std::size_t& k) {
             __builtin_add_overflow(v, negative ? -digit : digit, &v))
             EpochError(Overflows);
     }
-    if (k == first)
-        EpochError(NoNumber);
+    if (k == first) EpochError(NoNumber);
     return v;
 }
 
 // One field into its arc: "n&value" starts an arc of order n, a number is the next difference,
 // an empty field is a missing value and ends the arc. False for the missing value.
-bool Decoder::TakeField(Arc& arc, std::string_view field) {
+bool Decoder::TakeField(Arc& arc, std::string_view field)
+{
     if (field.empty()) {
         arc.order = 0;
         return false;
@@ -352,45 +342,38 @@ bool Decoder::TakeField(Arc& arc, std::string_view field) {
     Int v = ReadInt(field, k);
     if (k < field.size() && field[k] == '&') {
         // one digit, so never above MaxOrder
-        if (k != 1 || v < 1)
-            EpochError(OrderOutOfRange);
+        if (k != 1 || v < 1) EpochError(OrderOutOfRange);
         int order = static_cast<int>(v);
         v = ReadInt(field, ++k);
-        if (k != field.size())
-            EpochError(NoNumber);
+        if (k != field.size()) EpochError(NoNumber);
         arc.Start(order, v);
         return true;
     }
-    if (k != field.size())
-        EpochError(NoNumber);
-    if (arc.order == 0)
-        EpochError(NotInitialised);
-    if (!arc.Add(v))
-        EpochError(Overflows);
+    if (k != field.size()) EpochError(NoNumber);
+    if (arc.order == 0) EpochError(NotInitialised);
+    if (!arc.Add(v)) EpochError(Overflows);
     return true;
 }
 
-Satellite& Decoder::Find(std::string_view sat) {
+Satellite& Decoder::Find(std::string_view sat)
+{
     std::uint32_t key = 0;
-    for (char c : sat)
-        key = key << 8 | static_cast<unsigned char>(c);
+    for (char c : sat) key = key << 8 | static_cast<unsigned char>(c);
     auto [it, added] = satIndex.try_emplace(key, sats.size());
-    if (added)
-        sats.emplace_back();
+    if (added) sats.emplace_back();
     return sats[it->second];
 }
 
 // A satellite line: the fields of its types, separated by one blank, then its flags as character
 // differences. A line may end early: the fields it leaves out are missing, the flags unchanged.
-void Decoder::SatelliteRecord(std::string_view sat, std::string_view line) {
+void Decoder::SatelliteRecord(std::string_view sat, std::string_view line)
+{
     long ntypes = lay->rinex2 ? types2.Types() : types3[static_cast<unsigned char>(sat[0])].Types();
-    if (ntypes == 0)
-        EpochError(NoTypes);
+    if (ntypes == 0) EpochError(NoTypes);
     Satellite& s = Find(sat);
     if (s.seen + 1 != serial) {
         // new, back after a gap, or after a restart: nothing of its past holds
-        for (Arc& a : s.arcs)
-            a.order = 0;
+        for (Arc& a : s.arcs) a.order = 0;
         s.flags.clear();
     }
     s.seen = serial;
@@ -406,25 +389,23 @@ void Decoder::SatelliteRecord(std::string_view sat, std::string_view line) {
         }
         auto st = static_cast<std::size_t>(t);
         if (field.empty()) {
-            if (st < s.arcs.size())
-                s.arcs[st].order = 0;
+            if (st < s.arcs.size()) s.arcs[st].order = 0;
             present[st] = 0;
             continue;
         }
-        if (st >= s.arcs.size())
-            s.arcs.resize(st + 1);
+        if (st >= s.arcs.size()) s.arcs.resize(st + 1);
         present[st] = TakeField(s.arcs[st], field) ? 1 : 0;
     }
     std::string_view flags = k <= line.size() ? line.substr(k) : "";
-    if (flags.size() > 2 * static_cast<std::size_t>(ntypes))
-        EpochError(FlagsTooLong);
+    if (flags.size() > 2 * static_cast<std::size_t>(ntypes)) EpochError(FlagsTooLong);
     ApplyTextDifferences(s.flags, flags);
     WriteRecord(sat, s, ntypes);
 }
 
 // A missing value has blank flags, and they stay blank for the next epoch's differences: the
 // flags of an observation that comes back are written anew.
-void Decoder::WriteFieldAt(char* w, Satellite& s, long k) {
+void Decoder::WriteFieldAt(char* w, Satellite& s, long k)
+{
     auto st = static_cast<std::size_t>(k);
     for (std::size_t j = 2 * st; j < 2 * st + 2 && j < s.flags.size(); j++)
         if (!present[st])
@@ -436,7 +417,8 @@ void Decoder::WriteFieldAt(char* w, Satellite& s, long k) {
 }
 
 // RINEX 2: 5 fields a line; RINEX 3: the satellite, then all its fields on one line.
-void Decoder::WriteRecord(std::string_view sat, Satellite& s, long ntypes) {
+void Decoder::WriteRecord(std::string_view sat, Satellite& s, long ntypes)
+{
     if (lay->rinex2) {
         for (long t = 0; t < ntypes; t += FieldsPerLine) {
             long n = std::min<long>(FieldsPerLine, ntypes - t);
@@ -458,7 +440,8 @@ void Decoder::WriteRecord(std::string_view sat, Satellite& s, long ntypes) {
 
 // The epoch line as RINEX has it: RINEX 2 with 12 satellites a line and the clock offset at the
 // end of the first, RINEX 3 with the clock offset after the epoch fields.
-void Decoder::WriteEpochLine(std::string_view satList, bool hasClock) {
+void Decoder::WriteEpochLine(std::string_view satList, bool hasClock)
+{
     std::size_t start = out.size();
     out.append(std::string_view(epochLine).substr(0, lay->epochWidth));
     out.resize(start + lay->epochWidth, ' ');
@@ -483,20 +466,20 @@ void Decoder::WriteEpochLine(std::string_view satList, bool hasClock) {
 }
 
 // Ends the line begun at start without its trailing blanks.
-void Decoder::EndLine(std::size_t start) {
+void Decoder::EndLine(std::size_t start)
+{
     std::size_t end = out.size();
-    while (end > start && out[end - 1] == ' ')
-        end--;
+    while (end > start && out[end - 1] == ' ') end--;
     out.resize(end);
     out.push_back('\n');
 }
 
 // "yyyy-mm-dd hh:mm:ss.sssssss" of the current epoch line, for messages.
-std::string Decoder::EpochName() const {
+std::string Decoder::EpochName() const
+{
     std::size_t c = lay->yearCol + lay->yearWidth + 1;
     long year = ColumnsInt(epochLine, lay->yearCol, lay->yearWidth);
-    if (lay->rinex2)
-        year += year < 80 ? 2000 : 1900;
+    if (lay->rinex2) year += year < 80 ? 2000 : 1900;
     char name[80];
     std::snprintf(name, sizeof name, "%04ld-%02ld-%02ld %02ld:%02ld:%010.7f", year,
                   ColumnsInt(epochLine, c, 2), ColumnsInt(epochLine, c + 3, 2),
@@ -505,35 +488,38 @@ std::string Decoder::EpochName() const {
     return name;
 }
 
-void Decoder::EpochError(const char* what) const {
+void Decoder::EpochError(const char* what) const
+{
     CompactRINEXError((std::string(what) + " IN EPOCH " + EpochName() + "!").c_str());
 }
 
-std::string Decoder::Run() {
+std::string Decoder::Run()
+{
     // the RINEX text is about four times the compact text
     out.reserve(text.size() * 4 + 4096);
     Header();
     std::string_view line;
-    while (NextLine(line))
-        Epoch(line);
+    while (NextLine(line)) Epoch(line);
     return std::move(out);
 }
 
 } // namespace
 
-bool IsCompactRINEX(std::string_view text) {
+bool IsCompactRINEX(std::string_view text)
+{
     return text.substr(0, text.find('\n')).find(VersionLabel) != std::string_view::npos;
 }
 
-std::string DecodeCompactRINEX(std::string_view text, bool* cutShort) {
+std::string DecodeCompactRINEX(std::string_view text, bool* cutShort)
+{
     Decoder d(text);
     std::string out = d.Run();
-    if (cutShort != nullptr)
-        *cutShort = d.cut;
+    if (cutShort != nullptr) *cutShort = d.cut;
     return out;
 }
 
-void CompactRINEXError(const char* text) {
+void CompactRINEXError(const char* text)
+{
     ClassFrame("####", "CompactRINEX", "Error", text, "Exiting CompactRINEX", false);
     ExitProgram();
 }

@@ -49,7 +49,7 @@ bool IsReadVersion(double version)
 std::string FileKindFound(std::istream& in)
 {
     std::string line;
-    if (!ReadLine(in, line)) return "";  // an empty file has its own error
+    if (!ReadLine(in, line)) return ""; // an empty file has its own error
     if (line.find("COMPACT RINEX") != std::string::npos)
         return "COMPACT RINEX " + std::string(Trimmed(std::string_view(line).substr(0, 20)));
     for (int k = 0; k < 100; k++) {
@@ -91,9 +91,10 @@ void RINEX::ReadFile()
         std::unique_ptr<std::istream> in = OpenInput();
         const std::string found = FileKindFound(*in);
         if (!found.empty())
-            RINEXError(("ONLY RINEX 2, 3.00-3.05 AND 4.00-4.02 OBSERVATION FILES ARE READ - THIS IS " +
-                        found + "!")
-                           .c_str());
+            RINEXError(
+                ("ONLY RINEX 2, 3.00-3.05 AND 4.00-4.02 OBSERVATION FILES ARE READ - THIS IS " +
+                 found + "!")
+                    .c_str());
     }
     rdata.RINEXDataReset();
     rhead.RINEXHeaderReset();
@@ -135,7 +136,8 @@ void RINEX::CountRec()
         // only the first epoch line tells whether the epoch lines carry clock offsets
         if (nepoch == 0) IsTimeCorr = CarriesClockOffset(rec.EpochLine());
         unsigned long k = rec.RecordLines(n, types.nobs);
-        for (; k > 0 && rec.NextLine(line); k--) {}
+        for (; k > 0 && rec.NextLine(line); k--) {
+        }
         // a file cut inside a record keeps the epochs before it; the cut one is not counted
         if (k > 0) {
             cutEpoch = rec.EpochLine();

@@ -7,8 +7,8 @@
 #include "GNSS/mGNSSc.h"
 #include "GNSS/ymdhms.h"
 #include "PROGINC/ProgramError.h"
-#include "matrix/UniqList.h"
 #include "PROGINC/cstringf.h"
+#include "matrix/UniqList.h"
 
 #include <algorithm>
 #include <cctype>
@@ -55,7 +55,8 @@ template <class Obs> void ReadField(Obs& o, std::string_view line, std::size_t a
 }
 
 // A field into the entry of its type, divided by the scale factor of its code.
-template <class Obs> void StoreScaled(Obs& o, std::string_view line, std::size_t at, long double divisor)
+template <class Obs>
+void StoreScaled(Obs& o, std::string_view line, std::size_t at, long double divisor)
 {
     ReadField(o, line, at);
     if (divisor != 1) o.obs /= divisor;
@@ -215,7 +216,8 @@ void RINEXData::ReadRecord3(ObsRecordLines& rec, unsigned short n, long r)
         std::memcpy(id, line.data(), std::min<std::size_t>(line.size(), 3));
         sat(r + p) = SatelliteOf(std::string_view(id, 3), rec.EpochLine());
         // the letter of the system the identifier names: a blank one is GPS, as in RINEX 2
-        if (sat(r + p) != NoSatellite) StoreObservations3(r + p, SystemOf(sat(r + p))->letter, line);
+        if (sat(r + p) != NoSatellite)
+            StoreObservations3(r + p, SystemOf(sat(r + p))->letter, line);
     }
 }
 
@@ -225,9 +227,10 @@ void RINEXData::StoreObservations3(long r, char system, std::string_view line)
     if (f == nullptr) {
         if (untyped.find(system) != std::string::npos) return;
         untyped += system;
-        RINEXDataWarning(("SATELLITES OF SYSTEM " + std::string(1, system) +
-                          " HAVE NO \"SYS / # / OBS TYPES\" HEADER RECORD - THEIR OBSERVATIONS ARE NOT READ!")
-                             .c_str());
+        RINEXDataWarning(
+            ("SATELLITES OF SYSTEM " + std::string(1, system) +
+             " HAVE NO \"SYS / # / OBS TYPES\" HEADER RECORD - THEIR OBSERVATIONS ARE NOT READ!")
+                .c_str());
         return;
     }
     for (const StoredField& s : f->stored)
@@ -362,8 +365,8 @@ template <class EpochPair> void ForEpochPairs(const RINEXData& d, EpochPair step
 // Calls pair(k1, k2, l1, l2) for the satellites common to epoch i - 1 (records from first1)
 // and epoch i (from first2) whose records both pass usable: for each record of the earlier
 // epoch the first such record of the later one, MaxCommon pairs at the most.
-template <class Usable, class Pair>
-void ForCommonSatellites(const RINEXData& d, long i, long first1, long first2, Usable usable, Pair pair)
+template <class Usable, class Pair> void
+ForCommonSatellites(const RINEXData& d, long i, long first1, long first2, Usable usable, Pair pair)
 {
     int ncom = 0;
     for (long k1 = first1; k1 < first2 && ncom < MaxCommon; k1++) {
@@ -385,18 +388,20 @@ long double DualFrequencyJump(const RINEXData& d, long i, long first1, long firs
 {
     const RINEXHeader& h = d.rhead;
     auto usable = [&](long k) {
-        return Has(d.C1, h.iC1, k) && Has(d.L1, h.iL1, k) && Has(d.L2, h.iL2, k) && Has(d.P2, h.iP2, k);
+        return Has(d.C1, h.iC1, k) && Has(d.L1, h.iL1, k) && Has(d.L2, h.iL2, k) &&
+               Has(d.P2, h.iP2, k);
     };
     double dCL = 0;
     int n = 0;
-    ForCommonSatellites(d, i, first1, first2, usable, [&](long k1, long k2, long double l1, long double l2) {
-        double dC1 = Step(d.C1, k1, k2), dP2 = Step(d.P2, k1, k2);
-        double dL1 = Step(d.L1, k1, k2, l1), dL2 = Step(d.L2, k1, k2, l2);
-        if (std::fabs(dL2 - dL1) < 1 && std::fabs(dP2 - dC1) < 10) {
-            dCL += (dC1 - dL1) + (dP2 - dL2);
-            n += 2;
-        }
-    });
+    ForCommonSatellites(d, i, first1, first2, usable,
+                        [&](long k1, long k2, long double l1, long double l2) {
+                            double dC1 = Step(d.C1, k1, k2), dP2 = Step(d.P2, k1, k2);
+                            double dL1 = Step(d.L1, k1, k2, l1), dL2 = Step(d.L2, k1, k2, l2);
+                            if (std::fabs(dL2 - dL1) < 1 && std::fabs(dP2 - dC1) < 10) {
+                                dCL += (dC1 - dL1) + (dP2 - dL2);
+                                n += 2;
+                            }
+                        });
     if (n == 0) return 0;
     return std::round(dCL / n / MSm) * MSm;
 }
@@ -409,14 +414,16 @@ long double SingleFrequencyJump(const RINEXData& d, long i, long first1, long fi
     auto usable = [&](long k) { return Has(d.C1, d.rhead.iC1, k) && Has(d.L1, d.rhead.iL1, k); };
     int count = 0;
     double xslip = 0;
-    ForCommonSatellites(d, i, first1, first2, usable, [&](long k1, long k2, long double l1, long double) {
-        double dCLnrm = static_cast<double>((Step(d.C1, k1, k2) - Step(d.L1, k1, k2, l1)) / MSm);
-        double dCLnrmR = std::round(dCLnrm);
-        if (std::fabs(dCLnrm) > 0.5 && std::fabs(dCLnrm - dCLnrmR) * 100000 < 1) {
-            xslip = dCLnrmR;
-            count++;
-        }
-    });
+    ForCommonSatellites(
+        d, i, first1, first2, usable, [&](long k1, long k2, long double l1, long double) {
+            double dCLnrm =
+                static_cast<double>((Step(d.C1, k1, k2) - Step(d.L1, k1, k2, l1)) / MSm);
+            double dCLnrmR = std::round(dCLnrm);
+            if (std::fabs(dCLnrm) > 0.5 && std::fabs(dCLnrm - dCLnrmR) * 100000 < 1) {
+                xslip = dCLnrmR;
+                count++;
+            }
+        });
     return count > 1 ? xslip * MSm : 0;
 }
 
@@ -426,7 +433,8 @@ void ShiftPhases(RINEXData& d, long first, long n, long double metres, bool with
 {
     for (long k = first; k < first + n; k++) {
         long double l1, l2;
-        if (!WavelengthsOf(d.sat(k), l1, l2) || (SystemOf(d.sat(k))->channels && !withGlonass)) continue;
+        if (!WavelengthsOf(d.sat(k), l1, l2) || (SystemOf(d.sat(k))->channels && !withGlonass))
+            continue;
         if (Has(d.L1, d.rhead.iL1, k)) d.L1(k).obs += metres / l1;
         if (Has(d.L2, d.rhead.iL2, k)) d.L2(k).obs += metres / l2;
     }

@@ -59,7 +59,8 @@ class RINEXData {
     bool IsKept(unsigned short code) const;
     // The table of a code or phase type (its values with their flags), nullptr for any other.
     const matrix<gnssobs>* FullTable(unsigned short type) const;
-    // Test-only switch: every type is kept whatever was chosen, as the reduced reading stands in for.
+    // Test-only switch: every type is kept whatever was chosen, as the reduced reading stands in
+    // for.
     static inline bool KeepEveryType = false;
 
     // Millisecond clock-jump correction of the phases, dual- and single-frequency.

@@ -62,9 +62,11 @@ void ParseObsTime(const char* line, mjd& time, char* timesystem)
     CutText(line, 49, 3, timesystem, true);
 }
 
-
 // The 9 type fields of a types line (columns 7-60).
-void AppendTypeFields(std::string& types, const std::string& line) { AppendColumns(types, line, 7, 54); }
+void AppendTypeFields(std::string& types, const std::string& line)
+{
+    AppendColumns(types, line, 7, 54);
+}
 
 // Continuation lines of a types record: 9 types a line, the first line included.
 unsigned long TypeContinuationLines(long ntypes) { return ntypes > 0 ? (ntypes - 1) / 9 : 0; }
@@ -99,8 +101,8 @@ enum class Form { Any, Rinex2, Rinex3, Rinex4 };
 
 struct HeaderLabel {
     const char* label;
-    Parser parse;        // nullptr: nothing is taken from the line
-    RepeatedTest again;  // nullptr: a repeated line is never reported
+    Parser parse;       // nullptr: nothing is taken from the line
+    RepeatedTest again; // nullptr: a repeated line is never reported
     const char* warning;
     Form form = Form::Any;
     // RINEX 4 allows the record more than once: the first line holds, the others are history
@@ -221,10 +223,10 @@ RINEXHeader::RINEXHeader() { RINEXHeaderReset(); }
 
 bool& RINEXHeader::Flag(unsigned short k)
 {
-    bool* flags[NObsTypes] = {&iC1, &iP1, &iL1, &iS1, &iD1, &iC2, &iP2, &iL2, &iS2, &iD2,
-                              &iC3R, &iL3R, &iS3R, &iD3R, &iC5, &iL5, &iD5, &iS5, &iC6, &iL6,
-                              &iD6, &iS6, &iC7, &iL7, &iD7, &iS7, &iC8, &iL8, &iD8, &iS8,
-                              &iC9, &iL9, &iD9, &iS9};
+    bool* flags[NObsTypes] = {&iC1, &iP1,  &iL1,  &iS1,  &iD1,  &iC2, &iP2, &iL2, &iS2,
+                              &iD2, &iC3R, &iL3R, &iS3R, &iD3R, &iC5, &iL5, &iD5, &iS5,
+                              &iC6, &iL6,  &iD6,  &iS6,  &iC7,  &iL7, &iD7, &iS7, &iC8,
+                              &iL8, &iD8,  &iS8,  &iC9,  &iL9,  &iD9, &iS9};
     return *flags[k];
 }
 
@@ -260,8 +262,8 @@ const SystemFields* RINEXHeader::FieldsOf(char letter) const
 void RINEXHeader::RINEXHeaderWarning(const char* warn, unsigned long n)
 {
     if (quiet) return;
-    ClassFrame("####", "RINEXHeader", "Warning", LineText(warn, n).c_str(), "Continuing RINEXHeader",
-               true);
+    ClassFrame("####", "RINEXHeader", "Warning", LineText(warn, n).c_str(),
+               "Continuing RINEXHeader", true);
 }
 
 void RINEXHeader::RINEXHeaderError(const char* error, unsigned long n)
@@ -358,20 +360,24 @@ void RINEXHeader::ParseSysObsTypes(char* navline)
     std::vector<std::string> words = Words(navline, 7);
     for (const std::string& w : words)
         if (w.size() != 3)
-            RINEXHeaderWarning(("OBSERVATION CODE \"" + w +
-                                "\" IN \"SYS / # / OBS TYPES\" HEADER LINE IS NOT 3 CHARACTERS LONG")
-                                   .c_str(),
-                               lineNumber);
+            RINEXHeaderWarning(
+                ("OBSERVATION CODE \"" + w +
+                 "\" IN \"SYS / # / OBS TYPES\" HEADER LINE IS NOT 3 CHARACTERS LONG")
+                    .c_str(),
+                lineNumber);
     if (IsContinuation(navline)) {
         if (!systemCodes.empty())
-            systemCodes.back().codes.insert(systemCodes.back().codes.end(), words.begin(), words.end());
+            systemCodes.back().codes.insert(systemCodes.back().codes.end(), words.begin(),
+                                            words.end());
         return;
     }
     const char letter = Column(navline, 1);
     // the later record of a system replaces the earlier one, as a repeated line does
-    if (std::erase_if(systemCodes, [letter](const SystemCodes& s) { return s.system == letter; }) > 0)
+    if (std::erase_if(systemCodes, [letter](const SystemCodes& s) { return s.system == letter; }) >
+        0)
         RINEXHeaderWarning(
-            ("ADDITIONAL \"SYS / # / OBS TYPES\" HEADER LINE OF SYSTEM " + std::string(1, letter)).c_str(),
+            ("ADDITIONAL \"SYS / # / OBS TYPES\" HEADER LINE OF SYSTEM " + std::string(1, letter))
+                .c_str(),
             lineNumber);
     systemCodes.push_back({letter, ColumnsInt(navline, 2, 5), lineNumber, std::move(words)});
 }
@@ -383,7 +389,8 @@ void RINEXHeader::ParseScaleFactor(char* navline)
     std::vector<std::string> words = Words(navline, 11);
     if (IsContinuation(navline)) {
         if (!scaleFactors.empty())
-            scaleFactors.back().codes.insert(scaleFactors.back().codes.end(), words.begin(), words.end());
+            scaleFactors.back().codes.insert(scaleFactors.back().codes.end(), words.begin(),
+                                             words.end());
         return;
     }
     long factor = ColumnsInt(navline, 3, 4);
@@ -419,9 +426,9 @@ void RINEXHeader::CompleteRinex3()
     for (const SystemCodes& s : systemCodes)
         if (s.count != static_cast<long>(s.codes.size()))
             RINEXHeaderWarning(("NUMBER OF CODES OF SYSTEM " + std::string(1, s.system) +
-                                " IN \"SYS / # / OBS TYPES\" HEADER LINE (" + std::to_string(s.count) +
-                                ") IS NOT THE NUMBER OF CODES LISTED (" + std::to_string(s.codes.size()) +
-                                ") - THE CODES LISTED ARE READ")
+                                " IN \"SYS / # / OBS TYPES\" HEADER LINE (" +
+                                std::to_string(s.count) + ") IS NOT THE NUMBER OF CODES LISTED (" +
+                                std::to_string(s.codes.size()) + ") - THE CODES LISTED ARE READ")
                                    .c_str(),
                                s.line);
     MapSignals(*this);

@@ -18,10 +18,7 @@ constexpr std::size_t MaxNumberField = 80;
 // A field copied into a terminated buffer for the C library's number conversions.
 struct NumberText {
     char text[MaxNumberField + 1];
-    explicit NumberText(std::string_view field)
-    {
-        text[field.copy(text, MaxNumberField)] = '\0';
-    }
+    explicit NumberText(std::string_view field) { text[field.copy(text, MaxNumberField)] = '\0'; }
 };
 
 bool IsSpaceAt(std::string_view line, std::size_t col)
@@ -81,7 +78,8 @@ bool IsFirstObsLine(const char* niz)
             !IsSpaceAt(line, c + 2))
             return false;
     // seconds F11.7: columns 16-26, the blank of column 16 tested above
-    if (!(IsDigitAt(line, 17) || IsSpaceAt(line, 17)) || !(IsDigitAt(line, 18) || IsSpaceAt(line, 18)))
+    if (!(IsDigitAt(line, 17) || IsSpaceAt(line, 17)) ||
+        !(IsDigitAt(line, 18) || IsSpaceAt(line, 18)))
         return false;
     if (Column(line, 19) != '.') return false;
     for (std::size_t c = 20; c <= 26; c++)
@@ -89,9 +87,9 @@ bool IsFirstObsLine(const char* niz)
     return true;
 }
 
-void ParseFirstObsLine(const char* niz, unsigned short& yr, unsigned short& mon, unsigned short& day,
-                       unsigned short& hh, unsigned short& mm, long double& sec,
-                       unsigned short& nobs)
+void ParseFirstObsLine(const char* niz, unsigned short& yr, unsigned short& mon,
+                       unsigned short& day, unsigned short& hh, unsigned short& mm,
+                       long double& sec, unsigned short& nobs)
 {
     std::string_view line(niz);
     long year = ColumnsInt(line, 1, 3);
@@ -149,7 +147,10 @@ void ParseEpochLine3(std::string_view line, unsigned short& yr, unsigned short& 
     sec = ColumnsNum(line, 19, 11);
 }
 
-bool IsEpochLine3Form(std::string_view epochLine) { return !epochLine.empty() && epochLine[0] == '>'; }
+bool IsEpochLine3Form(std::string_view epochLine)
+{
+    return !epochLine.empty() && epochLine[0] == '>';
+}
 
 void ParseEpochLine(const char* epochLine, unsigned short& yr, unsigned short& mon,
                     unsigned short& day, unsigned short& hh, unsigned short& mm, long double& sec)
@@ -166,7 +167,8 @@ bool CarriesClockOffset(std::string_view epochLine)
 
 long double ClockOffset(std::string_view epochLine)
 {
-    return IsEpochLine3Form(epochLine) ? ColumnsNum(epochLine, 36, 21) : ColumnsNum(epochLine, 69, 12);
+    return IsEpochLine3Form(epochLine) ? ColumnsNum(epochLine, 36, 21)
+                                       : ColumnsNum(epochLine, 69, 12);
 }
 
 char EpochFlag(std::string_view epochLine)
@@ -195,7 +197,8 @@ std::string EpochText(const char* epochLine)
     long double sec = 0;
     ParseEpochLine(epochLine, yr, mon, day, hh, mm, sec);
     char text[64];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%010.7Lf", yr, mon, day, hh, mm, sec);
+    std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%010.7Lf", yr, mon, day, hh, mm,
+                  sec);
     return text;
 }
 

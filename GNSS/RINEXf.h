@@ -25,9 +25,9 @@ void AppendColumns(std::string& out, std::string_view line, std::size_t first, s
 
 // The epoch-line test: the fixed RINEX 2 epoch layout followed by the flag and count columns.
 bool IsFirstObsLine(const char* niz);
-void ParseFirstObsLine(const char* niz, unsigned short& yr, unsigned short& mon, unsigned short& day,
-                       unsigned short& hh, unsigned short& mm, long double& sec,
-                       unsigned short& nobs);
+void ParseFirstObsLine(const char* niz, unsigned short& yr, unsigned short& mon,
+                       unsigned short& day, unsigned short& hh, unsigned short& mm,
+                       long double& sec, unsigned short& nobs);
 // The RINEX 3 and 4 epoch-line test: '>', then " yyyy mm dd hh mm ss.sssssss", the flag in
 // column 32 and the count in columns 33-35. An event (flags 2-5) may leave its date blank.
 bool IsEpochLine3(std::string_view line);

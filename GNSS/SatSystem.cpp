@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "GNSS/SatSystem.h"
+
 #include "PROGINC/cstringf.h"
 
 #include <cstdio>

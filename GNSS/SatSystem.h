@@ -63,7 +63,8 @@ struct SatSystem {
 };
 
 namespace SatFreq {
-inline constexpr long double f0 = GPSc::freq0; // 10.23 MHz, of which every CDMA carrier is a multiple
+inline constexpr long double f0 =
+    GPSc::freq0; // 10.23 MHz, of which every CDMA carrier is a multiple
 } // namespace SatFreq
 
 // clang-format off
@@ -94,7 +95,10 @@ inline constexpr std::array<SatSystem, 7> SatSystems = {{
 // clang-format on
 
 // The place of a system's row in the table, for tables kept beside it.
-inline std::size_t RowOf(const SatSystem& s) { return static_cast<std::size_t>(&s - SatSystems.data()); }
+inline std::size_t RowOf(const SatSystem& s)
+{
+    return static_cast<std::size_t>(&s - SatSystems.data());
+}
 
 // Presence tables indexed by satellite number hold this many entries: every base and 99 more.
 inline constexpr int NSatNumbers = 700;

@@ -86,7 +86,8 @@ bool IsRead(const RINEXHeader& h, const SatSystem& s)
 long double DivisorOf(const RINEXHeader& h, char system, const std::string& code)
 {
     for (const ScaleFactor& f : h.scaleFactors)
-        if (f.system == system && (f.codes.empty() || std::find(f.codes.begin(), f.codes.end(), code) != f.codes.end()))
+        if (f.system == system &&
+            (f.codes.empty() || std::find(f.codes.begin(), f.codes.end(), code) != f.codes.end()))
             return f.factor;
     return 1;
 }
@@ -108,7 +109,8 @@ void MapSystem(RINEXHeader& h, const SatSystem& system, const SystemCodes& s, Sy
 {
     for (const SignalRow& row : Rows) {
         if (std::strchr(row.systems, s.system) == nullptr) continue;
-        for (std::string_view types = row.types; !types.empty(); types.remove_prefix(std::min<std::size_t>(3, types.size()))) {
+        for (std::string_view types = row.types; !types.empty();
+             types.remove_prefix(std::min<std::size_t>(3, types.size()))) {
             const std::string_view type = types.substr(0, 2);
             const char band = WrittenBand(h, system, type[1]);
             if (band == 0) continue;
@@ -116,7 +118,8 @@ void MapSystem(RINEXHeader& h, const SatSystem& system, const SystemCodes& s, Sy
             if (field < 0) continue;
             const unsigned short code = ObsTypeCode(type);
             const std::string& name = s.codes[static_cast<std::size_t>(field)];
-            f.stored.push_back({static_cast<unsigned short>(field), code, DivisorOf(h, s.system, name)});
+            f.stored.push_back(
+                {static_cast<unsigned short>(field), code, DivisorOf(h, s.system, name)});
             h.signals.push_back({s.system, code, name});
             h.Flag(code) = true;
         }
@@ -133,7 +136,8 @@ void ListTypes(RINEXHeader& h)
         const SystemFields* f = h.FieldsOf(s.system);
         if (f == nullptr) continue;
         for (const StoredField& field : f->stored)
-            if (std::find(types.begin(), types.end(), field.type) == types.end()) types.push_back(field.type);
+            if (std::find(types.begin(), types.end(), field.type) == types.end())
+                types.push_back(field.type);
     }
     h.nobs = static_cast<unsigned short>(types.size());
     h.obs.Resize(h.nobs);

@@ -7,17 +7,20 @@ namespace {
 
 // A calendar field of unsigned 16 bits; anything outside that range (a negative count, no number)
 // becomes the largest value, which no field check accepts.
-unsigned short Field(long double x) {
+unsigned short Field(long double x)
+{
     return x >= 0 && x <= 65535 ? static_cast<unsigned short>(x) : 65535;
 }
 
 } // namespace
 
-bool LeapYear(long year) {
+bool LeapYear(long year)
+{
     return year > 0 && ((year % 4 == 0 && year % 100 != 0) || year % 400 == 0);
 }
 
-mjd ymdhms2mjd(const ymdhms& d) {
+mjd ymdhms2mjd(const ymdhms& d)
+{
     long y = d.GetYear() - 1901L;
     long yday = DaysBeforeMonth(LeapYear(d.GetYear()), d.GetMonth()) + d.GetDay();
     long mjday = (y / 4) * 1461 + (y % 4) * 365 + yday + 15384;
@@ -31,7 +34,8 @@ mjd ymdhms2mjd(const ymdhms& d) {
     return m;
 }
 
-void Sec2HMS(long double second, unsigned short& h, unsigned short& m, long double& s) {
+void Sec2HMS(long double second, unsigned short& h, unsigned short& m, long double& s)
+{
     long double hr = std::floor(second / 3600);
     long double mn = std::floor((second / 3600 - hr) * 60);
     s = ((second / 3600 - hr) * 60 - mn) * 60;
@@ -47,12 +51,12 @@ void Sec2HMS(long double second, unsigned short& h, unsigned short& m, long doub
     }
 }
 
-ymdhms mjd2ymdhms(const mjd& d) {
+ymdhms mjd2ymdhms(const mjd& d)
+{
     // Before 1901 there is no calendar date here: the year is set to 0, which its check refuses.
     long days = static_cast<long>(d.GetMJDay()) - 15385;
     bool before1901 = days < 0;
-    if (before1901)
-        days = 0;
+    if (before1901) days = 0;
     long num_four_yrs = days / 1461;
     long years_so_far = 1901 + 4 * num_four_yrs;
     long days_left = days - 1461 * num_four_yrs;

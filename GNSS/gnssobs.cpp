@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "GNSS/gnssobs.h"
 
-
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -21,7 +20,6 @@ unsigned short FlagDigit(const char* line, std::size_t length, std::size_t i)
 {
     return i >= length || line[i] == ' ' ? 0 : static_cast<unsigned short>(line[i] - '0');
 }
-
 
 // The stream pads as the integer path does: right-aligned, no forced '+'.
 bool PlainLayout(const std::ostream& out)

@@ -61,7 +61,8 @@ std::ostream& operator<<(std::ostream& out, const gnssobs& o);
 long double ParseObsValue(const char* field);
 long double ParseObsValue(const char* field, std::size_t length);
 
-// The value of the first up to 14 characters of field when they are blanks, an optional '-', digits,
+// The value of the first up to 14 characters of field when they are blanks, an optional '-',
+// digits,
 // '.' and three digits ending at the 14th: the double atof gives. false for anything else.
 bool ParseFixed3(const char* field, double& value);
 

@@ -6,21 +6,22 @@
 #include <cmath>
 #include <iomanip>
 
-bool gnssobsshort::IsNull() const {
-    return std::fabs(obs) < static_cast<long double>(0.00001);
-}
+bool gnssobsshort::IsNull() const { return std::fabs(obs) < static_cast<long double>(0.00001); }
 
-gnssobsshort& gnssobsshort::operator>>(const char* line) {
+gnssobsshort& gnssobsshort::operator>>(const char* line)
+{
     obs = ParseObsValue(line);
     return *this;
 }
 
-gnssobsshort& gnssobsshort::Read(const char* field, std::size_t length) {
+gnssobsshort& gnssobsshort::Read(const char* field, std::size_t length)
+{
     obs = ParseObsValue(field, length);
     return *this;
 }
 
-std::ostream& operator<<(std::ostream& out, const gnssobsshort& o) {
+std::ostream& operator<<(std::ostream& out, const gnssobsshort& o)
+{
     WriteColumn(out, o.obs, 10, 0, 0);
     return out;
 }

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "GNSS/ymdhms.h"
 
-#include "GNSS/gnssobs.h"
 #include "GNSS/TimeConverse.h"
+#include "GNSS/gnssobs.h"
 #include "PROGINC/ProgramError.h"
 
 #include <iomanip>
@@ -18,24 +18,20 @@ const int CumDays[2][13] = {
 
 } // namespace
 
-int DaysBeforeMonth(bool leap, int m) {
-    return CumDays[leap ? 1 : 0][m - 1];
-}
+int DaysBeforeMonth(bool leap, int m) { return CumDays[leap ? 1 : 0][m - 1]; }
 
-bool ymdhms::LeapYear(unsigned short y) {
-    return ::LeapYear(y);
-}
+bool ymdhms::LeapYear(unsigned short y) { return ::LeapYear(y); }
 
-bool ymdhms::TestDay() const {
-    if (!TestMonth())
-        return false;
+bool ymdhms::TestDay() const
+{
+    if (!TestMonth()) return false;
     int len = DaysBeforeMonth(LeapYear(year), month + 1) - DaysBeforeMonth(LeapYear(year), month);
     return day >= 1 && day <= len;
 }
 
-ymdhms& ymdhms::operator=(const ymdhms& d) {
-    if (this == &d)
-        return *this;
+ymdhms& ymdhms::operator=(const ymdhms& d)
+{
+    if (this == &d) return *this;
     year = d.year;
     month = d.month;
     day = d.day;
@@ -47,7 +43,8 @@ ymdhms& ymdhms::operator=(const ymdhms& d) {
 }
 
 void ymdhms::Set(unsigned short y, unsigned short mo, unsigned short d, unsigned short h,
-                 unsigned short mi, long double s) {
+                 unsigned short mi, long double s)
+{
     year = y;
     month = mo;
     day = d;
@@ -58,67 +55,74 @@ void ymdhms::Set(unsigned short y, unsigned short mo, unsigned short d, unsigned
 }
 
 // Each field has one check with its message; the setters and TestDatum share them.
-void ymdhms::CheckYear() const {
-    if (!TestYear())
-        Error("YEAR not valid");
+void ymdhms::CheckYear() const
+{
+    if (!TestYear()) Error("YEAR not valid");
 }
 
-void ymdhms::CheckMonth() const {
-    if (!TestMonth())
-        Error("MONTH not valid");
+void ymdhms::CheckMonth() const
+{
+    if (!TestMonth()) Error("MONTH not valid");
 }
 
-void ymdhms::CheckDay() const {
-    if (!TestDay())
-        Error("DAY not valid");
+void ymdhms::CheckDay() const
+{
+    if (!TestDay()) Error("DAY not valid");
 }
 
-void ymdhms::CheckHour() const {
-    if (!TestHour())
-        Error("HOUR not valid");
+void ymdhms::CheckHour() const
+{
+    if (!TestHour()) Error("HOUR not valid");
 }
 
-void ymdhms::CheckMinute() const {
-    if (!TestMinute())
-        Error("MINUTE not valid");
+void ymdhms::CheckMinute() const
+{
+    if (!TestMinute()) Error("MINUTE not valid");
 }
 
-void ymdhms::CheckSecond() const {
-    if (!TestSecond())
-        Error("SECOND not valid");
+void ymdhms::CheckSecond() const
+{
+    if (!TestSecond()) Error("SECOND not valid");
 }
 
-void ymdhms::SetYear(unsigned short y) {
+void ymdhms::SetYear(unsigned short y)
+{
     year = y;
     CheckYear();
 }
 
-void ymdhms::SetMonth(unsigned short mo) {
+void ymdhms::SetMonth(unsigned short mo)
+{
     month = mo;
     CheckMonth();
 }
 
-void ymdhms::SetDay(unsigned short d) {
+void ymdhms::SetDay(unsigned short d)
+{
     day = d;
     CheckDay();
 }
 
-void ymdhms::SetHour(unsigned short h) {
+void ymdhms::SetHour(unsigned short h)
+{
     hour = h;
     CheckHour();
 }
 
-void ymdhms::SetMinute(unsigned short mi) {
+void ymdhms::SetMinute(unsigned short mi)
+{
     minute = mi;
     CheckMinute();
 }
 
-void ymdhms::SetSecond(long double s) {
+void ymdhms::SetSecond(long double s)
+{
     second = s;
     CheckSecond();
 }
 
-void ymdhms::TestDatum() const {
+void ymdhms::TestDatum() const
+{
     CheckYear();
     CheckMonth();
     CheckDay();
@@ -127,21 +131,25 @@ void ymdhms::TestDatum() const {
     CheckSecond();
 }
 
-unsigned short ymdhms::GetDayOfYear() const {
+unsigned short ymdhms::GetDayOfYear() const
+{
     return static_cast<unsigned short>(DaysBeforeMonth(LeapYear(year), month) + day);
 }
 
-long double ymdhms::GetYearDec() const {
+long double ymdhms::GetYearDec() const
+{
     int ndays = LeapYear(year) ? 366 : 365;
     return year + (GetDayOfYear() - 1 + GetDaySecond() / 86400.0L) / ndays;
 }
 
-void ymdhms::Error(const char* error) {
+void ymdhms::Error(const char* error)
+{
     ClassFrame("****", "ymdhms", "Error", error, "Exiting class ymdhms", false);
     ExitProgram();
 }
 
-std::ostream& operator<<(std::ostream& out, const ymdhms& d) {
+std::ostream& operator<<(std::ostream& out, const ymdhms& d)
+{
     int n = ymdhmsns::NDecSecond;
     // the year padded with the stream's own fill, the other fields with zeros
     out << std::fixed;

@@ -214,7 +214,8 @@ void InputText::Decompress(const std::string& name, const char* what)
         Fail(what, name, damaged + "no " + c->name + " stream!");
     if (!ReadEntry(a.get(), out)) return refuseUnlessCut();
     if (zip && archive_read_next_header(a.get(), &entry) != ARCHIVE_EOF)
-        Fail(what, name, "IS A ZIP ARCHIVE OF MORE THAN ONE FILE - ONLY A ZIP OF ONE FILE IS READ!");
+        Fail(what, name,
+             "IS A ZIP ARCHIVE OF MORE THAN ONE FILE - ONLY A ZIP OF ONE FILE IS READ!");
     Replace(std::move(out), c->name);
 }
 

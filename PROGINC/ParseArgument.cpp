@@ -14,12 +14,14 @@
 namespace {
 
 // The value text of argi, or "" when npos lies beyond its end.
-const char* ValueAt(const char* argi, int npos) {
+const char* ValueAt(const char* argi, int npos)
+{
     return std::strlen(argi) >= static_cast<std::size_t>(npos) ? argi + npos : "";
 }
 
 // atoi of up to width characters of the date text from column pos.
-unsigned short DateField(const char* text, int pos, int width) {
+unsigned short DateField(const char* text, int pos, int width)
+{
     char buf[5];
     substr(text, pos, width, buf);
     return static_cast<unsigned short>(std::atoi(buf));
@@ -28,31 +30,32 @@ unsigned short DateField(const char* text, int pos, int width) {
 // Digits, then blanks only: a number written shorter than its columns. A field cut by the end
 // of the text is what it holds up to there.
 // With point, one decimal point may stand among the digits.
-bool IsShortNumber(const char* text, std::size_t from, std::size_t to, bool point) {
+bool IsShortNumber(const char* text, std::size_t from, std::size_t to, bool point)
+{
     const std::size_t end = std::min(std::strlen(text), to);
     std::size_t k = std::min(from, end);
     bool pointTaken = !point;
-    while (k < end && (std::isdigit(static_cast<unsigned char>(text[k])) ||
-                       (text[k] == '.' && !pointTaken))) {
+    while (k < end &&
+           (std::isdigit(static_cast<unsigned char>(text[k])) || (text[k] == '.' && !pointTaken))) {
         pointTaken = pointTaken || text[k] == '.';
         k++;
     }
-    while (k < end && text[k] == ' ')
-        k++;
+    while (k < end && text[k] == ' ') k++;
     return k == end;
 }
 
 // The digit columns of a date (the separators between them are not read): year 0-3, month 5-6,
 // day 8-9, hour 11-12, minute 14-15, seconds with their decimals from 17 on.
-bool DateFitsColumns(const char* text) {
+bool DateFitsColumns(const char* text)
+{
     for (std::size_t first : {0, 5, 8, 11, 14})
-        if (!IsShortNumber(text, first, first == 0 ? 4 : first + 2, false))
-            return false;
+        if (!IsShortNumber(text, first, first == 0 ? 4 : first + 2, false)) return false;
     return IsShortNumber(text, 17, std::strlen(text), true);
 }
 
 // A group of a -p or -x list that names no satellite: numbering it anyway would list another.
-[[noreturn]] void RefuseSatellite(const std::string& typed, const std::string& option) {
+[[noreturn]] void RefuseSatellite(const std::string& typed, const std::string& option)
+{
     std::string letters;
     for (char c : SystemLetters())
         letters += letters.empty() ? std::string(1, c) : std::string(" ") + c;
@@ -63,31 +66,32 @@ bool DateFitsColumns(const char* text) {
 
 } // namespace
 
-void ParseFileName(const char* argi, char* file, int npos, std::size_t cap) {
+void ParseFileName(const char* argi, char* file, int npos, std::size_t cap)
+{
     const char* value = ValueAt(argi, npos);
     std::size_t n = std::strlen(value);
-    if (n >= cap)
-        n = cap - 1;
+    if (n >= cap) n = cap - 1;
     std::memcpy(file, value, n);
     file[n] = '\0';
 }
 
-long double ParseFloat(const char* argi, int npos) {
+long double ParseFloat(const char* argi, int npos)
+{
     return static_cast<float>(std::atof(ValueAt(argi, npos)));
 }
 
-long double ParseDouble(const char* argi, int npos) {
-    return std::atof(ValueAt(argi, npos));
-}
+long double ParseDouble(const char* argi, int npos) { return std::atof(ValueAt(argi, npos)); }
 
-void ParseDate(const char* argi, ymdhms& dat, int npos) {
+void ParseDate(const char* argi, ymdhms& dat, int npos)
+{
     const char* text = ValueAt(argi, npos);
     // A digit out of its columns would silently read as another date.
     if (!DateFitsColumns(text))
-        ProgramError(ProgName, ("DATE \"" + std::string(text) + "\" OF OPTION " +
-                                std::string(argi, static_cast<std::size_t>(npos)) +
-                                " DOES NOT FIT ITS COLUMNS (YYYY-MM-DD HH:MM:SS.S, ANY SEPARATORS)!")
-                                   .c_str());
+        ProgramError(ProgName,
+                     ("DATE \"" + std::string(text) + "\" OF OPTION " +
+                      std::string(argi, static_cast<std::size_t>(npos)) +
+                      " DOES NOT FIT ITS COLUMNS (YYYY-MM-DD HH:MM:SS.S, ANY SEPARATORS)!")
+                         .c_str());
     dat.SetYear(DateField(text, 0, 4));
     dat.SetMonth(DateField(text, 5, 2));
     dat.SetDay(DateField(text, 8, 2));
@@ -102,7 +106,8 @@ void ParseDate(const char* argi, ymdhms& dat, int npos) {
     dat.SetSecond(std::atof(sec));
 }
 
-void ParseSatList(const char* argi, matrix<short>& satprn, int npos) {
+void ParseSatList(const char* argi, matrix<short>& satprn, int npos)
+{
     const char* list = ValueAt(argi, npos);
     std::size_t L = std::strlen(list);
     if (L > MaxSatListText)
@@ -115,6 +120,7 @@ void ParseSatList(const char* argi, matrix<short>& satprn, int npos) {
         std::string id = typed;
         id[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(id[0])));
         satprn(k) = SatOfId(id);
-        if (satprn(k) == NoSatellite) RefuseSatellite(typed, std::string(argi, static_cast<std::size_t>(npos)));
+        if (satprn(k) == NoSatellite)
+            RefuseSatellite(typed, std::string(argi, static_cast<std::size_t>(npos)));
     }
 }

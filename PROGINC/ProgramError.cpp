@@ -10,7 +10,8 @@ namespace {
 ExitHook exitHook = nullptr;
 ExitHook exitCleanup = nullptr;
 
-void WarningFrame(std::ostream& out, const char* prog, const char* warn) {
+void WarningFrame(std::ostream& out, const char* prog, const char* warn)
+{
     out << "\n#### " << prog << ": Warning -> " << warn << " ####\n"
         << "     Continuing " << prog << " ... \n\n";
     out.flush();
@@ -18,48 +19,41 @@ void WarningFrame(std::ostream& out, const char* prog, const char* warn) {
 
 } // namespace
 
-void SetExitHook(ExitHook hook) {
-    exitHook = hook;
-}
+void SetExitHook(ExitHook hook) { exitHook = hook; }
 
-void SetExitCleanup(ExitHook cleanup) {
-    exitCleanup = cleanup;
-}
+void SetExitCleanup(ExitHook cleanup) { exitCleanup = cleanup; }
 
-void ExitProgram() {
+void ExitProgram()
+{
     std::cout.flush();
     std::cerr.flush();
-    if (exitCleanup != nullptr)
-        exitCleanup();
-    if (exitHook != nullptr)
-        exitHook();
+    if (exitCleanup != nullptr) exitCleanup();
+    if (exitHook != nullptr) exitHook();
     std::exit(1);
 }
 
-void ProgramError(const char* prog, const char* error) {
+void ProgramError(const char* prog, const char* error)
+{
     std::cerr << "\n**** " << prog << ": Error -> " << error << " ****\n"
               << "     Exiting " << prog << " ... \n\n";
     ExitProgram();
 }
 
 void ClassFrame(const char* marker, const char* cls, const char* kind, const char* text,
-                const char* tail, bool emptyLineAfter) {
+                const char* tail, bool emptyLineAfter)
+{
     std::cout << "\n"
               << marker << " " << cls << ": " << kind << " -> " << text << " " << marker
               << "\n     " << tail << " ... \n";
-    if (emptyLineAfter)
-        std::cout << "\n";
+    if (emptyLineAfter) std::cout << "\n";
     std::cout.flush();
 }
 
-std::ostream& ProgressLine(std::ostream& out, const char* method) {
+std::ostream& ProgressLine(std::ostream& out, const char* method)
+{
     return out << ProgName << "::" << method << "():";
 }
 
-void ProgramWarning(const char* prog, const char* warn) {
-    WarningFrame(std::cerr, prog, warn);
-}
+void ProgramWarning(const char* prog, const char* warn) { WarningFrame(std::cerr, prog, warn); }
 
-void ProgramWarningCout(const char* prog, const char* warn) {
-    WarningFrame(std::cout, prog, warn);
-}
+void ProgramWarningCout(const char* prog, const char* warn) { WarningFrame(std::cout, prog, warn); }

@@ -10,20 +10,19 @@
 #include <fstream>
 #include <typeinfo>
 
-bool FileExists(const char* f) {
-    if (f == nullptr || f[0] == '\0')
-        return false;
+bool FileExists(const char* f)
+{
+    if (f == nullptr || f[0] == '\0') return false;
     std::error_code ec;
-    if (std::filesystem::is_directory(f, ec))
-        return false; // opens, but reads nothing
+    if (std::filesystem::is_directory(f, ec)) return false; // opens, but reads nothing
     std::ifstream in(f);
     return in.is_open();
 }
 
-bool CanRead(const char* f) {
+bool CanRead(const char* f)
+{
     errno = 0;
-    if (FileExists(f))
-        return true;
+    if (FileExists(f)) return true;
     std::error_code ec;
     // a folder opens, but is no file; an empty name has no system's reason of its own
     const bool folder = f != nullptr && std::filesystem::is_directory(f, ec);
@@ -31,32 +30,31 @@ bool CanRead(const char* f) {
     return false;
 }
 
-void WarnCannotOpen(const char* f, int error) {
-    ProgramWarning(ProgName, ("CAN NOT OPEN \"" + std::string(f != nullptr ? f : "") + "\": " +
-                              std::strerror(error) + "!")
+void WarnCannotOpen(const char* f, int error)
+{
+    ProgramWarning(ProgName, ("CAN NOT OPEN \"" + std::string(f != nullptr ? f : "") +
+                              "\": " + std::strerror(error) + "!")
                                  .c_str());
 }
 
-bool ReadLine(std::istream& in, std::string_view& line, std::string& store) {
+bool ReadLine(std::istream& in, std::string_view& line, std::string& store)
+{
     // an input read into memory gives its lines without a stream call per line
     std::streambuf* buf = in.rdbuf();
     if (buf != nullptr && typeid(*buf) == typeid(TextBuffer)) {
-        if (!static_cast<TextBuffer*>(buf)->NextLine(in, line))
-            return false;
+        if (!static_cast<TextBuffer*>(buf)->NextLine(in, line)) return false;
     } else {
-        if (!std::getline(in, store))
-            return false;
+        if (!std::getline(in, store)) return false;
         line = store;
     }
-    if (!line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     return true;
 }
 
-bool ReadLine(std::istream& in, std::string& line) {
+bool ReadLine(std::istream& in, std::string& line)
+{
     std::string_view view;
-    if (!ReadLine(in, view, line))
-        return false;
+    if (!ReadLine(in, view, line)) return false;
     // a view into line itself only loses its CR
     if (view.data() == line.data())
         line.resize(view.size());

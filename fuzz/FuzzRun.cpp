@@ -27,7 +27,7 @@ class NullBuffer : public std::streambuf {
 // Memory-backed when the machine has it: every run writes its input and its listing.
 std::string ScratchRoot() { return access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp"; }
 
-}  // namespace
+} // namespace
 
 const std::string& ScratchDir()
 {
@@ -50,8 +50,8 @@ std::string ScratchFile(const char* name) { return ScratchDir() + "/" + name; }
 std::string WriteInput(const char* name, const std::uint8_t* data, std::size_t size)
 {
     std::string path = ScratchFile(name);
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data),
-                                                static_cast<std::streamsize>(size));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     return path;
 }
 

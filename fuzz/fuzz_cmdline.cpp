@@ -15,14 +15,15 @@ bool Kept(const std::string& w)
            w != "-o-" && w != "-O-";
 }
 
-}  // namespace
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     // a copy in the scratch folder: a run without a result file writes beside it
     static const std::string obs = [] {
         std::string copy = ScratchFile("obs.10o");
-        std::ifstream in(std::string(KESTROVA_TEST_DATA) + "/mixed_all_bands.10o", std::ios::binary);
+        std::ifstream in(std::string(KESTROVA_TEST_DATA) + "/mixed_all_bands.10o",
+                         std::ios::binary);
         std::ofstream(copy, std::ios::binary) << in.rdbuf();
         return copy;
     }();

@@ -9,7 +9,8 @@
 
 #include <vector>
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     const std::string file = WriteInput("nav.rnx", data, size);
     RunGuarded([&file] {
         BroadcastNav nav;
@@ -20,8 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         int channel = 0;
         const double offsets[] = {0.0, -900.0, 7200.0};
         for (const NavRecord& r : nav.Records()) {
-            if (codes.size() == 8)
-                break;
+            if (codes.size() == 8) break;
             double az = 0, el = 0;
             SatelliteAzEl(nav, r.sat, r.refEpoch + offsets[codes.size() % 3], station, az, el);
             nav.GlonassChannel(r.sat.prn, r.refEpoch, channel);

@@ -5,20 +5,19 @@
 
 #include "matrix/sort.h"
 
-template <class T> matrix<T> UniqList(matrix<T>& vec) {
+template <class T> matrix<T> UniqList(matrix<T>& vec)
+{
     long m = vec.NRow();
     matrix<T> vecsrt = sort<T>(vec);
     long nuniq = 1;
     for (long i = 1; i < m; i++)
-        if (vecsrt(i) != vecsrt(i - 1))
-            nuniq++;
+        if (vecsrt(i) != vecsrt(i - 1)) nuniq++;
     matrix<T> veclist;
     veclist.Resize(nuniq);
     veclist(0) = vecsrt(0);
     long k = 1;
     for (long i = 1; i < m; i++)
-        if (vecsrt(i) != vecsrt(i - 1))
-            veclist(k++) = vecsrt(i);
+        if (vecsrt(i) != vecsrt(i - 1)) veclist(k++) = vecsrt(i);
     return veclist;
 }
 

@@ -15,35 +15,33 @@ template <class T> class matrix {
     matrix(const matrix<T>& m) { CopyFrom(m); }
     ~matrix() { delete[] v; }
 
-    matrix<T>& operator=(const matrix<T>& m) {
-        if (this != &m)
-            CopyFrom(m);
+    matrix<T>& operator=(const matrix<T>& m)
+    {
+        if (this != &m) CopyFrom(m);
         return *this;
     }
 
     // New dimensions give a new block of default-constructed elements; the same keep the contents.
-    void Resize(long rows, long cols) {
-        if (rows == r && cols == c)
-            return;
+    void Resize(long rows, long cols)
+    {
+        if (rows == r && cols == c) return;
         delete[] v;
         v = nullptr;
         r = 0;
         c = 0;
         if (rows > 0 && cols > 0) {
-            if (rows > MaxDim || cols > MaxDim || rows > MaxDim / cols)
-                AllocError(rows, cols);
+            if (rows > MaxDim || cols > MaxDim || rows > MaxDim / cols) AllocError(rows, cols);
             v = new (std::nothrow) T[rows * cols];
-            if (v == nullptr)
-                AllocError(rows, cols);
+            if (v == nullptr) AllocError(rows, cols);
         }
         r = rows;
         c = cols;
     }
     void Resize(long n) { Resize(n, 1); }
-    void Resize(long rows, long cols, T value) {
+    void Resize(long rows, long cols, T value)
+    {
         Resize(rows, cols);
-        for (long i = 0; i < Length(); i++)
-            v[i] = value;
+        for (long i = 0; i < Length(); i++) v[i] = value;
     }
 
     long NRow() const { return r; }
@@ -61,28 +59,28 @@ template <class T> class matrix {
     int c = 0;
     T* v = nullptr;
 
-    void CheckSet() const {
-        if (r == 0 || c == 0 || v == nullptr)
-            invError("Operator:   ()\nMatrix is not set: ", r, c);
+    void CheckSet() const
+    {
+        if (r == 0 || c == 0 || v == nullptr) invError("Operator:   ()\nMatrix is not set: ", r, c);
     }
-    long CheckLinear(long i) const {
+    long CheckLinear(long i) const
+    {
         CheckSet();
         if (i < 0 || i >= Length())
             Error("Operator:   ()\nMatrix index not in range: ", i, Length() - 1);
         return i;
     }
-    long CheckRowCol(long i, long j) const {
+    long CheckRowCol(long i, long j) const
+    {
         CheckSet();
-        if (i < 0 || i >= r)
-            Error("Operator:   ()\nRow index not in range: ", i, r - 1);
-        if (j < 0 || j >= c)
-            Error("Operator:   ()\nColumn index not in range: ", j, c - 1);
+        if (i < 0 || i >= r) Error("Operator:   ()\nRow index not in range: ", i, r - 1);
+        if (j < 0 || j >= c) Error("Operator:   ()\nColumn index not in range: ", j, c - 1);
         return i * c + j;
     }
-    void CopyFrom(const matrix<T>& m) {
+    void CopyFrom(const matrix<T>& m)
+    {
         Resize(m.r, m.c); // other dimensions: a new block; the same: copied into place
-        for (long i = 0; i < m.Length(); i++)
-            v[i] = m.v[i];
+        for (long i = 0; i < m.Length(); i++) v[i] = m.v[i];
     }
 };
 

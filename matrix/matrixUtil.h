@@ -3,7 +3,8 @@
 #ifndef KESTROVA_MATRIX_MATRIXUTIL_H
 #define KESTROVA_MATRIX_MATRIXUTIL_H
 
-template <class T> void SWAP(T& x, T& y) {
+template <class T> void SWAP(T& x, T& y)
+{
     T t = x;
     x = y;
     y = t;

@@ -11,7 +11,8 @@ enum { ASC = 0, DISC = 1 };
 inline unsigned short sort = ASC;
 } // namespace sortns
 
-template <class T> matrix<T> sort(matrix<T>& vec) {
+template <class T> matrix<T> sort(matrix<T>& vec)
+{
     matrix<T> temp(vec);
     long m = vec.NRow();
     bool Istop = false;

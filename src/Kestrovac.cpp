@@ -7,10 +7,10 @@
 #include "GNSS/TimeConverse.h"
 #include "GNSS/mGNSSc.h"
 #include "GNSS/ymdhms.h"
+#include "PROGINC/InputText.h"
 #include "PROGINC/ParseArgument.h"
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cfilef.h"
-#include "PROGINC/InputText.h"
 #include "PROGINC/cstringf.h"
 
 #include <algorithm>
@@ -23,11 +23,11 @@
 #include <initializer_list>
 #include <iomanip>
 #include <iostream>
-#include <vector>
 #include <iterator>
 #include <sstream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -130,7 +130,7 @@ constexpr bool IsRaw(const ObsCode& code)
 unsigned long PairTypes(const SatSystem& s, unsigned roles)
 {
     const std::pair<PairRole, RINEXObsType> columns[] = {
-        {FirstC, s.firstCode},  {FirstP, s.firstPCode},       {Second, s.secondCode},
+        {FirstC, s.firstCode},    {FirstP, s.firstPCode},         {Second, s.secondCode},
         {SecondP, s.secondPCode}, {Phase1, s.PhaseType(s.band1)}, {Phase2, s.PhaseType(s.band2)}};
     unsigned long types = 0;
     for (const auto& [role, type] : columns)
@@ -176,8 +176,8 @@ void RefuseOutsideSlots(const char* text, const matrix<short>& prn, const char* 
 {
     for (long k = 0; k < prn.NRow(); k++) {
         if (!SystemOf(prn(k))->channels || GLONASSc::HasSlot(prn(k))) continue;
-        ProgramError(ProgName, ("GLONASS SATELLITE \"" + std::string(text + 3 * k, 3) + "\" OF OPTION " +
-                                option + " IS NOT A SLOT FROM 1 TO 32!")
+        ProgramError(ProgName, ("GLONASS SATELLITE \"" + std::string(text + 3 * k, 3) +
+                                "\" OF OPTION " + option + " IS NOT A SLOT FROM 1 TO 32!")
                                    .c_str());
     }
 }
@@ -210,10 +210,11 @@ void Kestrovac::SetDefaults()
 void Kestrovac::StartProg()
 {
     if (verbose)
-        std::cout << "\n"
-                  << ProgName
-                  << ": ***** PRINTING OF GNSS OBSERVATIONS AND LINEAR COMBINATIONS FROM RINEX FILE "
-                     "*****\n";
+        std::cout
+            << "\n"
+            << ProgName
+            << ": ***** PRINTING OF GNSS OBSERVATIONS AND LINEAR COMBINATIONS FROM RINEX FILE "
+               "*****\n";
 }
 
 void Kestrovac::EndProg()
@@ -330,8 +331,7 @@ void Kestrovac::SetSatList(const char* word, char (&text)[300], matrix<short>& p
     RefuseOutsideSlots(text, prn, option);
     if (verbose) Detail() << label << text << " -> ";
     if (!verbose) return;
-    for (std::size_t k = 0; k + 3 <= n; k += 3)
-        std::cout << ' ' << std::string_view(text + k, 3);
+    for (std::size_t k = 0; k + 3 <= n; k += 3) std::cout << ' ' << std::string_view(text + k, 3);
     std::cout << "!\n";
 }
 
@@ -373,19 +373,19 @@ void Kestrovac::SplitObsList()
 
 void Kestrovac::SetSystems(const char* letters)
 {
-    auto system = [](char c) { return SystemOfLetter(static_cast<char>(std::toupper(static_cast<unsigned char>(c)))); };
+    auto system = [](char c) {
+        return SystemOfLetter(static_cast<char>(std::toupper(static_cast<unsigned char>(c))));
+    };
     const std::string_view text = letters;
-    const bool lettersOnly = std::all_of(text.begin(), text.end(), [&](char c) { return system(c) != nullptr; });
+    const bool lettersOnly =
+        std::all_of(text.begin(), text.end(), [&](char c) { return system(c) != nullptr; });
     for (char c : text)
         if (const SatSystem* s = system(c); s != nullptr && (lettersOnly || s->inAnyCText))
             isSystem[RowOf(*s)] = true;
     if (verbose) Detail() << "Satellite constellation to use:" << SystemsOn() << "\n";
 }
 
-bool Kestrovac::IsOn(const SatSystem& s) const
-{
-    return isSystem[RowOf(s)];
-}
+bool Kestrovac::IsOn(const SatSystem& s) const { return isSystem[RowOf(s)]; }
 
 bool Kestrovac::AnySystemOn() const
 {
@@ -415,7 +415,8 @@ void Kestrovac::WarnSystemsOff(const matrix<short>& prn, const char* option) con
 {
     std::string off;
     for (long k = 0; k < prn.NRow(); k++)
-        if (const SatSystem* s = SystemOf(prn(k)); s != nullptr && !IsOn(*s)) off += " " + SatId(prn(k));
+        if (const SatSystem* s = SystemOf(prn(k)); s != nullptr && !IsOn(*s))
+            off += " " + SatId(prn(k));
     if (off.empty()) return;
     ProgramWarning(ProgName, ("SATELLITES" + off + " OF OPTION " + option +
                               " BELONG TO NO SYSTEM SWITCHED ON WITH -c!")
@@ -501,8 +502,9 @@ void Kestrovac::DeriveResultFile()
     std::error_code ec;
     if (!std::filesystem::is_regular_file(rnxfile, ec) ||
         std::string_view(rnxfile).starts_with("/dev/"))
-        ProgramError(ProgName,
-                     "RINEX FILE IS NOT A REGULAR FILE (A PIPE?) - THE RESULT FILE MUST BE SET WITH -r!");
+        ProgramError(
+            ProgName,
+            "RINEX FILE IS NOT A REGULAR FILE (A PIPE?) - THE RESULT FILE MUST BE SET WITH -r!");
     std::string name = WithoutCompression(rnxfile);
     const std::size_t dot = name.rfind('.');
     if (dot != std::string::npos) name.resize(dot);
@@ -539,7 +541,8 @@ void Kestrovac::CheckObsInRNX(int ilist)
     const ObsCode& code = ObsCodes[n];
     bool available = code.roles == 0 && HeaderHas(rh, code.needs);
     for (const SatSystem& s : SatSystems)
-        available = available || (code.roles != 0 && IsOn(s) && HeaderHas(rh, code.needs | PairTypes(s, code.roles)));
+        available = available || (code.roles != 0 && IsOn(s) &&
+                                  HeaderHas(rh, code.needs | PairTypes(s, code.roles)));
     if (available) IfExistObs(ilist) = 1;
 }
 
@@ -568,9 +571,10 @@ void Kestrovac::CheckInputsDistinct() const
     for (const Input& a : inputs)
         for (const Input* b = &a + 1; b != std::end(inputs); b++)
             if (a.used && b->used && SameOnceOnlySource(a.name, b->name))
-                ProgramError(ProgName, (std::string(a.what) + " AND " + b->what +
-                                        " NAME THE SAME PIPE (STANDARD INPUT?) - IT CAN BE READ ONLY ONCE!")
-                                           .c_str());
+                ProgramError(ProgName,
+                             (std::string(a.what) + " AND " + b->what +
+                              " NAME THE SAME PIPE (STANDARD INPUT?) - IT CAN BE READ ONLY ONCE!")
+                                 .c_str());
 }
 
 void Kestrovac::SetFile()
@@ -601,12 +605,13 @@ void Kestrovac::ReadFile()
     rh.listedSystems = ListedLetters();
     rnx.ReadFile();
     if (verbose) {
-        std::cout << rd.GetNEpoch() << " epochs, " << rd.GetNObs() << " C1 observations, " << rh.nobs
-                  << " obs types";
+        std::cout << rd.GetNEpoch() << " epochs, " << rd.GetNObs() << " C1 observations, "
+                  << rh.nobs << " obs types";
         // what was undone to reach the RINEX text, such as "gzip, Compact RINEX 1.0"
         if (!rnx.input.Undone().empty()) std::cout << " (" << rnx.input.Undone() << ")";
         std::cout << "\n";
-        if (rh.IsRinex3()) ProgressLine(std::cout, "ReadFile") << " RINEX 3 signals:" << SignalsText(rh) << "\n";
+        if (rh.IsRinex3())
+            ProgressLine(std::cout, "ReadFile") << " RINEX 3 signals:" << SignalsText(rh) << "\n";
     }
     if (!isObs) ListAllHeaderTypes();
     CheckAvailability();
@@ -614,8 +619,8 @@ void Kestrovac::ReadFile()
     SetGrid();
     ReadOptionalFiles();
     if (!rh.HasP2() && rh.HasC2()) {
-        ProgramWarningCout(ProgName,
-                           "RINEX FILE HAS ONLY C2 CODE OBSERVATIONS ON L2 - COPYING VALUES TO P2!");
+        ProgramWarningCout(
+            ProgName, "RINEX FILE HAS ONLY C2 CODE OBSERVATIONS ON L2 - COPYING VALUES TO P2!");
         rnx.copyC2toP2();
     }
 }
@@ -673,8 +678,7 @@ void Kestrovac::ListAllHeaderTypes()
 
 void Kestrovac::CheckAvailability()
 {
-    if (verbose)
-        ProgressLine(std::cout, "ReadFile") << " checking available observations in file:";
+    if (verbose) ProgressLine(std::cout, "ReadFile") << " checking available observations in file:";
     for (long i = 0; i < obslist.NRow(); i++) {
         CheckObsInRNX(static_cast<int>(i));
         if (IfExistObs(i) == 1) nObsReal++;
@@ -697,12 +701,14 @@ void Kestrovac::TakeOpenSettingsFromFile()
     if (!isStart) {
         stE = rd.GetMJD(0);
         if (verbose)
-            ProgressLine(std::cout, "ReadFile") << " setting START epoch:" << mjd2ymdhms(stE) << "!\n";
+            ProgressLine(std::cout, "ReadFile")
+                << " setting START epoch:" << mjd2ymdhms(stE) << "!\n";
     }
     if (!isEnd) {
         enE = rd.GetMJD(rd.GetNEpoch() - 1);
         if (verbose)
-            ProgressLine(std::cout, "ReadFile") << " setting END epoch:" << mjd2ymdhms(enE) << "!\n";
+            ProgressLine(std::cout, "ReadFile")
+                << " setting END epoch:" << mjd2ymdhms(enE) << "!\n";
     }
     if (!isSat) {
         satprn = rd.satList;
@@ -725,8 +731,9 @@ void Kestrovac::ReadOptionalFiles()
     if (isMP1) {
         mp1.ReadFile();
         if (verbose)
-            ProgressLine(std::cout, "ReadFile") << " reading MULTIPATH on C1/P1 file - " << mp1.NEph()
-                                                << " epochs " << mp1.NObs() << " observations\n";
+            ProgressLine(std::cout, "ReadFile")
+                << " reading MULTIPATH on C1/P1 file - " << mp1.NEph() << " epochs " << mp1.NObs()
+                << " observations\n";
     }
     if (isMP2) {
         mp2.ReadFile();
@@ -736,13 +743,15 @@ void Kestrovac::ReadOptionalFiles()
     }
     if (isGLNfc) {
         glnfc.ReadFile();
-        if (verbose) ProgressLine(std::cout, "ReadFile") << " reading GLONASS FREQUENCY CHANNEL file\n";
+        if (verbose)
+            ProgressLine(std::cout, "ReadFile") << " reading GLONASS FREQUENCY CHANNEL file\n";
     }
     if (isGLNhead) {
         glnfc.SetHeaderChannels(rh.glonassSlots);
         if (verbose)
-            ProgressLine(std::cout, "ReadFile") << " taking GLONASS FREQUENCY CHANNELS from RINEX header - "
-                                                << rh.glonassSlots.size() << " slots\n";
+            ProgressLine(std::cout, "ReadFile")
+                << " taking GLONASS FREQUENCY CHANNELS from RINEX header - "
+                << rh.glonassSlots.size() << " slots\n";
     }
 }
 
@@ -771,7 +780,8 @@ void Kestrovac::PrintSet()
         << "#RINEX file:         " << rnxfile << "\n";
     if (isMP1) res << "#MULTIPATH P1 file:  " << mp1file << "\n";
     if (isMP2) res << "#MULTIPATH P2 file:  " << mp2file << "\n";
-    if (GetIsGLNFreqChan()) res << "#GLN FREQ CHN file:  " << (isGLNfc ? gfcfile : "(RINEX header)") << "\n";
+    if (GetIsGLNFreqChan())
+        res << "#GLN FREQ CHN file:  " << (isGLNfc ? gfcfile : "(RINEX header)") << "\n";
     res << "#Satellites:        ";
     WriteSatelliteList(res);
     res << "\n#Observations:      ";
@@ -781,7 +791,9 @@ void Kestrovac::PrintSet()
     }
     if (rh.IsRinex3()) res << "\n#RINEX 3 signals:  " << SignalsText(rh);
     res << "\n#RAW phase unit:    "
-        << (!isUnit ? " CYCLE  (default)" : PhUnit == 0 ? " CYCLE  (manually set)" : " METER  (manually set)")
+        << (!isUnit       ? " CYCLE  (default)"
+            : PhUnit == 0 ? " CYCLE  (manually set)"
+                          : " METER  (manually set)")
         << "\n";
     WriteEpochLine("#Start epoch:       ", stE, isStart);
     WriteEpochLine("#End epoch:         ", enE, isEnd);
@@ -813,7 +825,8 @@ void Kestrovac::WriteEpochLine(const char* label, const mjd& e, bool manual)
 
 void Kestrovac::WriteColumnHeading()
 {
-    res << "#" << std::setw(21) << "Time(datum)" << std::setw(16) << "Time(MJD)" << "  SAT";
+    res << "#" << std::setw(21) << "Time(datum)" << std::setw(16) << "Time(MJD)"
+        << "  SAT";
     for (long i = 0; i < obslist.NRow(); i++) {
         if (IfExistObs(i) != 1) continue;
         char name[16] = "";
@@ -888,11 +901,12 @@ template <class T> void AddTable(std::vector<T>& tables, const auto& m)
 void Kestrovac::FindStoredTables()
 {
     storedTables.clear();
-    for (const matrix<gnssobs>* m : {&rd.C1, &rd.P1, &rd.C2, &rd.P2, &rd.C5, &rd.C6, &rd.C7, &rd.C8, &rd.C9,
-                                     &rd.L1, &rd.L2, &rd.L5, &rd.L6, &rd.L7, &rd.L8, &rd.L9})
+    for (const matrix<gnssobs>* m :
+         {&rd.C1, &rd.P1, &rd.C2, &rd.P2, &rd.C5, &rd.C6, &rd.C7, &rd.C8, &rd.C9, &rd.L1, &rd.L2,
+          &rd.L5, &rd.L6, &rd.L7, &rd.L8, &rd.L9})
         AddTable(storedTables, *m);
-    for (const matrix<gnssobsshort>* m : {&rd.D1, &rd.D2, &rd.D5, &rd.D6, &rd.D7, &rd.D8, &rd.D9, &rd.S1,
-                                          &rd.S2, &rd.S5, &rd.S6, &rd.S7, &rd.S8, &rd.S9})
+    for (const matrix<gnssobsshort>* m : {&rd.D1, &rd.D2, &rd.D5, &rd.D6, &rd.D7, &rd.D8, &rd.D9,
+                                          &rd.S1, &rd.S2, &rd.S5, &rd.S6, &rd.S7, &rd.S8, &rd.S9})
         AddTable(storedTables, *m);
 }
 
@@ -909,7 +923,8 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm, TextBlock& block)
     if (sys == nullptr) return;
     if (sys->channels && !GetIsGLNFreqChan()) {
         if (verbose)
-            std::cout << "  SAT: " << SatId(s) << "  NO OBS PRINTED -> NO GLONASS FREQUENCY CHANNEL FILE SET!!\n";
+            std::cout << "  SAT: " << SatId(s)
+                      << "  NO OBS PRINTED -> NO GLONASS FREQUENCY CHANNEL FILE SET!!\n";
         return;
     }
     if (sys->channels && !GLONASSc::HasSlot(s)) {
@@ -945,7 +960,8 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm, TextBlock& block)
     if (nrec > 0) block.Append("\n");
     nObsRows += nrec;
     if (verbose && nrec > 0) {
-        std::cout << "  SAT: " << SatId(s) << std::setw(10) << nrec << " x " << nObsReal << " observations";
+        std::cout << "  SAT: " << SatId(s) << std::setw(10) << nrec << " x " << nObsReal
+                  << " observations";
         if (isAll) std::cout << " [" << std::setw(5) << nempt << "] empty epochs";
         if (nObsSat == 0) std::cout << " **** NO OBSERVATIONS ****";
         std::cout << "\n";
@@ -1020,14 +1036,20 @@ void Kestrovac::LoadConstants(const SatSystem& sys, short s, const mjd& tm)
     GLC::lamb1 = bandLamb[static_cast<std::size_t>(sys.band1)];
     GLC::lamb2 = bandLamb[static_cast<std::size_t>(sys.band2)];
     const bool metres = PhUnit == 1;
-    for (std::size_t b = 0; b < phaseFactor.size(); b++) phaseFactor[b] = metres && bandLamb[b] != 0 ? bandLamb[b] : 1.0L;
+    for (std::size_t b = 0; b < phaseFactor.size(); b++)
+        phaseFactor[b] = metres && bandLamb[b] != 0 ? bandLamb[b] : 1.0L;
     auto first = [this](RINEXObsType t) {
         const matrix<gnssobs>* m = rd.FullTable(t);
         return m != nullptr && m->Length() > 0 ? &(*m)(0) : nullptr;
     };
-    rowTables = {first(tC1),           first(tP1),           first(tL1),
-                 first(sys.firstCode),  first(sys.firstPCode), first(sys.secondCode),
-                 first(sys.PhaseType(sys.band1)), first(sys.PhaseType(sys.band2))};
+    rowTables = {first(tC1),
+                 first(tP1),
+                 first(tL1),
+                 first(sys.firstCode),
+                 first(sys.firstPCode),
+                 first(sys.secondCode),
+                 first(sys.PhaseType(sys.band1)),
+                 first(sys.PhaseType(sys.band2))};
     long double a = GLC::alpha;
     mp1Fact1 = (1 + 2 / (a - 1)) * GLC::lamb1;
     mp1Fact2 = (2 / (a - 1)) * GLC::lamb2;
@@ -1062,7 +1084,10 @@ template <class T> const T& At(const matrix<T>& m, long k)
 
 // Entry k of a table of the store from its first entry (every stored table holds an entry for
 // each record); missing for a table the file or the satellite's system does not have.
-const gnssobs& At(const gnssobs* first, long k) { return first != nullptr ? first[k] : None<gnssobs>; }
+const gnssobs& At(const gnssobs* first, long k)
+{
+    return first != nullptr ? first[k] : None<gnssobs>;
+}
 
 // A stored observation, scaled by unit: its flags are kept.
 char* Raw(char* p, bool& ok, const gnssobs& o, long double unit = 1.0L)
@@ -1109,8 +1134,9 @@ struct Kestrovac::RecordObs {
     const gnssobs &C1, &P1, &L1;
     const gnssobs &Co1, &Pc1, &Co2, &Ph1, &Ph2;
     RecordObs(const RINEXData& data, long rec, const RowTables& t)
-        : d(data), k(rec), C1(At(t.C1, k)), P1(At(t.P1, k)), L1(At(t.L1, k)), Co1(At(t.firstCode, k)),
-          Pc1(At(t.firstPCode, k)), Co2(At(t.secondCode, k)), Ph1(At(t.phase1, k)), Ph2(At(t.phase2, k))
+        : d(data), k(rec), C1(At(t.C1, k)), P1(At(t.P1, k)), L1(At(t.L1, k)),
+          Co1(At(t.firstCode, k)), Pc1(At(t.firstPCode, k)), Co2(At(t.secondCode, k)),
+          Ph1(At(t.phase1, k)), Ph2(At(t.phase2, k))
     {
     }
 };
@@ -1194,6 +1220,6 @@ char* Kestrovac::PutObs(char* p, const RecordObs& r, int obs, bool& ok) const
     case 47: return Short(p, ok, At(d.D9, k));
     case 48: return Short(p, ok, At(d.S9, k));
     default: return p;
-    // clang-format on
+        // clang-format on
     }
 }

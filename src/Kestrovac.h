@@ -177,7 +177,7 @@ class Kestrovac {
     void WriteGridOrigin();
     long double gridOrigin = 0; // seconds of day the grid is counted from
     bool isGridFromFirst = false;
-    mjd gridFirst;              // the first epoch of the window, when the grid starts there
+    mjd gridFirst; // the first epoch of the window, when the grid starts there
     void MakeEpochTexts();
     void GroupRecords();
     void FindStoredTables();

@@ -11,10 +11,10 @@
 #include <sstream>
 
 struct Kestrovac::GridCount {
-    long window = 0;            // epochs inside the window
-    long onGrid = 0;            // of those, the ones within the clock error of the grid
-    long double largest = 0;    // the largest offset of the others
-    mjd first;                  // the first epoch inside the window
+    long window = 0;         // epochs inside the window
+    long onGrid = 0;         // of those, the ones within the clock error of the grid
+    long double largest = 0; // the largest offset of the others
+    mjd first;               // the first epoch inside the window
 };
 
 namespace {

@@ -7,15 +7,12 @@ namespace {
 
 constexpr std::array<std::string_view, 6> RawPhases = {"L1", "L2", "L5", "L6", "L7", "L8"};
 
-Ticks FloorDiv(Ticks a, Ticks b) {
-    return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-Ticks CeilDiv(Ticks a, Ticks b) {
-    return -FloorDiv(-a, b);
-}
+Ticks FloorDiv(Ticks a, Ticks b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+Ticks CeilDiv(Ticks a, Ticks b) { return -FloorDiv(-a, b); }
 
 // Grid epochs of the day that begins at dayStart lying strictly between lo and hi.
-long long OnDay(Ticks dayStart, Ticks lo, Ticks hi, Ticks interval, long long perDay) {
+long long OnDay(Ticks dayStart, Ticks lo, Ticks hi, Ticks interval, long long perDay)
+{
     const long long first = std::max<long long>(0, FloorDiv(lo - dayStart, interval) + 1);
     const long long last = std::min<long long>(perDay - 1, CeilDiv(hi - dayStart, interval) - 1);
     return last >= first ? last - first + 1 : 0;
@@ -23,21 +20,20 @@ long long OnDay(Ticks dayStart, Ticks lo, Ticks hi, Ticks interval, long long pe
 
 // How far the grid of the listing lies after the multiples of the interval from 00:00: a grid
 // counted from an epoch of the day is those multiples moved by this much.
-Ticks GridShift(const GofHeader& h) {
-    if (h.origin.empty() || h.intervalTicks <= 0)
-        return 0;
+Ticks GridShift(const GofHeader& h)
+{
+    if (h.origin.empty() || h.intervalTicks <= 0) return 0;
     const Ticks ofDay = h.originTicks - FloorDiv(h.originTicks, TicksPerDay) * TicksPerDay;
     return ofDay % h.intervalTicks;
 }
 
 } // namespace
 
-long long GridEpochs(Ticks start, Ticks end, Ticks interval, Ticks tolerance) {
-    if (interval <= 0 || tolerance < 0)
-        return -1;
+long long GridEpochs(Ticks start, Ticks end, Ticks interval, Ticks tolerance)
+{
+    if (interval <= 0 || tolerance < 0) return -1;
     // a tolerance of 0 lets no epoch onto the grid: the listing holds none
-    if (tolerance == 0 || end < start)
-        return 0;
+    if (tolerance == 0 || end < start) return 0;
     const Ticks reach = std::min(tolerance, interval / 2);
     const Ticks lo = start - reach, hi = end + reach;
     const long long perDay = CeilDiv(TicksPerDay, interval);
@@ -48,7 +44,8 @@ long long GridEpochs(Ticks start, Ticks end, Ticks interval, Ticks tolerance) {
     return epochs > GridEpochLimit ? -1 : epochs;
 }
 
-void Figures::Add(const Figures& other) {
+void Figures::Add(const Figures& other)
+{
     expected = expected < 0 || other.expected < 0 ? -1 : expected + other.expected;
     if (other.rows > 0) {
         if (rows == 0 || other.first < first) {
@@ -69,43 +66,41 @@ void Figures::Add(const Figures& other) {
 }
 
 ArcRules::ArcRules(const GofHeader& header, std::int64_t mwJumpMilli)
-    : interval(header.intervalTicks), mwJump(mwJumpMilli) {
+    : interval(header.intervalTicks), mwJump(mwJumpMilli)
+{
     spread.fill(-1);
     for (int c = 0; c < static_cast<int>(header.columns.size()); ++c) {
         const std::string& name = header.columns[c];
         for (int k = 0; k < SpreadCount; ++k)
-            if (spread[k] < 0 && name == SpreadColumns[k])
-                spread[k] = c;
+            if (spread[k] < 0 && name == SpreadColumns[k]) spread[k] = c;
         if (std::find(RawPhases.begin(), RawPhases.end(), name) != RawPhases.end())
             phases.push_back(c);
     }
 }
 
 // A gap (or a step back in time), a loss of lock on a raw phase or an MW jump begins a new arc.
-bool SatelliteArcs::EndsArc(const GofRow& row, const ArcRules& rules) const {
-    if (!inArc)
-        return true;
+bool SatelliteArcs::EndsArc(const GofRow& row, const ArcRules& rules) const
+{
+    if (!inArc) return true;
     // half an interval more, so that rounding and clock offsets of the epochs do not matter
     if (rules.interval > 0 && (row.time < lastTime ||
                                (row.time - lastTime) * 2 > (2 * GapIntervals + 1) * rules.interval))
         return true;
     for (int c : rules.phases)
-        if (row.values[c].present && (row.values[c].lli & 1) != 0)
-            return true;
+        if (row.values[c].present && (row.values[c].lli & 1) != 0) return true;
     for (int k : {MWcSpread, MWpSpread}) {
         const int c = rules.spread[k];
         if (c >= 0 && row.values[c].present && arc[k].n > 0) {
             const std::int64_t jump = row.values[c].milli - arc[k].last;
-            if (jump > rules.mwJump || -jump > rules.mwJump)
-                return true;
+            if (jump > rules.mwJump || -jump > rules.mwJump) return true;
         }
     }
     return false;
 }
 
-void SatelliteArcs::Take(const GofRow& row, const ArcRules& rules) {
-    if (!row.anyValue)
-        return;
+void SatelliteArcs::Take(const GofRow& row, const ArcRules& rules)
+{
+    if (!row.anyValue) return;
     if (EndsArc(row, rules)) {
         CloseArc();
         ++figures.arcs;
@@ -113,12 +108,10 @@ void SatelliteArcs::Take(const GofRow& row, const ArcRules& rules) {
     }
     for (int k = 0; k < SpreadCount; ++k) {
         const int c = rules.spread[k];
-        if (c < 0 || !row.values[c].present)
-            continue;
+        if (c < 0 || !row.values[c].present) continue;
         Moments& m = arc[k];
         const std::int64_t v = row.values[c].milli;
-        if (m.n == 0)
-            m.origin = v;
+        if (m.n == 0) m.origin = v;
         // whole millimetres about the first value: the sums stay exact in long double
         const long double d = static_cast<long double>(v - m.origin);
         m.sum += d;
@@ -139,7 +132,8 @@ void SatelliteArcs::Take(const GofRow& row, const ArcRules& rules) {
 }
 
 // Residuals about the arc mean: sum of d^2 less (sum of d)^2 / n.
-void SatelliteArcs::CloseArc() {
+void SatelliteArcs::CloseArc()
+{
     for (int k = 0; k < SpreadCount; ++k) {
         const Moments& m = arc[k];
         if (m.n >= MinArcValues) {
@@ -151,7 +145,8 @@ void SatelliteArcs::CloseArc() {
     arc = {};
 }
 
-const Figures& SatelliteArcs::Finish() {
+const Figures& SatelliteArcs::Finish()
+{
     CloseArc();
     inArc = false;
     return figures;
@@ -161,20 +156,24 @@ FileSummary::FileSummary(const GofHeader& h, std::int64_t mwJumpMilli)
     : header(h), rules(h, mwJumpMilli),
       expected(GridEpochs(h.startTicks - GridShift(h), h.endTicks - GridShift(h), h.intervalTicks,
                           h.toleranceTicks)),
-      satellites(SatelliteSlots), seen(SatelliteSlots, false) {}
+      satellites(SatelliteSlots), seen(SatelliteSlots, false)
+{
+}
 
-void FileSummary::Take(const GofRow& row) {
+void FileSummary::Take(const GofRow& row)
+{
     seen[row.satellite] = true;
     satellites[row.satellite].Take(row, rules);
 }
 
-void FileSummary::TakeAll(GofReader& reader) {
+void FileSummary::TakeAll(GofReader& reader)
+{
     GofRow row;
-    while (reader.Next(row))
-        Take(row);
+    while (reader.Next(row)) Take(row);
 }
 
-std::vector<SummaryLine> FileSummary::Lines() {
+std::vector<SummaryLine> FileSummary::Lines()
+{
     std::vector<SummaryLine> lines;
     Figures all;
     all.expected = std::min(expected, 0LL); // no satellite: none expected, or no grid at all
@@ -183,8 +182,7 @@ std::vector<SummaryLine> FileSummary::Lines() {
         bool any = false;
         for (int nn = 0; nn <= 99; ++nn) {
             const short s = SatNumber(system.letter, nn);
-            if (!seen[s])
-                continue;
+            if (!seen[s]) continue;
             Figures f = satellites[s].Finish();
             f.expected = expected;
             total.Add(f);
@@ -200,10 +198,10 @@ std::vector<SummaryLine> FileSummary::Lines() {
     return lines;
 }
 
-std::vector<std::string> FileSummary::WithoutRows() const {
+std::vector<std::string> FileSummary::WithoutRows() const
+{
     std::vector<std::string> without;
     for (const std::string& sat : header.satellites)
-        if (!seen[SatelliteIndex(sat)])
-            without.push_back(sat);
+        if (!seen[SatelliteIndex(sat)]) without.push_back(sat);
     return without;
 }

@@ -98,8 +98,8 @@ class FileSummary {
     void Take(const GofRow& row);
     // Every row the reader has left.
     void TakeAll(GofReader& reader);
-    // Satellites by system (in the order of the table of systems) and number, each system's total after its
-    // satellites, the file's total last. Call once, after the last row.
+    // Satellites by system (in the order of the table of systems) and number, each system's total
+    // after its satellites, the file's total last. Call once, after the last row.
     std::vector<SummaryLine> Lines();
     // Satellites of the header without a single row.
     std::vector<std::string> WithoutRows() const;

@@ -35,57 +35,53 @@ constexpr std::string_view Labels[NSettings] = {
     "#Time interval:", "#Max clock error:", "#Grid origin:"};
 // clang-format on
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
 
 // The next blank-separated word of rest (empty at its end); rest then begins after it.
-std::string_view NextToken(std::string_view& rest) {
+std::string_view NextToken(std::string_view& rest)
+{
     std::size_t b = 0;
-    while (b < rest.size() && IsBlank(rest[b]))
-        ++b;
+    while (b < rest.size() && IsBlank(rest[b])) ++b;
     std::size_t e = b;
-    while (e < rest.size() && !IsBlank(rest[e]))
-        ++e;
+    while (e < rest.size() && !IsBlank(rest[e])) ++e;
     const std::string_view token = rest.substr(b, e - b);
     rest.remove_prefix(e);
     return token;
 }
 
-
 // Day number and seconds of day (as written with up to `decimals` decimals) as ticks.
-bool ParseTime(std::string_view day, std::string_view seconds, int decimals, Ticks& ticks) {
+bool ParseTime(std::string_view day, std::string_view seconds, int decimals, Ticks& ticks)
+{
     std::int64_t d = 0, s = 0;
-    if (!ParseDecimal(day, 0, d) || !ParseDecimal(seconds, decimals, s))
-        return false;
+    if (!ParseDecimal(day, 0, d) || !ParseDecimal(seconds, decimals, s)) return false;
     Ticks unit = 1; // ticks of the last decimal written
-    for (int p = decimals; p < 7; ++p)
-        unit *= 10;
+    for (int p = decimals; p < 7; ++p) unit *= 10;
     // seconds past a day are refused before scaling: eighteen digits would overflow the ticks
-    if (d < 0 || d >= DayLimit || s < 0 || s > TicksPerDay / unit)
-        return false;
+    if (d < 0 || d >= DayLimit || s < 0 || s > TicksPerDay / unit) return false;
     ticks = d * TicksPerDay + s * unit;
     return true;
 }
 
 // One column group: "*.***", "*", "*" or a value with two non-negative flag digits.
-bool TakeValue(std::string_view value, std::string_view lli, std::string_view ss, GofValue& v) {
+bool TakeValue(std::string_view value, std::string_view lli, std::string_view ss, GofValue& v)
+{
     v.present = value != "*.***";
-    if (!v.present)
-        return lli == "*" && ss == "*";
+    if (!v.present) return lli == "*" && ss == "*";
     std::int64_t strength = 0;
     return ParseDecimal(value, 3, v.milli) && ParseDecimal(lli, 0, v.lli) && v.lli >= 0 &&
            ParseDecimal(ss, 0, strength) && strength >= 0;
 }
 
 // A grid figure of the header in ticks; false when it is no number (inf, nan) or out of range.
-bool GridFigure(std::string_view text, Ticks& ticks) {
+bool GridFigure(std::string_view text, Ticks& ticks)
+{
     return ParseDecimal(text, 7, ticks) && ticks >= -IntervalLimit && ticks <= IntervalLimit;
 }
 
 } // namespace
 
-bool ParseDecimal(std::string_view text, int decimals, std::int64_t& scaled) {
+bool ParseDecimal(std::string_view text, int decimals, std::int64_t& scaled)
+{
     std::size_t i = !text.empty() && text[0] == '-' ? 1 : 0;
     const bool negative = i == 1;
     std::int64_t v = 0;
@@ -96,53 +92,48 @@ bool ParseDecimal(std::string_view text, int decimals, std::int64_t& scaled) {
             places = 0;
             continue;
         }
-        if (c < '0' || c > '9' || digits == 18 || places == decimals)
-            return false;
+        if (c < '0' || c > '9' || digits == 18 || places == decimals) return false;
         v = v * 10 + (c - '0');
         ++digits;
-        if (places >= 0)
-            ++places;
+        if (places >= 0) ++places;
     }
     const int missing = decimals - (places < 0 ? 0 : places);
-    if (digits == 0 || digits + missing > 18)
-        return false;
-    for (int p = 0; p < missing; ++p)
-        v *= 10;
+    if (digits == 0 || digits + missing > 18) return false;
+    for (int p = 0; p < missing; ++p) v *= 10;
     scaled = negative ? -v : v;
     return true;
 }
 
-int SatelliteIndex(std::string_view text) {
+int SatelliteIndex(std::string_view text)
+{
     // a result file writes every satellite with its letter and both digits
-    if (text.size() != 3 || text[0] == ' ' || text[1] < '0' || text[1] > '9')
-        return -1;
+    if (text.size() != 3 || text[0] == ' ' || text[1] < '0' || text[1] > '9') return -1;
     return SatOfId(text);
 }
 
-GofReader::GofReader(const std::string& name) : file(name) {
+GofReader::GofReader(const std::string& name) : file(name)
+{
     in.open(name, std::ios::binary);
-    if (!in.is_open())
-        Fail(Unreadable, false);
+    if (!in.is_open()) Fail(Unreadable, false);
     ReadHeader();
 }
 
-bool GofReader::ReadNext() {
+bool GofReader::ReadNext()
+{
     if (ReadLine(in, line)) {
         ++lineNo;
         return true;
     }
-    if (in.bad())
-        Fail(Unreadable, false);
+    if (in.bad()) Fail(Unreadable, false);
     return false;
 }
 
-void GofReader::ReadHeader() {
-    if (!ReadNext() || line != ProgramLine)
-        Fail("NOT A KESTROVA RESULT FILE!", false);
+void GofReader::ReadHeader()
+{
+    if (!ReadNext() || line != ProgramLine) Fail("NOT A KESTROVA RESULT FILE!", false);
     unsigned seen = 0;
     while (ReadNext()) {
-        if (line.empty() || line[0] != '#')
-            Fail(NoHeading);
+        if (line.empty() || line[0] != '#') Fail(NoHeading);
         std::string_view rest = std::string_view(line).substr(1);
         if (NextToken(rest) == "Time(datum)") {
             for (int s = 0; s < NSettings; ++s)
@@ -153,17 +144,16 @@ void GofReader::ReadHeader() {
             return;
         }
         const int s = TakeSetting();
-        if (s >= 0)
-            seen |= 1u << s;
+        if (s >= 0) seen |= 1u << s;
     }
     Fail(NoHeading, false);
 }
 
 // The settings line in `line`, if it is one of those the summary needs: its number, else -1.
-int GofReader::TakeSetting() {
+int GofReader::TakeSetting()
+{
     for (int s = 0; s < NSettings; ++s) {
-        if (!line.starts_with(Labels[s]))
-            continue;
+        if (!line.starts_with(Labels[s])) continue;
         const std::string_view value = std::string_view(line).substr(Labels[s].size());
         // clang-format off
         switch (s) {
@@ -182,44 +172,44 @@ int GofReader::TakeSetting() {
     return -1;
 }
 
-void GofReader::TakeSatellites(std::string_view value) {
+void GofReader::TakeSatellites(std::string_view value)
+{
     header.satellites.clear();
     inHeader.fill(false);
     for (std::string_view t = NextToken(value); !t.empty(); t = NextToken(value)) {
         const int sat = SatelliteIndex(t);
-        if (sat < 0)
-            Fail(BadSetting);
+        if (sat < 0) Fail(BadSetting);
         header.satellites.emplace_back(t);
         inHeader[sat] = true;
     }
 }
 
 // Each observation is its column name followed by [+] (listed) or [-] (not available).
-void GofReader::TakeObservations(std::string_view value) {
+void GofReader::TakeObservations(std::string_view value)
+{
     available.clear();
     for (std::string_view t = NextToken(value); !t.empty(); t = NextToken(value)) {
-        if (t.size() < 4 || (!t.ends_with("[+]") && !t.ends_with("[-]")))
-            Fail(BadSetting);
-        if (t.ends_with("[+]"))
-            available.emplace_back(t.substr(0, t.size() - 3));
+        if (t.size() < 4 || (!t.ends_with("[+]") && !t.ends_with("[-]"))) Fail(BadSetting);
+        if (t.ends_with("[+]")) available.emplace_back(t.substr(0, t.size() - 3));
     }
 }
 
 // "2015-02-13 00:00:00.000 [ 57066     0.000]  (from RINEX file)": the calendar form is kept for
 // the title, the bracketed MJD form gives the time.
-void GofReader::TakeEpoch(std::string_view value, std::string& text, Ticks& ticks) {
+void GofReader::TakeEpoch(std::string_view value, std::string& text, Ticks& ticks)
+{
     const std::size_t open = value.find('['), close = value.find(']');
     if (open == std::string_view::npos || close == std::string_view::npos || close < open)
         Fail(BadSetting);
     std::string_view mjd = value.substr(open + 1, close - open - 1);
     const std::string_view day = NextToken(mjd), seconds = NextToken(mjd);
-    if (!NextToken(mjd).empty() || !ParseTime(day, seconds, 3, ticks))
-        Fail(BadSetting);
+    if (!NextToken(mjd).empty() || !ParseTime(day, seconds, 3, ticks)) Fail(BadSetting);
     text = Trimmed(value.substr(0, open));
 }
 
 // The sign of the interval does not change the grid the listing uses.
-void GofReader::TakeInterval(std::string_view value) {
+void GofReader::TakeInterval(std::string_view value)
+{
     header.interval = Trimmed(value);
     if (!GridFigure(header.interval, header.intervalTicks))
         header.intervalTicks = 0;
@@ -227,7 +217,8 @@ void GofReader::TakeInterval(std::string_view value) {
         header.intervalTicks = -header.intervalTicks;
 }
 
-void GofReader::TakeTolerance(std::string_view value) {
+void GofReader::TakeTolerance(std::string_view value)
+{
     header.tolerance = Trimmed(value);
     if (!GridFigure(header.tolerance, header.toleranceTicks) || header.toleranceTicks < 0)
         header.toleranceTicks = -1;
@@ -235,30 +226,27 @@ void GofReader::TakeTolerance(std::string_view value) {
 
 // "#          Time(datum)       Time(MJD)  SAT            C1 ...": the names after SAT must be
 // the observations marked [+], in their order.
-void GofReader::TakeHeading() {
+void GofReader::TakeHeading()
+{
     std::string_view rest = std::string_view(line).substr(1);
     NextToken(rest); // Time(datum)
-    if (NextToken(rest) != "Time(MJD)" || NextToken(rest) != "SAT")
-        Fail(BadSetting);
+    if (NextToken(rest) != "Time(MJD)" || NextToken(rest) != "SAT") Fail(BadSetting);
     for (std::string_view t = NextToken(rest); !t.empty(); t = NextToken(rest))
         header.columns.emplace_back(t);
-    if (header.columns != available)
-        Fail("COLUMN HEADING DOES NOT MATCH THE OBSERVATIONS LINE!");
+    if (header.columns != available) Fail("COLUMN HEADING DOES NOT MATCH THE OBSERVATIONS LINE!");
 }
 
-bool GofReader::Next(GofRow& row) {
+bool GofReader::Next(GofRow& row)
+{
     while (ReadNext()) {
         std::string_view rest = line;
         const std::string_view date = NextToken(rest);
-        if (date.empty())
-            continue; // the blank line after each satellite's block
+        if (date.empty()) continue; // the blank line after each satellite's block
         const std::string_view time = NextToken(rest), day = NextToken(rest),
                                seconds = NextToken(rest), sat = NextToken(rest);
-        if (!ParseTime(day, seconds, 1, row.time))
-            Fail(BadRow);
+        if (!ParseTime(day, seconds, 1, row.time)) Fail(BadRow);
         row.satellite = SatelliteIndex(sat);
-        if (row.satellite < 0)
-            Fail(BadRow);
+        if (row.satellite < 0) Fail(BadRow);
         if (!inHeader[row.satellite])
             Fail("SATELLITE " + std::string(sat) + " IS NOT IN THE SATELLITES LINE!");
         row.epoch = std::string_view(date.data(), time.data() + time.size() - date.data());
@@ -269,7 +257,8 @@ bool GofReader::Next(GofRow& row) {
 }
 
 // The column groups of a row, or the "***" of an epoch without a record (-a).
-void GofReader::TakeValues(std::string_view rest, GofRow& row) {
+void GofReader::TakeValues(std::string_view rest, GofRow& row)
+{
     std::string_view value = NextToken(rest);
     row.anyValue = false;
     if (value == "***") {
@@ -279,20 +268,18 @@ void GofReader::TakeValues(std::string_view rest, GofRow& row) {
         row.values.resize(header.columns.size());
         for (GofValue& v : row.values) {
             const std::string_view lli = NextToken(rest), ss = NextToken(rest);
-            if (!TakeValue(value, lli, ss, v))
-                Fail(BadRow);
+            if (!TakeValue(value, lli, ss, v)) Fail(BadRow);
             row.anyValue = row.anyValue || v.present;
             value = NextToken(rest);
         }
     }
-    if (!value.empty())
-        Fail(BadRow);
+    if (!value.empty()) Fail(BadRow);
 }
 
-void GofReader::Fail(const std::string& text, bool withLine) const {
+void GofReader::Fail(const std::string& text, bool withLine) const
+{
     std::string message = file;
-    if (withLine)
-        message += " LINE " + std::to_string(lineNo);
+    if (withLine) message += " LINE " + std::to_string(lineNo);
     message += " - " + text;
     ProgramError(SummaryName, message.c_str());
 }

@@ -22,11 +22,10 @@ struct Options {
     std::vector<std::string> files;
 };
 
-[[noreturn]] void Fail(const std::string& text) {
-    ProgramError(SummaryName, text.c_str());
-}
+[[noreturn]] void Fail(const std::string& text) { ProgramError(SummaryName, text.c_str()); }
 
-Options ParseOptions(int argc, char** argv) {
+Options ParseOptions(int argc, char** argv)
+{
     Options o;
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
@@ -44,37 +43,34 @@ Options ParseOptions(int argc, char** argv) {
             o.files.emplace_back(a);
         }
     }
-    if (o.files.empty())
-        Fail("NO RESULT FILE NAMED!");
+    if (o.files.empty()) Fail("NO RESULT FILE NAMED!");
     return o;
 }
 
 // Reads the whole file before anything of it is written, so that a file that stops with an
 // error leaves no half table behind.
-void Summarise(const std::string& file, const Options& o, bool first) {
+void Summarise(const std::string& file, const Options& o, bool first)
+{
     GofReader reader(file);
     FileSummary summary(reader.Header(), o.mwJump);
     summary.TakeAll(reader);
     const SummaryOf s{file, reader.Header(), summary};
     if (o.tsv) {
-        if (first)
-            PrintTsvHeading(std::cout);
+        if (first) PrintTsvHeading(std::cout);
         PrintTsv(std::cout, s);
     } else {
-        if (!first)
-            std::cout << "\n";
+        if (!first) std::cout << "\n";
         PrintTable(std::cout, s);
     }
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     const Options o = ParseOptions(argc, argv);
-    for (std::size_t i = 0; i < o.files.size(); ++i)
-        Summarise(o.files[i], o, i == 0);
+    for (std::size_t i = 0; i < o.files.size(); ++i) Summarise(o.files[i], o, i == 0);
     std::cout.flush();
-    if (!std::cout)
-        Fail("SUMMARY CAN NOT BE WRITTEN!");
+    if (!std::cout) Fail("SUMMARY CAN NOT BE WRITTEN!");
     return 0;
 }

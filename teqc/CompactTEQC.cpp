@@ -151,7 +151,8 @@ void CompactTEQC::SetFile(const char* file)
 
 std::unique_ptr<std::istream> CompactTEQC::Open()
 {
-    if (!input.IsLoaded() && !input.Load(compfile, "TEQC COMPACT FILE")) ProgramError(ProgName, NoFile);
+    if (!input.IsLoaded() && !input.Load(compfile, "TEQC COMPACT FILE"))
+        ProgramError(ProgName, NoFile);
     return input.Stream();
 }
 

@@ -8,7 +8,8 @@
 #include <iostream>
 #include <iterator>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (argc != 3) {
         std::cerr << "usage: kestrova-densify RINEXFILE OUTFILE\n";
         return 2;

@@ -15,7 +15,8 @@
 namespace {
 
 const char* const kUsage =
-    "usage: kestrova-gen [--rinex FILE] [--rinex3 FILE] [--mp1 FILE] [--mp2 FILE] [--channels FILE]\n"
+    "usage: kestrova-gen [--rinex FILE] [--rinex3 FILE] [--mp1 FILE] [--mp2 FILE] [--channels "
+    "FILE]\n"
     "                    [options]\n"
     "  --start YYYY-MM-DD[Thh:mm[:ss]]   first epoch (default 2015-02-13T00:00:00)\n"
     "  --interval S                      seconds between epochs (default 30)\n"
@@ -42,67 +43,68 @@ struct Settings {
     bool jumpModeSet = false;
 };
 
-[[noreturn]] void Fail(const std::string& text) {
+[[noreturn]] void Fail(const std::string& text)
+{
     std::fprintf(stderr, "kestrova-gen: error: %s\n", text.c_str());
     std::exit(1);
 }
 
-bool ParseDouble(const char* s, double& v) {
+bool ParseDouble(const char* s, double& v)
+{
     char* end = nullptr;
     v = std::strtod(s, &end);
     return end != s && *end == '\0';
 }
 
-bool ParseLong(const char* s, long& v) {
+bool ParseLong(const char* s, long& v)
+{
     char* end = nullptr;
     v = std::strtol(s, &end, 10);
     return end != s && *end == '\0';
 }
 
-template <class T> bool ParseInt(const char* s, T& v) {
+template <class T> bool ParseInt(const char* s, T& v)
+{
     long l = 0;
-    if (!ParseLong(s, l))
-        return false;
+    if (!ParseLong(s, l)) return false;
     v = static_cast<T>(l);
     return static_cast<long>(v) == l;
 }
 
-bool ParseStart(const char* s, kgen::GenConfig& g) {
+bool ParseStart(const char* s, kgen::GenConfig& g)
+{
     int hour = 0, minute = 0;
     double second = 0.0;
     char sep = 'T';
     int n = std::sscanf(s, "%d-%d-%d%c%d:%d:%lf", &g.year, &g.month, &g.day, &sep, &hour, &minute,
                         &second);
-    if (n != 3 && n != 6 && n != 7)
-        return false;
-    if (n > 3 && sep != 'T' && sep != ' ')
-        return false;
+    if (n != 3 && n != 6 && n != 7) return false;
+    if (n > 3 && sep != 'T' && sep != ' ') return false;
     g.hour = hour;
     g.minute = minute;
     g.second = second;
     return true;
 }
 
-bool ParseTypes(const char* s, std::vector<std::string>& types) {
+bool ParseTypes(const char* s, std::vector<std::string>& types)
+{
     types = kgen::TypePreset(s);
-    if (!types.empty())
-        return true;
+    if (!types.empty()) return true;
     std::string list = s;
     for (std::size_t i = 0; i <= list.size(); i += 3) {
         types.push_back(list.substr(i, 2));
-        if (i + 2 < list.size() && list[i + 2] != ',')
-            return false;
+        if (i + 2 < list.size() && list[i + 2] != ',') return false;
     }
     return list.size() % 3 == 2;
 }
 
-bool ParseJumps(const char* s, std::vector<kgen::ClockJump>& jumps) {
+bool ParseJumps(const char* s, std::vector<kgen::ClockJump>& jumps)
+{
     const char* p = s;
     while (*p) {
         kgen::ClockJump j;
         int used = 0;
-        if (std::sscanf(p, "%ld:%d%n", &j.epoch, &j.ms, &used) != 2)
-            return false;
+        if (std::sscanf(p, "%ld:%d%n", &j.epoch, &j.ms, &used) != 2) return false;
         jumps.push_back(j);
         p += used;
         if (*p == ',')
@@ -113,7 +115,8 @@ bool ParseJumps(const char* s, std::vector<kgen::ClockJump>& jumps) {
     return !jumps.empty();
 }
 
-bool ParseJumpMode(const char* s, kgen::JumpMode& mode) {
+bool ParseJumpMode(const char* s, kgen::JumpMode& mode)
+{
     if (std::strcmp(s, "none") == 0)
         mode = kgen::JumpMode::None;
     else if (std::strcmp(s, "codes") == 0)
@@ -131,7 +134,8 @@ struct Option {
     std::function<void()> flip;
 };
 
-std::vector<Option> Options(Settings& st) {
+std::vector<Option> Options(Settings& st)
+{
     kgen::GenConfig& g = st.gen;
     kgen::Compact2Config& m = st.mp;
     auto text = [](std::string& dst) {
@@ -181,7 +185,8 @@ std::vector<Option> Options(Settings& st) {
     };
 }
 
-Settings ParseArgs(int argc, char** argv) {
+Settings ParseArgs(int argc, char** argv)
+{
     Settings st;
     const std::vector<Option> options = Options(st);
     for (int i = 1; i < argc; ++i) {
@@ -191,52 +196,46 @@ Settings ParseArgs(int argc, char** argv) {
         }
         const Option* opt = nullptr;
         for (const Option& o : options)
-            if (std::strcmp(argv[i], o.name) == 0)
-                opt = &o;
-        if (!opt)
-            Fail(std::string("unknown option ") + argv[i] + "\n" + kUsage);
+            if (std::strcmp(argv[i], o.name) == 0) opt = &o;
+        if (!opt) Fail(std::string("unknown option ") + argv[i] + "\n" + kUsage);
         if (!opt->apply) {
             opt->flip();
             continue;
         }
-        if (i + 1 >= argc)
-            Fail(std::string(argv[i]) + " needs a value");
+        if (i + 1 >= argc) Fail(std::string(argv[i]) + " needs a value");
         if (!opt->apply(argv[i + 1]))
             Fail(std::string("bad value for ") + argv[i] + ": " + argv[i + 1]);
         ++i;
     }
-    if (st.spanSeconds >= 0.0)
-        st.gen.epochs = std::lround(st.spanSeconds / st.gen.interval);
-    if (!st.gen.jumps.empty() && !st.jumpModeSet)
-        st.gen.jumpMode = kgen::JumpMode::Codes;
-    if (st.rinex.empty() && st.rinex3.empty() && st.mp1.empty() && st.mp2.empty() && st.channels.empty())
+    if (st.spanSeconds >= 0.0) st.gen.epochs = std::lround(st.spanSeconds / st.gen.interval);
+    if (!st.gen.jumps.empty() && !st.jumpModeSet) st.gen.jumpMode = kgen::JumpMode::Codes;
+    if (st.rinex.empty() && st.rinex3.empty() && st.mp1.empty() && st.mp2.empty() &&
+        st.channels.empty())
         Fail(std::string("nothing to write\n") + kUsage);
     const std::string bad = kgen::CheckConfig(st.gen);
-    if (!bad.empty())
-        Fail(bad);
+    if (!bad.empty()) Fail(bad);
     return st;
 }
 
 // Runs one writer, reports what it wrote and how long it took, or fails.
 void Report(const std::string& path, const char* what, const char* epochsName,
-            const char* recordsName, const std::function<kgen::WriteSummary()>& write) {
-    if (path.empty())
-        return;
+            const char* recordsName, const std::function<kgen::WriteSummary()>& write)
+{
+    if (path.empty()) return;
     const auto t0 = std::chrono::steady_clock::now();
     const kgen::WriteSummary s = write();
     const double secs =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    if (!s.ok)
-        Fail(s.error);
+    if (!s.ok) Fail(s.error);
     std::printf("kestrova-gen: wrote %s (%s): ", path.c_str(), what);
-    if (epochsName)
-        std::printf("%lld %s, ", s.epochs, epochsName);
+    if (epochsName) std::printf("%lld %s, ", s.epochs, epochsName);
     std::printf("%lld %s, %lld bytes in %.2f s\n", s.records, recordsName, s.bytes, secs);
 }
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     Settings st = ParseArgs(argc, argv);
     const std::string rinexWhat = "RINEX 2.11, " + std::to_string(st.gen.types.size()) + " types";
     Report(st.rinex, rinexWhat.c_str(), "epochs", "satellite records",

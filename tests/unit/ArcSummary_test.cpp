@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: BSD-2-Clause
 // The figures of kestrova-summary on hand-made listings, every one computed by hand.
 #include "summary/ArcSummary.h"
-
 #include "summary/GofReader.h"
 #include "tests/unit/Compact2Writer.h"
 #include "tests/unit/GofText.h"
@@ -42,10 +41,8 @@ std::string G05()
         rows += Row(i, "G05", V(1000 + i, lli1) + V(800 + i, lli2) + V(mw) + V(mp1));
     };
     int n = 0;
-    for (int i : {0, 1, 2, 3, 4, 8, 9, 10, 11, 12})
-        add(i, n++ % 2 ? 0.990 : 1.010, 0, 0, -10);
-    for (int i = 17; i <= 26; ++i)
-        add(i, i < 22 ? 2.000 : 2.060, 0, 0, -10);
+    for (int i : {0, 1, 2, 3, 4, 8, 9, 10, 11, 12}) add(i, n++ % 2 ? 0.990 : 1.010, 0, 0, -10);
+    for (int i = 17; i <= 26; ++i) add(i, i < 22 ? 2.000 : 2.060, 0, 0, -10);
     for (int i = 27; i <= 36; ++i)
         add(i, i % 2 ? 3.000 : 3.040, i == 27, i == 30 ? 4 : 0, i == 32 ? -6 : -10);
     add(37, 9, 0, 0, -5.999);
@@ -60,15 +57,14 @@ std::string G05()
 // row. Window 00:00:00-00:19:30 at 30 s: 40 epochs per satellite.
 std::string HandListing()
 {
-    std::string text = goftext::Header(" G05 G07 G09 R03 E11", " L1[+] L2[+] MW[C][+] MP1[P][+] MP2[-]",
-                                       "            L1                L2             MW[C]"
-                                       "            MP1[P]    ") +
-                       G05();
-    for (int i = 0; i < 5; ++i)
-        text += Row(i, "G07", Missing + Missing + Missing + Missing);
+    std::string text =
+        goftext::Header(" G05 G07 G09 R03 E11", " L1[+] L2[+] MW[C][+] MP1[P][+] MP2[-]",
+                        "            L1                L2             MW[C]"
+                        "            MP1[P]    ") +
+        G05();
+    for (int i = 0; i < 5; ++i) text += Row(i, "G07", Missing + Missing + Missing + Missing);
     text += "\n";
-    for (int i = 0; i < 10; ++i)
-        text += Row(i, "G09", "  ***");
+    for (int i = 0; i < 10; ++i) text += Row(i, "G09", "  ***");
     for (int i = 10; i < 20; ++i)
         text += Row(i, "G09", V(5000 + i) + V(4000 + i) + V(-20) + V(i % 2 ? 0.520 : 0.500));
     text += "\n";
@@ -94,7 +90,8 @@ struct Summarised {
 std::string SummaryText(const std::filesystem::path& dir, const std::string& words)
 {
     const std::string out = (dir / "out.txt").string();
-    const int rc = std::system((std::string(KESTROVA_SUMMARY_BIN) + " " + words + " >" + out).c_str());
+    const int rc =
+        std::system((std::string(KESTROVA_SUMMARY_BIN) + " " + words + " >" + out).c_str());
     EXPECT_TRUE(WIFEXITED(rc) && WEXITSTATUS(rc) == 0) << words;
     std::ifstream in(out);
     std::stringstream s;
@@ -106,8 +103,7 @@ std::string LineOf(const std::string& text, const std::string& label)
 {
     std::istringstream in(text);
     for (std::string l; std::getline(in, l);)
-        if (l.rfind(label, 0) == 0)
-            return l;
+        if (l.rfind(label, 0) == 0) return l;
     return "(no line " + label + ")";
 }
 
@@ -142,8 +138,7 @@ TEST(FileSummary, ArcsEndAtGapsLossOfLockAndMWJumpsAndShortArcsStayOutOfTheRMS)
     const std::string file = WriteText(TestFolder() / "hand.gof", HandListing());
     Summarised s(file);
     std::vector<std::string> labels;
-    for (const SummaryLine& l : s.lines)
-        labels.push_back(l.label);
+    for (const SummaryLine& l : s.lines) labels.push_back(l.label);
     EXPECT_EQ(labels, (std::vector<std::string>{"G05", "G07", "G09", "GPS", "E11", "GAL", "ALL"}));
     EXPECT_EQ(s.summary.WithoutRows(), std::vector<std::string>{"R03"});
 
@@ -183,26 +178,31 @@ TEST(FileSummary, TableAndTabSeparatedFormsOfTheHandMadeListing)
     const std::filesystem::path dir = TestFolder();
     const std::string file = WriteText(dir / "hand.gof", HandListing());
     const std::string table = SummaryText(dir, file);
-    EXPECT_EQ(LineOf(table, "  Arcs end at:"),
-              "  Arcs end at:  a gap of more than 4 intervals; a loss of lock (LLI bit 0) on L1 L2; "
-              "a jump of MW[C] of more than 4.000 m");
+    EXPECT_EQ(
+        LineOf(table, "  Arcs end at:"),
+        "  Arcs end at:  a gap of more than 4 intervals; a loss of lock (LLI bit 0) on L1 L2; "
+        "a jump of MW[C] of more than 4.000 m");
     EXPECT_EQ(LineOf(table, "SAT"), "SAT      rows  expected  compl%  first epoch            last "
                                     "epoch             arcs    MP1[P]       n     MW[C]       n");
     // 33 / 40 = 82.5 %; sqrt(466.67) mm = 0.022 m, sqrt(480000) mm = 0.693 m
-    EXPECT_EQ(LineOf(table, "G05"), "G05        33        40    82.5  2015-02-13 00:00:00.0  "
-                                    "2015-02-13 00:19:30.0     5     0.022      30     0.693      30");
-    EXPECT_EQ(LineOf(table, "G07"), "G07         0        40     0.0  -                      -      "
-                                    "                   0         -       0         -       0");
+    EXPECT_EQ(LineOf(table, "G05"),
+              "G05        33        40    82.5  2015-02-13 00:00:00.0  "
+              "2015-02-13 00:19:30.0     5     0.022      30     0.693      30");
+    EXPECT_EQ(LineOf(table, "G07"),
+              "G07         0        40     0.0  -                      -      "
+              "                   0         -       0         -       0");
     // 55 / 160 = 34.4 %; MP1 sqrt(15000 / 40) = 19.4 mm; MW sqrt(14520000 / 52) = 528.4 mm
-    EXPECT_EQ(LineOf(table, "ALL"), "ALL        55       160    34.4  2015-02-13 00:00:00.0  "
-                                    "2015-02-13 00:19:30.0     7     0.019      40     0.528      52");
+    EXPECT_EQ(LineOf(table, "ALL"),
+              "ALL        55       160    34.4  2015-02-13 00:00:00.0  "
+              "2015-02-13 00:19:30.0     7     0.019      40     0.528      52");
     EXPECT_EQ(LineOf(table, "Satellites of the header without rows:"),
               "Satellites of the header without rows: R03");
 
     // 43 / 120 = 35.8 %; MW sqrt(14400000 / 40) = 600 mm; MP1[C], MP2, MW[P], L4 are not listed
     EXPECT_EQ(LineOf(SummaryText(dir, "--tsv " + file), file + "\tGPS"),
-              file + "\tGPS\t43\t120\t35.8\t2015-02-13 00:00:00.0\t2015-02-13 00:19:30.0\t6\t0.019\t40"
-                     "\t-\t-\t-\t-\t0.600\t40\t-\t-\t-\t-");
+              file +
+                  "\tGPS\t43\t120\t35.8\t2015-02-13 00:00:00.0\t2015-02-13 00:19:30.0\t6\t0.019\t40"
+                  "\t-\t-\t-\t-\t0.600\t40\t-\t-\t-\t-");
 }
 
 // Every system of a listing has its satellites and its total, in the order of the table of
@@ -221,6 +221,6 @@ TEST(FileSummary, EverySystemHasItsOwnTotal)
         labels.push_back(l.label);
         EXPECT_EQ(l.figures.rows, l.label == "ALL" ? 15 : 3) << l.label;
     }
-    EXPECT_EQ(labels, (std::vector<std::string>{"G03", "GPS", "C03", "BDS", "J03", "QZS", "I03", "IRN",
-                                                "S23", "SBS", "ALL"}));
+    EXPECT_EQ(labels, (std::vector<std::string>{"G03", "GPS", "C03", "BDS", "J03", "QZS", "I03",
+                                                "IRN", "S23", "SBS", "ALL"}));
 }

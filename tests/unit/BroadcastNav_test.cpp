@@ -21,7 +21,8 @@ namespace {
 const fs::path TestData = KESTROVA_TEST_DATA;
 const fs::path SharedData = KESTROVA_SHARED_DATA;
 
-double Gps(int y, int mo, int d, int h, int mi, double s) {
+double Gps(int y, int mo, int d, int h, int mi, double s)
+{
     ymdhms t;
     t.Set(static_cast<unsigned short>(y), static_cast<unsigned short>(mo),
           static_cast<unsigned short>(d), static_cast<unsigned short>(h),
@@ -30,42 +31,45 @@ double Gps(int y, int mo, int d, int h, int mi, double s) {
 }
 
 // Reads the files into nav and gives what the reader wrote on standard output (its frames).
-std::string ReadAll(BroadcastNav& nav, const std::vector<fs::path>& files) {
+std::string ReadAll(BroadcastNav& nav, const std::vector<fs::path>& files)
+{
     testing::internal::CaptureStdout();
-    for (const fs::path& f : files)
-        nav.Read(f.c_str());
+    for (const fs::path& f : files) nav.Read(f.c_str());
     return testing::internal::GetCapturedStdout();
 }
 
-const NavRecord* Find(const BroadcastNav& nav, char sys, int prn, double clockEpoch) {
+const NavRecord* Find(const BroadcastNav& nav, char sys, int prn, double clockEpoch)
+{
     for (const NavRecord& r : nav.Records())
-        if (r.sat.sys == sys && r.sat.prn == prn && r.clockEpoch == clockEpoch)
-            return &r;
+        if (r.sat.sys == sys && r.sat.prn == prn && r.clockEpoch == clockEpoch) return &r;
     return nullptr;
 }
 
-std::string Slurp(const fs::path& p) {
+std::string Slurp(const fs::path& p)
+{
     std::ifstream in(p, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-fs::path Scratch(const std::string& name, const std::string& text) {
+fs::path Scratch(const std::string& name, const std::string& text)
+{
     fs::path dir = fs::temp_directory_path() / ("kestrova_nav_" + std::to_string(getpid()));
     fs::create_directories(dir);
     std::ofstream(dir / name, std::ios::binary) << text;
     return dir / name;
 }
 
-std::string WarningFrame(const std::string& text) {
+std::string WarningFrame(const std::string& text)
+{
     return "\n#### BroadcastNav: Warning -> " + text +
            " ####\n     Continuing BroadcastNav ... \n\n";
 }
 
 #define SKIP_WITHOUT_SHARED_DATA()                                                                 \
-    if (!fs::exists(SharedData / "cbw10010.21n.gz"))                                               \
-    GTEST_SKIP() << "no shared data"
+    if (!fs::exists(SharedData / "cbw10010.21n.gz")) GTEST_SKIP() << "no shared data"
 
-TEST(BroadcastNav, EveryFormOfTheSharedFilesGivesItsRecordsPerSystem) {
+TEST(BroadcastNav, EveryFormOfTheSharedFilesGivesItsRecordsPerSystem)
+{
     SKIP_WITHOUT_SHARED_DATA();
     // The numbers of records as the files hold them (RINEX 4: the EPH records of the legacy
     // messages, counted with grep).
@@ -91,7 +95,8 @@ TEST(BroadcastNav, EveryFormOfTheSharedFilesGivesItsRecordsPerSystem) {
     }
 }
 
-TEST(BroadcastNav, FieldsAndEpochsAreThoseTheFilesWrite) {
+TEST(BroadcastNav, FieldsAndEpochsAreThoseTheFilesWrite)
+{
     SKIP_WITHOUT_SHARED_DATA();
     BroadcastNav nav;
     ReadAll(nav, {SharedData / "cbw10010.21n.gz", SharedData / "dlf10010.21g",
@@ -116,7 +121,8 @@ TEST(BroadcastNav, FieldsAndEpochsAreThoseTheFilesWrite) {
     EXPECT_DOUBLE_EQ(c->v[NavField::Ecc], 4.157007322647e-03);
 }
 
-TEST(BroadcastNav, TimeSystemsOfTheHandWrittenFiles) {
+TEST(BroadcastNav, TimeSystemsOfTheHandWrittenFiles)
+{
     BroadcastNav mixed3, mixed4;
     ReadAll(mixed3, {TestData / "nav_mixed3.rnx"});
     ReadAll(mixed4, {TestData / "nav_mixed4.rnx"});
@@ -136,7 +142,8 @@ TEST(BroadcastNav, TimeSystemsOfTheHandWrittenFiles) {
     EXPECT_EQ(LeapSecondsAt(Gps(1981, 6, 30, 0, 0, 0)), 0);
 }
 
-TEST(BroadcastNav, ExponentsBlankFieldsShortLinesAndCrlfAreRead) {
+TEST(BroadcastNav, ExponentsBlankFieldsShortLinesAndCrlfAreRead)
+{
     BroadcastNav nav;
     EXPECT_EQ(ReadAll(nav, {TestData / "nav_odd2.21n"}), "");
     ASSERT_EQ(nav.Count('G'), 3);
@@ -148,7 +155,8 @@ TEST(BroadcastNav, ExponentsBlankFieldsShortLinesAndCrlfAreRead) {
     EXPECT_DOUBLE_EQ(g->v[NavField::FitInterval], 0);
 }
 
-TEST(BroadcastNav, TheNearestHealthyRecordWithinItsValidityServes) {
+TEST(BroadcastNav, TheNearestHealthyRecordWithinItsValidityServes)
+{
     BroadcastNav nav;
     ReadAll(nav, {TestData / "nav_odd2.21n", TestData / "nav_mixed3.rnx"});
     const auto chosen = [&nav](char sys, int prn, double t) {
@@ -178,24 +186,24 @@ TEST(BroadcastNav, TheNearestHealthyRecordWithinItsValidityServes) {
     EXPECT_EQ(chosen('G', 3, Gps(2021, 1, 1, 2, 0, 0)), -1);
 }
 
-TEST(BroadcastNav, Rinex4KeepsTheLegacyEphemeridesAndPassesOverTheRest) {
+TEST(BroadcastNav, Rinex4KeepsTheLegacyEphemeridesAndPassesOverTheRest)
+{
     BroadcastNav nav;
     EXPECT_EQ(ReadAll(nav, {TestData / "nav_mixed4.rnx"}), "");
     // STO, EOP, ION and the CNAV ephemeris of G05 are passed over
     EXPECT_EQ(nav.Count(), 5);
-    for (char sys : {'G', 'R', 'E', 'C', 'S'})
-        EXPECT_EQ(nav.Count(sys), 1) << sys;
+    for (char sys : {'G', 'R', 'E', 'C', 'S'}) EXPECT_EQ(nav.Count(sys), 1) << sys;
 }
 
-TEST(BroadcastNav, GlonassChannelsComeFromTheSlotsRecords) {
+TEST(BroadcastNav, GlonassChannelsComeFromTheSlotsRecords)
+{
     BroadcastNav nav;
     ReadAll(nav, {TestData / "nav_mixed4.rnx"});
     int channel = 99;
     EXPECT_TRUE(nav.GlonassChannel(1, Gps(2023, 3, 12, 0, 0, 0), channel));
     EXPECT_EQ(channel, -4);
     EXPECT_FALSE(nav.GlonassChannel(2, Gps(2023, 3, 12, 0, 0, 0), channel));
-    if (!fs::exists(SharedData / "dlf10010.21g"))
-        return;
+    if (!fs::exists(SharedData / "dlf10010.21g")) return;
     BroadcastNav dlf;
     ReadAll(dlf, {SharedData / "dlf10010.21g"});
     // the files's "5.000000000000D+00", "4.000000000000D+00", "1.000000000000D+00"
@@ -207,16 +215,15 @@ TEST(BroadcastNav, GlonassChannelsComeFromTheSlotsRecords) {
 
 // A record of the hand-written RINEX 3 file damaged in one way: the record is left out with one
 // warning that says how many and where, the others are read.
-TEST(BroadcastNavHostile, DamagedRecordsAreLeftOutWithOneFramedWarning) {
+TEST(BroadcastNavHostile, DamagedRecordsAreLeftOutWithOneFramedWarning)
+{
     const std::string good = Slurp(TestData / "nav_mixed3.rnx");
     std::vector<std::string> lines;
     std::istringstream in(good);
-    for (std::string l; std::getline(in, l);)
-        lines.push_back(l);
+    for (std::string l; std::getline(in, l);) lines.push_back(l);
     const auto joined = [](const std::vector<std::string>& ls) {
         std::string t;
-        for (const std::string& l : ls)
-            t += l + "\n";
+        for (const std::string& l : ls) t += l + "\n";
         return t;
     };
     // line 4 is the first line of G05, lines 5-11 its other lines
@@ -281,7 +288,8 @@ TEST(BroadcastNavHostile, DamagedRecordsAreLeftOutWithOneFramedWarning) {
             WarningFrame("NAVIGATION FILE " + cutOnly.string() + " GIVES NO RECORD!"));
 }
 
-TEST(BroadcastNavHostile, WhatIsNoNavigationFileStopsWithAFramedError) {
+TEST(BroadcastNavHostile, WhatIsNoNavigationFileStopsWithAFramedError)
+{
     const std::string odd2 = Slurp(TestData / "nav_odd2.21n");
     const auto frame = [](const std::string& text) {
         return realfiles::ClassErrorFrame("BroadcastNav", text);

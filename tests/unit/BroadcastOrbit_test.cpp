@@ -13,12 +13,14 @@ namespace {
 
 const fs::path SharedData = KESTROVA_SHARED_DATA;
 
-double Distance(const double a[3], const double b[3]) {
+double Distance(const double a[3], const double b[3])
+{
     return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) +
                      (a[2] - b[2]) * (a[2] - b[2]));
 }
 
-BroadcastNav Quietly(const fs::path& file) {
+BroadcastNav Quietly(const fs::path& file)
+{
     BroadcastNav nav;
     testing::internal::CaptureStdout();
     nav.Read(file.c_str());
@@ -32,10 +34,10 @@ BroadcastNav Quietly(const fs::path& file) {
 // integration gone astray, the BeiDou GEO satellites taken as the others or tilted the wrong
 // way, puts them kilometres apart. Limits: a few metres for GPS, Galileo,
 // BeiDou, QZSS and GLONASS, tens of metres for NavIC, hundreds for the SBAS messages.
-TEST(BroadcastOrbit, ConsecutiveRecordsOfEverySystemAgreeWhereBothServe) {
+TEST(BroadcastOrbit, ConsecutiveRecordsOfEverySystemAgreeWhereBothServe)
+{
     const fs::path file = SharedData / "BRD400DLR_S_20230710000_01D_MN.rnx.gz";
-    if (!fs::exists(file))
-        GTEST_SKIP() << "no shared data";
+    if (!fs::exists(file)) GTEST_SKIP() << "no shared data";
     const BroadcastNav nav = Quietly(file);
     const std::map<char, double> limit = {{'G', 10}, {'R', 10},  {'E', 10},  {'C', 10},
                                           {'J', 10}, {'I', 100}, {'S', 1000}};
@@ -58,8 +60,7 @@ TEST(BroadcastOrbit, ConsecutiveRecordsOfEverySystemAgreeWhereBothServe) {
             << a.sat.sys << a.sat.prn << " at " << a.refEpoch;
         pairs[a.sat.sys]++;
     }
-    for (char sys : {'G', 'R', 'E', 'C', 'J', 'I', 'S'})
-        EXPECT_GT(pairs[sys], 50) << sys;
+    for (char sys : {'G', 'R', 'E', 'C', 'J', 'I', 'S'}) EXPECT_GT(pairs[sys], 50) << sys;
 }
 
 } // namespace

@@ -4,15 +4,14 @@
 #ifndef KESTROVA_TESTS_UNIT_COMPACT2WRITER_H
 #define KESTROVA_TESTS_UNIT_COMPACT2WRITER_H
 
-#include <gtest/gtest.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <gtest/gtest.h>
 #include <string>
-#include <vector>
 #include <unistd.h>
+#include <vector>
 
 // A fresh, empty folder for the files of the running test, named after the test and the process
 // (two checkouts may run the suite on one machine at the same time).

@@ -20,7 +20,8 @@ namespace {
 const std::filesystem::path SharedData = KESTROVA_SHARED_DATA;
 
 // A header line: the fields blank-filled to column 60, then the label.
-std::string L(std::string fields, const std::string& label) {
+std::string L(std::string fields, const std::string& label)
+{
     fields.resize(60, ' ');
     return fields + label + "\n";
 }
@@ -31,7 +32,8 @@ const std::string Rinex2Header =
     L("     2.11           OBSERVATION DATA    G (GPS)", "RINEX VERSION / TYPE") +
     L("     2    L1    C1", "# / TYPES OF OBSERV") + L("", "END OF HEADER");
 
-std::string ReadFile(const std::filesystem::path& path) {
+std::string ReadFile(const std::filesystem::path& path)
+{
     std::ifstream in(path, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
@@ -39,7 +41,8 @@ std::string ReadFile(const std::filesystem::path& path) {
 }
 
 // The lines of a text without CR and trailing blanks.
-std::vector<std::string> Lines(const std::string& text) {
+std::vector<std::string> Lines(const std::string& text)
+{
     std::vector<std::string> lines;
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
@@ -49,7 +52,8 @@ std::vector<std::string> Lines(const std::string& text) {
     return lines;
 }
 
-std::string Frame(const std::string& text) {
+std::string Frame(const std::string& text)
+{
     return "\n#### CompactRINEX: Error -> " + text + " ####\n     Exiting CompactRINEX ... \n";
 }
 
@@ -58,7 +62,8 @@ std::string Frame(const std::string& text) {
 // Values by their arcs (the order growing to 3, a missing value ending the arc, a new one),
 // clock offsets, flags by character differences (a missing value blanks its flags for good), a
 // satellite leaving and another joining.
-TEST(CompactRINEX, Version1RestoresValuesClockAndFlagsOverEpochs) {
+TEST(CompactRINEX, Version1RestoresValuesClockAndFlagsOverEpochs)
+{
     std::string compact = Crinex1 + Rinex2Header +
                           "&15  2 13  0  0  0.0000000  0  2G01G02\n"
                           "2&-1500\n"
@@ -99,7 +104,8 @@ TEST(CompactRINEX, Version1RestoresValuesClockAndFlagsOverEpochs) {
 
 // An event passes through with its records, new types included; 13 satellites need a
 // continuation line.
-TEST(CompactRINEX, Version1EventRecordsAndLongSatelliteLists) {
+TEST(CompactRINEX, Version1EventRecordsAndLongSatelliteLists)
+{
     std::string sats = "G01G02G03G04G05G06G07G08G09G10G11G12G13";
     std::string newTypes = L("     1    P2", "# / TYPES OF OBSERV");
     std::string compact = Crinex1 + Rinex2Header + "&15  2 13  1  0  0.0000000  4  2\n" +
@@ -121,7 +127,8 @@ TEST(CompactRINEX, Version1EventRecordsAndLongSatelliteLists) {
 
 // RINEX 3: '>' epoch lines, the clock offset with 12 decimals, one line per satellite with the
 // types of its system, an event given whole, after which nothing of the past holds.
-TEST(CompactRINEX, Version3RestoresEpochsPerSystemAndEvents) {
+TEST(CompactRINEX, Version3RestoresEpochsPerSystemAndEvents)
+{
     std::string header = L("     3.04           OBSERVATION DATA    M", "RINEX VERSION / TYPE") +
                          L("G    2 C1C L1C", "SYS / # / OBS TYPES") +
                          L("R    1 C1C", "SYS / # / OBS TYPES") + L("", "END OF HEADER");
@@ -156,10 +163,10 @@ TEST(CompactRINEX, Version3RestoresEpochsPerSystemAndEvents) {
     EXPECT_EQ(DecodeCompactRINEX(compact), expected);
 }
 
-TEST(CompactRINEX, Version1FileDecodesToTheLinesOfItsRINEXFile) {
+TEST(CompactRINEX, Version1FileDecodesToTheLinesOfItsRINEXFile)
+{
     std::filesystem::path compact = SharedData / "york0440.15d";
-    if (!std::filesystem::exists(compact))
-        GTEST_SKIP() << SharedData << " is absent";
+    if (!std::filesystem::exists(compact)) GTEST_SKIP() << SharedData << " is absent";
     std::vector<std::string> decoded = Lines(DecodeCompactRINEX(ReadFile(compact)));
     std::vector<std::string> original = Lines(ReadFile(SharedData / "york0440.15o"));
     ASSERT_EQ(decoded.size(), original.size());
@@ -167,10 +174,10 @@ TEST(CompactRINEX, Version1FileDecodesToTheLinesOfItsRINEXFile) {
         ASSERT_EQ(decoded[k], original[k]) << "line " << k + 1;
 }
 
-TEST(CompactRINEX, Version3FileGivesItsEpochsSatellitesAndValues) {
+TEST(CompactRINEX, Version3FileGivesItsEpochsSatellitesAndValues)
+{
     std::filesystem::path path = SharedData / "P43300USA_R_20190012056_17M_15S_MO.crx";
-    if (!std::filesystem::exists(path))
-        GTEST_SKIP() << SharedData << " is absent";
+    if (!std::filesystem::exists(path)) GTEST_SKIP() << SharedData << " is absent";
     std::vector<std::string> lines = Lines(DecodeCompactRINEX(ReadFile(path)));
     std::vector<std::string> epochs;
     std::vector<std::string> sats;                           // the satellites of each epoch
@@ -198,10 +205,8 @@ TEST(CompactRINEX, Version3FileGivesItsEpochsSatellitesAndValues) {
         std::string rest;
         for (std::size_t k = 0; k < a.size(); k += 3) {
             bool listed = false;
-            for (std::size_t j = 0; j < b.size(); j += 3)
-                listed |= b.compare(j, 3, a, k, 3) == 0;
-            if (!listed)
-                rest += a.substr(k, 3);
+            for (std::size_t j = 0; j < b.size(); j += 3) listed |= b.compare(j, 3, a, k, 3) == 0;
+            if (!listed) rest += a.substr(k, 3);
         }
         return rest;
     };
@@ -246,13 +251,12 @@ struct Hostile {
 };
 
 // A case is named by its name alone (not by the bytes of its fields) in the test lists.
-void PrintTo(const Hostile& h, std::ostream* out) {
-    *out << h.name;
-}
+void PrintTo(const Hostile& h, std::ostream* out) { *out << h.name; }
 
 class CompactRINEXHostile : public testing::TestWithParam<Hostile> {};
 
-TEST_P(CompactRINEXHostile, StopsWithTheFramedError) {
+TEST_P(CompactRINEXHostile, StopsWithTheFramedError)
+{
     const Hostile& h = GetParam();
     EXPECT_EXIT(
         {
@@ -316,8 +320,10 @@ INSTANTIATE_TEST_SUITE_P(Streams, CompactRINEXHostile, testing::ValuesIn(Hostile
 
 // A stream that ends early, between lines or inside one (a cut line is not decoded: a cut
 // difference would be another value), gives its epochs as far as they go and says it was cut.
-TEST(CompactRINEX, StreamEndingEarlyGivesItsEpochsAsFarAsTheyGo) {
-    const std::string whole = Head1 + "&15  2 13  0  0  0.0000000  0  2G01G02\n\n3&1 3&2\n3&3 3&4\n";
+TEST(CompactRINEX, StreamEndingEarlyGivesItsEpochsAsFarAsTheyGo)
+{
+    const std::string whole =
+        Head1 + "&15  2 13  0  0  0.0000000  0  2G01G02\n\n3&1 3&2\n3&3 3&4\n";
     bool cut = true;
     const std::string all = DecodeCompactRINEX(whole, &cut);
     EXPECT_FALSE(cut);
@@ -331,7 +337,8 @@ TEST(CompactRINEX, StreamEndingEarlyGivesItsEpochsAsFarAsTheyGo) {
     }
     // cut before the clock line: the epoch line alone
     cut = false;
-    const std::string epochOnly = DecodeCompactRINEX(Head1 + "&15  2 13  0  0  0.0000000  0  2G01G02\n", &cut);
+    const std::string epochOnly =
+        DecodeCompactRINEX(Head1 + "&15  2 13  0  0  0.0000000  0  2G01G02\n", &cut);
     EXPECT_EQ(epochOnly, Rinex2Header + " 15  2 13  0  0  0.0000000  0  2G01G02\n");
     EXPECT_TRUE(cut);
 }

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: BSD-2-Clause
-#include "tools/gen/CompactRinexWriter.h"
-
 #include "GNSS/CompactRINEX.h"
-
 #include "tests/unit/ToolRun.h"
+#include "tools/gen/CompactRinexWriter.h"
 
 #include <filesystem>
 #include <fstream>
@@ -35,9 +33,9 @@ std::vector<std::string> RinexLines(const std::string& text)
 TEST(CompactRinexWriter, DecodesBackToEveryLineOfTheFile)
 {
     const std::filesystem::path data = KESTROVA_TEST_DATA, shared = KESTROVA_SHARED_DATA;
-    std::vector<std::filesystem::path> files = {data / "../../data/kest0440.15o", data / "event_records.10o",
-                                                data / "gps_dual_offgrid.10o", data / "mixed_all_bands.10o",
-                                                data / "long_lines.10o"};
+    std::vector<std::filesystem::path> files = {
+        data / "../../data/kest0440.15o", data / "event_records.10o", data / "gps_dual_offgrid.10o",
+        data / "mixed_all_bands.10o", data / "long_lines.10o"};
     if (std::filesystem::exists(shared / "york0440.15o")) files.push_back(shared / "york0440.15o");
     for (const std::filesystem::path& f : files) {
         SCOPED_TRACE(f.filename().string());
@@ -53,7 +51,8 @@ TEST(CompactRinexWriter, DecodesBackToEveryLineOfTheFile)
 
 TEST(CompactRinexWriter, AValueThatIsNoFixedPointNumberIsRefused)
 {
-    const std::string rinex = ReadAll(std::filesystem::path(KESTROVA_TEST_DATA) / "gps_dual_offgrid.10o");
+    const std::string rinex =
+        ReadAll(std::filesystem::path(KESTROVA_TEST_DATA) / "gps_dual_offgrid.10o");
     std::string bad = rinex;
     bad.replace(bad.find("21234569.926"), 12, "21234569.9x6");
     EXPECT_THROW(gen::CompactRinex1(bad), gen::CompactRinexError);

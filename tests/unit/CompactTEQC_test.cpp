@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "teqc/CompactTEQC.h"
-
 #include "tests/unit/Compact2Writer.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 
@@ -155,7 +153,9 @@ TEST(CompactTEQCDeathTest, MissingFileAndHeaderLinesStopTheRun)
         mp.ReadFile();
     };
     EXPECT_EXIT(readFile(Data("no_such_file.mp1")), ExitedWithCode(1),
-                Eq("\n#### Kestrova: Warning -> CAN NOT OPEN \"" + Data("no_such_file.mp1") + "\": No such file or directory! ####\n     Continuing Kestrova ... \n\n" + ErrorFrame("TEQC COMPACT FILE DOES NOT EXISTS!")));
+                Eq("\n#### Kestrova: Warning -> CAN NOT OPEN \"" + Data("no_such_file.mp1") +
+                   "\": No such file or directory! ####\n     Continuing Kestrova ... \n\n" +
+                   ErrorFrame("TEQC COMPACT FILE DOES NOT EXISTS!")));
     EXPECT_EXIT(readFile(Data("not_compact2.mp1")), ExitedWithCode(1),
                 Eq(ErrorFrame("TEQC COMPACT FILE IS NOT WRITTEN IN VERSION COMPACT2!")));
     EXPECT_EXIT(readFile(Data("no_tsamp.mp1")), ExitedWithCode(1),

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "GNSS/GLNSat.h"
-
 #include "GNSS/TimeConverse.h"
 
 #include <cstring>
@@ -178,7 +177,8 @@ TEST(GLNSat, MissingOrUnreadableFileStopsTheRun)
 {
     GLNSat g;
     EXPECT_EXIT(g.SetFile("/nonexistent/channels.glo"), ExitedWithCode(1),
-                Eq("\n#### Kestrova: Warning -> CAN NOT OPEN \"/nonexistent/channels.glo\": No such file or directory! "
+                Eq("\n#### Kestrova: Warning -> CAN NOT OPEN \"/nonexistent/channels.glo\": No "
+                   "such file or directory! "
                    "####\n     Continuing Kestrova ... \n\n"
                    "\n**** Kestrova: Error -> GLONASS FREQUENCY CHANNEL FILE DOES NOT EXIST! ****\n"
                    "     Exiting Kestrova ... \n\n"));

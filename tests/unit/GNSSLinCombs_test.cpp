@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "GNSS/GNSSLinCombs.h"
-
 #include "GNSS/mGNSSc.h"
 
 #include <gtest/gtest.h>

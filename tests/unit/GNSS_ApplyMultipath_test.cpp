@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "GNSSf/GNSS_ApplyMultipath.h"
-
 #include "tests/unit/Compact2Writer.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 

@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: BSD-2-Clause
-#include "GNSSf/GNSS_SetGLNFreq.h"
-
 #include "GNSS/RINEX.h"
 #include "GNSS/TimeConverse.h"
 #include "GNSS/mGNSSc.h"
+#include "GNSSf/GNSS_SetGLNFreq.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: BSD-2-Clause
 // The GLONASS channel table shipped in data/, read with the program's own reader.
 #include "GNSS/GLNSat.h"
-
 #include "GNSS/TimeConverse.h"
 #include "tools/gen/RinexGen.h"
 
@@ -16,7 +15,7 @@ const std::string tableFile = std::string(KESTROVA_TEST_DATA) + "/../../data/glo
 struct SlotPair {
     int slot1, slot2, channel;
 };
-constexpr SlotPair Plan[] = {{1, 5, 1},   {2, 6, -4},  {3, 7, 5},   {4, 8, 6},
+constexpr SlotPair Plan[] = {{1, 5, 1},   {2, 6, -4},   {3, 7, 5},   {4, 8, 6},
                              {9, 13, -2}, {10, 14, -7}, {11, 15, 0}, {12, 16, -1},
                              {17, 21, 4}, {18, 22, -3}, {19, 23, 3}, {20, 24, 2}};
 
@@ -71,7 +70,8 @@ TEST_F(GlonassChannelTable, EverySlotHasItsPlannedChannelOverTheWholeSpan)
 TEST_F(GlonassChannelTable, NothingBefore2005NorOutsideTheSlots)
 {
     for (int slot : {1, 24}) {
-        EXPECT_EQ(table.GetFreqNum(static_cast<short>(100 + slot), At(2004, 12, 31, 23, 59, 59)), 0);
+        EXPECT_EQ(table.GetFreqNum(static_cast<short>(100 + slot), At(2004, 12, 31, 23, 59, 59)),
+                  0);
         EXPECT_FALSE(table.GetIsGLNSat());
     }
     for (int slot : {0, 25}) {

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: BSD-2-Clause
 // The result-file reader of kestrova-summary: exact numbers and the frames of files it refuses.
 #include "summary/GofReader.h"
-
 #include "tests/unit/Compact2Writer.h"
 #include "tests/unit/GofText.h"
 
@@ -21,10 +20,10 @@ std::int64_t Scaled(const std::string& text, int decimals)
     return ParseDecimal(text, decimals, v) ? v : -12345;
 }
 
-
 std::string Frame(const std::string& text)
 {
-    return "\n**** kestrova-summary: Error -> " + text + " ****\n     Exiting kestrova-summary ... \n\n";
+    return "\n**** kestrova-summary: Error -> " + text +
+           " ****\n     Exiting kestrova-summary ... \n\n";
 }
 
 } // namespace
@@ -47,10 +46,17 @@ TEST(ParseDecimal, ReadsExactScaledIntegersAndRefusesEverythingElse)
 TEST(GofReader, RefusedFilesStopWithTheirFrame)
 {
     const std::filesystem::path dir = TestFolder();
-    const std::string head = goftext::Header(" G05", " L1[+] C1[+] MP2[-]", "            L1                C1");
-    auto refuse = [](const std::string& file) { GofReader r(file); GofRow row; while (r.Next(row)) {} };
+    const std::string head =
+        goftext::Header(" G05", " L1[+] C1[+] MP2[-]", "            L1                C1");
+    auto refuse = [](const std::string& file) {
+        GofReader r(file);
+        GofRow row;
+        while (r.Next(row)) {
+        }
+    };
 
-    const std::string joined = WriteText(dir / "joined.gof", head + Row(0, "G05", V(1) + V(2)) + head);
+    const std::string joined =
+        WriteText(dir / "joined.gof", head + Row(0, "G05", V(1) + V(2)) + head);
     EXPECT_EXIT(refuse(joined), ExitedWithCode(1),
                 Eq(Frame(joined + " LINE 20 - ROW DOES NOT MATCH THE COLUMN HEADING!")));
 

@@ -16,17 +16,22 @@ inline std::string Header(const std::string& satellites, const std::string& obse
                           const std::string& heading, int endSeconds = 1170)
 {
     char end[128];
-    std::snprintf(end, sizeof end,
-                  "#End epoch:          2015-02-13 %02d:%02d:%02d.000 [ 57066 %5d.000]  (from RINEX "
-                  "file)\n",
-                  endSeconds / 3600, endSeconds / 60 % 60, endSeconds % 60, endSeconds);
+    std::snprintf(
+        end, sizeof end,
+        "#End epoch:          2015-02-13 %02d:%02d:%02d.000 [ 57066 %5d.000]  (from RINEX "
+        "file)\n",
+        endSeconds / 3600, endSeconds / 60 % 60, endSeconds % 60, endSeconds);
     return "#PROGRAM: Kestrova\n"
            "#         RINEX observation file extraction - listing of observations\n"
            "#\n"
            "#DATA:\n"
            "#RINEX file:         hand.10o\n"
-           "#Satellites:        " + satellites + "\n"
-           "#Observations:      " + observations + "\n"
+           "#Satellites:        " +
+           satellites +
+           "\n"
+           "#Observations:      " +
+           observations +
+           "\n"
            "#RAW phase unit:     CYCLE  (default)\n"
            "#Start epoch:        2015-02-13 00:00:00.000 [ 57066     0.000]  (from RINEX file)\n" +
            end +
@@ -37,7 +42,8 @@ inline std::string Header(const std::string& satellites, const std::string& obse
            "#Verbose mode:       NO\n"
            "#All epochs:         YES\n"
            "#\n"
-           "#          Time(datum)       Time(MJD)  SAT" + heading + "\n";
+           "#          Time(datum)       Time(MJD)  SAT" +
+           heading + "\n";
 }
 
 // A column group: the value in 14 characters with 3 decimals, the loss-of-lock digit and the

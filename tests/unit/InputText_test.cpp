@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "PROGINC/InputText.h"
-
 #include "PROGINC/cfilef.h"
 #include "tests/unit/Compact2Writer.h"
-
 #include "tests/unit/ToolRun.h"
 
 #include <cstdlib>
@@ -36,8 +34,9 @@ std::string Loaded(const std::string& path)
 // The frame of a damaged input, whatever reason libarchive gives.
 testing::Matcher<const std::string&> DamagedFrame(const std::string& path, const std::string& step)
 {
-    return testing::ContainsRegex("^\n\\*\\*\\*\\* Kestrova: Error -> RINEX FILE " + path + " IS DAMAGED \\(" +
-                                  step + "\\): .+! \\*\\*\\*\\*\n     Exiting Kestrova \\.\\.\\. \n\n$");
+    return testing::ContainsRegex("^\n\\*\\*\\*\\* Kestrova: Error -> RINEX FILE " + path +
+                                  " IS DAMAGED \\(" + step +
+                                  "\\): .+! \\*\\*\\*\\*\n     Exiting Kestrova \\.\\.\\. \n\n$");
 }
 
 void LoadFails(const std::string& path)
@@ -60,8 +59,12 @@ TEST(InputText, EveryCompressionGivesBackTheFileByItsContent)
     MustRun("bzip2 -c " + Sample + " >" + d + "/c.15o");
     MustRun("xz -c " + Sample + " >" + d + "/d.15o");
     MustRun("cp " + Sample + " " + d + "/e && cd " + d + " && zip -q e.zip e && mv e.zip e.15o");
-    for (const auto& [name, step] : std::vector<std::pair<std::string, std::string>>{
-             {"a.15o", "gzip"}, {"b.15o", "compress"}, {"c.15o", "bzip2"}, {"d.15o", "xz"}, {"e.15o", "zip"}}) {
+    for (const auto& [name, step] :
+         std::vector<std::pair<std::string, std::string>>{{"a.15o", "gzip"},
+                                                          {"b.15o", "compress"},
+                                                          {"c.15o", "bzip2"},
+                                                          {"d.15o", "xz"},
+                                                          {"e.15o", "zip"}}) {
         InputText in;
         ASSERT_TRUE(in.Load((dir / name).c_str(), "RINEX FILE")) << name;
         EXPECT_EQ(in.Undone(), step);
@@ -98,18 +101,23 @@ TEST(InputText, DamagedStreamsAndZipsOfSeveralFilesAreRefused)
     MustRun("gzip -c " + Sample + " | head -c 5000 >" + d + "/cut.gz");
     MustRun("xz -c " + Sample + " | head -c 3000 >" + d + "/cut.xz");
     MustRun("printf '\\037\\213garbage garbage garbage' >" + d + "/bad.gz");
-    MustRun("cd " + d + " && cp " + Sample + " one && cp " + Sample + " two && zip -q two.zip one two");
-    MustRun("printf 'PK\\005\\006' >" + d + "/none.zip && head -c 18 /dev/zero >>" + d + "/none.zip");
+    MustRun("cd " + d + " && cp " + Sample + " one && cp " + Sample +
+            " two && zip -q two.zip one two");
+    MustRun("printf 'PK\\005\\006' >" + d + "/none.zip && head -c 18 /dev/zero >>" + d +
+            "/none.zip");
     EXPECT_EXIT(LoadFails(d + "/cut.gz"), ExitedWithCode(1), (DamagedFrame(d + "/cut.gz", "gzip")));
     EXPECT_EXIT(LoadFails(d + "/cut.xz"), ExitedWithCode(1), (DamagedFrame(d + "/cut.xz", "xz")));
     EXPECT_EXIT(LoadFails(d + "/bad.gz"), ExitedWithCode(1), (DamagedFrame(d + "/bad.gz", "gzip")));
-    EXPECT_EXIT(LoadFails(d + "/two.zip"), ExitedWithCode(1),
-                testing::Eq("\n**** Kestrova: Error -> RINEX FILE " + d +
-                            "/two.zip IS A ZIP ARCHIVE OF MORE THAN ONE FILE - ONLY A ZIP OF ONE FILE IS "
-                            "READ! ****\n     Exiting Kestrova ... \n\n"));
-    EXPECT_EXIT(LoadFails(d + "/none.zip"), ExitedWithCode(1),
-                testing::Eq("\n**** Kestrova: Error -> RINEX FILE " + d +
-                            "/none.zip IS A ZIP ARCHIVE WITHOUT A FILE! ****\n     Exiting Kestrova ... \n\n"));
+    EXPECT_EXIT(
+        LoadFails(d + "/two.zip"), ExitedWithCode(1),
+        testing::Eq("\n**** Kestrova: Error -> RINEX FILE " + d +
+                    "/two.zip IS A ZIP ARCHIVE OF MORE THAN ONE FILE - ONLY A ZIP OF ONE FILE IS "
+                    "READ! ****\n     Exiting Kestrova ... \n\n"));
+    EXPECT_EXIT(
+        LoadFails(d + "/none.zip"), ExitedWithCode(1),
+        testing::Eq(
+            "\n**** Kestrova: Error -> RINEX FILE " + d +
+            "/none.zip IS A ZIP ARCHIVE WITHOUT A FILE! ****\n     Exiting Kestrova ... \n\n"));
 }
 
 // A FIFO is read once, whole, while its writer is still writing; two names of one FIFO are the
@@ -124,7 +132,8 @@ TEST(InputText, AFifoIsReadOnceAndRecognisedUnderTwoNames)
     std::thread writer([&] {
         int fd = open(fifo.c_str(), O_WRONLY);
         for (std::size_t at = 0; at < plain.size(); at += 4096)
-            if (write(fd, plain.data() + at, std::min<std::size_t>(4096, plain.size() - at)) < 0) break;
+            if (write(fd, plain.data() + at, std::min<std::size_t>(4096, plain.size() - at)) < 0)
+                break;
         close(fd);
     });
     InputText in;

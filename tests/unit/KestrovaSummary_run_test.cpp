@@ -26,8 +26,7 @@ std::vector<std::string> Split(const std::string& text, char at)
 {
     std::vector<std::string> parts;
     std::istringstream in(text);
-    for (std::string p; std::getline(in, p, at);)
-        parts.push_back(p);
+    for (std::string p; std::getline(in, p, at);) parts.push_back(p);
     return parts;
 }
 
@@ -40,8 +39,7 @@ std::string ReadmeSummary()
     const std::string readme = ReadAll(Repo / "README.md");
     const std::string command = "    ./build/kestrova-summary build/kest0440.gof\n\n```\n";
     const std::size_t at = readme.find(command);
-    if (at == std::string::npos)
-        return "(no summary of the sample in README.md)";
+    if (at == std::string::npos) return "(no summary of the sample in README.md)";
     const std::size_t from = at + command.size();
     return readme.substr(from, readme.find("```", from) - from);
 }
@@ -52,9 +50,10 @@ void ListSample(const fs::path& dir)
 {
     fs::create_directory_symlink(Repo / "data", dir / "data");
     fs::create_directory(dir / "build");
-    const Shell r(dir, Listing + " -odata/kest0440.15o -cGRE -m1data/kest0440.mp1 -m2data/kest0440.mp2"
-                               " -gfdata/glonass-channels.txt -ms -lC1:P1:L1:L2:P2:S1:L4:MW:MP1:MP2:"
-                               " -rbuild/kest0440.gof");
+    const Shell r(dir, Listing +
+                           " -odata/kest0440.15o -cGRE -m1data/kest0440.mp1 -m2data/kest0440.mp2"
+                           " -gfdata/glonass-channels.txt -ms -lC1:P1:L1:L2:P2:S1:L4:MW:MP1:MP2:"
+                           " -rbuild/kest0440.gof");
     ASSERT_EQ(r.status, 0) << r.err;
 }
 
@@ -73,10 +72,8 @@ struct Independent {
         for (int k = 0; k < 2; ++k) {
             if (arc[k].size() >= 10) {
                 double mean = 0;
-                for (double v : arc[k])
-                    mean += v / arc[k].size();
-                for (double v : arc[k])
-                    squares[k] += (v - mean) * (v - mean);
+                for (double v : arc[k]) mean += v / arc[k].size();
+                for (double v : arc[k]) squares[k] += (v - mean) * (v - mean);
                 n[k] += arc[k].size();
             }
             arc[k].clear();
@@ -90,17 +87,13 @@ struct Independent {
         auto value = [&w](int c) { return std::stod(w[5 + 3 * c]); };
         auto lost = [&](int c) { return present(c) && std::stoi(w[6 + 3 * c]) % 2 == 1; };
         bool any = false;
-        for (int c = 0; c < 8; ++c)
-            any = any || present(c);
-        if (!any)
-            return; // rows without a value take no part in the arcs
+        for (int c = 0; c < 8; ++c) any = any || present(c);
+        if (!any) return; // rows without a value take no part in the arcs
         const double t = std::stod(w[3]);
         const bool jump = present(7) && hasMW && std::fabs(value(7) - lastMW) > 4.0;
-        if (t - lastTime > 135 || lost(0) || lost(1) || jump)
-            CloseArc();
+        if (t - lastTime > 135 || lost(0) || lost(1) || jump) CloseArc();
         for (int k = 0; k < 2; ++k)
-            if (present(5 + k))
-                arc[k].push_back(value(5 + k));
+            if (present(5 + k)) arc[k].push_back(value(5 + k));
         if (present(7)) {
             lastMW = value(7);
             hasMW = true;
@@ -120,21 +113,23 @@ TEST(SummaryRun, SampleThroughBothProgramsGivesTheReadmeSummary)
     ASSERT_EQ(table.status, 0) << table.err;
     EXPECT_EQ(table.err, "");
     EXPECT_EQ(table.out, ReadmeSummary());
-
 }
 
 // A listing of a grid that holds no epoch (-t0) is summarised, not refused.
 TEST(SummaryRun, ListingWithoutRowsSaysSo)
 {
     const fs::path dir = TestFolder();
-    const Shell list(dir, Listing + " -o" + (Repo / "data/kest0440.15o").string() + " -cG -t0 -rempty.gof");
+    const Shell list(dir, Listing + " -o" + (Repo / "data/kest0440.15o").string() +
+                              " -cG -t0 -rempty.gof");
     ASSERT_EQ(list.status, 0) << list.err;
     const Shell table(dir, Summary + " empty.gof");
     EXPECT_EQ(table.status, 0);
-    EXPECT_NE(table.out.find("s: no grid, completeness not computed\n"), std::string::npos) << table.out;
+    EXPECT_NE(table.out.find("s: no grid, completeness not computed\n"), std::string::npos)
+        << table.out;
     EXPECT_TRUE(table.out.ends_with("\n\nNo observation rows in this file.\n")) << table.out;
     const Shell tsv(dir, Summary + " --tsv empty.gof");
-    EXPECT_EQ(Split(tsv.out, '\n').back(), "empty.gof\tALL\t0\t-\t-\t-\t-\t0\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-");
+    EXPECT_EQ(Split(tsv.out, '\n').back(),
+              "empty.gof\tALL\t0\t-\t-\t-\t-\t0\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-\t-");
 }
 
 TEST(SummaryRun, FailingStandardOutputIsAnError)
@@ -151,27 +146,24 @@ TEST(SummaryRun, FailingStandardOutputIsAnError)
 // computation above.
 TEST(SummaryRun, RealDailyFileMatchesAnIndependentComputation)
 {
-    if (!fs::is_directory(Shared))
-        GTEST_SKIP() << Shared << " is absent";
+    if (!fs::is_directory(Shared)) GTEST_SKIP() << Shared << " is absent";
     const fs::path dir = TestFolder();
-    const Shell list(dir, Listing + " -o" + Shared + "/york0440.15o -lL1:L2:C1:P2:MP1:MC1:MP2:MW: -cG -ryork.gof");
+    const Shell list(dir, Listing + " -o" + Shared +
+                              "/york0440.15o -lL1:L2:C1:P2:MP1:MC1:MP2:MW: -cG -ryork.gof");
     ASSERT_EQ(list.status, 0) << list.err;
     std::map<std::string, Independent> mine;
     for (const std::string& line : Split(ReadAll(dir / "york.gof"), '\n')) {
         std::istringstream in(line);
         std::vector<std::string> w;
-        for (std::string word; in >> word;)
-            w.push_back(word);
-        if (w.size() == 5 + 3 * 8 && line[0] != '#')
-            mine[w[4]].Take(w);
+        for (std::string word; in >> word;) w.push_back(word);
+        if (w.size() == 5 + 3 * 8 && line[0] != '#') mine[w[4]].Take(w);
     }
     const Shell tsv(dir, Summary + " --tsv york.gof");
     ASSERT_EQ(tsv.status, 0) << tsv.err;
     int satellites = 0;
     for (const std::string& line : Split(tsv.out, '\n')) {
         const std::vector<std::string> f = Split(line, '\t');
-        if (f[1].size() != 3 || f[1][0] != 'G' || f[1] == "GPS")
-            continue;
+        if (f[1].size() != 3 || f[1][0] != 'G' || f[1] == "GPS") continue;
         ++satellites;
         Independent& m = mine[f[1]];
         m.CloseArc();

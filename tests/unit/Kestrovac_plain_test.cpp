@@ -32,7 +32,8 @@ void ExpectSameOutput(const fs::path& dir, const std::string& words)
 
 fs::path FreshDir(const std::string& name)
 {
-    fs::path d = fs::temp_directory_path() / ("kestrova_plain_" + name + std::to_string(::getpid()));
+    fs::path d =
+        fs::temp_directory_path() / ("kestrova_plain_" + name + std::to_string(::getpid()));
     fs::remove_all(d);
     fs::create_directories(d);
     return d;
@@ -42,19 +43,21 @@ const std::string Typical = " -lC1:P2:L1:L2:L4:L3:MW:MP1:MP2:";
 
 } // namespace
 
-// A generated 1 Hz file with G, R and E satellites, every listing and correction the benchmark times.
+// A generated 1 Hz file with G, R and E satellites, every listing and correction the benchmark
+// times.
 TEST(FastTextPaths, GeneratedFileListsAsThePlainPaths)
 {
     const fs::path d = FreshDir("gen");
     const std::string f = (d / "g.15o").string(), mp1 = (d / "g.mp1").string(),
                       mp2 = (d / "g.mp2").string(), glo = (d / "glo.txt").string();
-    ASSERT_EQ(std::system((std::string(KESTROVA_GEN_BIN) + " --rinex " + f + " --mp1 " + mp1 + " --mp2 " +
-                           mp2 + " --channels " + glo + " --interval 1 --seconds 900 --seed 3 >/dev/null")
-                              .c_str()),
-              0);
-    for (const std::string& w : {std::string("-cGE"), "-cGRE -gf" + glo, "-cGE" + Typical,
-                                 "-cGE -ms" + Typical, "-cGE -m1" + mp1 + Typical,
-                                 "-cGE -m2" + mp2 + Typical, "-cGRE -a -gf" + glo + Typical})
+    ASSERT_EQ(
+        std::system((std::string(KESTROVA_GEN_BIN) + " --rinex " + f + " --mp1 " + mp1 + " --mp2 " +
+                     mp2 + " --channels " + glo + " --interval 1 --seconds 900 --seed 3 >/dev/null")
+                        .c_str()),
+        0);
+    for (const std::string& w :
+         {std::string("-cGE"), "-cGRE -gf" + glo, "-cGE" + Typical, "-cGE -ms" + Typical,
+          "-cGE -m1" + mp1 + Typical, "-cGE -m2" + mp2 + Typical, "-cGRE -a -gf" + glo + Typical})
         ExpectSameOutput(d, "-o" + f + " " + w);
     fs::remove_all(d);
 }
@@ -86,7 +89,8 @@ TEST(FastTextPaths, GeneratedRinex3FileListsAsThePlainPaths)
                            " --interval 1 --seconds 600 --seed 5 --clock-column >/dev/null")
                               .c_str()),
               0);
-    for (const std::string& w : {std::string("-cGRE"), "-cGRE -ms -a" + Typical, "-cGE -uM" + Typical})
+    for (const std::string& w :
+         {std::string("-cGRE"), "-cGRE -ms -a" + Typical, "-cGE -uM" + Typical})
         ExpectSameOutput(d, "-o" + f + " " + w);
     fs::remove_all(d);
 }
@@ -101,14 +105,19 @@ TEST(FastTextPaths, ShortListsListAsTheWholeStore)
     const std::string f = (d / "g.15o").string(), mp1 = (d / "g.mp1").string(),
                       mp2 = (d / "g.mp2").string(), glo = (d / "glo.txt").string(),
                       standIns = (d / "s.15o").string(), f3 = (d / "g.rnx").string();
-    ASSERT_EQ(std::system((gen + " --rinex " + f + " --mp1 " + mp1 + " --mp2 " + mp2 + " --channels " +
-                           glo + " --rinex3 " + f3 + " --seed 7 --jumps 100:1,400:-1 >/dev/null")
-                              .c_str()),
-              0);
-    ASSERT_EQ(std::system((gen + " --rinex " + standIns + " --types P1,L1,L2,C2,S2 --seed 8 >/dev/null").c_str()), 0);
-    const std::string lists[] = {"-lL4:",         "-lS1:D2:",        "-lP2:PC2:MP2:",
-                                 "-lC1:PC1:MC1:", "-ms -lL4:",       "-ms -lS2:",
-                                 "-m1" + mp1 + " -lL1:", "-m2" + mp2 + " -lL1:", "-a -lL3:C7:"};
+    ASSERT_EQ(
+        std::system((gen + " --rinex " + f + " --mp1 " + mp1 + " --mp2 " + mp2 + " --channels " +
+                     glo + " --rinex3 " + f3 + " --seed 7 --jumps 100:1,400:-1 >/dev/null")
+                        .c_str()),
+        0);
+    ASSERT_EQ(
+        std::system(
+            (gen + " --rinex " + standIns + " --types P1,L1,L2,C2,S2 --seed 8 >/dev/null").c_str()),
+        0);
+    const std::string lists[] = {
+        "-lL4:",      "-lS1:D2:",  "-lP2:PC2:MP2:",        "-lC1:PC1:MC1:",
+        "-ms -lL4:",  "-ms -lS2:", "-m1" + mp1 + " -lL1:", "-m2" + mp2 + " -lL1:",
+        "-a -lL3:C7:"};
     for (const std::string& l : lists) {
         ExpectSameOutput(d, "-o" + f + " -cGRE -gf" + glo + " " + l);
         ExpectSameOutput(d, "-o" + standIns + " -cGE " + l);

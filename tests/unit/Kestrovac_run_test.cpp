@@ -1,16 +1,15 @@
 // SPDX-License-Identifier: BSD-2-Clause
 // Complete runs of the built tool on the real receiver files: what the result file holds, and
 // that every file either lists or stops with a framed message.
+#include "GNSS/CompactRINEX.h"
 #include "tests/unit/Compact2Writer.h"
 #include "tests/unit/RealFiles.h"
 #include "tests/unit/ToolRun.h"
-#include "GNSS/CompactRINEX.h"
 #include "tools/gen/RinexGen.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cmath>
-#include <map>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -18,9 +17,10 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iostream>
+#include <map>
 #include <sstream>
-#include <sys/wait.h>
 #include <string>
+#include <sys/wait.h>
 #include <tuple>
 #include <vector>
 
@@ -54,12 +54,14 @@ TEST(CompleteRun, DailyGpsFileListsEveryTypeWithTheFilesOwnValues)
     EXPECT_EQ(r.err, "");
     const std::vector<std::string> lines = Lines(r.gof);
     ASSERT_GE(lines.size(), 18u);
-    EXPECT_EQ(lines[6], "#Observations:       L1[+] L2[+] L5[+] C1[+] P1[+] C2[+] P2[+] C5[+] S1[+] "
-                        "S2[+] S5[+]");
-    EXPECT_EQ(lines[17], "#          Time(datum)       Time(MJD)  SAT            L1                L2"
-                         "                L5                C1                P1                C2"
-                         "                P2                C5            S1            S2"
-                         "            S5    ");
+    EXPECT_EQ(lines[6],
+              "#Observations:       L1[+] L2[+] L5[+] C1[+] P1[+] C2[+] P2[+] C5[+] S1[+] "
+              "S2[+] S5[+]");
+    EXPECT_EQ(lines[17],
+              "#          Time(datum)       Time(MJD)  SAT            L1                L2"
+              "                L5                C1                P1                C2"
+              "                P2                C5            S1            S2"
+              "            S5    ");
     // First record of the file: L1 -5936986.221 (flags 4 7), L2 -4618665.923 (4 4), C1
     // 24482102.132 (4), P2 24482104.087 (4), S1 42.000, S2 28.000; L5, P1, C2, C5, S5 blank.
     const std::string missing = "         *.*** * *";
@@ -85,7 +87,8 @@ TEST(CompleteRun, MillisecondJumpRemovalOnAFileWithoutJumpsChangesNoRow)
     ToolRun ms(dir, "ms", file + " -ms -v");
     ASSERT_EQ(plain.status, 0);
     ASSERT_EQ(ms.status, 0);
-    EXPECT_NE(ms.out.find("\nKestrova::PrintObs(): Eliminating ms jumps: 0 jumps\n"), std::string::npos);
+    EXPECT_NE(ms.out.find("\nKestrova::PrintObs(): Eliminating ms jumps: 0 jumps\n"),
+              std::string::npos);
     std::vector<std::string> a = Lines(plain.gof), b = Lines(ms.gof);
     ASSERT_EQ(a.size(), b.size());
     ASSERT_GT(a.size(), 27000u);
@@ -103,14 +106,16 @@ TEST(CompleteRun, MillisecondJumpRemovalOnAFileWithoutJumpsChangesNoRow)
 
 // Both files hold epochs a few milliseconds off the 30 s grid, the second one before it: within
 // the clock tolerance every record is listed. The counts are the satellites of the epoch lines,
-//   tr -d '\r' <FILE | awk 'f && substr($0,19,1) == "." {s += substr($0,30,3)} /END OF HEADER/ {f=1}
+//   tr -d '\r' <FILE | awk 'f && substr($0,19,1) == "." {s += substr($0,30,3)} /END OF HEADER/
+//   {f=1}
 //                          END {print s}'
 // and no epoch of either file lies more than 5 ms off the grid.
 TEST(CompleteRun, EpochsJustOffTheGridAreAllListed)
 {
     SKIP_WITHOUT_SHARED_DATA();
     const fs::path dir = TestFolder();
-    for (const auto& [name, records] : {std::pair<std::string, int>{"30400920.05o", 1039}, {"07590920.05o", 948}}) {
+    for (const auto& [name, records] :
+         {std::pair<std::string, int>{"30400920.05o", 1039}, {"07590920.05o", 948}}) {
         ToolRun r(dir, name, "-o" + Shared + "/" + name + " -cG");
         ASSERT_EQ(r.status, 0) << name << r.out << r.err;
         int rows = 0;
@@ -130,8 +135,9 @@ TEST(CompleteRun, C2StandsInForAMissingP2Only)
     const std::string data = KESTROVA_TEST_DATA;
     ToolRun c2(dir, "c2", "-o" + data + "/c2_without_p2.10o -cG -lP2:C2:MP2:");
     ASSERT_EQ(c2.status, 0) << c2.err;
-    EXPECT_EQ(c2.out, "\n#### Kestrova: Warning -> RINEX FILE HAS ONLY C2 CODE OBSERVATIONS ON L2 - "
-                      "COPYING VALUES TO P2! ####\n     Continuing Kestrova ... \n\n");
+    EXPECT_EQ(c2.out,
+              "\n#### Kestrova: Warning -> RINEX FILE HAS ONLY C2 CODE OBSERVATIONS ON L2 - "
+              "COPYING VALUES TO P2! ####\n     Continuing Kestrova ... \n\n");
     const std::vector<std::string> lines = Lines(c2.gof);
     ASSERT_GE(lines.size(), 19u);
     EXPECT_EQ(lines[6], "#Observations:       P2[+] C2[+] MP2[+]");
@@ -161,8 +167,10 @@ TEST(CompleteRun, EveryRealFileListsOrStopsWithAFrame)
         const realfiles::RealFile* expected = realfiles::Find(name);
         if (expected == nullptr) {
             std::cout << "[ DECIDE   ] " << name << " is not in tests/unit/RealFiles.h: status "
-                      << r.status << "\n" << r.out << r.err;
-            EXPECT_TRUE(r.status == 0 || (r.status == 1 && (r.out + r.err).find("Error -> ") != std::string::npos))
+                      << r.status << "\n"
+                      << r.out << r.err;
+            EXPECT_TRUE(r.status == 0 ||
+                        (r.status == 1 && (r.out + r.err).find("Error -> ") != std::string::npos))
                 << r.out << r.err;
             continue;
         }
@@ -176,7 +184,8 @@ TEST(CompleteRun, EveryRealFileListsOrStopsWithAFrame)
             EXPECT_EQ(r.gof, ""); // stopped while reading, before the result file
         }
     }
-    EXPECT_EQ(known, realfiles::Expected().size()) << "a file of the table is missing from " << Shared;
+    EXPECT_EQ(known, realfiles::Expected().size())
+        << "a file of the table is missing from " << Shared;
 }
 
 // The names in dir that are not a result file or a console of the runs: left-over temporary
@@ -186,7 +195,8 @@ std::vector<std::string> LeftOvers(const fs::path& dir)
     std::vector<std::string> names;
     for (const fs::directory_entry& f : fs::directory_iterator(dir)) {
         const std::string ext = f.path().extension().string();
-        if (ext != ".gof" && ext != ".out" && ext != ".err") names.push_back(f.path().filename().string());
+        if (ext != ".gof" && ext != ".out" && ext != ".err")
+            names.push_back(f.path().filename().string());
     }
     return names;
 }
@@ -229,14 +239,19 @@ TEST(CompleteRun, AResultIntoAPipeIsWrittenDirectly)
     const fs::path dir = TestFolder();
     const std::string data = KESTROVA_TEST_DATA, d = dir.string();
     const std::string run = std::string(KESTROVA_BIN) + " -o" + data + "/cli_minimal.10o -cG -r";
-    const std::string cmd = "cd " + d + " && mkfifo pipe && ln -s pipe link && "
-                            "{ cat pipe >direct.txt & } && " + run + d + "/pipe >/dev/null && wait $! && "
-                            "{ cat pipe >linked.txt & } && " + run + d + "/link >/dev/null && wait $!";
+    const std::string cmd = "cd " + d +
+                            " && mkfifo pipe && ln -s pipe link && "
+                            "{ cat pipe >direct.txt & } && " +
+                            run + d +
+                            "/pipe >/dev/null && wait $! && "
+                            "{ cat pipe >linked.txt & } && " +
+                            run + d + "/link >/dev/null && wait $!";
     ASSERT_EQ(std::system(("bash -c '" + cmd + "'").c_str()), 0);
     for (const char* name : {"direct.txt", "linked.txt"}) {
         const std::string out = ReadAll(dir / name);
         EXPECT_EQ(out.rfind("#PROGRAM: Kestrova\n", 0), 0u) << name;
-        EXPECT_NE(out.find("\n 2010-03-05 00:00:30.0   55260    30.0  G32"), std::string::npos) << name;
+        EXPECT_NE(out.find("\n 2010-03-05 00:00:30.0   55260    30.0  G32"), std::string::npos)
+            << name;
     }
     EXPECT_TRUE(fs::is_fifo(dir / "pipe"));
     EXPECT_TRUE(fs::is_symlink(dir / "link"));
@@ -299,8 +314,12 @@ TEST(CompleteRun, CompressedCompactRinexListsAsThePlainFile)
     ToolRun plain(dir, "plain", "-o" + york + " -cG -v");
     ASSERT_EQ(plain.status, 0) << plain.err;
     const std::string counts = " 2880 epochs, 27251 C1 observations, 11 obs types (";
-    ASSERT_EQ(std::system(("cd " + d + " && cp " + hatanaka + " . && zip -q york.zip york0440.15d").c_str()), 0);
-    for (const auto& [name, make, step] : std::vector<std::tuple<std::string, std::string, std::string>>{
+    ASSERT_EQ(
+        std::system(
+            ("cd " + d + " && cp " + hatanaka + " . && zip -q york.zip york0440.15d").c_str()),
+        0);
+    for (const auto& [name, make, step] :
+         std::vector<std::tuple<std::string, std::string, std::string>>{
              {"york0440.15d", "cat", ""},
              {"york0440.15d.gz", "gzip -c", "gzip, "},
              {"york0440.15d.Z", "compress -c", "compress, "},
@@ -334,7 +353,9 @@ TEST(CompleteRun, CompactRinex3ListsItsOwnValuesWithTheHeaderChannels)
 {
     SKIP_WITHOUT_SHARED_DATA();
     const fs::path dir = TestFolder();
-    ToolRun r(dir, "p433", "-o" + Shared + "/P43300USA_R_20190012056_17M_15S_MO.crx -cGRE -lC1:L1:P2:L2:C7:L7:L4:");
+    ToolRun r(dir, "p433",
+              "-o" + Shared +
+                  "/P43300USA_R_20190012056_17M_15S_MO.crx -cGRE -lC1:L1:P2:L2:C7:L7:L4:");
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(Lines(r.gof)[5], "#GLN FREQ CHN file:  (RINEX header)");
@@ -342,7 +363,8 @@ TEST(CompleteRun, CompactRinex3ListsItsOwnValuesWithTheHeaderChannels)
     // the first epoch's G01 and E02 lines: "3&24689619566 3&129744826202 ..." and flags "606"
     EXPECT_EQ(Row(r.gof, " 2019-01-01 20:56:45.0   58484 75405.0", "G01"),
               " 2019-01-01 20:56:45.0   58484 75405.0  G01  24689619.566 0 6 129744826.202 0 6"
-              "  24689621.833 0 3 101099871.059 0 3" + missing + missing + "        -1.584 0 0");
+              "  24689621.833 0 3 101099871.059 0 3" +
+                  missing + missing + "        -1.584 0 0");
     EXPECT_EQ(Row(r.gof, " 2019-01-01 20:56:45.0   58484 75405.0", "E02"),
               " 2019-01-01 20:56:45.0   58484 75405.0  E02  25430688.219 0 7 133639165.949 0 7" +
                   missing + missing + "  25430687.103 0 8 102398838.461 0 8         0.740 0 0");
@@ -365,7 +387,8 @@ TEST(CompleteRun, EveryInputMayComeThroughAPipe)
     ToolRun piped(dir, "piped", rinex + " -m1/dev/stdin -m2" + mp2 + " -gf" + gf, "cat " + mp1);
     ASSERT_EQ(piped.status, 0) << piped.out << piped.err;
     ExpectSameListing(files.gof, piped.gof);
-    ToolRun glnPiped(dir, "glnPiped", rinex + " -m1" + mp1 + " -m2" + mp2 + " -gf/dev/stdin", "cat " + gf);
+    ToolRun glnPiped(dir, "glnPiped", rinex + " -m1" + mp1 + " -m2" + mp2 + " -gf/dev/stdin",
+                     "cat " + gf);
     ASSERT_EQ(glnPiped.status, 0) << glnPiped.out << glnPiped.err;
     ExpectSameListing(files.gof, glnPiped.gof);
     // process substitution is a shell of bash's
@@ -377,9 +400,10 @@ TEST(CompleteRun, EveryInputMayComeThroughAPipe)
 
     ToolRun twice(dir, "twice", rinex + " -m1" + mp1 + " -m2/dev/stdin -gf/dev/fd/0", "cat " + gf);
     EXPECT_EQ(twice.status, 1);
-    EXPECT_EQ(twice.err, "\n**** Kestrova: Error -> MULTIPATH P2 FILE AND GLONASS FREQUENCY CHANNEL FILE "
-                         "NAME THE SAME PIPE (STANDARD INPUT?) - IT CAN BE READ ONLY ONCE! ****\n"
-                         "     Exiting Kestrova ... \n\n");
+    EXPECT_EQ(twice.err,
+              "\n**** Kestrova: Error -> MULTIPATH P2 FILE AND GLONASS FREQUENCY CHANNEL FILE "
+              "NAME THE SAME PIPE (STANDARD INPUT?) - IT CAN BE READ ONLY ONCE! ****\n"
+              "     Exiting Kestrova ... \n\n");
     EXPECT_EQ(twice.gof, "");
 }
 
@@ -390,16 +414,18 @@ TEST(CompleteRun, ARunWithoutObservationRowsSaysSo)
 {
     const fs::path dir = TestFolder();
     const std::string file = "-o" + std::string(KESTROVA_TEST_DATA) + "/cli_minimal.10o";
-    const std::string none = "\n#### Kestrova: Warning -> NO OBSERVATION ROWS WERE WRITTEN TO THE RESULT FILE! ####\n"
-                             "     Continuing Kestrova ... \n\n";
-    const std::string noGlonass = "\n#### Kestrova: Warning -> GLONASS SATELITE SYSTEM SET BUT WITHOUT FREQUENCY "
-                                  "CHANNEL FILE (NOT USING GLONASS)! ####\n     Continuing Kestrova ... \n\n";
+    const std::string none =
+        "\n#### Kestrova: Warning -> NO OBSERVATION ROWS WERE WRITTEN TO THE RESULT FILE! ####\n"
+        "     Continuing Kestrova ... \n\n";
+    const std::string noGlonass =
+        "\n#### Kestrova: Warning -> GLONASS SATELITE SYSTEM SET BUT WITHOUT FREQUENCY "
+        "CHANNEL FILE (NOT USING GLONASS)! ####\n     Continuing Kestrova ... \n\n";
     const std::vector<std::pair<std::string, std::string>> runs = {
-        {file + " -cR", noGlonass + none},                 // GLONASS only, without a channel file
-        {file + " -cG -s2010-03-06", none},                // a window after the file
-        {file + " -cG -lP1:S1:", none},                    // every entry [-]
-        {file + " -cG -a -pG01", none},                    // -a rows of a satellite never met
-        {file + " -cG -lP1:C1:", ""},                      // one entry is enough
+        {file + " -cR", noGlonass + none},  // GLONASS only, without a channel file
+        {file + " -cG -s2010-03-06", none}, // a window after the file
+        {file + " -cG -lP1:S1:", none},     // every entry [-]
+        {file + " -cG -a -pG01", none},     // -a rows of a satellite never met
+        {file + " -cG -lP1:C1:", ""},       // one entry is enough
         {file + " -cG -a -pG01G13 -lL1:", ""}};
     int n = 0;
     for (const auto& [words, err] : runs) {
@@ -441,25 +467,32 @@ TEST(CompleteRun, RealRinex3FilesListWithTheirOwnValues)
 {
     SKIP_WITHOUT_SHARED_DATA();
     const fs::path dir = TestFolder();
-    const std::string noChannels = "\n#### Kestrova: Warning -> GLONASS SATELITE SYSTEM SET BUT WITHOUT "
-                                   "FREQUENCY CHANNEL FILE (NOT USING GLONASS)! ####\n     Continuing Kestrova ... \n\n";
+    const std::string noChannels =
+        "\n#### Kestrova: Warning -> GLONASS SATELITE SYSTEM SET BUT WITHOUT "
+        "FREQUENCY CHANNEL FILE (NOT USING GLONASS)! ####\n     Continuing Kestrova ... \n\n";
     ToolRun abmf(dir, "abmf", "-o" + Shared + "/ABMF00GLP_R_20181330000_01D_30S_MO.rnx -cGRE");
     ASSERT_EQ(abmf.status, 0) << abmf.out << abmf.err;
     EXPECT_EQ(abmf.err, "");
     EXPECT_EQ(HeaderLine(abmf.gof, "#GLN"), "#GLN FREQ CHN file:  (RINEX header)");
-    EXPECT_EQ(HeaderLine(abmf.gof, "#RINEX 3"),
-              "#RINEX 3 signals:   G C1=C1C L1=L1C D1=D1C S1=S1C P2=C2W L2=L2W D2=D2W S2=S2W C5=C5Q "
-              "L5=L5Q D5=D5Q S5=S5Q R C1=C1C L1=L1C D1=D1C S1=S1C P2=C2P L2=L2P D2=D2P S2=S2P E C1=C1C "
-              "L1=L1C D1=D1C S1=S1C C5=C5Q L5=L5Q D5=D5Q S5=S5Q C7=C7Q L7=L7Q D7=D7Q S7=S7Q C8=C8Q "
-              "L8=L8Q D8=D8Q S8=S8Q S C1=C1C L1=L1C D1=D1C S1=S1C");
+    EXPECT_EQ(
+        HeaderLine(abmf.gof, "#RINEX 3"),
+        "#RINEX 3 signals:   G C1=C1C L1=L1C D1=D1C S1=S1C P2=C2W L2=L2W D2=D2W S2=S2W C5=C5Q "
+        "L5=L5Q D5=D5Q S5=S5Q R C1=C1C L1=L1C D1=D1C S1=S1C P2=C2P L2=L2P D2=D2P S2=S2P E C1=C1C "
+        "L1=L1C D1=D1C S1=S1C C5=C5Q L5=L5Q D5=D5Q S5=S5Q C7=C7Q L7=L7Q D7=D7Q S7=S7Q C8=C8Q "
+        "L8=L8Q D8=D8Q S8=S8Q S C1=C1C L1=L1C D1=D1C S1=S1C");
     // G02: C1C, L1C (flags 1 7), D1C, S1C, C2W as P2; E04 at 01:31: C7Q 23873691.583
     const std::string g02 = Row(abmf.gof, " 2018-05-13 01:30:00.0   58251  5400.0", "G02");
-    EXPECT_EQ(g02.rfind(" 2018-05-13 01:30:00.0   58251  5400.0  G02  22512246.527 0 0 118302644.408 1 7"
-                        "  1237.713 0 0    47.350 0 0  22512236.717 0 0  92183841.679 1 7", 0),
-              0u) << g02;
-    EXPECT_NE(Row(abmf.gof, " 2018-05-13 01:31:00.0   58251  5460.0", "E04").find("  23873691.583 0 0  96129464.102 1 8"),
+    EXPECT_EQ(
+        g02.rfind(" 2018-05-13 01:30:00.0   58251  5400.0  G02  22512246.527 0 0 118302644.408 1 7"
+                  "  1237.713 0 0    47.350 0 0  22512236.717 0 0  92183841.679 1 7",
+                  0),
+        0u)
+        << g02;
+    EXPECT_NE(Row(abmf.gof, " 2018-05-13 01:31:00.0   58251  5460.0", "E04")
+                  .find("  23873691.583 0 0  96129464.102 1 8"),
               std::string::npos);
-    EXPECT_NE(Row(abmf.gof, " 2018-05-13 01:31:00.0   58251  5460.0", "R24").find("  23170650.745 0 0 123903893.738 1 6"),
+    EXPECT_NE(Row(abmf.gof, " 2018-05-13 01:31:00.0   58251  5460.0", "R24")
+                  .find("  23170650.745 0 0 123903893.738 1 6"),
               std::string::npos);
 
     // demo3.10o: channels -5, +3, -6 of "R11 -5R19 +3R23 -6" give the G1 wavelengths of the rows
@@ -467,29 +500,36 @@ TEST(CompleteRun, RealRinex3FilesListWithTheirOwnValues)
     ASSERT_EQ(demo.status, 0) << demo.out << demo.err;
     EXPECT_EQ(demo.err, "");
     EXPECT_EQ(Row(demo.gof, " 2010-03-05 00:00:00.0   55260     0.0", "R11"),
-              " 2010-03-05 00:00:00.0   55260     0.0  R11  25247845.883 0 7" + Metres(132678281.640, G1(-5)) + " 0 8");
+              " 2010-03-05 00:00:00.0   55260     0.0  R11  25247845.883 0 7" +
+                  Metres(132678281.640, G1(-5)) + " 0 8");
     EXPECT_EQ(Row(demo.gof, " 2010-03-05 00:00:30.0   55260    30.0", "R19"),
-              " 2010-03-05 00:00:30.0   55260    30.0  R19  24597748.629 0 7" + Metres(129262004.577, G1(3)) + " 0 8");
+              " 2010-03-05 00:00:30.0   55260    30.0  R19  24597748.629 0 7" +
+                  Metres(129262004.577, G1(3)) + " 0 8");
     EXPECT_EQ(Row(demo.gof, " 2010-03-05 00:00:00.0   55260     0.0", "R23"),
-              " 2010-03-05 00:00:00.0   55260     0.0  R23  22600648.288 0 7" + Metres(132798887.208, G1(-6)) + " 0 8");
+              " 2010-03-05 00:00:00.0   55260     0.0  R23  22600648.288 0 7" +
+                  Metres(132798887.208, G1(-6)) + " 0 8");
     // "G 7" is G07: C1C 22227666.760, L1C 118767195.326 in metres on the GPS L1 wavelength
     EXPECT_EQ(Row(demo.gof, " 2010-03-05 00:00:00.0   55260     0.0", "G07"),
-              " 2010-03-05 00:00:00.0   55260     0.0  G07  22227666.760 0 7" + Metres(118767195.326, 1575.42e6) + " 0 8");
+              " 2010-03-05 00:00:00.0   55260     0.0  G07  22227666.760 0 7" +
+                  Metres(118767195.326, 1575.42e6) + " 0 8");
 
     // without a slot table GLONASS needs a channel file; the other systems list as ever
-    for (const std::string name : {"minimal3.10o", "default_time_system3.10o", "junk_time_obs3.10o"}) {
+    for (const std::string name :
+         {"minimal3.10o", "default_time_system3.10o", "junk_time_obs3.10o"}) {
         SCOPED_TRACE(name);
         ToolRun r(dir, name, "-o" + Shared + "/" + name + " -cGRE -t30");
         ASSERT_EQ(r.status, 0) << r.out << r.err;
         EXPECT_EQ(r.err, noChannels);
         EXPECT_EQ(HeaderLine(r.gof, "#GLN"), "(no line)");
-        EXPECT_EQ(HeaderLine(r.gof, "#RINEX 3"),
-                  "#RINEX 3 signals:   G C1=C1C P1=C1P L1=L1C S1=S1P P2=C2P L2=L2P S2=S2P R C1=C1C L1=L1C "
-                  "S1=S1C S C1=C1C L1=L1C S1=S1C");
+        EXPECT_EQ(HeaderLine(r.gof, "#RINEX 3"), "#RINEX 3 signals:   G C1=C1C P1=C1P L1=L1C "
+                                                 "S1=S1P P2=C2P L2=L2P S2=S2P R C1=C1C L1=L1C "
+                                                 "S1=S1C S C1=C1C L1=L1C S1=S1C");
         // G32 at 00:00:30 or 00:01:30: L1C L2P C1P C2P C1C S1P S2P of the file
-        EXPECT_NE(r.gof.find("  G32 133135049.387 0 8 103741584.182 0 8  25334766.349 0 9  25334768.879 0 9  "
-                             "25334766.309 0 7    75.000 0 0    83.000 0 0\n"),
-                  std::string::npos);
+        EXPECT_NE(
+            r.gof.find(
+                "  G32 133135049.387 0 8 103741584.182 0 8  25334766.349 0 9  25334768.879 0 9  "
+                "25334766.309 0 7    75.000 0 0    83.000 0 0\n"),
+            std::string::npos);
         EXPECT_EQ(r.gof.find(".0  R"), std::string::npos);
     }
 }
@@ -532,11 +572,12 @@ TEST(CompleteRun, Rinex3AndRinex2OfTheSameObservationsListAlike)
     mp.p2 = true;
     ASSERT_TRUE(kgen::WriteCompact2(mp2, cfg, mp).ok);
     ASSERT_TRUE(kgen::WriteChannelFile(glo, cfg).ok);
-    const std::string every = " -lC1:P1:P2:L1:L2:C2:S1:S2:D1:D2:C5:L5:D5:S5:C6:L6:D6:S6:C7:L7:D7:S7:C8:L8:D8:"
-                              "S8:L4:Pp4:Pc4:L3:P3:Pp3:WL:WLP:WLC:MW:MWp:MP1:MC1:MP2:CL1:PL1:PL2:PC1:PC2:";
-    for (const std::string& words : {"-cGRE" + every, "-cGRE -uM" + every,
-                                     "-cGRE -ms -a -m1" + mp1 + " -m2" + mp2 + every,
-                                     "-cGRE -uM -ms -a -m1" + mp1 + " -m2" + mp2 + every, std::string("-cGRE")}) {
+    const std::string every =
+        " -lC1:P1:P2:L1:L2:C2:S1:S2:D1:D2:C5:L5:D5:S5:C6:L6:D6:S6:C7:L7:D7:S7:C8:L8:D8:"
+        "S8:L4:Pp4:Pc4:L3:P3:Pp3:WL:WLP:WLC:MW:MWp:MP1:MC1:MP2:CL1:PL1:PL2:PC1:PC2:";
+    for (const std::string& words :
+         {"-cGRE" + every, "-cGRE -uM" + every, "-cGRE -ms -a -m1" + mp1 + " -m2" + mp2 + every,
+          "-cGRE -uM -ms -a -m1" + mp1 + " -m2" + mp2 + every, std::string("-cGRE")}) {
         SCOPED_TRACE(words);
         ToolRun two(dir, "two", "-o" + r2 + " -gf" + glo + " " + words);
         ToolRun three(dir, "three", "-o" + r3 + " " + words);
@@ -556,8 +597,9 @@ TEST(CompleteRun, CompressedRinex3FileListsAsThePlainOne)
 {
     const fs::path dir = TestFolder();
     const std::string d = dir.string(), name = "CEDA00USA_R_20182100000_23H_15S_MO";
-    ASSERT_EQ(std::system(("cp " + std::string(KESTROVA_TEST_DATA) + "/mixed_systems3.rnx " + d + "/" + name +
-                           ".rnx && gzip -c " + d + "/" + name + ".rnx >" + d + "/" + name + ".rnx.gz")
+    ASSERT_EQ(std::system(("cp " + std::string(KESTROVA_TEST_DATA) + "/mixed_systems3.rnx " + d +
+                           "/" + name + ".rnx && gzip -c " + d + "/" + name + ".rnx >" + d + "/" +
+                           name + ".rnx.gz")
                               .c_str()),
               0);
     ToolRun plain(dir, "plain", "-o" + d + "/" + name + ".rnx -cGRE");
@@ -566,7 +608,8 @@ TEST(CompleteRun, CompressedRinex3FileListsAsThePlainOne)
     ASSERT_EQ(piped.status, 0) << piped.out << piped.err;
     EXPECT_TRUE(ComparableLines(plain.gof) == ComparableLines(piped.gof));
     EXPECT_NE(plain.gof.find("\n#GLN FREQ CHN file:  (RINEX header)\n"), std::string::npos);
-    const std::string run = "cd " + d + " && " + KESTROVA_BIN + " -o" + name + ".rnx.gz -cGRE >/dev/null 2>&1";
+    const std::string run =
+        "cd " + d + " && " + KESTROVA_BIN + " -o" + name + ".rnx.gz -cGRE >/dev/null 2>&1";
     ASSERT_EQ(std::system(run.c_str()), 0);
     EXPECT_TRUE(ComparableLines(plain.gof) == ComparableLines(ReadAll(dir / (name + ".gof"))));
 }
@@ -596,7 +639,8 @@ std::vector<std::string> RowsOf(const std::string& gof, const std::string& sat)
 
 // The combinations of a pair of carriers f1, f2 (Hz) from codes in metres and phases in cycles,
 // written out from their definitions: L4, L3, MW[C], MP1[C], MP2, P2-L2.
-std::vector<double> PairCombinations(double f1, double f2, double c1, double l1, double c2, double l2)
+std::vector<double> PairCombinations(double f1, double f2, double c1, double l1, double c2,
+                                     double l2)
 {
     const double c = 299792458.0, w1 = c / f1, w2 = c / f2, a = (f1 / f2) * (f1 / f2);
     return {w1 * l1 - w2 * l2,
@@ -613,14 +657,16 @@ std::vector<double> FileFields(const std::string& line)
     std::vector<double> fields;
     for (std::size_t at = 3; at < line.size(); at += 16) {
         const std::string f = line.substr(at, 14);
-        fields.push_back(f.find_first_not_of(' ') == std::string::npos ? std::nan("") : std::stod(f));
+        fields.push_back(f.find_first_not_of(' ') == std::string::npos ? std::nan("")
+                                                                       : std::stod(f));
     }
     return fields;
 }
 
 // The observation rows of a result file up to an epoch (calendar form, to the whole second):
 // those before it, or with last, those at it too.
-std::vector<std::string> RowsUpTo(const std::string& gof, const std::string& epoch, bool last = false)
+std::vector<std::string> RowsUpTo(const std::string& gof, const std::string& epoch,
+                                  bool last = false)
 {
     std::vector<std::string> rows;
     for (const std::string& l : Lines(gof)) {
@@ -645,12 +691,14 @@ std::string ExpectListsUpToTheCut(const ToolRun& cut, const std::string& wholeGo
     const std::string inside = head + "INSIDE THE OBSERVATION RECORD OF EPOCH ";
     if (cut.out.rfind(inside, 0) == 0) {
         const std::string epoch = cut.out.substr(inside.size(), 27);
-        EXPECT_EQ(cut.out.substr(inside.size() + 27), " - THE EPOCH IS LEFT OUT, THOSE BEFORE IT ARE READ" + tail);
+        EXPECT_EQ(cut.out.substr(inside.size() + 27),
+                  " - THE EPOCH IS LEFT OUT, THOSE BEFORE IT ARE READ" + tail);
         EXPECT_TRUE(rows == RowsUpTo(wholeGof, epoch)) << rows.size() << " rows";
         return epoch;
     }
     EXPECT_NE(cut.out.find(head + "EARLY ("), std::string::npos) << cut.out;
-    EXPECT_EQ(cut.out.substr(cut.out.find(") - ") + 1), " - EVERY EPOCH BEFORE THE CUT IS READ" + tail);
+    EXPECT_EQ(cut.out.substr(cut.out.find(") - ") + 1),
+              " - EVERY EPOCH BEFORE THE CUT IS READ" + tail);
     std::string last;
     for (const std::string& r : rows) last = std::max(last, r.substr(1, 19));
     EXPECT_TRUE(rows == RowsUpTo(wholeGof, last, true)) << rows.size() << " rows";
@@ -665,16 +713,19 @@ TEST(CompleteRun, EverySystemListsWithTheCombinationsOfItsOwnPair)
 {
     const fs::path dir = TestFolder();
     const std::string file = std::string(KESTROVA_TEST_DATA) + "/every_system3.rnx";
-    ToolRun r(dir, "every", "-o" + file + " -cCJIS -lC1:L1:C2:L2:C5:L5:C6:L6:C9:L9:L4:L3:MW:MC1:MP2:PL2:");
+    ToolRun r(dir, "every",
+              "-o" + file + " -cCJIS -lC1:L1:C2:L2:C5:L5:C6:L6:C9:L9:L4:L3:MW:MC1:MP2:PL2:");
     ASSERT_EQ(r.status, 0) << r.out << r.err;
-    EXPECT_NE(r.out.find("\n#### RINEXData: Warning -> SATELLITES OF LETTER X ARE OF NO SATELLITE SYSTEM "
-                         "KNOWN HERE - THEIR RECORDS ARE PASSED OVER! ####\n"),
-              std::string::npos);
+    EXPECT_NE(
+        r.out.find("\n#### RINEXData: Warning -> SATELLITES OF LETTER X ARE OF NO SATELLITE SYSTEM "
+                   "KNOWN HERE - THEIR RECORDS ARE PASSED OVER! ####\n"),
+        std::string::npos);
     EXPECT_EQ(HeaderLine(r.gof, "#Satellites"), "#Satellites:         C10 S36 J02 I05");
     struct System {
         std::string sat;
         double f1, f2;
-        std::size_t code1, phase1, code2, phase2; // their columns among C1 L1 C2 L2 C5 L5 C6 L6 C9 L9
+        std::size_t code1, phase1, code2,
+            phase2; // their columns among C1 L1 C2 L2 C5 L5 C6 L6 C9 L9
     };
     const System systems[] = {{"C10", 1561.098e6, 1268.52e6, 2, 3, 6, 7},
                               {"J02", 1575.42e6, 1227.60e6, 0, 1, 2, 3},
@@ -698,7 +749,8 @@ TEST(CompleteRun, EverySystemListsWithTheCombinationsOfItsOwnPair)
             EXPECT_EQ(v[s.code2], f[2]);
             EXPECT_EQ(v[s.phase2], f[3]);
             const std::vector<double> formed = PairCombinations(s.f1, s.f2, f[0], f[1], f[2], f[3]);
-            for (std::size_t k = 0; k < formed.size(); k++) EXPECT_NEAR(v[10 + k], formed[k], 0.0015) << k;
+            for (std::size_t k = 0; k < formed.size(); k++)
+                EXPECT_NEAR(v[10 + k], formed[k], 0.0015) << k;
         }
     }
 }
@@ -711,14 +763,16 @@ TEST(CompleteRun, BeidouB1IOfRinex302IsReadAsBand2)
     const std::string file = std::string(KESTROVA_TEST_DATA) + "/beidou_b1i_band1_302.rnx";
     ToolRun r(dir, "b1i", "-o" + file + " -cC -lC1:C2:L2:C6:L6:C7:L4:");
     ASSERT_EQ(r.status, 0) << r.out << r.err;
-    EXPECT_EQ(HeaderLine(r.gof, "#RINEX 3"), "#RINEX 3 signals:   C C2=C1I L2=L1I C6=C6I L6=L6I C7=C7I L7=L7I");
-    EXPECT_EQ(HeaderLine(r.gof, "#Observations"), "#Observations:       C1[-] C2[+] L2[+] C6[+] L6[+] C7[+] L4[+]");
+    EXPECT_EQ(HeaderLine(r.gof, "#RINEX 3"),
+              "#RINEX 3 signals:   C C2=C1I L2=L1I C6=C6I L6=L6I C7=C7I L7=L7I");
+    EXPECT_EQ(HeaderLine(r.gof, "#Observations"),
+              "#Observations:       C1[-] C2[+] L2[+] C6[+] L6[+] C7[+] L4[+]");
     const std::vector<std::string> rows = RowsOf(r.gof, "C10");
     ASSERT_EQ(rows.size(), 2u);
     const std::vector<double> v = Values(rows[0]);
     // C1I 39935877.542, L1I 207957779.861, C7I 39935878.792, C6I 39935880.057, L6I 168976040.164
-    EXPECT_EQ(v, (std::vector<double>{39935877.542, 207957779.861, 39935880.057, 168976040.164, 39935878.792,
-                                      v[5]}));
+    EXPECT_EQ(v, (std::vector<double>{39935877.542, 207957779.861, 39935880.057, 168976040.164,
+                                      39935878.792, v[5]}));
     EXPECT_NEAR(v[5], PairCombinations(1561.098e6, 1268.52e6, v[0], v[1], v[2], v[3])[0], 0.0015);
 }
 
@@ -764,7 +818,8 @@ TEST(CompleteRun, RealBeidouAndSbasRecordsListWithTheirOwnValues)
             continue;
         }
         beidou++;
-        const double c2 = f[field('C', "C2I")], l2 = f[field('C', "L2I")], l6 = f[field('C', "L6I")];
+        const double c2 = f[field('C', "C2I")], l2 = f[field('C', "L2I")],
+                     l6 = f[field('C', "L6I")];
         EXPECT_TRUE(same(v[2], c2));
         EXPECT_TRUE(same(v[3], l2));
         EXPECT_TRUE(same(v[4], f[field('C', "C6I")]));
@@ -788,15 +843,20 @@ TEST(CompleteRun, FileCutShortListsEveryCompleteEpoch)
     // the last lines of the record of 00:30:00 missing
     const std::size_t next = text.find(" 15  2 13  0 30 30.0000000");
     ASSERT_NE(next, std::string::npos);
-    std::ofstream(dir / "cut.15o", std::ios::binary) << text.substr(0, text.rfind('\n', next - 100) + 1);
+    std::ofstream(dir / "cut.15o", std::ios::binary)
+        << text.substr(0, text.rfind('\n', next - 100) + 1);
     EXPECT_EQ(ExpectListsUpToTheCut(ToolRun(dir, "cut", "-o" + d + "/cut.15o -cGE"), whole.gof),
               "2015-02-13 00:30:00.0000000");
     // a gzip stream cut in its middle
-    ASSERT_EQ(std::system(("gzip -c " + sample + " | head -c 40000 >" + d + "/cut.15o.gz").c_str()), 0);
+    ASSERT_EQ(std::system(("gzip -c " + sample + " | head -c 40000 >" + d + "/cut.15o.gz").c_str()),
+              0);
     ExpectListsUpToTheCut(ToolRun(dir, "cutgz", "-o" + d + "/cut.15o.gz -cGE"), whole.gof);
     // RINEX 3, cut in the middle of a line
     const std::string r3 = d + "/g.rnx";
-    ASSERT_EQ(std::system((std::string(KESTROVA_GEN_BIN) + " --rinex3 " + r3 + " --seconds 1800 >/dev/null").c_str()), 0);
+    ASSERT_EQ(std::system(
+                  (std::string(KESTROVA_GEN_BIN) + " --rinex3 " + r3 + " --seconds 1800 >/dev/null")
+                      .c_str()),
+              0);
     ToolRun whole3(dir, "whole3", "-o" + r3 + " -cGE");
     const std::string text3 = ReadAll(r3);
     std::ofstream(dir / "cut.rnx", std::ios::binary) << text3.substr(0, text3.size() * 2 / 3);
@@ -823,7 +883,8 @@ TEST(CompleteRun, EpochsAllOffTheGridAreListedFromTheFirstEpoch)
     // the seconds of every epoch line: ".0000000" becomes ".4400000"
     std::string text = ReadAll(whole);
     int moved = 0;
-    for (std::size_t at = text.find("\n 15  2 13 "); at != std::string::npos; at = text.find("\n 15  2 13 ", at + 1)) {
+    for (std::size_t at = text.find("\n 15  2 13 "); at != std::string::npos;
+         at = text.find("\n 15  2 13 ", at + 1)) {
         ASSERT_EQ(text.compare(at + 19, 8, ".0000000"), 0);
         text.replace(at + 20, 2, "44");
         moved++;
@@ -833,14 +894,21 @@ TEST(CompleteRun, EpochsAllOffTheGridAreListedFromTheFirstEpoch)
     ToolRun onGrid(dir, "whole", "-o" + whole + " -cG -lC1:L1:P2:");
     ToolRun off(dir, "late", "-o" + late + " -cG -lC1:L1:P2: -v");
     ASSERT_EQ(off.status, 0) << off.err;
-    EXPECT_EQ(off.err, "\n#### Kestrova: Warning -> NO EPOCH IN THE TIME WINDOW LIES WITHIN 0.1 S OF THE GRID OF 1 S "
-                       "FROM 00:00 (LARGEST OFFSET 0.44 S) - THE GRID IS COUNTED FROM THE FIRST EPOCH, 2015-02-13 "
-                       "00:00:00.440, (-d SETS THE CLOCK ERROR, -t THE INTERVAL)! ####\n     Continuing Kestrova ... \n\n");
-    EXPECT_NE(off.out.find("\nKestrova::ReadFile(): setting GRID - from the first epoch: 2015-02-13 00:00:00.440!\n"),
+    EXPECT_EQ(
+        off.err,
+        "\n#### Kestrova: Warning -> NO EPOCH IN THE TIME WINDOW LIES WITHIN 0.1 S OF THE GRID OF "
+        "1 S "
+        "FROM 00:00 (LARGEST OFFSET 0.44 S) - THE GRID IS COUNTED FROM THE FIRST EPOCH, 2015-02-13 "
+        "00:00:00.440, (-d SETS THE CLOCK ERROR, -t THE INTERVAL)! ####\n     Continuing Kestrova "
+        "... \n\n");
+    EXPECT_NE(off.out.find("\nKestrova::ReadFile(): setting GRID - from the first epoch: "
+                           "2015-02-13 00:00:00.440!\n"),
               std::string::npos);
-    EXPECT_NE(off.gof.find("\n#Time interval:      1.000\n#Grid origin:        2015-02-13 00:00:00.440 [ 57066     "
-                           "0.440]  (first epoch: none lies on the grid from 00:00)\n#Max clock error:"),
-              std::string::npos);
+    EXPECT_NE(
+        off.gof.find("\n#Time interval:      1.000\n#Grid origin:        2015-02-13 00:00:00.440 [ "
+                     "57066     "
+                     "0.440]  (first epoch: none lies on the grid from 00:00)\n#Max clock error:"),
+        std::string::npos);
     EXPECT_EQ(onGrid.gof.find("#Grid origin:"), std::string::npos);
     // the rows of the whole seconds, at .4 of the second
     std::vector<std::string> want, got;
@@ -858,6 +926,9 @@ TEST(CompleteRun, EpochsAllOffTheGridAreListedFromTheFirstEpoch)
     EXPECT_TRUE(got == want) << got.size() << " rows, " << want.size() << " wanted";
     // the summary expects the 300 epochs of the grid from the first epoch, as for the whole file
     const std::string summary = d + "/summary.txt";
-    ASSERT_EQ(std::system((std::string(KESTROVA_SUMMARY_BIN) + " " + d + "/late.gof >" + summary).c_str()), 0);
-    EXPECT_NE(ReadAll(summary).find(": 300 epochs expected per satellite\n"), std::string::npos) << ReadAll(summary);
+    ASSERT_EQ(std::system(
+                  (std::string(KESTROVA_SUMMARY_BIN) + " " + d + "/late.gof >" + summary).c_str()),
+              0);
+    EXPECT_NE(ReadAll(summary).find(": 300 epochs expected per satellite\n"), std::string::npos)
+        << ReadAll(summary);
 }

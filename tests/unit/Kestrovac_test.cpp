@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "src/KestrovaRun.h"
-
 #include "tests/unit/Compact2Writer.h"
 
 #include <algorithm>
@@ -33,8 +32,7 @@ struct Session : KestrovaRun {
         std::vector<std::string> all{"kestrova"};
         all.insert(all.end(), words);
         std::vector<const char*> argv;
-        for (const std::string& w : all)
-            argv.push_back(w.c_str());
+        for (const std::string& w : all) argv.push_back(w.c_str());
         app.GetFiles(static_cast<int>(argv.size()), argv.data());
     }
 
@@ -111,9 +109,10 @@ TEST(ObsList, EveryAcceptedTextGivesItsColumnInListOrder)
                 "-lC1:P1:P2:L1:L2:C2:S1:S2:D1:D2:C5:L5:D5:S5:C6:L6:D6:S6:C7:L7:D7:S7:C8:L8:D8:S8:"
                 "C9:L9:D9:S9:L4:Pp4:Pc4:P4:L3:P3:Pc3:Pp3:WL:WLL:WLP:WLC:MW:MWc:MWp:MP1:MC1:MP2:"
                 "CL1:PL1:PL2:PC1:PC2:"});
-    EXPECT_EQ(r.List(), Words("C1 P1 P2 L1 L2 C2 S1 S2 D1 D2 C5 L5 D5 S5 C6 L6 D6 S6 C7 L7 D7 S7 C8 L8 D8 S8 "
-                              "C9 L9 D9 S9 L4 P4[P] P4[C] P4[C] L3 P3[C] P3[C] P3[P] WL[L] WL[L] WL[P] "
-                              "WL[C] MW[C] MW[C] MW[P] MP1[P] MP1[C] MP2 C1-L1 P1-L1 P2-L2 P1-C1 P2-C2"));
+    EXPECT_EQ(r.List(),
+              Words("C1 P1 P2 L1 L2 C2 S1 S2 D1 D2 C5 L5 D5 S5 C6 L6 D6 S6 C7 L7 D7 S7 C8 L8 D8 S8 "
+                    "C9 L9 D9 S9 L4 P4[P] P4[C] P4[C] L3 P3[C] P3[C] P3[P] WL[L] WL[L] WL[P] "
+                    "WL[C] MW[C] MW[C] MW[P] MP1[P] MP1[C] MP2 C1-L1 P1-L1 P2-L2 P1-C1 P2-C2"));
     EXPECT_EQ(r.Widths(), "WWWWWWSSSSWWSSWWSSWWSSWWSSWWSS" + std::string(23, 'W'));
     EXPECT_EQ(r.app.GetIfExistObs().Length(), 53);
 }
@@ -162,7 +161,8 @@ TEST(ObsList, NumbersOfNoCodeLeaveTheColumnAsItIs)
 namespace {
 
 // The combinations, then raw codes whose one flag decides. Expected availabilities below are
-// in this order: L4 Pp4 Pc4 L3 P3 Pp3 WL WLP WLC MW MWp MP1 MC1 MP2 CL1 PL1 PL2 PC1 PC2 C1 P1 C7 S8.
+// in this order: L4 Pp4 Pc4 L3 P3 Pp3 WL WLP WLC MW MWp MP1 MC1 MP2 CL1 PL1 PL2 PC1 PC2 C1 P1 C7
+// S8.
 const std::string Combinations =
     "-lL4:Pp4:Pc4:L3:P3:Pp3:WL:WLP:WLC:MW:MWp:MP1:MC1:MP2:CL1:PL1:PL2:PC1:PC2:"
     "C1:P1:C7:S8:";
@@ -202,8 +202,7 @@ TEST(Availability, GalileoUsesTheSeventhFrequencyAndNeverFormsP2MinusC2)
 TEST(Availability, BeidouFormsItsPairButNoPForms)
 {
     Session r;
-    for (unsigned short k = 0; k < NObsTypes; k++)
-        r.rh.Flag(k) = true;
+    for (unsigned short k = 0; k < NObsTypes; k++) r.rh.Flag(k) = true;
     r.GetFiles({"-o" + Minimal, "-cC", Combinations});
     EXPECT_EQ(r.Available(), "+-+++-+-++--++++++-++++");
 }
@@ -289,10 +288,12 @@ TEST(Availability, EveryNeededTypeIsNeededByEveryPartOfTheRule)
     ASSERT_EQ(std::size(Rules), 49u);
     for (const Rule& rule : Rules) {
         const std::string e = rule.e;
-        std::vector<std::pair<std::string, std::string>> parts = {{"-cG", rule.gr}, {"-cR", rule.gr}};
+        std::vector<std::pair<std::string, std::string>> parts = {{"-cG", rule.gr},
+                                                                  {"-cR", rule.gr}};
         std::vector<std::string> never;
         if (e == "*") {
-            for (const char* systems : {"-cE", "-cC", "-cJ", "-cI", "-cS"}) parts.push_back({systems, rule.gr});
+            for (const char* systems : {"-cE", "-cC", "-cJ", "-cI", "-cS"})
+                parts.push_back({systems, rule.gr});
         } else {
             if (e.empty())
                 never.push_back("-cE");
@@ -314,7 +315,8 @@ TEST(Availability, EveryNeededTypeIsNeededByEveryPartOfTheRule)
             SCOPED_TRACE(std::string(rule.code) + " " + systems);
             const std::vector<std::string> types = Words(needs);
             EXPECT_EQ(AvailableWith(rule.code, systems, types), '+');
-            for (const std::string& t : types) EXPECT_EQ(AvailableWith(rule.code, systems, {}, t), '-') << "without " << t;
+            for (const std::string& t : types)
+                EXPECT_EQ(AvailableWith(rule.code, systems, {}, t), '-') << "without " << t;
         }
     }
 }
@@ -352,14 +354,19 @@ TEST(GetFiles, ADefaultResultNameDropsTheCompressionExtensionFirst)
     const std::filesystem::path dir = TestFolder();
     const std::filesystem::path here = std::filesystem::current_path();
     std::filesystem::current_path(dir);
-    for (const auto& [rinex, result] : std::vector<std::pair<std::string, std::string>>{
-             {"york0440.15d.Z", "york0440.gof"}, {"york0440.15o.gz", "york0440.gof"},
-             {"site.15o.z", "site.gof"},         {"site.15o.bz2", "site.gof"},
-             {"site.15o.xz", "site.gof"},        {"site.15o.zip", "site.gof"},
-             {"site.gz", "site.gof"},            {"site.15o.tar", "site.15o.gof"},
-             {"site.15o.GZ", "site.15o.gof"}}) {
+    for (const auto& [rinex, result] :
+         std::vector<std::pair<std::string, std::string>>{{"york0440.15d.Z", "york0440.gof"},
+                                                          {"york0440.15o.gz", "york0440.gof"},
+                                                          {"site.15o.z", "site.gof"},
+                                                          {"site.15o.bz2", "site.gof"},
+                                                          {"site.15o.xz", "site.gof"},
+                                                          {"site.15o.zip", "site.gof"},
+                                                          {"site.gz", "site.gof"},
+                                                          {"site.15o.tar", "site.15o.gof"},
+                                                          {"site.15o.GZ", "site.15o.gof"}}) {
         std::ofstream(rinex) << "";
-        EXPECT_EQ(Session().ResultFileLine({"-v", "-o" + rinex, "-cG"}), OutputLine(result)) << rinex;
+        EXPECT_EQ(Session().ResultFileLine({"-v", "-o" + rinex, "-cG"}), OutputLine(result))
+            << rinex;
     }
     std::filesystem::current_path(here);
 }
@@ -399,29 +406,32 @@ TEST(GetFiles, ValuesThatJustFitAreKept)
 {
     Session r;
     std::string list;
-    for (int i = 0; i < 85; i++)
-        list += "L1:"; // 255 characters
+    for (int i = 0; i < 85; i++) list += "L1:"; // 255 characters
     std::string sats;
-    for (int i = 0; i < 99; i++)
-        sats += "G01";
+    for (int i = 0; i < 99; i++) sats += "G01";
     testing::internal::CaptureStderr(); // the two characters left over draw a warning
     r.GetFiles({"-o" + Minimal, "-cG", "-l" + list, "-p" + sats + "G0"});
     testing::internal::GetCapturedStderr();
     EXPECT_EQ(r.app.GetObsList().Length(), 85);
     EXPECT_EXIT(Session().GetFiles({"-o" + std::string(255, 'A')}), ExitedWithCode(1),
-                Eq("\n#### Kestrova: Warning -> CAN NOT OPEN \"" + std::string(255, 'A') + "\": No such file or directory! ####\n     Continuing Kestrova ... \n\n" + ErrorFrame("RINEX FILE CAN NOT BE OPENED!")));
+                Eq("\n#### Kestrova: Warning -> CAN NOT OPEN \"" + std::string(255, 'A') +
+                   "\": No such file or directory! ####\n     Continuing Kestrova ... \n\n" +
+                   ErrorFrame("RINEX FILE CAN NOT BE OPENED!")));
 }
 
 // Without -l the list is made of the header types. The band-3 types have no column of their own:
 // L3 must not become the ionosphere-free combination that shares its two letters.
 TEST(ReadFile, WithoutAListBandThreeTypesGetNoColumn)
 {
-    const std::string hdr = "     2.11           OBSERVATION DATA    G (GPS)             RINEX VERSION / TYPE\n"
-                            "     7    C1    L1    L3    C3    S3    D3    L2            # / TYPES OF OBSERV\n"
-                            "                                                            END OF HEADER\n";
+    const std::string hdr =
+        "     2.11           OBSERVATION DATA    G (GPS)             RINEX VERSION / TYPE\n"
+        "     7    C1    L1    L3    C3    S3    D3    L2            # / TYPES OF OBSERV\n"
+        "                                                            END OF HEADER\n";
     std::string data;
-    for (const char* t : {" 15  2 13  0  0  0.0000000  0  1G01\n", " 15  2 13  0  0 30.0000000  0  1G01\n"})
-        data += std::string(t) + "  23000000.000   120000000.000   120000001.000    23000002.000         40.000\n" +
+    for (const char* t :
+         {" 15  2 13  0  0  0.0000000  0  1G01\n", " 15  2 13  0  0 30.0000000  0  1G01\n"})
+        data += std::string(t) +
+                "  23000000.000   120000000.000   120000001.000    23000002.000         40.000\n" +
                 "     -1200.000   93000000.000\n"; // D3, L2
     const std::string file = WriteText(TestFolder() / "band3.15o", hdr + data);
     Session r;
@@ -443,15 +453,16 @@ TEST(GetFiles, GlonassSatellitesOutsideTheSlotsAreRefused)
     struct Word {
         std::string word, typed, option;
     };
-    for (const Word& w : {Word{"-pR33", "R33", "-p"}, Word{"-pG01R00", "R00", "-p"},
-                          Word{"-xR40", "R40", "-x"}, Word{"-PR99", "R99", "-p"},
-                          Word{"-pr 0", "r 0", "-p"}}) {
+    for (const Word& w :
+         {Word{"-pR33", "R33", "-p"}, Word{"-pG01R00", "R00", "-p"}, Word{"-xR40", "R40", "-x"},
+          Word{"-PR99", "R99", "-p"}, Word{"-pr 0", "r 0", "-p"}}) {
         SCOPED_TRACE(w.word);
         EXPECT_EXIT(Session().GetFiles({"-o" + Minimal, "-cR", w.word}), ExitedWithCode(1),
                     Eq(refused(w.typed, w.option)));
     }
     testing::internal::CaptureStdout();
-    Session().GetFiles({"-v", "-o" + Minimal, "-cGR", "-gf" + Minimal, "-pR01R32G40r03", "-xR17E99"});
+    Session().GetFiles(
+        {"-v", "-o" + Minimal, "-cGR", "-gf" + Minimal, "-pR01R32G40r03", "-xR17E99"});
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_NE(out.find("satellites PRN's: R01R32G40r03 ->  R01 R32 G40 r03!\n"), std::string::npos);
     EXPECT_NE(out.find("excluded satellites PRN's: R17E99 ->  R17 E99!\n"), std::string::npos);
@@ -477,8 +488,10 @@ TEST(GetFiles, SystemTextsSelectTheirSystems)
         testing::internal::CaptureStdout();
         Session().GetFiles({"-v", "-o" + Minimal, "-gf" + Minimal, word});
         const std::string out = testing::internal::GetCapturedStdout();
-        EXPECT_NE(out.find(std::string("Satellite constellation to use:") + names + "\n"), std::string::npos)
-            << word << "\n" << out;
+        EXPECT_NE(out.find(std::string("Satellite constellation to use:") + names + "\n"),
+                  std::string::npos)
+            << word << "\n"
+            << out;
     }
     EXPECT_EXIT(Session().GetFiles({"-o" + Minimal, "-cBDS"}), ExitedWithCode(1),
                 Eq(ErrorFrame("NO GNSS SATELLITE SYSTEM SET [-c[G|R|E|C]]!")));
@@ -490,8 +503,10 @@ TEST(GetFiles, SatellitesOfSystemsSwitchedOffAreNamed)
     testing::internal::CaptureStderr();
     Session().GetFiles({"-o" + Minimal, "-pG05J03c10", "-cGE", "-xE11I02S20"});
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "\n#### Kestrova: Warning -> SATELLITES J03 C10 OF OPTION -p BELONG TO NO SYSTEM SWITCHED ON "
+              "\n#### Kestrova: Warning -> SATELLITES J03 C10 OF OPTION -p BELONG TO NO SYSTEM "
+              "SWITCHED ON "
               "WITH -c! ####\n     Continuing Kestrova ... \n\n"
-              "\n#### Kestrova: Warning -> SATELLITES I02 S20 OF OPTION -x BELONG TO NO SYSTEM SWITCHED ON "
+              "\n#### Kestrova: Warning -> SATELLITES I02 S20 OF OPTION -x BELONG TO NO SYSTEM "
+              "SWITCHED ON "
               "WITH -c! ####\n     Continuing Kestrova ... \n\n");
 }

@@ -17,16 +17,17 @@ using testing::ExitedWithCode;
 
 namespace {
 
-std::vector<short> Sats(const std::string& word) {
+std::vector<short> Sats(const std::string& word)
+{
     matrix<short> sat(5, 5, 0);
     ParseSatList(word.c_str(), sat, 2);
     std::vector<short> out(static_cast<size_t>(sat.NRow() * sat.NCol()));
-    for (long i = 0; i < sat.Length(); i++)
-        out[i] = sat(i);
+    for (long i = 0; i < sat.Length(); i++) out[i] = sat(i);
     return out;
 }
 
-std::string Date(const char* word) {
+std::string Date(const char* word)
+{
     ymdhms t;
     ParseDate(word, t, 2);
     std::ostringstream out;
@@ -36,19 +37,22 @@ std::string Date(const char* word) {
     return out.str();
 }
 
-std::string DateFrame(const char* field) {
+std::string DateFrame(const char* field)
+{
     return std::string("\n**** ymdhms: Error -> ") + field +
            " not valid ****\n     Exiting class ymdhms ... \n";
 }
 
-std::string ProgramFrame(const char* text) {
+std::string ProgramFrame(const char* text)
+{
     return std::string("\n**** Kestrova: Error -> ") + text +
            " ****\n     Exiting Kestrova ... \n\n";
 }
 
 } // namespace
 
-TEST(ParseArgument, DatesStandInFixedColumns) {
+TEST(ParseArgument, DatesStandInFixedColumns)
+{
     EXPECT_EQ(Date("-s2018-05-03_12:00:00"), " 2018-05-03 12:00:00.000000");
     EXPECT_EQ(Date("-s2018/05/03/12/00/00.0"), " 2018-05-03 12:00:00.000000");
     EXPECT_EQ(Date("-e2018-05-03_23:59:59.5"), " 2018-05-03 23:59:59.500000");
@@ -67,15 +71,16 @@ TEST(ParseArgument, DatesStandInFixedColumns) {
 
 // Every digit column holds a digit, or a blank after the digits of a number written short;
 // anything else would read a field from the wrong columns.
-TEST(ParseArgument, DatesThatDoNotFitTheirColumnsAreRefused) {
+TEST(ParseArgument, DatesThatDoNotFitTheirColumnsAreRefused)
+{
     EXPECT_EQ(Date("-s2018-5 -3 _1 :2 :3.5 "), " 2018-05-03 01:02:03.500000");
     EXPECT_EQ(Date("-e2018-05-03_24:00:00"), " 2018-05-03 24:00:00.000000");
     EXPECT_EQ(Date("-s2018-05-03_12"), " 2018-05-03 12:00:00.000000");
     EXPECT_EQ(Date("-s2018-05-03_12:30:"), " 2018-05-03 12:30:00.000000");
     for (const char* word :
          {"-s2018-1-14", "-e2018-05-3_12:00:00", "-S2018-05-03_1:00:00", "-s201a-05-03",
-          "-s 2018-05-03", "-s2018-05-03_12:00:0x", "-e2018-05-03_12:00:00Z", "-s2018-05-03_12:00:1.5.",
-          "-s2018-05-03_12:00:-1", "-s2018-05- 3"}) {
+          "-s 2018-05-03", "-s2018-05-03_12:00:0x", "-e2018-05-03_12:00:00Z",
+          "-s2018-05-03_12:00:1.5.", "-s2018-05-03_12:00:-1", "-s2018-05- 3"}) {
         SCOPED_TRACE(word);
         const std::string text =
             "DATE \"" + std::string(word + 2) + "\" OF OPTION " + std::string(word, 2) +
@@ -86,7 +91,8 @@ TEST(ParseArgument, DatesThatDoNotFitTheirColumnsAreRefused) {
 
 // Each letter, in either case, names its own system and no other; a blank letter is GPS and a
 // blank tens digit 0, as RINEX 2 files write them.
-TEST(ParseArgument, SatelliteOfEachSystemLetter) {
+TEST(ParseArgument, SatelliteOfEachSystemLetter)
+{
     const std::pair<const char*, short> accepted[] = {
         {"G03", 3},   {"g03", 3},   {" 03", 3},   {"G 3", 3},   {"R03", 103}, {"r03", 103},
         {"E02", 202}, {"e02", 202}, {"C03", 303}, {"c03", 303}, {"S20", 420}, {"s20", 420},
@@ -96,11 +102,12 @@ TEST(ParseArgument, SatelliteOfEachSystemLetter) {
 }
 
 // A group that is not a letter of a system and two digits would select some other satellite.
-TEST(ParseArgument, SatelliteTextsOfNoSystemAreRefused) {
+TEST(ParseArgument, SatelliteTextsOfNoSystemAreRefused)
+{
     const std::pair<const char*, const char*> refused[] = {
-        {"-pX03", "X03"},    {"-pG03A01", "A01"}, {"-pG5,G12", "G5,"}, {"-xG-1", "G-1"},
-        {"-pG0x", "G0x"},    {"-p03G", "03G"},    {"-xG01 G1", " G1"}, {"-p?12", "?12"},
-        {"-pG1 ", "G1 "},    {"-pg 0E11 x3", " x3"}};
+        {"-pX03", "X03"}, {"-pG03A01", "A01"},   {"-pG5,G12", "G5,"}, {"-xG-1", "G-1"},
+        {"-pG0x", "G0x"}, {"-p03G", "03G"},      {"-xG01 G1", " G1"}, {"-p?12", "?12"},
+        {"-pG1 ", "G1 "}, {"-pg 0E11 x3", " x3"}};
     for (const auto& [word, typed] : refused) {
         const std::string text = "SATELLITE \"" + std::string(typed) + "\" OF OPTION " +
                                  std::string(word, 2) +
@@ -109,22 +116,23 @@ TEST(ParseArgument, SatelliteTextsOfNoSystemAreRefused) {
     }
 }
 
-TEST(ParseArgument, SatelliteListsInGroupsOfThree) {
+TEST(ParseArgument, SatelliteListsInGroupsOfThree)
+{
     EXPECT_EQ(Sats("-pG05R12C07"), (std::vector<short>{5, 112, 307}));
     EXPECT_EQ(Sats("-xE11C05R24"), (std::vector<short>{211, 305, 124}));
     EXPECT_EQ(Sats("-pG01G02G3"), (std::vector<short>{1, 2}));
     EXPECT_EQ(Sats("-pS20g05r05 07"), (std::vector<short>{420, 5, 105, 7}));
     EXPECT_TRUE(Sats("-pG0").empty());
     std::string longest = "-p";
-    for (int i = 1; i <= 99; i++)
-        longest.append("G").append(std::to_string(10 + i % 90));
+    for (int i = 1; i <= 99; i++) longest.append("G").append(std::to_string(10 + i % 90));
     EXPECT_EQ(Sats(longest + "G0").size(), 99u); // 299 characters
     EXPECT_EXIT(
         Sats(longest + "G01"), ExitedWithCode(1),
         Eq(ProgramFrame("SATELLITE LIST [-p/-x] LONGER THAN 299 CHARACTERS (99 SATELLITES)!")));
 }
 
-TEST(ParseArgument, NumbersAndFileNames) {
+TEST(ParseArgument, NumbersAndFileNames)
+{
     EXPECT_EQ(ParseFloat("-t0.1", 2), static_cast<long double>(0.1f));
     EXPECT_EQ(ParseDouble("-d0.1", 2), static_cast<long double>(0.1));
     EXPECT_EQ(ParseFloat("-t30", 2) + ParseDouble("-d-0.5", 2) + ParseDouble("-d 2.5s", 2), 32);

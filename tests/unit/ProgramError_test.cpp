@@ -7,13 +7,15 @@
 using testing::Eq;
 using testing::ExitedWithCode;
 
-TEST(ProgramError, ErrorFrameOnStandardErrorEndsWithStatusOne) {
+TEST(ProgramError, ErrorFrameOnStandardErrorEndsWithStatusOne)
+{
     EXPECT_EXIT(ProgramError(ProgName, "RINEX FILE MUST BE SET!"), ExitedWithCode(1),
                 Eq("\n**** Kestrova: Error -> RINEX FILE MUST BE SET! ****\n"
                    "     Exiting Kestrova ... \n\n"));
 }
 
-TEST(ProgramError, WarningFramesContinueOnTheirStreams) {
+TEST(ProgramError, WarningFramesContinueOnTheirStreams)
+{
     testing::internal::CaptureStderr();
     testing::internal::CaptureStdout();
     ProgramWarning(ProgName, "MULTIPATH P1 FILE CAN NOT BE OPENED!");
@@ -27,7 +29,8 @@ TEST(ProgramError, WarningFramesContinueOnTheirStreams) {
                    "COPYING VALUES TO P2! ####\n     Continuing Kestrova ... \n\n");
 }
 
-TEST(ProgramError, ClassFramesShowMarkerClassAndTail) {
+TEST(ProgramError, ClassFramesShowMarkerClassAndTail)
+{
     testing::internal::CaptureStdout();
     ClassFrame("####", "RINEXHeader", "Warning",
                "ADDITIONAL \"MARKER NAME\" HEADER LINE -> line: 7", "Continuing RINEXHeader", true);

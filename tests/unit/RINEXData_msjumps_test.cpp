@@ -46,12 +46,12 @@ class MSJumps : public testing::Test {
                 long k = Record(d, e, sv.sat);
                 long double want = ms(e, sv);
                 bool l1 = std::fabs(d.L1(k).obs - L1(k).obs - want * sv.f1 / 1000) < 1e-4L;
-                bool l2 =
-                    !series.dualFrequency || std::fabs(d.L2(k).obs - L2(k).obs - want * sv.f2 / 1000) < 1e-4L;
+                bool l2 = !series.dualFrequency ||
+                          std::fabs(d.L2(k).obs - L2(k).obs - want * sv.f2 / 1000) < 1e-4L;
                 if (l1 && l2) continue;
                 ADD_FAILURE() << "epoch " << e << ", satellite " << sv.sat << ": L1 moved by "
-                              << static_cast<double>(d.L1(k).obs - L1(k).obs) << " cycles, expected "
-                              << static_cast<double>(want) << " ms";
+                              << static_cast<double>(d.L1(k).obs - L1(k).obs)
+                              << " cycles, expected " << static_cast<double>(want) << " ms";
                 return;
             }
     }
@@ -80,8 +80,8 @@ TEST_F(MSJumps, CodeJumpShiftsEveryPhaseFromThatEpochOn)
 // GLONASS slots without a known channel (R05) or table row (R33) stay as read.
 TEST_F(MSJumps, JumpUpThenDownShiftsTheEpochsBetween)
 {
-    Make({{Gps(5), Glonass(1, 1), Gps(12), Galileo(11), Glonass(8, -7), Glonass(5, 3, false), Gps(24),
-           Glonass(33, 0, false)},
+    Make({{Gps(5), Glonass(1, 1), Gps(12), Galileo(11), Glonass(8, -7), Glonass(5, 3, false),
+           Gps(24), Glonass(33, 0, false)},
           300,
           true,
           {{100, 1}, {200, -1}},
@@ -102,8 +102,9 @@ TEST_F(MSJumps, ScreeningLeavesOutSatellitesWhoseStepsDisagree)
         const char* what;
         long double p2Extra, l2Slip;
         long jumps;
-    } cases[] = {
-        {"P2 10 m or more off C1", 12, 0, 0}, {"P2 less than 10 m off", 9, 0, 1}, {"L2 slip", 0, 5, 0}};
+    } cases[] = {{"P2 10 m or more off C1", 12, 0, 0},
+                 {"P2 less than 10 m off", 9, 0, 1},
+                 {"L2 slip", 0, 5, 0}};
     for (const auto& c : cases) {
         Make(FourGps(100, {}));
         AddFrom(d, d.C1, 30, 50, 3 * MSm);

@@ -163,7 +163,8 @@ TEST(RINEXData, OnlyTheKeptTypesAreStored)
     EXPECT_EQ(part.rd.L1.NRow(), 0);
     EXPECT_EQ(part.rd.S1.NRow(), 0);
     // the header has P2 itself: C2 is not read for it
-    part.Read(Header("     3    C1    P2    C2"), " 05  3 24 13 10 36.0000000  0  1G05\n" + Obs(0), 1, 1);
+    part.Read(Header("     3    C1    P2    C2"), " 05  3 24 13 10 36.0000000  0  1G05\n" + Obs(0),
+              1, 1);
     EXPECT_EQ(part.rd.P2.NRow(), 1);
     EXPECT_EQ(part.rd.C2.NRow(), 0);
 }
@@ -211,7 +212,8 @@ TEST(RINEXData, ClockOffsetsFromColumns69To80)
 {
     std::string first = " 10  3  5  0  0  0.0000000  0  1G13";
     first.resize(68, ' ');
-    std::string data = first + "-0.123456789\n" + Obs(0) + " 10  3  5  0  0 30.0000000  0  1G13\n" + Obs(1);
+    std::string data =
+        first + "-0.123456789\n" + Obs(0) + " 10  3  5  0  0 30.0000000  0  1G13\n" + Obs(1);
     Store s;
     s.Read(FiveTypes, data, 2, 2, true);
     ASSERT_EQ(s.rd.TCorr.NRow(), 2);
@@ -234,14 +236,16 @@ TEST(RINEXData, UnknownSystemsAreNumberedApartFromGps)
 TEST(RINEXData, IdentifierWithoutANumberIsRefused)
 {
     std::string data = " 15  2 13  1  0 30.0000000  0  2G05G1X\n" + Obs(0) + Obs(1);
-    EXPECT_EXIT(ReadFails(FiveTypes, data, 1, 2), ExitedWithCode(1),
-                testing::Eq(DataError("SATELLITE IDENTIFIER \"G1X\" OF EPOCH 2015-02-13 01:00:30.0000000 "
-                                      "IS NOT VALID!")));
+    EXPECT_EXIT(
+        ReadFails(FiveTypes, data, 1, 2), ExitedWithCode(1),
+        testing::Eq(DataError("SATELLITE IDENTIFIER \"G1X\" OF EPOCH 2015-02-13 01:00:30.0000000 "
+                              "IS NOT VALID!")));
     // an epoch line that lists fewer satellites than it counts
     data = " 15  2 13  1  0 30.0000000  0  2G05\n" + Obs(0) + Obs(1);
-    EXPECT_EXIT(ReadFails(FiveTypes, data, 1, 2), ExitedWithCode(1),
-                testing::Eq(DataError("SATELLITE IDENTIFIER \"   \" OF EPOCH 2015-02-13 01:00:30.0000000 "
-                                      "IS NOT VALID!")));
+    EXPECT_EXIT(
+        ReadFails(FiveTypes, data, 1, 2), ExitedWithCode(1),
+        testing::Eq(DataError("SATELLITE IDENTIFIER \"   \" OF EPOCH 2015-02-13 01:00:30.0000000 "
+                              "IS NOT VALID!")));
 }
 
 TEST(RINEXData, FileEndingInsideARecordIsReported)
@@ -301,10 +305,11 @@ TEST(RINEXData, SatelliteListPiecesEndWhereTheirLineEnds)
     // 13 satellites as 11 + 2; 30 as 12 + 10 + 8; 13 as 11 + 2 with a clock offset after the list
     std::string withClock = " 15  2 13  0  1  0.0000000  0 13" + ids(1, 11);
     withClock.resize(68, ' ');
-    const std::string data = " 15  2 13  0  0  0.0000000  0 13" + ids(1, 11) + "\n" + cont + ids(12, 13) +
-                             "\n" + records(13) + " 15  2 13  0  0 30.0000000  0 30" + ids(1, 12) +
-                             "\n" + cont + ids(13, 22) + "   \n" + cont + ids(23, 30) + "\n" + records(30) +
-                             withClock + " 0.000123456\n" + cont + ids(12, 13) + "\n" + records(13);
+    const std::string data = " 15  2 13  0  0  0.0000000  0 13" + ids(1, 11) + "\n" + cont +
+                             ids(12, 13) + "\n" + records(13) + " 15  2 13  0  0 30.0000000  0 30" +
+                             ids(1, 12) + "\n" + cont + ids(13, 22) + "   \n" + cont + ids(23, 30) +
+                             "\n" + records(30) + withClock + " 0.000123456\n" + cont +
+                             ids(12, 13) + "\n" + records(13);
     Store s;
     s.Read(FiveTypes, data, 3, 56, true);
     long r = 0;

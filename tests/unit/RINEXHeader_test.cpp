@@ -63,23 +63,24 @@ TEST(RINEXHeader, FieldsOfEveryLabel)
 {
     RINEXHeader hd;
     std::string rest;
-    std::string out = Read(hd,
-                           L("     2.11           OBSERVATION DATA    M (MIXED)", "RINEX VERSION / TYPE") +
-                               L("teqc  2014Jan16     NOAA/NOS/NGS/CORS   20150214 03:36:45UTC", "PGM / RUN BY / DATE") +
-                               L("YORK", "MARKER NAME") + L("84", "MARKER NUMBER") +
-                               L("Charles Harpster    PADT", "OBSERVER / AGENCY") +
-                               L("0220247558          TRIMBLE 5700        NP 1.00 / SP 1.22", "REC # / TYPE / VERS") +
-                               L("0220167001           TRM33429.00+GP  ", "ANT # / TYPE") +
-                               L("  1122459.2250 -4763243.0070  4076945.5470", "APPROX POSITION XYZ") +
-                               L("        1.5000        0.2000        0.3000", "ANTENNA: DELTA H/E/N") +
-                               L("     1     2", "WAVELENGTH FACT L1/2") +
-                               TypesLine(5, "    L1    L2    C1    P1    P2") +
-                               L("    30.000", "INTERVAL") +
-                               L("  2015     2    13     0     0    0.0000000     GPS", "TIME OF FIRST OBS") +
-                               L("  2015     2    13    23    59   30.0000000     GLO", "TIME OF LAST OBS") +
-                               L("    16", "LEAP SECONDS") + L("a remark", "COMMENT") + End +
-                               " 15  2 13  0  0  0.0000000  0  1G07\n",
-                           &rest);
+    std::string out = Read(
+        hd,
+        L("     2.11           OBSERVATION DATA    M (MIXED)", "RINEX VERSION / TYPE") +
+            L("teqc  2014Jan16     NOAA/NOS/NGS/CORS   20150214 03:36:45UTC",
+              "PGM / RUN BY / DATE") +
+            L("YORK", "MARKER NAME") + L("84", "MARKER NUMBER") +
+            L("Charles Harpster    PADT", "OBSERVER / AGENCY") +
+            L("0220247558          TRIMBLE 5700        NP 1.00 / SP 1.22", "REC # / TYPE / VERS") +
+            L("0220167001           TRM33429.00+GP  ", "ANT # / TYPE") +
+            L("  1122459.2250 -4763243.0070  4076945.5470", "APPROX POSITION XYZ") +
+            L("        1.5000        0.2000        0.3000", "ANTENNA: DELTA H/E/N") +
+            L("     1     2", "WAVELENGTH FACT L1/2") +
+            TypesLine(5, "    L1    L2    C1    P1    P2") + L("    30.000", "INTERVAL") +
+            L("  2015     2    13     0     0    0.0000000     GPS", "TIME OF FIRST OBS") +
+            L("  2015     2    13    23    59   30.0000000     GLO", "TIME OF LAST OBS") +
+            L("    16", "LEAP SECONDS") + L("a remark", "COMMENT") + End +
+            " 15  2 13  0  0  0.0000000  0  1G07\n",
+        &rest);
     EXPECT_EQ(out, "");
     EXPECT_FLOAT_EQ(hd.version, 2.11f);
     EXPECT_EQ(hd.type, 'O');
@@ -123,7 +124,8 @@ TEST(RINEXHeader, TypesAndTheirFlags)
     unsigned short codes[] = {tL1, tL2, tC1, tP1, tP2};
     for (int i = 0; i < 5; i++) EXPECT_EQ(hd.obs(i), codes[i]);
     for (unsigned short k = 0; k < NObsTypes; k++)
-        EXPECT_EQ(hd.Flag(k), k == tL1 || k == tL2 || k == tC1 || k == tP1 || k == tP2) << ObsTypeName[k];
+        EXPECT_EQ(hd.Flag(k), k == tL1 || k == tL2 || k == tC1 || k == tP1 || k == tP2)
+            << ObsTypeName[k];
     EXPECT_TRUE(hd.HasC1() && hd.HasP1() && hd.HasP2() && !hd.HasC2());
 
     // band 3 is flagged; a pair that is not a known type selects nothing
@@ -145,7 +147,8 @@ TEST(RINEXHeader, ContinuationLinesOfTheTypesRecord)
     EXPECT_EQ(hd.nobs, 9);
     EXPECT_STREQ(hd.mname, "NINE");
     // 12 types: one continuation line, taken even though it carries another label
-    Read(hd, TypesLine(12, nine) + TypesMore("    D2    C5    L5", "MARKER NAME") + L("AFTER", "MARKER NAME") + End);
+    Read(hd, TypesLine(12, nine) + TypesMore("    D2    C5    L5", "MARKER NAME") +
+                 L("AFTER", "MARKER NAME") + End);
     ASSERT_EQ(hd.nobs, 12);
     EXPECT_EQ(hd.obs(9), tD2);
     EXPECT_EQ(hd.obs(11), tL5);
@@ -165,12 +168,12 @@ TEST(RINEXHeader, ContinuationLinesOfTheTypesRecord)
 TEST(RINEXHeader, RepeatedLinesAreReportedWithTheirLineNumbers)
 {
     RINEXHeader hd;
-    std::string out = Read(hd, L("FIRST", "MARKER NAME") +
-                                   TypesLine(12, "    C1    P1    L1    S1    D1    C2    P2    L2    S2") +
-                                   TypesMore("    D2    C5    L5") +
-                                   L("SECOND", "MARKER NAME") + L("    30.000", "INTERVAL") +
-                                   L("    15.000", "INTERVAL") + L("", "MARKER NUMBER") +
-                                   L("", "MARKER NUMBER") + End);
+    std::string out =
+        Read(hd, L("FIRST", "MARKER NAME") +
+                     TypesLine(12, "    C1    P1    L1    S1    D1    C2    P2    L2    S2") +
+                     TypesMore("    D2    C5    L5") + L("SECOND", "MARKER NAME") +
+                     L("    30.000", "INTERVAL") + L("    15.000", "INTERVAL") +
+                     L("", "MARKER NUMBER") + L("", "MARKER NUMBER") + End);
     // line 4 is the second name: the continuation line of the types record counts as a line
     EXPECT_EQ(out, Warning("ADDITIONAL \"MARKER NAME\" HEADER LINE", 4) +
                        Warning("ADDITIONAL \"INTERVAL\" HEADER LINE", 6));
@@ -184,7 +187,8 @@ TEST(RINEXHeader, RepeatedLinesAreReportedWithTheirLineNumbers)
 
     out = Read(hd, L("     2.11           OBSERVATION DATA    G", "RINEX VERSION / TYPE") +
                        L("     2.10           OBSERVATION DATA    G", "RINEX VERSION / TYPE") +
-                       L("  1.0  2.0  3.0", "APPROX POSITION XYZ") + L("  1.0  2.0  3.0", "APPROX POSITION XYZ") +
+                       L("  1.0  2.0  3.0", "APPROX POSITION XYZ") +
+                       L("  1.0  2.0  3.0", "APPROX POSITION XYZ") +
                        L("RECEIVER            TYPE", "REC # / TYPE / VERS") +
                        L("RECEIVER            TYPE", "REC # / TYPE / VERS") + End);
     EXPECT_EQ(out, Warning("ADDITIONAL \"RINEX VERSION / TYPE\" HEADER LINE", 2) +
@@ -204,8 +208,8 @@ TEST(RINEXHeader, LabelsAreFoundAnywhereInTheLine)
     Read(hd, L("    10.000 INTERVAL CHANGED", "COMMENT") + End);
     EXPECT_FLOAT_EQ(hd.interval, 10.0f);
     // a line of any length is read, and the lines after it too
-    Read(hd, L("LONG", "MARKER NAME") + std::string(120, 'x') + "COMMENT\n" + std::string(300, ' ') + "\n" +
-                 L("    30.000", "INTERVAL") + End);
+    Read(hd, L("LONG", "MARKER NAME") + std::string(120, 'x') + "COMMENT\n" +
+                 std::string(300, ' ') + "\n" + L("    30.000", "INTERVAL") + End);
     EXPECT_STREQ(hd.mname, "LONG");
     EXPECT_FLOAT_EQ(hd.interval, 30.0f);
 }
@@ -227,7 +231,8 @@ TEST(RINEXHeader, SecondTypesRecord)
 {
     RINEXHeader hd;
     // a second record with its own count replaces the first, flags included
-    std::string out = Read(hd, TypesLine(2, "    L1    C1") + TypesLine(3, "    L2    P2    C2") + End);
+    std::string out =
+        Read(hd, TypesLine(2, "    L1    C1") + TypesLine(3, "    L2    P2    C2") + End);
     EXPECT_EQ(out, Warning("ADDITIONAL \"# / TYPES OF OBSERV\" HEADER LINE", 2));
     ASSERT_EQ(hd.nobs, 3);
     EXPECT_EQ(hd.obs(0), tL2);
@@ -248,7 +253,8 @@ TEST(RINEXHeader, TypesRecordOfUpTo81Types)
     std::string text;
     for (int line = 0; line < 9; line++) {
         std::string fields = line == 0 ? "    81" : "      ";
-        for (int i = 0; i < 9; i++) fields += std::string("    ") + ObsTypeName[(line * 9 + i) % NObsTypes];
+        for (int i = 0; i < 9; i++)
+            fields += std::string("    ") + ObsTypeName[(line * 9 + i) % NObsTypes];
         text += L(fields, "# / TYPES OF OBSERV");
     }
     RINEXHeader hd;
@@ -260,8 +266,9 @@ TEST(RINEXHeader, TypesRecordOfUpTo81Types)
 
 TEST(RINEXHeader, TypesCountBeyondARecordIsRefused)
 {
-    const char* frame = "\n#### RINEXHeader: Error -> NUMBER OF TYPES IN \"# / TYPES OF OBSERV\" HEADER "
-                        "LINE NOT IN 0 TO 81 -> line: 2 ####\n     Exiting RINEXHeader ... \n";
+    const char* frame =
+        "\n#### RINEXHeader: Error -> NUMBER OF TYPES IN \"# / TYPES OF OBSERV\" HEADER "
+        "LINE NOT IN 0 TO 81 -> line: 2 ####\n     Exiting RINEXHeader ... \n";
     for (int count : {82, -1}) {
         std::string text = L("X", "MARKER NAME") + TypesLine(count, "    L1") + End;
         EXPECT_EXIT(
@@ -279,12 +286,14 @@ TEST(RINEXHeader, TypesCountBeyondARecordIsRefused)
 // header with the same lines still reports the repeated one.
 TEST(RINEXHeader, Rinex4RecordsAndProgramHistory)
 {
-    const std::string programs = L("GFZRNX-2.1.0        FILE MERGE          20240504 001530 UTC", "PGM / RUN BY / DATE") +
-                                 L("RECEIVER-CONV       STATION             20240503 000000 UTC", "PGM / RUN BY / DATE");
-    const std::string rest = programs + L("10.5880/GFZ.1.1.2020.001", "DOI") + L("CC BY 4.0", "LICENSE OF USE") +
-                             L("30 S DATA, https://network.igs.org/SITE00XXX INTERVAL", "STATION INFORMATION") +
-                             L("SITE", "MARKER NAME") + L("    15.000", "INTERVAL") +
-                             L("G    2 C1C L1C", "SYS / # / OBS TYPES") + End;
+    const std::string programs =
+        L("GFZRNX-2.1.0        FILE MERGE          20240504 001530 UTC", "PGM / RUN BY / DATE") +
+        L("RECEIVER-CONV       STATION             20240503 000000 UTC", "PGM / RUN BY / DATE");
+    const std::string rest =
+        programs + L("10.5880/GFZ.1.1.2020.001", "DOI") + L("CC BY 4.0", "LICENSE OF USE") +
+        L("30 S DATA, https://network.igs.org/SITE00XXX INTERVAL", "STATION INFORMATION") +
+        L("SITE", "MARKER NAME") + L("    15.000", "INTERVAL") +
+        L("G    2 C1C L1C", "SYS / # / OBS TYPES") + End;
     const std::string version = "OBSERVATION DATA    M (MIXED)";
     RINEXHeader v4;
     EXPECT_EQ(Read(v4, L("     4.01           " + version, "RINEX VERSION / TYPE") + rest), "");
@@ -292,6 +301,7 @@ TEST(RINEXHeader, Rinex4RecordsAndProgramHistory)
     EXPECT_STREQ(v4.mname, "SITE");
     EXPECT_FLOAT_EQ(v4.interval, 15.0f);
     RINEXHeader v3;
-    EXPECT_EQ(Read(v3, L("     3.05           " + version, "RINEX VERSION / TYPE") + programs + End),
-              Warning("ADDITIONAL \"PGM / RUN BY / DATE\" HEADER LINE", 3));
+    EXPECT_EQ(
+        Read(v3, L("     3.05           " + version, "RINEX VERSION / TYPE") + programs + End),
+        Warning("ADDITIONAL \"PGM / RUN BY / DATE\" HEADER LINE", 3));
 }

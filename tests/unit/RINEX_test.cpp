@@ -3,12 +3,12 @@
 #include "PROGINC/ProgramError.h"
 #include "tests/unit/RealFiles.h"
 
-#include <gtest/gtest.h>
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
+#include <gtest/gtest.h>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -62,7 +62,8 @@ std::string Generated(const std::vector<std::string>& types, const std::vector<i
     long r = 0;
     for (std::size_t e = 0; e < nsats.size(); e++) {
         char line[100];
-        std::snprintf(line, sizeof line, " 05  3 24 13 %2zu %2zu.0000000  0%3d", e / 2, e % 2 * 30, nsats[e]);
+        std::snprintf(line, sizeof line, " 05  3 24 13 %2zu %2zu.0000000  0%3d", e / 2, e % 2 * 30,
+                      nsats[e]);
         text += line;
         for (int p = 0; p < nsats[e]; p++) {
             if (p > 0 && p % 12 == 0) text.append("\n").append(32, ' ');
@@ -167,18 +168,24 @@ constexpr auto Frame = ClassErrorFrame;
 
 TEST_F(RINEXFile, MissingFileIsRefusedAtOnce)
 {
-    EXPECT_EXIT(ReadFails((dir / "absent.10o").string()), ExitedWithCode(1),
-                testing::Eq("\n#### Kestrova: Warning -> CAN NOT OPEN \"" + (dir / "absent.10o").string() + "\": No such file or directory! ####\n     Continuing Kestrova ... \n\n" + Frame("RINEX", "RINEX FILE CAN NOT BE OPENED!")));
+    EXPECT_EXIT(
+        ReadFails((dir / "absent.10o").string()), ExitedWithCode(1),
+        testing::Eq("\n#### Kestrova: Warning -> CAN NOT OPEN \"" + (dir / "absent.10o").string() +
+                    "\": No such file or directory! ####\n     Continuing Kestrova ... \n\n" +
+                    Frame("RINEX", "RINEX FILE CAN NOT BE OPENED!")));
 }
 
 TEST_F(RINEXFile, FileWithoutEpochsIsRefused)
 {
-    std::string noEnd = Write("no_end.10o", TypesRecord({"C1"}) + " 05  3 24 13 10  0.0000000  0  1G05\n");
+    std::string noEnd =
+        Write("no_end.10o", TypesRecord({"C1"}) + " 05  3 24 13 10  0.0000000  0  1G05\n");
     EXPECT_EXIT(ReadFails(noEnd), ExitedWithCode(1),
                 testing::Eq(Frame("RINEXData", "NUMBER OF EPOCH IN RINEX FILE NOT DETERMINED!")));
-    std::string noSats = Write("no_sats.10o", TypesRecord({"C1"}) + End + " 05  3 24 13 10  0.0000000  0  0 \n");
-    EXPECT_EXIT(ReadFails(noSats), ExitedWithCode(1),
-                testing::Eq(Frame("RINEXData", "NUMBER OF OBSERVATIONS IN RINEX FILE NOT DETERMINED!")));
+    std::string noSats =
+        Write("no_sats.10o", TypesRecord({"C1"}) + End + " 05  3 24 13 10  0.0000000  0  0 \n");
+    EXPECT_EXIT(
+        ReadFails(noSats), ExitedWithCode(1),
+        testing::Eq(Frame("RINEXData", "NUMBER OF OBSERVATIONS IN RINEX FILE NOT DETERMINED!")));
 }
 
 TEST_F(RINEXFile, BothPassesCountEveryRecordShape)
@@ -188,11 +195,11 @@ TEST_F(RINEXFile, BothPassesCountEveryRecordShape)
         std::size_t ntypes;
     };
     // one line per 12 satellites and per 5 types, at and beyond each step
-    const std::vector<Shape> shapes = {{{8, 9}, 4},   {{12}, 5},     {{13, 1}, 6}, {{24}, 10},
+    const std::vector<Shape> shapes = {{{8, 9}, 4},   {{12}, 5},      {{13, 1}, 6}, {{24}, 10},
                                        {{25, 3}, 11}, {{28, 28}, 12}, {{2}, 30}};
-    const std::vector<std::string> all = {"C1", "P1", "L1", "S1", "D1", "C2", "P2", "L2", "S2", "D2",
-                                          "C5", "L5", "D5", "S5", "C6", "L6", "D6", "S6", "C7", "L7",
-                                          "D7", "S7", "C8", "L8", "D8", "S8", "C3", "L3", "S3", "D3"};
+    const std::vector<std::string> all = {
+        "C1", "P1", "L1", "S1", "D1", "C2", "P2", "L2", "S2", "D2", "C5", "L5", "D5", "S5", "C6",
+        "L6", "D6", "S6", "C7", "L7", "D7", "S7", "C8", "L8", "D8", "S8", "C3", "L3", "S3", "D3"};
     // types that stand last on an observation line or after a line step in these shapes
     const std::vector<std::pair<std::string, std::function<long double(long)>>> stored = {
         {"S1", [&](long r) { return rd.S1(r).obs; }}, {"D1", [&](long r) { return rd.D1(r).obs; }},
@@ -204,7 +211,8 @@ TEST_F(RINEXFile, BothPassesCountEveryRecordShape)
         Read(Write("generated.10o", Generated(types, shape.nsats)));
         long records = 0;
         for (int n : shape.nsats) records += n;
-        SCOPED_TRACE(testing::Message() << shape.nsats[0] << " satellites, " << shape.ntypes << " types");
+        SCOPED_TRACE(testing::Message()
+                     << shape.nsats[0] << " satellites, " << shape.ntypes << " types");
         EXPECT_EQ(rnx.nepoch, shape.nsats.size());
         EXPECT_EQ(rnx.nobsall, static_cast<unsigned long>(records));
         ASSERT_EQ(rd.GetNObs(), records);
@@ -224,15 +232,21 @@ TEST_F(RINEXFile, BothPassesCountEveryRecordShape)
 
 TEST_F(RINEXFile, IntervalIsSnappedToWholeSeconds)
 {
-    for (auto [header, expected] : std::vector<std::pair<const char*, float>>{
-             {"    30.004", 30.0f}, {"    29.996", 30.0f}, {"     1.004", 1.0f}, {"     0.500", 0.5f},
-             {"    29.990", 29.99f}, {"    30.006", 30.006f}, {"    29.994", 29.994f}}) {
+    for (auto [header, expected] :
+         std::vector<std::pair<const char*, float>>{{"    30.004", 30.0f},
+                                                    {"    29.996", 30.0f},
+                                                    {"     1.004", 1.0f},
+                                                    {"     0.500", 0.5f},
+                                                    {"    29.990", 29.99f},
+                                                    {"    30.006", 30.006f},
+                                                    {"    29.994", 29.994f}}) {
         Read(Write("interval.10o", TypesRecord({"C1"}) + L(header, "INTERVAL") + End +
                                        " 05  3 24 13 10  0.0000000  0  1G05\n  20000000.000\n"));
         EXPECT_FLOAT_EQ(rh.interval, expected) << header;
     }
     // one epoch and no interval line: still undetermined
-    Read(Write("interval.10o", TypesRecord({"C1"}) + End + " 05  3 24 13 10  0.0000000  0  1G05\n\n"));
+    Read(Write("interval.10o",
+               TypesRecord({"C1"}) + End + " 05  3 24 13 10  0.0000000  0  1G05\n\n"));
     EXPECT_FLOAT_EQ(rh.interval, -1.0f);
 }
 
@@ -241,7 +255,8 @@ TEST_F(RINEXFile, TimesOfTheDataReplaceThoseOfTheHeader)
     Read(Write("times.10o",
                Generated({"C1"}, {1, 1, 1},
                          L("  2005     3    24    12     0    0.0000000", "TIME OF FIRST OBS") +
-                             L("  2005     3    24    12     0    0.0000000     GLO", "TIME OF LAST OBS"))));
+                             L("  2005     3    24    12     0    0.0000000     GLO",
+                               "TIME OF LAST OBS"))));
     EXPECT_EQ(rh.obsfirst.GetSecond(), 13 * 3600 + 0.0L);
     EXPECT_EQ(rh.obslast.GetSecond(), 13 * 3600 + 60.0L);
     EXPECT_STREQ(rh.obsfirstts, "GPS");
@@ -254,7 +269,8 @@ TEST_F(RINEXFile, OnlyTheFirstEpochLineDecidesOnClockOffsets)
     std::string epoch69 = " 05  3 24 13 10  0.0000000  0  1G05";
     epoch69.resize(69, ' ');
     std::string epoch80 = epoch69.substr(0, 68) + "-0.000123456";
-    std::string second = " 05  3 24 13 10 30.0000000  0  1G05" + std::string(33, ' ') + " 0.000234567\n";
+    std::string second =
+        " 05  3 24 13 10 30.0000000  0  1G05" + std::string(33, ' ') + " 0.000234567\n";
     Read(Write("tc69.10o", TypesRecord({"C1"}) + End + epoch69 + "\n\n" + second + "\n"));
     EXPECT_FALSE(rd.IfTimeCorr);
     EXPECT_EQ(rd.TCorr.NRow(), 0);
@@ -338,10 +354,11 @@ TEST_F(RINEXFile, FileEndingInsideARecordKeepsTheEpochsBeforeIt)
 {
     testing::internal::CaptureStdout();
     Read(Data("truncated_record.10o"));
-    EXPECT_EQ(testing::internal::GetCapturedStdout(),
-              "\n#### RINEX: Warning -> RINEX FILE ENDS INSIDE THE OBSERVATION RECORD OF EPOCH "
-              "2010-03-05 00:00:30.0000000 - THE EPOCH IS LEFT OUT, THOSE BEFORE IT ARE READ! ####\n"
-              "     Continuing RINEX ... \n\n");
+    EXPECT_EQ(
+        testing::internal::GetCapturedStdout(),
+        "\n#### RINEX: Warning -> RINEX FILE ENDS INSIDE THE OBSERVATION RECORD OF EPOCH "
+        "2010-03-05 00:00:30.0000000 - THE EPOCH IS LEFT OUT, THOSE BEFORE IT ARE READ! ####\n"
+        "     Continuing RINEX ... \n\n");
     EXPECT_EQ(rnx.nepoch, 1U);
     EXPECT_EQ(rnx.nobsall, 1U);
     EXPECT_NEAR(static_cast<double>(rd.C1(0).obs), 23095489.677, 1e-6);
@@ -353,8 +370,8 @@ TEST_F(RINEXFile, RealDailyFile)
     if (!fs::exists(SharedData)) GTEST_SKIP() << "no shared data";
     Read((SharedData / "york0440.15o").string());
     // Counted from the file itself:
-    //   tr -d '\r' < york0440.15o | grep -E '^ [ 0-9][0-9]( [ 0-9][0-9]){4} [ 0-9][0-9]\.[0-9]{7}  [016]' |
-    //   awk '{n++; s += substr($0, 30, 3)} END {print n, s}'
+    //   tr -d '\r' < york0440.15o | grep -E '^ [ 0-9][0-9]( [ 0-9][0-9]){4} [ 0-9][0-9]\.[0-9]{7}
+    //   [016]' | awk '{n++; s += substr($0, 30, 3)} END {print n, s}'
     // gives 2880 observation epochs holding 27251 satellite records (the same pattern with flag 4
     // finds the 23 events); with 3 lines per record, the satellite-list continuation lines, the
     // 28 header lines and the 23 events of two lines the file's 84707 lines are all accounted for.
@@ -398,8 +415,10 @@ TEST_F(RINEXFile, EveryRealFileIsRead)
         CaughtRead r(path.string());
         const realfiles::RealFile* expected = realfiles::Find(name);
         if (expected == nullptr) {
-            std::cout << "[ DECIDE   ] " << name << " is not in tests/unit/RealFiles.h: "
-                      << (r.stopped ? "refused" : "read") << "\n" << r.console;
+            std::cout << "[ DECIDE   ] " << name
+                      << " is not in tests/unit/RealFiles.h: " << (r.stopped ? "refused" : "read")
+                      << "\n"
+                      << r.console;
             if (r.stopped) {
                 EXPECT_NE(r.console.find("Error -> "), std::string::npos) << r.console;
             }
@@ -419,7 +438,8 @@ TEST_F(RINEXFile, EveryRealFileIsRead)
         EXPECT_GT(r.rd.satList.NRow(), 0);
         EXPECT_STRNE(r.rh.obsfirstts, "");
     }
-    EXPECT_EQ(known, realfiles::Expected().size()) << "a file of the table is missing from " << SharedData;
+    EXPECT_EQ(known, realfiles::Expected().size())
+        << "a file of the table is missing from " << SharedData;
 }
 
 TEST_F(RINEXFile, SmallRealFiles)

@@ -48,7 +48,8 @@ TEST(RINEXf, EpochLineTestFollowsTheEpochLayout)
     // a dated event line of 32 characters is too short; with one character more it passes
     EXPECT_FALSE(IsFirstObsLine(" 15  2 13  1  0  0.0000000  4  1"));
     EXPECT_TRUE(IsFirstObsLine(" 15  2 13  1  0  0.0000000  4  1 "));
-    EXPECT_FALSE(IsFirstObsLine(" 121367582.20508  94572134.49208  23095489.677 9  23095481.949 9"));
+    EXPECT_FALSE(
+        IsFirstObsLine(" 121367582.20508  94572134.49208  23095489.677 9  23095481.949 9"));
     EXPECT_FALSE(IsFirstObsLine("                                G17G18G19G20G21G22G23G24G25G26"));
     EXPECT_FALSE(IsFirstObsLine(""));
     EXPECT_FALSE(IsFirstObsLine(WithColumn(EpochLine, 1, 'x').c_str()));
@@ -132,13 +133,15 @@ TEST(RINEXf, Rinex3EpochLines)
     EXPECT_TRUE(CarriesClockOffset(line));
     EXPECT_DOUBLE_EQ(static_cast<double>(ClockOffset(line)), -0.000123456789);
     // a count written one column short keeps the sign of its offset
-    EXPECT_DOUBLE_EQ(static_cast<double>(ClockOffset("> 2010 03 05 00 00 30.0000000  0 8      -0.123456789012")),
-                     -0.123456789012);
+    EXPECT_DOUBLE_EQ(
+        static_cast<double>(ClockOffset("> 2010 03 05 00 00 30.0000000  0 8      -0.123456789012")),
+        -0.123456789012);
     EXPECT_FALSE(CarriesClockOffset("> 2018 05 13 01 30  0.0000000  0 19"));
     // damaged or foreign lines are no epoch lines
-    for (const std::string& bad : {std::string("> 23 29"), WithColumn(line, 1, ' '), WithColumn(line, 5, 'x'),
-                                   WithColumn(line, 22, ' '), WithColumn(line, 10, '0'),
-                                   std::string("> 2018 05 13 01 30  0.000000"), EpochLine})
+    for (const std::string& bad :
+         {std::string("> 23 29"), WithColumn(line, 1, ' '), WithColumn(line, 5, 'x'),
+          WithColumn(line, 22, ' '), WithColumn(line, 10, '0'),
+          std::string("> 2018 05 13 01 30  0.000000"), EpochLine})
         EXPECT_FALSE(IsEpochLine3(bad)) << bad;
     // an event may leave its date blank; an observation epoch may not
     EXPECT_TRUE(IsEpochLine3(">                              4  2"));

@@ -39,7 +39,8 @@ inline const std::vector<RealFile>& Expected()
         {"blank.10o", noEpochs}, // headers without a single epoch record, of RINEX 2 and 3
         {"blank1st.10o", noEpochs},
         // its second epoch is at second 60
-        {"badtime.10o", "\n**** ymdhms: Error -> SECOND not valid ****\n     Exiting class ymdhms ... \n"},
+        {"badtime.10o",
+         "\n**** ymdhms: Error -> SECOND not valid ****\n     Exiting class ymdhms ... \n"},
         {"blank3.10o", noEpochs},
         {"blank3_1st.10o", noEpochs},
         {"ABMF00GLP_R_20181330000_01D_30S_MO.rnx", ""},
@@ -48,7 +49,7 @@ inline const std::vector<RealFile>& Expected()
         {"default_time_system3.10o", ""},
         {"junk_time_obs3.10o", ""},
         {"P43300USA_R_20190012056_17M_15S_MO.crx", ""}, // Compact RINEX 3.0
-        {"york0440.15d", ""}, // Compact RINEX 1.0 of york0440.15o
+        {"york0440.15d", ""},                           // Compact RINEX 1.0 of york0440.15o
         // multi-GNSS days with BeiDou, SBAS, NavIC or QZSS types beside G R E
         {"GRAS00FRA_R_20223151700_15M_01S_MO.crx.gz", ""},
         {"KUNZ00CZE.crx", ""},
@@ -63,7 +64,8 @@ inline const std::vector<RealFile>& Expected()
 inline const RealFile* Find(const std::string& name)
 {
     const std::vector<RealFile>& files = Expected();
-    auto f = std::find_if(files.begin(), files.end(), [&](const RealFile& r) { return r.name == name; });
+    auto f =
+        std::find_if(files.begin(), files.end(), [&](const RealFile& r) { return r.name == name; });
     return f == files.end() ? nullptr : &*f;
 }
 

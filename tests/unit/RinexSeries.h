@@ -25,12 +25,15 @@ struct Satellite {
     bool slotKnown;     // GLONASS: its wavelengths are in the slot table
 };
 inline Satellite Gps(short prn) { return {prn, 1575.42e6L, 1227.60e6L, false}; }
-inline Satellite Galileo(short prn) { return {static_cast<short>(200 + prn), 1575.42e6L, 1207.14e6L, false}; }
+inline Satellite Galileo(short prn)
+{
+    return {static_cast<short>(200 + prn), 1575.42e6L, 1207.14e6L, false};
+}
 // known: the slot's channel is loaded into the slot table (LoadGlonassSlots).
 inline Satellite Glonass(short slot, int channel, bool known = true)
 {
-    return {static_cast<short>(100 + slot), 1602e6L + channel * 562500.0L, 1246e6L + channel * 437500.0L,
-            known};
+    return {static_cast<short>(100 + slot), 1602e6L + channel * 562500.0L,
+            1246e6L + channel * 437500.0L, known};
 }
 
 enum class Into { Nothing, Codes, CodesAndPhases };

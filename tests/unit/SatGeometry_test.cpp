@@ -16,11 +16,11 @@ namespace {
 
 const fs::path SharedData = KESTROVA_SHARED_DATA;
 
-BroadcastNav Quietly(const std::vector<std::string>& files) {
+BroadcastNav Quietly(const std::vector<std::string>& files)
+{
     BroadcastNav nav;
     testing::internal::CaptureStdout();
-    for (const std::string& f : files)
-        nav.Read((SharedData / f).c_str());
+    for (const std::string& f : files) nav.Read((SharedData / f).c_str());
     testing::internal::GetCapturedStdout();
     return nav;
 }
@@ -40,7 +40,8 @@ struct Reference {
     double second, az, el;
 };
 
-void ExpectAngles(const BroadcastNav& nav, const double rx[3], const std::vector<Reference>& refs) {
+void ExpectAngles(const BroadcastNav& nav, const double rx[3], const std::vector<Reference>& refs)
+{
     const StationFrame station(rx);
     for (const Reference& r : refs) {
         double az = 0, el = 0;
@@ -52,9 +53,9 @@ void ExpectAngles(const BroadcastNav& nav, const double rx[3], const std::vector
     }
 }
 
-TEST(SatGeometry, AnglesAgreeWithAnIndependentComputation) {
-    if (!fs::exists(SharedData / "cbw10010.21n.gz"))
-        GTEST_SKIP() << "no shared data";
+TEST(SatGeometry, AnglesAgreeWithAnIndependentComputation)
+{
+    if (!fs::exists(SharedData / "cbw10010.21n.gz")) GTEST_SKIP() << "no shared data";
     const double nya[3] = {1202434.1303, 252632.2212, 6237772.4351};
     ExpectAngles(
         Quietly({"NYA100NOR_S_20241240000_01D_GN.rnx.gz", "NYA100NOR_S_20241240000_01D_EN.rnx.gz",
@@ -77,9 +78,9 @@ TEST(SatGeometry, AnglesAgreeWithAnIndependentComputation) {
 
 // The track's angles at 1 Hz are the exact ones to far below the listing's three decimals,
 // across changes of record and up to the end of a record's validity (GLONASS: 00:00:18).
-TEST(SatGeometry, TrackAnglesAreTheExactOnes) {
-    if (!fs::exists(SharedData / "cbw10010.21n.gz"))
-        GTEST_SKIP() << "no shared data";
+TEST(SatGeometry, TrackAnglesAreTheExactOnes)
+{
+    if (!fs::exists(SharedData / "cbw10010.21n.gz")) GTEST_SKIP() << "no shared data";
     const BroadcastNav nav = Quietly({"cbw10010.21n.gz", "dlf10010.21g"});
     const double delft[3] = {3924687.7020, 301132.7660, 5001910.7750};
     const StationFrame station(delft);
@@ -91,8 +92,7 @@ TEST(SatGeometry, TrackAnglesAreTheExactOnes) {
             double az = 0, el = 0, trackAz = 0, trackEl = 0;
             const bool exact = SatelliteAzEl(nav, sat, t, station, az, el);
             ASSERT_EQ(track.AzEl(t, trackAz, trackEl), exact) << sat.sys << sat.prn << " " << t;
-            if (!exact)
-                continue;
+            if (!exact) continue;
             EXPECT_NEAR(trackEl, el, 1e-4);
             EXPECT_NEAR(std::remainder(trackAz - az, 360.0) * std::cos(el * M_PI / 180), 0, 1e-4);
             compared++;
@@ -103,10 +103,10 @@ TEST(SatGeometry, TrackAnglesAreTheExactOnes) {
 
 // A file whose header position is blanked: the single-point position from its codes at the
 // first epoch (GPS and GLONASS, two receiver clocks) lies within 100 m of the header's.
-TEST(SatGeometry, SinglePointPositionOfAFileWithoutHeaderPosition) {
+TEST(SatGeometry, SinglePointPositionOfAFileWithoutHeaderPosition)
+{
     const fs::path original = SharedData / "delf0010.21o";
-    if (!fs::exists(original))
-        GTEST_SKIP() << "no shared data";
+    if (!fs::exists(original)) GTEST_SKIP() << "no shared data";
     std::ifstream in(original);
     const fs::path blanked =
         fs::temp_directory_path() / ("kestrova_spp_" + std::to_string(getpid()) + ".21o");

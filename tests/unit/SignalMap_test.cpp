@@ -1,9 +1,8 @@
 // SPDX-License-Identifier: BSD-2-Clause
 // The RINEX 3 and 4 header: per-system codes, the signals chosen for the two-letter types, scale
 // factors, GLONASS channels, and the warnings of damaged records.
-#include "GNSS/SignalMap.h"
-
 #include "GNSS/RINEXHeader.h"
+#include "GNSS/SignalMap.h"
 
 #include <gtest/gtest.h>
 #include <iostream>
@@ -20,7 +19,8 @@ std::string L(const std::string& fields, const std::string& label)
     return line + label + "\n";
 }
 
-const std::string Version304 = L("     3.04           OBSERVATION DATA    M", "RINEX VERSION / TYPE");
+const std::string Version304 =
+    L("     3.04           OBSERVATION DATA    M", "RINEX VERSION / TYPE");
 const std::string End = L("", "END OF HEADER");
 
 // The header read from text, and what its reader wrote.
@@ -57,20 +57,21 @@ std::vector<std::string> TypeNames(const RINEXHeader& h)
 // codes beyond the rows (band 3, BeiDou) are read as nothing.
 TEST(SignalMap, FirstListedCodeOfEachRowIsTaken)
 {
-    ReadHeader r(Version304 +
-                 L("G   14 L2L C1W C1C L1W L1C C2X C2L L2W C5X C5Q L3X D1Y S1S", "SYS / # / OBS TYPES") +
-                 L("       C2P", "SYS / # / OBS TYPES") +
-                 L("R    4 C1P L2C L1P C3Q", "SYS / # / OBS TYPES") +
-                 L("E    6 C1X L1B C7I C7Q L7X L7Q", "SYS / # / OBS TYPES") +
-                 L("C    3 C2I L2I C7I", "SYS / # / OBS TYPES") +
-                 L("J    3 C1C L1Z C2S", "SYS / # / OBS TYPES") + End);
+    ReadHeader r(
+        Version304 +
+        L("G   14 L2L C1W C1C L1W L1C C2X C2L L2W C5X C5Q L3X D1Y S1S", "SYS / # / OBS TYPES") +
+        L("       C2P", "SYS / # / OBS TYPES") +
+        L("R    4 C1P L2C L1P C3Q", "SYS / # / OBS TYPES") +
+        L("E    6 C1X L1B C7I C7Q L7X L7Q", "SYS / # / OBS TYPES") +
+        L("C    3 C2I L2I C7I", "SYS / # / OBS TYPES") +
+        L("J    3 C1C L1Z C2S", "SYS / # / OBS TYPES") + End);
     EXPECT_EQ(r.console, "");
     EXPECT_EQ(SignalsText(r.h), " G C1=C1C P1=C1W L1=L1C D1=D1Y S1=S1S C2=C2L P2=C2P L2=L2W C5=C5Q"
                                 " R P1=C1P L1=L1P L2=L2C E C1=C1X L1=L1B C7=C7Q L7=L7Q"
                                 " J C1=C1C L1=L1Z C2=C2S");
     // each type once, in the order the header first names a code read as it
-    EXPECT_EQ(TypeNames(r.h), (std::vector<std::string>{"P1", "C1", "L1", "C2", "L2", "C5", "D1", "S1",
-                                                         "P2", "C7", "L7"}));
+    EXPECT_EQ(TypeNames(r.h), (std::vector<std::string>{"P1", "C1", "L1", "C2", "L2", "C5", "D1",
+                                                        "S1", "P2", "C7", "L7"}));
     EXPECT_TRUE(r.h.iP2 && r.h.iC7 && r.h.iL7 && r.h.iD1);
     EXPECT_FALSE(r.h.iC3R || r.h.iL3R || r.h.iD2 || r.h.iS2 || r.h.iL5 || r.h.iC8);
     // the fields of a GPS line that are read, in field order: L2L is not L2 (L2W is)
@@ -90,14 +91,13 @@ TEST(SignalMap, FirstListedCodeOfEachRowIsTaken)
 // RINEX 2 labels that a RINEX 3 header does not have.
 TEST(SignalMap, ContinuationLinesAndScaleFactors)
 {
-    ReadHeader r(Version304 +
-                 L("G   15 C1C L1C D1C S1C C1W L1W D1W S1W C2W L2W D2W S2W C5Q", "SYS / # / OBS TYPES") +
-                 L("       L5Q S5Q", "SYS / # / OBS TYPES") +
-                 L("R    2 C1C L1C", "SYS / # / OBS TYPES") +
-                 L("G   10  2 S1C S5Q", "SYS / SCALE FACTOR") +
-                 L("G  100  1", "SYS / SCALE FACTOR") + L("          L1C", "SYS / SCALE FACTOR") +
-                 L("R 1000", "SYS / SCALE FACTOR") +
-                 L("     1     1", "WAVELENGTH FACT L1/2") + End);
+    ReadHeader r(
+        Version304 +
+        L("G   15 C1C L1C D1C S1C C1W L1W D1W S1W C2W L2W D2W S2W C5Q", "SYS / # / OBS TYPES") +
+        L("       L5Q S5Q", "SYS / # / OBS TYPES") + L("R    2 C1C L1C", "SYS / # / OBS TYPES") +
+        L("G   10  2 S1C S5Q", "SYS / SCALE FACTOR") + L("G  100  1", "SYS / SCALE FACTOR") +
+        L("          L1C", "SYS / SCALE FACTOR") + L("R 1000", "SYS / SCALE FACTOR") +
+        L("     1     1", "WAVELENGTH FACT L1/2") + End);
     EXPECT_EQ(r.console, "");
     EXPECT_EQ(r.h.FieldsOf('G')->nfields, 15u);
     auto divisor = [&](char system, unsigned short type) {
@@ -119,15 +119,24 @@ TEST(SignalMap, ContinuationLinesAndScaleFactors)
 // entry without a channel is left out.
 TEST(SignalMap, GlonassChannelsOfTheHeader)
 {
-    ReadHeader r(Version304 + L("R    1 C1C", "SYS / # / OBS TYPES") +
-                 L("  3 R11 -5R19 +3R23 -6", "GLONASS SLOT / FRQ #") +
-                 L(" 10 R01  1 R02 -4 R03    R04  6 R 5  1 R06 -4 R07  5 R08 12", "GLONASS SLOT / FRQ #") +
-                 L("    R09 -2", "GLONASS SLOT / FRQ #") + End);
+    ReadHeader r(
+        Version304 + L("R    1 C1C", "SYS / # / OBS TYPES") +
+        L("  3 R11 -5R19 +3R23 -6", "GLONASS SLOT / FRQ #") +
+        L(" 10 R01  1 R02 -4 R03    R04  6 R 5  1 R06 -4 R07  5 R08 12", "GLONASS SLOT / FRQ #") +
+        L("    R09 -2", "GLONASS SLOT / FRQ #") + End);
     std::vector<std::pair<short, int>> slots;
     for (const GlonassSlotChannel& s : r.h.glonassSlots) slots.emplace_back(s.sat, s.channel);
-    EXPECT_EQ(slots, (std::vector<std::pair<short, int>>{{111, -5}, {119, 3}, {123, -6}, {101, 1},
-                                                           {102, -4}, {104, 6}, {105, 1}, {106, -4},
-                                                           {107, 5}, {108, 12}, {109, -2}}));
+    EXPECT_EQ(slots, (std::vector<std::pair<short, int>>{{111, -5},
+                                                         {119, 3},
+                                                         {123, -6},
+                                                         {101, 1},
+                                                         {102, -4},
+                                                         {104, 6},
+                                                         {105, 1},
+                                                         {106, -4},
+                                                         {107, 5},
+                                                         {108, 12},
+                                                         {109, -2}}));
     // a RINEX 2 header never reads these labels, not even from a comment-like line
     ReadHeader v2(L("     2.11           OBSERVATION DATA    M", "RINEX VERSION / TYPE") +
                   L("  3 R11 -5R19 +3R23 -6", "GLONASS SLOT / FRQ #") +
@@ -143,16 +152,21 @@ TEST(SignalMap, DamagedRecordsAreReportedAndReadOn)
 {
     ReadHeader r(Version304 + L("G    7 C1C L1C C2W L2W", "SYS / # / OBS TYPES") +
                  L("E    3 C1CABCDE L1C C7Q", "SYS / # / OBS TYPES") +
-                 L("R    2 C1C L1C", "SYS / # / OBS TYPES") + L("R    1 C1P", "SYS / # / OBS TYPES") +
-                 L("G    0  1 C1C", "SYS / SCALE FACTOR") + End);
-    EXPECT_EQ(r.console,
-              Warning("OBSERVATION CODE \"C1CABCDE\" IN \"SYS / # / OBS TYPES\" HEADER LINE IS NOT 3 "
-                      "CHARACTERS LONG", 3) +
-                  Warning("ADDITIONAL \"SYS / # / OBS TYPES\" HEADER LINE OF SYSTEM R", 5) +
-                  Warning("SCALE FACTOR IN \"SYS / SCALE FACTOR\" HEADER LINE IS NOT A POSITIVE NUMBER "
-                          "- THE VALUES ARE NOT SCALED", 6) +
-                  Warning("NUMBER OF CODES OF SYSTEM G IN \"SYS / # / OBS TYPES\" HEADER LINE (7) IS NOT "
-                          "THE NUMBER OF CODES LISTED (4) - THE CODES LISTED ARE READ", 2));
+                 L("R    2 C1C L1C", "SYS / # / OBS TYPES") +
+                 L("R    1 C1P", "SYS / # / OBS TYPES") + L("G    0  1 C1C", "SYS / SCALE FACTOR") +
+                 End);
+    EXPECT_EQ(
+        r.console,
+        Warning("OBSERVATION CODE \"C1CABCDE\" IN \"SYS / # / OBS TYPES\" HEADER LINE IS NOT 3 "
+                "CHARACTERS LONG",
+                3) +
+            Warning("ADDITIONAL \"SYS / # / OBS TYPES\" HEADER LINE OF SYSTEM R", 5) +
+            Warning("SCALE FACTOR IN \"SYS / SCALE FACTOR\" HEADER LINE IS NOT A POSITIVE NUMBER "
+                    "- THE VALUES ARE NOT SCALED",
+                    6) +
+            Warning("NUMBER OF CODES OF SYSTEM G IN \"SYS / # / OBS TYPES\" HEADER LINE (7) IS NOT "
+                    "THE NUMBER OF CODES LISTED (4) - THE CODES LISTED ARE READ",
+                    2));
     // the long code keeps its place: L1C is the second field of a Galileo line
     EXPECT_EQ(SignalsText(r.h), " G C1=C1C L1=L1C P2=C2W L2=L2W R P1=C1P E L1=L1C C7=C7Q");
     EXPECT_EQ(r.h.FieldsOf('E')->stored.front().field, 1);

@@ -16,19 +16,22 @@ using testing::ExitedWithCode;
 namespace {
 
 mjd ToMjd(unsigned short y, unsigned short mo, unsigned short d, unsigned short h = 0,
-          unsigned short mi = 0, long double s = 0) {
+          unsigned short mi = 0, long double s = 0)
+{
     ymdhms t;
     t.Set(y, mo, d, h, mi, s);
     return ymdhms2mjd(t);
 }
 
-ymdhms ToDate(unsigned long day, long double sec) {
+ymdhms ToDate(unsigned long day, long double sec)
+{
     mjd m;
     m.Set(day, sec);
     return mjd2ymdhms(m);
 }
 
-template <class T> std::string Text(const T& t) {
+template <class T> std::string Text(const T& t)
+{
     std::ostringstream out;
     out << t;
     return out.str();
@@ -36,7 +39,8 @@ template <class T> std::string Text(const T& t) {
 
 } // namespace
 
-TEST(TimeConverse, KnownEpochsLeapYearsAndTheEndOfTheDay) {
+TEST(TimeConverse, KnownEpochsLeapYearsAndTheEndOfTheDay)
+{
     EXPECT_EQ(Text(ToMjd(1901, 1, 1)), " 15385     0.0");
     EXPECT_EQ(Text(ToMjd(2000, 1, 1, 12)), " 51544 43200.0");
     EXPECT_EQ(Text(ToDate(15385, 0)), " 1901-01-01 00:00:00.0");
@@ -54,7 +58,8 @@ TEST(TimeConverse, KnownEpochsLeapYearsAndTheEndOfTheDay) {
                  "\n**** ymdhms: Error -> YEAR not valid ****\n     Exiting class ymdhms ... \n");
 }
 
-TEST(TimeConverse, EveryDayFrom1901To2099FollowsTheDayBefore) {
+TEST(TimeConverse, EveryDayFrom1901To2099FollowsTheDayBefore)
+{
     ymdhms prev = ToDate(15385, 0);
     for (unsigned long day = 15386; day <= ToMjd(2099, 12, 31).GetMJDay(); day++) {
         ymdhms t = ToDate(day, 0);

@@ -38,9 +38,11 @@ struct Shell {
     int status = -1;
     std::string out, err;
 
-    Shell(const std::filesystem::path& dir, const std::string& cmd, const std::string& to = "out.txt")
+    Shell(const std::filesystem::path& dir, const std::string& cmd,
+          const std::string& to = "out.txt")
     {
-        status = ExitStatus(std::system(("cd " + dir.string() + " && " + cmd + " >" + to + " 2>err.txt").c_str()));
+        status = ExitStatus(
+            std::system(("cd " + dir.string() + " && " + cmd + " >" + to + " 2>err.txt").c_str()));
         out = ReadAll(dir / "out.txt");
         err = ReadAll(dir / "err.txt");
     }

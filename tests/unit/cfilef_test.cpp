@@ -12,17 +12,18 @@ using Lines = std::vector<std::string>;
 
 namespace {
 
-Lines Read(const std::string& text) {
+Lines Read(const std::string& text)
+{
     std::istringstream in(text);
     Lines out;
-    for (std::string line = "stale"; ReadLine(in, line);)
-        out.push_back(line);
+    for (std::string line = "stale"; ReadLine(in, line);) out.push_back(line);
     return out;
 }
 
 } // namespace
 
-TEST(cfilef, ReadLineDropsTheLineEndOnly) {
+TEST(cfilef, ReadLineDropsTheLineEndOnly)
+{
     EXPECT_EQ(Read("a\r\nb\r\n"), (Lines{"a", "b"}));
     EXPECT_EQ(Read("a\n\n b \r\n"), (Lines{"a", "", " b "}));
     EXPECT_EQ(Read("a\rb\r\r\n"), (Lines{"a\rb\r"}));
@@ -32,7 +33,8 @@ TEST(cfilef, ReadLineDropsTheLineEndOnly) {
     EXPECT_EQ(Read(longLine + "\r\nz"), (Lines{longLine, "z"}));
 }
 
-TEST(cfilef, FileExistsOnlyForAReadableFile) {
+TEST(cfilef, FileExistsOnlyForAReadableFile)
+{
     std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "cfilef_test";
     std::filesystem::create_directories(dir);
     std::ofstream(dir / "present.18o") << "x\n";

@@ -14,18 +14,18 @@
 
 namespace {
 
-gnssobs Obs(long double v, unsigned short lli = 0, unsigned short ss = 0) {
-    return {v, lli, ss};
-}
+gnssobs Obs(long double v, unsigned short lli = 0, unsigned short ss = 0) { return {v, lli, ss}; }
 
-gnssobs Field(const char* field16) {
+gnssobs Field(const char* field16)
+{
     gnssobs o = Obs(1, 9, 9);
     o >> field16;
     return o;
 }
 
 // The written column, then a number, to show the state the stream is left in.
-std::string Text(const gnssobs& o) {
+std::string Text(const gnssobs& o)
+{
     std::ostringstream out;
     out << o << '|' << 0.5L;
     return out.str();
@@ -33,7 +33,8 @@ std::string Text(const gnssobs& o) {
 
 } // namespace
 
-TEST(gnssobs, FieldGivesValueAndFlagsAndIsWrittenBack) {
+TEST(gnssobs, FieldGivesValueAndFlagsAndIsWrittenBack)
+{
     EXPECT_EQ(Text(Field("                ")), "         *.*** * *|0.500000");
     EXPECT_EQ(Text(Field("  20123456.789 5")), "  20123456.789 0 5|0.500");
     EXPECT_EQ(Text(Field("  20123456.78917")), "  20123456.789 1 7|0.500");
@@ -41,7 +42,8 @@ TEST(gnssobs, FieldGivesValueAndFlagsAndIsWrittenBack) {
     EXPECT_EQ(Text(Field("   -123.25")), "      -123.250 0 0|0.500"); // ends early: no flags
 }
 
-TEST(gnssobs, MissingBelowATenThousandthWrittenBelowAHundredThousandth) {
+TEST(gnssobs, MissingBelowATenThousandthWrittenBelowAHundredThousandth)
+{
     EXPECT_TRUE(Field("                ").IsNull());
     EXPECT_TRUE(Obs(0.00005L).IsNull());
     EXPECT_EQ(Text(Obs(0.00005L, 1, 2)), "         0.000 1 2|0.500");
@@ -49,7 +51,8 @@ TEST(gnssobs, MissingBelowATenThousandthWrittenBelowAHundredThousandth) {
     EXPECT_EQ(Text(Obs(static_cast<long double>(0.00001))), "         *.*** * *|0.500000");
 }
 
-TEST(gnssobs, ScalingKeepsFlagsSumsAndDifferencesDoNot) {
+TEST(gnssobs, ScalingKeepsFlagsSumsAndDifferencesDoNot)
+{
     EXPECT_EQ(Text(2.0L * Obs(1.5L, 1, 7)), "         3.000 1 7|0.500");
     EXPECT_EQ(Text(3.0L * Obs(0, 1, 7)), "         *.*** * *|0.500000");
     EXPECT_EQ(Text(Obs(100, 1, 7) + Obs(20.5L, 2, 8)), "       120.500 0 0|0.500");
@@ -79,8 +82,8 @@ std::string Fast(long double v, int width)
 } // namespace
 
 // The integer path writes what the stream writes, on random values of every magnitude, on exact
-// ties of the binary value (x.0625 etc. and x.5 thousandths), on negatives that round to -0.000 and on
-// values it must leave to the stream (huge, NaN).
+// ties of the binary value (x.0625 etc. and x.5 thousandths), on negatives that round to -0.000 and
+// on values it must leave to the stream (huge, NaN).
 TEST(gnssobs, FastFormatWritesWhatTheStreamWrites)
 {
     std::mt19937_64 rng(7);
@@ -154,11 +157,13 @@ TEST(gnssobs, FastParseGivesWhatAtofGives)
     EXPECT_TRUE(ParseFixed3("-123456789.125", v) && v == -123456789.125) << "a sign and nine";
     EXPECT_TRUE(ParseFixed3("              ", v));
     EXPECT_TRUE(v == 0 && !std::signbit(v)) << "a blank field is +0, as atof gives";
-    for (const char* odd : {"   1.23456e+02", "      1234.56 ", "     +1234.567", "     1234.5 67",
-                            "       .123   ", "    12a4.567  ", "  1234.567", "",
-                            "   -   123.456", "     1234,567 ", "  1234 678.123", "  12-45678.123",
-                            "  12345:78.123", "  1234/678.123", "1 34567890.123", " 123456789.12a",
-                            "\xb1" "234567890.123", "  123456789.1 3"}) {
+    for (const char* odd :
+         {"   1.23456e+02", "      1234.56 ", "     +1234.567", "     1234.5 67", "       .123   ",
+          "    12a4.567  ", "  1234.567", "", "   -   123.456", "     1234,567 ", "  1234 678.123",
+          "  12-45678.123", "  12345:78.123", "  1234/678.123", "1 34567890.123", " 123456789.12a",
+          "\xb1"
+          "234567890.123",
+          "  123456789.1 3"}) {
         EXPECT_FALSE(ParseFixed3(odd, v)) << '"' << odd << '"';
         gnssobs o;
         o >> odd;

@@ -7,7 +7,8 @@
 
 namespace {
 
-std::string Text(const char* field16) {
+std::string Text(const char* field16)
+{
     gnssobsshort o;
     o >> field16;
     std::ostringstream out;
@@ -17,7 +18,8 @@ std::string Text(const char* field16) {
 
 } // namespace
 
-TEST(gnssobsshort, ValueOnlyMissingBelowAHundredThousandth) {
+TEST(gnssobsshort, ValueOnlyMissingBelowAHundredThousandth)
+{
     EXPECT_EQ(Text("        45.00017"), "    45.000 0 0"); // the flag columns are not read
     EXPECT_EQ(Text("   -3210.125"), " -3210.125 0 0");
     EXPECT_EQ(Text("                "), "     *.*** * * null");

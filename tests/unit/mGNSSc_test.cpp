@@ -74,15 +74,14 @@ TEST(mGNSSc, ConstantsAgreeWithThePublishedDigits)
 }
 
 // Taken before any test runs; the tests of the combinations change the current factors.
-const long double startGLC[] = {GLC::LCion1, GLC::LCion2, GLC::LCwl1, GLC::LCwl2,
-                                GLC::LCnl1,  GLC::LCnl2,  GLC::lamb1, GLC::lamb2,
-                                GLC::alpha};
+const long double startGLC[] = {GLC::LCion1, GLC::LCion2, GLC::LCwl1, GLC::LCwl2, GLC::LCnl1,
+                                GLC::LCnl2,  GLC::lamb1,  GLC::lamb2, GLC::alpha};
 
 TEST(mGNSSc, CurrentFactorsStartWithGPS)
 {
-    const long double expected[] = {GPSc::LCion1, GPSc::LCion2, GPSc::LCwl1, GPSc::LCwl2,
-                                    GPSc::LCnl1,  GPSc::LCnl2,  GPSc::lamb1, GPSc::lamb2,
-                                    GPSc::alpha};
+    const long double expected[] = {GPSc::LCion1, GPSc::LCion2, GPSc::LCwl1,
+                                    GPSc::LCwl2,  GPSc::LCnl1,  GPSc::LCnl2,
+                                    GPSc::lamb1,  GPSc::lamb2,  GPSc::alpha};
     for (int i = 0; i < 9; i++) EXPECT_EQ(startGLC[i], expected[i]) << "factor " << i;
 }
 

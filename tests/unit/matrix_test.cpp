@@ -12,9 +12,7 @@ using testing::Eq;
 using testing::ExitedWithCode;
 
 // A failed allocation comes back as null under AddressSanitizer too, as in a normal build.
-extern "C" const char* __asan_default_options() {
-    return "allocator_may_return_null=1";
-}
+extern "C" const char* __asan_default_options() { return "allocator_may_return_null=1"; }
 
 // The frames go to standard output; the death test reads standard error.
 #define EXPECT_FRAME(stmt, text)                                                                   \
@@ -25,13 +23,15 @@ namespace {
 const std::string Stars(60, '*');
 
 // The frame of a diagnostic around its text, up to the closing "]".
-std::string Frame(const std::string& body) {
+std::string Frame(const std::string& body)
+{
     return "\n" + Stars + "\nMATRIX::ERROR:\n\n\t" + body + "]\n\n" + Stars +
            "\nExiting program...\n\n";
 }
 
 // Resize with 1 GB left to map beyond what is mapped (the sanitizers reserve terabytes at start).
-void ResizeWithOneGigabyteLeft(matrix<long double>& t, long n) {
+void ResizeWithOneGigabyteLeft(matrix<long double>& t, long n)
+{
     std::ifstream status("/proc/self/status");
     rlim_t kb = 0;
     for (std::string w; status >> w && !(w == "VmSize:" && status >> kb);) {
@@ -45,7 +45,8 @@ void ResizeWithOneGigabyteLeft(matrix<long double>& t, long n) {
 
 } // namespace
 
-TEST(matrix, EveryAccessIsCheckedAndReportedInTheFrame) {
+TEST(matrix, EveryAccessIsCheckedAndReportedInTheFrame)
+{
     matrix<short> v(3, 1, 0);
     EXPECT_FRAME(v(3), "\n************************************************************\n"
                        "MATRIX::ERROR:\n\n\tOperator:   ()\n"
@@ -63,7 +64,8 @@ TEST(matrix, EveryAccessIsCheckedAndReportedInTheFrame) {
     EXPECT_FRAME(t(0), Frame("Operator:   ()\nMatrix is not set:  [    0,    5"));
 }
 
-TEST(matrix, MemoryThatCannotBeHadIsAFrameNotAnAbort) {
+TEST(matrix, MemoryThatCannotBeHadIsAFrameNotAnAbort)
+{
     matrix<long double> t;
     const std::string text = "Resize:   ()\nNot enough memory for matrix:  [";
     EXPECT_FRAME(t.Resize(1L << 40), Frame(text + "1099511627776,    1"));
@@ -71,7 +73,8 @@ TEST(matrix, MemoryThatCannotBeHadIsAFrameNotAnAbort) {
     EXPECT_FRAME(ResizeWithOneGigabyteLeft(t, 400000000), Frame(text + "400000000,    1"));
 }
 
-TEST(matrix, ResizeKeepsContentsOnlyForTheSameDimensions) {
+TEST(matrix, ResizeKeepsContentsOnlyForTheSameDimensions)
+{
     matrix<short> t(2, 3, 7);
     t.Resize(2, 3);
     EXPECT_EQ(t(1, 2), 7);
@@ -84,10 +87,10 @@ TEST(matrix, ResizeKeepsContentsOnlyForTheSameDimensions) {
     EXPECT_EQ(o(3).obs + o(3).lli + o(3).ss, 0);
 }
 
-TEST(matrix, CopiesAreDeepAndTakeTheSourceDimensions) {
+TEST(matrix, CopiesAreDeepAndTakeTheSourceDimensions)
+{
     matrix<short> src(2, 3, 0), col(6, 1, 0), same(2, 3, 0);
-    for (long i = 0; i < 6; i++)
-        src(i) = static_cast<short>(i + 1);
+    for (long i = 0; i < 6; i++) src(i) = static_cast<short>(i + 1);
     EXPECT_EQ(src(1, 0), 4); // row-major: (i, j) is linear i * c + j
     matrix<short> copy(src);
     col = src;

@@ -7,23 +7,24 @@
 
 namespace {
 
-template <class T> matrix<T> Column(const std::vector<T>& values) {
+template <class T> matrix<T> Column(const std::vector<T>& values)
+{
     matrix<T> m(static_cast<long>(values.size()), 1, T{});
-    for (long i = 0; i < m.NRow(); i++)
-        m(i) = values[i];
+    for (long i = 0; i < m.NRow(); i++) m(i) = values[i];
     return m;
 }
 
-template <class T> std::vector<T> Values(const matrix<T>& m) {
+template <class T> std::vector<T> Values(const matrix<T>& m)
+{
     std::vector<T> out;
-    for (long i = 0; i < m.NRow(); i++)
-        out.push_back(m(i));
+    for (long i = 0; i < m.NRow(); i++) out.push_back(m(i));
     return out;
 }
 
 } // namespace
 
-TEST(sort, SortedCopyInTheTypesOwnOrder) {
+TEST(sort, SortedCopyInTheTypesOwnOrder)
+{
     matrix<short> in = Column<short>({12, 3, -7, 3});
     EXPECT_EQ(Values(sort(in)), (std::vector<short>{-7, 3, 3, 12}));
     EXPECT_EQ(Values(in), (std::vector<short>{12, 3, -7, 3}));
@@ -34,7 +35,8 @@ TEST(sort, SortedCopyInTheTypesOwnOrder) {
     sortns::sort = sortns::ASC;
 }
 
-TEST(UniqList, DistinctValuesAscendingAndNoneForAnEmptyList) {
+TEST(UniqList, DistinctValuesAscendingAndNoneForAnEmptyList)
+{
     matrix<short> in = Column<short>({105, 2, 105, 17, 2});
     matrix<short> out = UniqList(in);
     EXPECT_EQ(out.NCol(), 1);

@@ -16,20 +16,23 @@ using testing::ExitedWithCode;
 
 namespace {
 
-std::string Frame(const char* field) {
+std::string Frame(const char* field)
+{
     return std::string("\n**** ymdhms: Error -> ") + field +
            " not valid ****\n     Exiting class ymdhms ... \n";
 }
 
 ymdhms Date(unsigned short y, unsigned short mo, unsigned short d, unsigned short h = 0,
-            unsigned short mi = 0, long double s = 0) {
+            unsigned short mi = 0, long double s = 0)
+{
     ymdhms t;
     t.Set(y, mo, d, h, mi, s);
     return t;
 }
 
 // The text form, then a padded number and a decimal, to show the state the stream is left in.
-std::string Text(const ymdhms& t, unsigned short ndec) {
+std::string Text(const ymdhms& t, unsigned short ndec)
+{
     std::ostringstream out;
     ymdhmsns::NDecSecond = ndec;
     out << t << '|' << std::setw(3) << 7 << '|' << 0.5L;
@@ -40,7 +43,8 @@ std::string Text(const ymdhms& t, unsigned short ndec) {
 } // namespace
 
 // The message of each field is shown through ParseDate; here the ranges and the order of checks.
-TEST(ymdhms, RangesLeapDaysAndTheFirstFailingField) {
+TEST(ymdhms, RangesLeapDaysAndTheFirstFailingField)
+{
     EXPECT_EQ(Date(2000, 2, 29).GetDay() + Date(2004, 2, 29).GetDay(), 58);
     EXPECT_EQ(Date(1901, 1, 1).GetYear() + Date(2199, 12, 31).GetYear(), 4100);
     EXPECT_EQ(Date(2020, 1, 5, 59, 59, 59.999L).GetHour(), 59); // hours to 59: 24:00 is valid
@@ -54,14 +58,16 @@ TEST(ymdhms, RangesLeapDaysAndTheFirstFailingField) {
     EXPECT_FRAME(Date(2020, 2, 30, 60, 60, 60), Frame("DAY"));
 }
 
-TEST(ymdhms, DayOfYearAndDecimalYear) {
+TEST(ymdhms, DayOfYearAndDecimalYear)
+{
     EXPECT_EQ(Date(2000, 3, 1).GetDayOfYear(), 61);
     EXPECT_EQ(Date(2001, 3, 1).GetDayOfYear(), 60);
     EXPECT_EQ(Date(2020, 1, 5, 13, 7, 5.5L).GetDaySecond(), 47225.5L);
     EXPECT_EQ(Date(2000, 7, 2, 12).GetYearDec(), 2000 + 183.5L / 366);
 }
 
-TEST(ymdhms, TextFormWithZeroOneAndThreeDecimals) {
+TEST(ymdhms, TextFormWithZeroOneAndThreeDecimals)
+{
     ymdhms t = Date(2020, 1, 5, 13, 7, 5.27L);
     EXPECT_EQ(Text(t, 1), " 2020-01-05 13:07:05.3|  7|0.5");
     EXPECT_EQ(Text(t, 3), " 2020-01-05 13:07:05.270|  7|0.500");

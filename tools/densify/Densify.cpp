@@ -58,27 +58,29 @@ struct ObsFile {
     std::vector<ObsEpoch> epochs;
 };
 
-[[noreturn]] void Fail(std::size_t lineNo, const std::string& why) {
+[[noreturn]] void Fail(std::size_t lineNo, const std::string& why)
+{
     throw DensifyError("line " + std::to_string(lineNo) + ": " + why);
 }
 
 // Columns [from, from + len) of a line (0-based), blank beyond its end.
-std::string Col(const std::string& line, std::size_t from, std::size_t len) {
+std::string Col(const std::string& line, std::size_t from, std::size_t len)
+{
     std::string s = from < line.size() ? line.substr(from, len) : "";
     s.resize(len, ' ');
     return s;
 }
 
-bool IsBlank(const std::string& s) {
-    return s.find_first_not_of(' ') == std::string::npos;
-}
+bool IsBlank(const std::string& s) { return s.find_first_not_of(' ') == std::string::npos; }
 
-std::string Trimmed(const std::string& s) {
+std::string Trimmed(const std::string& s)
+{
     const auto first = s.find_first_not_of(' ');
     return first == std::string::npos ? "" : s.substr(first, s.find_last_not_of(' ') - first + 1);
 }
 
-template <typename T> T Number(const std::string& text, std::size_t lineNo, const char* what) {
+template <typename T> T Number(const std::string& text, std::size_t lineNo, const char* what)
+{
     const std::string s = Trimmed(text);
     T value{};
     const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
@@ -89,23 +91,22 @@ template <typename T> T Number(const std::string& text, std::size_t lineNo, cons
 
 class LineReader {
   public:
-    explicit LineReader(const std::string& text) {
+    explicit LineReader(const std::string& text)
+    {
         for (std::size_t at = 0; at < text.size();) {
             std::size_t end = text.find('\n', at);
-            if (end == std::string::npos)
-                end = text.size();
+            if (end == std::string::npos) end = text.size();
             std::size_t len = end - at;
-            if (len > 0 && text[at + len - 1] == '\r')
-                --len;
+            if (len > 0 && text[at + len - 1] == '\r') --len;
             lines_.push_back(text.substr(at, len));
             at = end + 1;
         }
     }
     bool AtEnd() const { return next_ >= lines_.size(); }
     std::size_t LineNo() const { return next_; } // of the line last taken, 1-based
-    const std::string& Take() {
-        if (AtEnd())
-            Fail(next_, "the file ends inside a record");
+    const std::string& Take()
+    {
+        if (AtEnd()) Fail(next_, "the file ends inside a record");
         return lines_[next_++];
     }
 
@@ -116,11 +117,11 @@ class LineReader {
 
 // ---- reading
 
-int ReadHeader(LineReader& in, std::vector<std::string>& header) {
+int ReadHeader(LineReader& in, std::vector<std::string>& header)
+{
     int ntypes = 0;
     while (true) {
-        if (in.AtEnd())
-            Fail(in.LineNo(), "no END OF HEADER");
+        if (in.AtEnd()) Fail(in.LineNo(), "no END OF HEADER");
         const std::string& line = in.Take();
         header.push_back(line);
         const std::string label = Trimmed(Col(line, 60, 20));
@@ -130,22 +131,20 @@ int ReadHeader(LineReader& in, std::vector<std::string>& header) {
             Fail(in.LineNo(), "not an observation file");
         if (label == "# / TYPES OF OBSERV" && ntypes == 0)
             ntypes = Number<int>(Col(line, 0, 6), in.LineNo(), "number of types");
-        if (label == "END OF HEADER")
-            break;
+        if (label == "END OF HEADER") break;
     }
-    if (ntypes <= 0)
-        Fail(in.LineNo(), "no observation types in the header");
+    if (ntypes <= 0) Fail(in.LineNo(), "no observation types in the header");
     return ntypes;
 }
 
-Stamp ReadStamp(const std::string& line, std::size_t lineNo) {
+Stamp ReadStamp(const std::string& line, std::size_t lineNo)
+{
     using namespace std::chrono;
     const int yy = Number<int>(Col(line, 0, 3), lineNo, "year");
     const unsigned mm = Number<unsigned>(Col(line, 3, 3), lineNo, "month");
     const unsigned dd = Number<unsigned>(Col(line, 6, 3), lineNo, "day");
     const year_month_day date{year{yy < 80 ? 2000 + yy : 1900 + yy}, month{mm}, day{dd}};
-    if (!date.ok())
-        Fail(lineNo, "no such date");
+    if (!date.ok()) Fail(lineNo, "no such date");
     const int hh = Number<int>(Col(line, 9, 3), lineNo, "hour");
     const int mi = Number<int>(Col(line, 12, 3), lineNo, "minute");
     const double ss = Number<double>(Col(line, 15, 11), lineNo, "second");
@@ -154,65 +153,64 @@ Stamp ReadStamp(const std::string& line, std::size_t lineNo) {
     return {sys_days{date}.time_since_epoch().count(), hh * 3600.0 + mi * 60.0 + ss};
 }
 
-double SecondsBetween(const Stamp& a, const Stamp& b) {
+double SecondsBetween(const Stamp& a, const Stamp& b)
+{
     return double(b.day - a.day) * 86400.0 + (b.sec - a.sec);
 }
 
-std::string SatId(std::string id) {
-    if (id[0] == ' ')
-        id[0] = 'G'; // RINEX 2: a blank system is GPS
-    if (id[1] == ' ')
-        id[1] = '0';
+std::string SatId(std::string id)
+{
+    if (id[0] == ' ') id[0] = 'G'; // RINEX 2: a blank system is GPS
+    if (id[1] == ' ') id[1] = '0';
     return id;
 }
 
-std::vector<std::string> ReadSatIds(LineReader& in, const std::string& epochLine, int count) {
+std::vector<std::string> ReadSatIds(LineReader& in, const std::string& epochLine, int count)
+{
     std::vector<std::string> ids;
     const std::string* line = &epochLine;
     for (int k = 0; k < count; ++k) {
-        if (k > 0 && k % kSatsPerLine == 0)
-            line = &in.Take();
+        if (k > 0 && k % kSatsPerLine == 0) line = &in.Take();
         ids.push_back(SatId(Col(*line, 32 + 3 * (k % kSatsPerLine), 3)));
     }
     return ids;
 }
 
-Field ReadField(const std::string& text, std::size_t lineNo) {
+Field ReadField(const std::string& text, std::size_t lineNo)
+{
     Field f;
     f.lli = text[14];
     f.ss = text[15];
     const std::string value = text.substr(0, 14);
     f.blank = IsBlank(value);
-    if (!f.blank)
-        f.milli = std::llround(Number<double>(value, lineNo, "observation") * 1000.0);
+    if (!f.blank) f.milli = std::llround(Number<double>(value, lineNo, "observation") * 1000.0);
     return f;
 }
 
-SatObs ReadSatObs(LineReader& in, const std::string& id, int ntypes) {
+SatObs ReadSatObs(LineReader& in, const std::string& id, int ntypes)
+{
     SatObs sat{id, {}};
     const std::string* line = nullptr;
     for (int k = 0; k < ntypes; ++k) {
-        if (k % kFieldsPerLine == 0)
-            line = &in.Take();
+        if (k % kFieldsPerLine == 0) line = &in.Take();
         sat.fields.push_back(
             ReadField(Col(*line, kFieldWidth * (k % kFieldsPerLine), kFieldWidth), in.LineNo()));
     }
     return sat;
 }
 
-Event ReadEvent(LineReader& in, const std::string& epochLine, int count) {
+Event ReadEvent(LineReader& in, const std::string& epochLine, int count)
+{
     Event e;
     e.timed = !IsBlank(Col(epochLine, 0, 26));
-    if (e.timed)
-        e.t = ReadStamp(epochLine, in.LineNo());
+    if (e.timed) e.t = ReadStamp(epochLine, in.LineNo());
     e.lines.push_back(epochLine);
-    for (int k = 0; k < count; ++k)
-        e.lines.push_back(in.Take());
+    for (int k = 0; k < count; ++k) e.lines.push_back(in.Take());
     return e;
 }
 
-ObsEpoch ReadObsEpoch(LineReader& in, const std::string& epochLine, int flag, int count,
-                      int ntypes) {
+ObsEpoch ReadObsEpoch(LineReader& in, const std::string& epochLine, int flag, int count, int ntypes)
+{
     ObsEpoch e;
     e.t = ReadStamp(epochLine, in.LineNo());
     e.flag = flag;
@@ -222,17 +220,15 @@ ObsEpoch ReadObsEpoch(LineReader& in, const std::string& epochLine, int flag, in
     return e;
 }
 
-void ReadRecord(LineReader& in, ObsFile& file) {
+void ReadRecord(LineReader& in, ObsFile& file)
+{
     const std::string epochLine = in.Take();
     const std::size_t lineNo = in.LineNo();
-    if (IsBlank(epochLine))
-        return;
+    if (IsBlank(epochLine)) return;
     const int flag = Number<int>(Col(epochLine, 28, 1), lineNo, "epoch flag");
     const int count = Number<int>(Col(epochLine, 29, 3), lineNo, "record count");
-    if (count < 0)
-        Fail(lineNo, "bad record count");
-    if (flag == 6)
-        Fail(lineNo, "cycle-slip records (flag 6) are not supported");
+    if (count < 0) Fail(lineNo, "bad record count");
+    if (flag == 6) Fail(lineNo, "cycle-slip records (flag 6) are not supported");
     if (flag > 1) {
         auto& events = file.epochs.empty() ? file.leading : file.epochs.back().eventsAfter;
         events.push_back(ReadEvent(in, epochLine, count));
@@ -244,41 +240,41 @@ void ReadRecord(LineReader& in, ObsFile& file) {
         Fail(lineNo, "epochs out of time order");
 }
 
-ObsFile ReadObsFile(const std::string& text) {
+ObsFile ReadObsFile(const std::string& text)
+{
     LineReader in(text);
     ObsFile file;
     file.ntypes = ReadHeader(in, file.header);
-    while (!in.AtEnd())
-        ReadRecord(in, file);
+    while (!in.AtEnd()) ReadRecord(in, file);
     return file;
 }
 
 // The file's interval: the shortest spacing of two neighbouring observation epochs.
-double Interval(const std::vector<ObsEpoch>& epochs) {
+double Interval(const std::vector<ObsEpoch>& epochs)
+{
     double interval = 0;
     for (std::size_t i = 1; i < epochs.size(); ++i) {
         const double dt = SecondsBetween(epochs[i - 1].t, epochs[i].t);
-        if (interval == 0 || dt < interval)
-            interval = dt;
+        if (interval == 0 || dt < interval) interval = dt;
     }
     return std::round(interval * 1000.0) / 1000.0;
 }
 
 // ---- interpolation
 
-const Field* FieldOf(const ObsEpoch& epoch, const std::string& id, int type) {
+const Field* FieldOf(const ObsEpoch& epoch, const std::string& id, int type)
+{
     for (const SatObs& sat : epoch.sats)
-        if (sat.id == id)
-            return sat.fields[type].blank ? nullptr : &sat.fields[type];
+        if (sat.id == id) return sat.fields[type].blank ? nullptr : &sat.fields[type];
     return nullptr;
 }
 
 // Whether one field of a satellite runs unbroken from epoch j to epoch j + 1: both hold a
 // value, one interval apart, no power failure and no loss of lock in between.
 bool Linked(const std::vector<ObsEpoch>& epochs, std::size_t j, const std::string& id, int type,
-            double interval) {
-    if (j + 1 >= epochs.size())
-        return false;
+            double interval)
+{
+    if (j + 1 >= epochs.size()) return false;
     const Field* after = FieldOf(epochs[j + 1], id, type);
     return FieldOf(epochs[j], id, type) && after && epochs[j + 1].flag != 1 &&
            !(after->lli >= '0' && after->lli <= '9' && ((after->lli - '0') & 1)) &&
@@ -293,14 +289,12 @@ struct Node {
 // The epochs the polynomial between epochs i and i + 1 goes through: two before and two
 // after where the arc runs on, fewer at its ends; none where the two are not linked.
 std::vector<Node> Stencil(const std::vector<ObsEpoch>& epochs, std::size_t i, const std::string& id,
-                          int type, double interval) {
-    if (!Linked(epochs, i, id, type, interval))
-        return {};
+                          int type, double interval)
+{
+    if (!Linked(epochs, i, id, type, interval)) return {};
     std::size_t first = i, last = i + 1;
-    if (first > 0 && Linked(epochs, first - 1, id, type, interval))
-        --first;
-    if (Linked(epochs, last, id, type, interval))
-        ++last;
+    if (first > 0 && Linked(epochs, first - 1, id, type, interval)) --first;
+    if (Linked(epochs, last, id, type, interval)) ++last;
     std::vector<Node> nodes;
     for (std::size_t j = first; j <= last; ++j)
         nodes.push_back({SecondsBetween(epochs[i].t, epochs[j].t),
@@ -308,13 +302,13 @@ std::vector<Node> Stencil(const std::vector<ObsEpoch>& epochs, std::size_t i, co
     return nodes;
 }
 
-double Lagrange(const std::vector<Node>& nodes, double x) {
+double Lagrange(const std::vector<Node>& nodes, double x)
+{
     double sum = 0;
     for (std::size_t j = 0; j < nodes.size(); ++j) {
         double term = nodes[j].y;
         for (std::size_t m = 0; m < nodes.size(); ++m)
-            if (m != j)
-                term *= (x - nodes[m].x) / (nodes[j].x - nodes[m].x);
+            if (m != j) term *= (x - nodes[m].x) / (nodes[j].x - nodes[m].x);
         sum += term;
     }
     return sum;
@@ -322,9 +316,9 @@ double Lagrange(const std::vector<Node>& nodes, double x) {
 
 // The loss-of-lock digit of an in-between epoch: the earlier epoch's, without its
 // loss-of-lock bit, which marks the moment before that epoch and is not repeated.
-char CarriedLli(char lli) {
-    if (lli < '0' || lli > '9')
-        return lli;
+char CarriedLli(char lli)
+{
+    if (lli < '0' || lli > '9') return lli;
     return char('0' + ((lli - '0') & ~1));
 }
 
@@ -334,7 +328,8 @@ struct SatGap {
 };
 
 std::vector<SatGap> GapStencils(const std::vector<ObsEpoch>& epochs, std::size_t i, int ntypes,
-                                double interval) {
+                                double interval)
+{
     std::vector<SatGap> gaps;
     for (const SatObs& sat : epochs[i].sats) {
         SatGap gap{&sat, {}};
@@ -345,7 +340,8 @@ std::vector<SatGap> GapStencils(const std::vector<ObsEpoch>& epochs, std::size_t
     return gaps;
 }
 
-SatObs Interpolated(const SatGap& gap, double x) {
+SatObs Interpolated(const SatGap& gap, double x)
+{
     SatObs sat{gap.before->id, {}};
     for (std::size_t type = 0; type < gap.stencils.size(); ++type) {
         Field f;
@@ -359,7 +355,8 @@ SatObs Interpolated(const SatGap& gap, double x) {
     return sat;
 }
 
-bool AllBlank(const SatObs& sat) {
+bool AllBlank(const SatObs& sat)
+{
     return std::all_of(sat.fields.begin(), sat.fields.end(),
                        [](const Field& f) { return f.blank; });
 }
@@ -369,7 +366,8 @@ bool AllBlank(const SatObs& sat) {
 class Writer {
   public:
     Writer(std::string& out, std::string eol) : out_(out), eol_(std::move(eol)) {}
-    void Line(std::string line) {
+    void Line(std::string line)
+    {
         line.erase(line.find_last_not_of(' ') + 1);
         out_ += line;
         out_ += eol_;
@@ -380,12 +378,14 @@ class Writer {
     std::string eol_;
 };
 
-std::string Padded(std::string s, std::size_t width) {
+std::string Padded(std::string s, std::size_t width)
+{
     s.resize(width, ' ');
     return s;
 }
 
-void WriteHeader(Writer& w, const std::vector<std::string>& header) {
+void WriteHeader(Writer& w, const std::vector<std::string>& header)
+{
     bool hasInterval = false;
     for (const std::string& line : header) {
         const std::string label = Trimmed(Col(line, 60, 20));
@@ -393,15 +393,14 @@ void WriteHeader(Writer& w, const std::vector<std::string>& header) {
             w.Line(Padded("     1.000", 60) + "INTERVAL");
             hasInterval = true;
         }
-        if (label != "INTERVAL")
-            w.Line(line);
+        if (label != "INTERVAL") w.Line(line);
     }
 }
 
-std::string EpochTime(Stamp t) {
+std::string EpochTime(Stamp t)
+{
     using namespace std::chrono;
-    while (t.sec >= 86400.0)
-        t.sec -= 86400.0, ++t.day;
+    while (t.sec >= 86400.0) t.sec -= 86400.0, ++t.day;
     const year_month_day date{sys_days{days{t.day}}};
     const int whole = int(t.sec / 60.0);
     char buf[40];
@@ -412,7 +411,8 @@ std::string EpochTime(Stamp t) {
 }
 
 void WriteEpochLine(Writer& w, const Stamp& t, int flag, const std::vector<SatObs>& sats,
-                    const std::string& clock) {
+                    const std::string& clock)
+{
     char count[8];
     std::snprintf(count, sizeof count, "%3zu", sats.size());
     std::string line = EpochTime(t) + "  " + std::to_string(flag) + count;
@@ -426,15 +426,16 @@ void WriteEpochLine(Writer& w, const Stamp& t, int flag, const std::vector<SatOb
     w.Line(sats.size() <= kSatsPerLine ? Padded(line, 68) + clock : line);
 }
 
-std::string FieldText(const Field& f) {
+std::string FieldText(const Field& f)
+{
     char buf[32] = "              ";
-    if (!f.blank)
-        std::snprintf(buf, sizeof buf, "%14.3f", double(f.milli) / 1000.0);
+    if (!f.blank) std::snprintf(buf, sizeof buf, "%14.3f", double(f.milli) / 1000.0);
     return Padded(buf, 14) + f.lli + f.ss;
 }
 
 void WriteEpoch(Writer& w, const Stamp& t, int flag, const std::vector<SatObs>& sats,
-                const std::string& clock) {
+                const std::string& clock)
+{
     WriteEpochLine(w, t, flag, sats, clock);
     for (const SatObs& sat : sats) {
         std::string line;
@@ -446,20 +447,21 @@ void WriteEpoch(Writer& w, const Stamp& t, int flag, const std::vector<SatObs>& 
     }
 }
 
-void WriteEvents(Writer& w, std::vector<Event>& events, const Stamp* upTo) {
+void WriteEvents(Writer& w, std::vector<Event>& events, const Stamp* upTo)
+{
     auto due = [&](const Event& e) {
         return !upTo || !e.timed || SecondsBetween(e.t, *upTo) > -kSameTime;
     };
     while (!events.empty() && due(events.front())) {
-        for (const std::string& line : events.front().lines)
-            w.Line(line);
+        for (const std::string& line : events.front().lines) w.Line(line);
         events.erase(events.begin());
     }
 }
 
 // The in-between epochs after epoch i, with the event records that follow it in the file
 // written at their times.
-void WriteGap(Writer& w, const ObsFile& file, std::size_t i, double interval) {
+void WriteGap(Writer& w, const ObsFile& file, std::size_t i, double interval)
+{
     std::vector<Event> events = file.epochs[i].eventsAfter;
     const bool oneInterval = i + 1 < file.epochs.size() &&
                              std::fabs(SecondsBetween(file.epochs[i].t, file.epochs[i + 1].t) -
@@ -469,19 +471,18 @@ void WriteGap(Writer& w, const ObsFile& file, std::size_t i, double interval) {
     for (int x = 1; oneInterval && x < interval - kSameTime; ++x) {
         std::vector<SatObs> sats;
         for (const SatGap& gap : gaps)
-            if (SatObs sat = Interpolated(gap, x); !AllBlank(sat))
-                sats.push_back(std::move(sat));
+            if (SatObs sat = Interpolated(gap, x); !AllBlank(sat)) sats.push_back(std::move(sat));
         const Stamp t{file.epochs[i].t.day, file.epochs[i].t.sec + x};
         WriteEvents(w, events, &t);
-        if (!sats.empty())
-            WriteEpoch(w, t, 0, sats, std::string(12, ' '));
+        if (!sats.empty()) WriteEpoch(w, t, 0, sats, std::string(12, ' '));
     }
     WriteEvents(w, events, nullptr);
 }
 
 } // namespace
 
-std::string Densify(const std::string& rinex) {
+std::string Densify(const std::string& rinex)
+{
     ObsFile file = ReadObsFile(rinex);
     const double interval = Interval(file.epochs);
     std::string out;

@@ -7,7 +7,8 @@
 
 namespace kgen {
 
-WriteSummary WriteChannelFile(const std::string& path, const GenConfig& cfg) {
+WriteSummary WriteChannelFile(const std::string& path, const GenConfig& cfg)
+{
     return WriteFile(path, CheckConfig(cfg), [&](TextBuffer& out, WriteSummary& sum) {
         out.Put("# slot    valid from          valid until (blank: open)  channel");
         out.EndLine();

@@ -14,49 +14,49 @@ namespace {
 constexpr long long kMjdOfReference = 44244; // MJD of 1980-01-06
 constexpr std::uint64_t kSlipDraw = 7;
 
-double Interval(const GenConfig& cfg, const Compact2Config& mp) {
+double Interval(const GenConfig& cfg, const Compact2Config& mp)
+{
     return mp.interval > 0.0 ? mp.interval : cfg.interval;
 }
 
-long Records(const GenConfig& cfg, const Compact2Config& mp) {
-    if (mp.records >= 0)
-        return mp.records;
+long Records(const GenConfig& cfg, const Compact2Config& mp)
+{
+    if (mp.records >= 0) return mp.records;
     const double span = static_cast<double>(cfg.epochs - 1) * cfg.interval - mp.startOffset;
     return span < 0.0 ? 0 : static_cast<long>(std::floor(span / Interval(cfg, mp) + 1e-9)) + 1;
 }
 
 // Whether satellite s is among the blank- or comma-separated ids and letters of `list`.
-bool Selected(const std::string& list, const Satellite& s) {
-    if (list.find_first_not_of(" ,") == std::string::npos)
-        return true;
+bool Selected(const std::string& list, const Satellite& s)
+{
+    if (list.find_first_not_of(" ,") == std::string::npos) return true;
     const std::string id = SatId(s.system, s.prn);
     std::size_t i = 0;
     while ((i = list.find_first_not_of(" ,", i)) != std::string::npos) {
         const std::size_t end = std::min(list.find_first_of(" ,", i), list.size());
         const std::string token = list.substr(i, end - i);
-        if (token == id || (token.size() == 1 && token[0] == s.system))
-            return true;
+        if (token == id || (token.size() == 1 && token[0] == s.system)) return true;
         i = end;
     }
     return false;
 }
 
-long long RecordTicks(const SkyModel& model, const GenConfig& cfg, const Compact2Config& mp,
-                      long k) {
+long long RecordTicks(const SkyModel& model, const GenConfig& cfg, const Compact2Config& mp, long k)
+{
     return model.StartTicks() + SecondsToTicks(mp.startOffset) +
            SecondsToTicks(static_cast<double>(k) * Interval(cfg, mp));
 }
 
 void MakeRecord(const SkyModel& model, const GenConfig& cfg, const Compact2Config& mp, long k,
-                Compact2Record& rec) {
+                Compact2Record& rec)
+{
     const long long ticks = RecordTicks(model, cfg, mp, k);
     rec.sinceStart = static_cast<double>(ticks - model.StartTicks()) / kTicksPerSecond;
     rec.sats.clear();
     rec.values.clear();
     rec.slips.clear();
     for (const Satellite& s : model.Satellites()) {
-        if (!model.Pass(s, ticks).visible || !Selected(mp.satellites, s))
-            continue;
+        if (!model.Pass(s, ticks).visible || !Selected(mp.satellites, s)) continue;
         rec.sats.push_back(SatId(s.system, s.prn));
         const double v = model.Multipath(s, mp.p2 ? 1 : 0, ticks);
         rec.values.push_back(static_cast<double>(std::llround(v * 1000.0)) / 1000.0);
@@ -64,10 +64,10 @@ void MakeRecord(const SkyModel& model, const GenConfig& cfg, const Compact2Confi
     }
 }
 
-std::string CheckCompact2(const GenConfig& cfg, const Compact2Config& mp) {
+std::string CheckCompact2(const GenConfig& cfg, const Compact2Config& mp)
+{
     std::string error = CheckConfig(cfg);
-    if (!error.empty())
-        return error;
+    if (!error.empty()) return error;
     const double step = Interval(cfg, mp) * 1000.0;
     if (!(step >= 1.0) || std::fabs(step - std::round(step)) > 1e-6)
         return "multipath interval must be a whole number of milliseconds";
@@ -77,7 +77,8 @@ std::string CheckCompact2(const GenConfig& cfg, const Compact2Config& mp) {
 }
 
 void Compact2Header(TextBuffer& out, const SkyModel& model, const GenConfig& cfg,
-                    const Compact2Config& mp) {
+                    const Compact2Config& mp)
+{
     out.Put("COMPACT2");
     out.EndLine();
     out.Put("T_SAMP");
@@ -93,7 +94,8 @@ void Compact2Header(TextBuffer& out, const SkyModel& model, const GenConfig& cfg
     out.EndLine();
 }
 
-void RecordLines(TextBuffer& out, const Compact2Record& rec, const Compact2Record& lastList) {
+void RecordLines(TextBuffer& out, const Compact2Record& rec, const Compact2Record& lastList)
+{
     const long long n = static_cast<long long>(rec.sats.size());
     if (n == 0) {
         out.Put('0');
@@ -114,18 +116,17 @@ void RecordLines(TextBuffer& out, const Compact2Record& rec, const Compact2Recor
         // A slip mark leaves the 9th character of the field blank.
         const bool slip = rec.slips[i];
         out.Fixed(std::llround(rec.values[i] * 1000.0), 3, slip ? 8 : 10);
-        if (slip)
-            out.Repeat(' ', 2);
+        if (slip) out.Repeat(' ', 2);
     }
     out.EndLine(false);
 }
 
 } // namespace
 
-std::vector<Compact2Record> GenerateCompact2(const GenConfig& cfg, const Compact2Config& mp) {
+std::vector<Compact2Record> GenerateCompact2(const GenConfig& cfg, const Compact2Config& mp)
+{
     std::vector<Compact2Record> recs;
-    if (!CheckCompact2(cfg, mp).empty())
-        return recs;
+    if (!CheckCompact2(cfg, mp).empty()) return recs;
     const SkyModel model(cfg);
     recs.resize(static_cast<std::size_t>(Records(cfg, mp)));
     for (std::size_t k = 0; k < recs.size(); ++k)
@@ -133,8 +134,8 @@ std::vector<Compact2Record> GenerateCompact2(const GenConfig& cfg, const Compact
     return recs;
 }
 
-WriteSummary WriteCompact2(const std::string& path, const GenConfig& cfg,
-                           const Compact2Config& mp) {
+WriteSummary WriteCompact2(const std::string& path, const GenConfig& cfg, const Compact2Config& mp)
+{
     return WriteFile(path, CheckCompact2(cfg, mp), [&](TextBuffer& out, WriteSummary& sum) {
         const SkyModel model(cfg);
         Compact2Header(out, model, cfg, mp);
@@ -143,8 +144,7 @@ WriteSummary WriteCompact2(const std::string& path, const GenConfig& cfg,
         for (long k = 0; k < records; ++k) {
             MakeRecord(model, cfg, mp, k, rec);
             RecordLines(out, rec, lastList);
-            if (!rec.sats.empty())
-                lastList.sats = rec.sats;
+            if (!rec.sats.empty()) lastList.sats = rec.sats;
             sum.records += static_cast<long long>(rec.values.size());
         }
         sum.epochs = records;

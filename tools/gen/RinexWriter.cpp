@@ -25,35 +25,36 @@ enum class Form { Rinex2, Rinex3 };
 // The RINEX 3 code the generator writes a two-letter type of a system as, or "" for a
 // type the system is not written with: the observation letter (C also for P1, P2), the
 // band and the tracking attribute of the receiver simulated.
-std::string Code3(char system, const std::string& type) {
+std::string Code3(char system, const std::string& type)
+{
     const char kind = type[0], band = type[1];
     if (CarrierMHz(system, band, 0) == 0.0 || std::string("CPLDS").find(kind) == std::string::npos)
         return "";
     char attribute = 0;
     if (system == 'G')
-        attribute = band == '1' ? (kind == 'P' ? 'W' : 'C')
+        attribute = band == '1'   ? (kind == 'P' ? 'W' : 'C')
                     : band == '2' ? (kind == 'C' ? 'L' : 'W')
                                   : 'Q';
     else if (system == 'R')
         attribute = kind == 'P' ? 'P' : kind == 'C' ? 'C' : band == '1' ? 'C' : 'P';
     else if (kind != 'P')
         attribute = band == '1' || band == '6' ? 'C' : 'Q';
-    if (attribute == 0)
-        return "";
+    if (attribute == 0) return "";
     return {kind == 'P' ? 'C' : kind, band, attribute};
 }
 
 // The indices of the types written for a system, in type order.
-std::vector<std::size_t> Fields3(const GenConfig& cfg, char system) {
+std::vector<std::size_t> Fields3(const GenConfig& cfg, char system)
+{
     std::vector<std::size_t> fields;
     for (std::size_t i = 0; i < cfg.types.size(); ++i)
-        if (!Code3(system, cfg.types[i]).empty())
-            fields.push_back(i);
+        if (!Code3(system, cfg.types[i]).empty()) fields.push_back(i);
     return fields;
 }
 
 // "SYS / # / OBS TYPES" of one system, 13 codes a line.
-void Types3(TextBuffer& out, const GenConfig& cfg, char system) {
+void Types3(TextBuffer& out, const GenConfig& cfg, char system)
+{
     const std::vector<std::size_t> fields = Fields3(cfg, system);
     for (std::size_t i = 0; i < fields.size(); ++i) {
         if (i % kCodesPerLine == 0) {
@@ -72,7 +73,8 @@ void Types3(TextBuffer& out, const GenConfig& cfg, char system) {
 }
 
 // "GLONASS SLOT / FRQ #": 8 slots a line.
-void GlonassSlots(TextBuffer& out, const GenConfig& cfg) {
+void GlonassSlots(TextBuffer& out, const GenConfig& cfg)
+{
     for (int slot = 1; slot <= cfg.glonass; ++slot) {
         if (slot % kSlotsPerLine == 1) {
             if (slot == 1)
@@ -84,26 +86,23 @@ void GlonassSlots(TextBuffer& out, const GenConfig& cfg) {
         out.Put(SatId('R', slot));
         out.Put(' ');
         out.Int(GlonassChannel(slot), 2);
-        if (slot % kSlotsPerLine == 0 || slot == cfg.glonass)
-            out.Label("GLONASS SLOT / FRQ #");
+        if (slot % kSlotsPerLine == 0 || slot == cfg.glonass) out.Label("GLONASS SLOT / FRQ #");
     }
 }
 
-const char* SystemText(const GenConfig& cfg) {
+const char* SystemText(const GenConfig& cfg)
+{
     const int systems = (cfg.gps > 0) + (cfg.glonass > 0) + (cfg.galileo > 0);
-    if (systems > 1)
-        return "M (MIXED)";
-    if (cfg.gps > 0)
-        return "G (GPS)";
+    if (systems > 1) return "M (MIXED)";
+    if (cfg.gps > 0) return "G (GPS)";
     return cfg.glonass > 0 ? "R (GLONASS)" : "E (GALILEO)";
 }
 
-long long Scaled(double v, double scale) {
-    return std::llround(v * scale);
-}
+long long Scaled(double v, double scale) { return std::llround(v * scale); }
 
 // "  2015     2    13     0     0    0.0000000     GPS" of the first/last-obs lines.
-void HeaderTime(TextBuffer& out, const GenEpoch& e, const char* label) {
+void HeaderTime(TextBuffer& out, const GenEpoch& e, const char* label)
+{
     out.Int(e.year, 6);
     out.Int(e.month, 6);
     out.Int(e.day, 6);
@@ -116,7 +115,8 @@ void HeaderTime(TextBuffer& out, const GenEpoch& e, const char* label) {
 }
 
 // "# / TYPES OF OBSERV", 9 types a line.
-void Types2(TextBuffer& out, const GenConfig& cfg) {
+void Types2(TextBuffer& out, const GenConfig& cfg)
+{
     const int ntypes = static_cast<int>(cfg.types.size());
     for (int i = 0; i < ntypes; ++i) {
         if (i % kTypesPerLine == 0) {
@@ -133,7 +133,8 @@ void Types2(TextBuffer& out, const GenConfig& cfg) {
 }
 
 void Header(TextBuffer& out, const GenConfig& cfg, const GenEpoch& first, const GenEpoch& last,
-            Form form) {
+            Form form)
+{
     out.Put(form == Form::Rinex2 ? "     2.11           OBSERVATION DATA    "
                                  : "     3.05           OBSERVATION DATA    ");
     out.Put(SystemText(cfg));
@@ -157,20 +158,18 @@ void Header(TextBuffer& out, const GenConfig& cfg, const GenEpoch& first, const 
     out.Label("REC # / TYPE / VERS");
     out.Put("0001                KESTROVA_SIM    NONE");
     out.Label("ANT # / TYPE");
-    for (long long v : {11224592250LL, -47632430070LL, 40769455470LL})
-        out.Fixed(v, 4, 14);
+    for (long long v : {11224592250LL, -47632430070LL, 40769455470LL}) out.Fixed(v, 4, 14);
     out.Label("APPROX POSITION XYZ");
-    for (int i = 0; i < 3; ++i)
-        out.Fixed(0, 4, 14);
+    for (int i = 0; i < 3; ++i) out.Fixed(0, 4, 14);
     out.Label("ANTENNA: DELTA H/E/N");
     if (form == Form::Rinex2) {
         out.Put("     1     1");
         out.Label("WAVELENGTH FACT L1/2");
         Types2(out, cfg);
     } else {
-        for (const auto& [system, count] : {std::pair{'G', cfg.gps}, {'R', cfg.glonass}, {'E', cfg.galileo}})
-            if (count > 0)
-                Types3(out, cfg, system);
+        for (const auto& [system, count] :
+             {std::pair{'G', cfg.gps}, {'R', cfg.glonass}, {'E', cfg.galileo}})
+            if (count > 0) Types3(out, cfg, system);
         GlonassSlots(out, cfg);
     }
     out.Fixed(Scaled(cfg.interval, 1e3), 3, 10);
@@ -181,7 +180,8 @@ void Header(TextBuffer& out, const GenConfig& cfg, const GenEpoch& first, const 
 }
 
 // " 15  2 13  0  0  0.0000000  0 25G01G05..." then satellite continuation lines.
-void EpochLines(TextBuffer& out, const GenEpoch& e, bool clockColumn) {
+void EpochLines(TextBuffer& out, const GenEpoch& e, bool clockColumn)
+{
     out.Put(' ');
     out.Int(e.year % 100, 2, true);
     for (int v : {e.month, e.day, e.hour, e.minute}) {
@@ -193,8 +193,7 @@ void EpochLines(TextBuffer& out, const GenEpoch& e, bool clockColumn) {
     const std::size_t n = e.sats.size();
     out.Int(static_cast<long long>(n), 3);
     auto sats = [&](std::size_t from, std::size_t to) {
-        for (std::size_t i = from; i < to; ++i)
-            out.Put(SatId(e.sats[i].system, e.sats[i].prn));
+        for (std::size_t i = from; i < to; ++i) out.Put(SatId(e.sats[i].system, e.sats[i].prn));
     };
     const std::size_t first = std::min(n, kSatsPerLine);
     sats(0, first);
@@ -211,7 +210,8 @@ void EpochLines(TextBuffer& out, const GenEpoch& e, bool clockColumn) {
 }
 
 // "> 2015 02 13 00 00  0.0000000  0 25" and the clock offset in columns 42-56.
-void EpochLine3(TextBuffer& out, const GenEpoch& e, bool clockColumn) {
+void EpochLine3(TextBuffer& out, const GenEpoch& e, bool clockColumn)
+{
     out.Put("> ");
     out.Int(e.year, 4);
     for (int v : {e.month, e.day, e.hour, e.minute}) {
@@ -228,7 +228,8 @@ void EpochLine3(TextBuffer& out, const GenEpoch& e, bool clockColumn) {
     out.EndLine();
 }
 
-void Field(TextBuffer& out, const GenObs& o) {
+void Field(TextBuffer& out, const GenObs& o)
+{
     if (o.blank) {
         out.Repeat(' ', 16);
         return;
@@ -238,24 +239,25 @@ void Field(TextBuffer& out, const GenObs& o) {
     out.Put(o.ssi);
 }
 
-void ObservationLines(TextBuffer& out, const GenSat& s) {
+void ObservationLines(TextBuffer& out, const GenSat& s)
+{
     const std::size_t n = s.obs.size();
     for (std::size_t i = 0; i < n; ++i) {
         Field(out, s.obs[i]);
-        if (i % kFieldsPerLine == kFieldsPerLine - 1 || i == n - 1)
-            out.EndLine();
+        if (i % kFieldsPerLine == kFieldsPerLine - 1 || i == n - 1) out.EndLine();
     }
 }
 
 // One line: the identifier, then the fields of its system's codes.
-void SatelliteLine3(TextBuffer& out, const GenSat& s, const std::vector<std::size_t>& fields) {
+void SatelliteLine3(TextBuffer& out, const GenSat& s, const std::vector<std::size_t>& fields)
+{
     out.Put(SatId(s.system, s.prn));
-    for (std::size_t i : fields)
-        Field(out, s.obs[i]);
+    for (std::size_t i : fields) Field(out, s.obs[i]);
     out.EndLine();
 }
 
-WriteSummary Write(const std::string& path, const GenConfig& cfg, Form form) {
+WriteSummary Write(const std::string& path, const GenConfig& cfg, Form form)
+{
     return WriteFile(path, CheckConfig(cfg), [&](TextBuffer& out, WriteSummary& sum) {
         const SkyModel model(cfg);
         const std::vector<std::size_t> fields[3] = {Fields3(cfg, 'G'), Fields3(cfg, 'R'),
@@ -284,11 +286,13 @@ WriteSummary Write(const std::string& path, const GenConfig& cfg, Form form) {
 
 } // namespace
 
-WriteSummary WriteRinex(const std::string& path, const GenConfig& cfg) {
+WriteSummary WriteRinex(const std::string& path, const GenConfig& cfg)
+{
     return Write(path, cfg, Form::Rinex2);
 }
 
-WriteSummary WriteRinex3(const std::string& path, const GenConfig& cfg) {
+WriteSummary WriteRinex3(const std::string& path, const GenConfig& cfg)
+{
     return Write(path, cfg, Form::Rinex3);
 }
 

@@ -18,78 +18,73 @@ constexpr double kGpsL1MHz = 1575.42; // reference frequency of the ionospheric 
 constexpr long long kMillisecondTicks = kTicksPerSecond / 1000;
 constexpr int kDriftStepEpochs = 12; // epochs between two 1 ms steps of the drift
 
-std::uint64_t Mix(std::uint64_t x) {
+std::uint64_t Mix(std::uint64_t x)
+{
     x += 0x9E3779B97F4A7C15ULL;
     x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
     x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
     return x ^ (x >> 31);
 }
 
-std::uint64_t Draw(std::uint64_t seed, std::uint64_t sat, std::uint64_t when, std::uint64_t what) {
+std::uint64_t Draw(std::uint64_t seed, std::uint64_t sat, std::uint64_t when, std::uint64_t what)
+{
     return Mix(seed ^ Mix(sat ^ Mix(when ^ Mix(what))));
 }
 
-double Uniform(std::uint64_t h) {
-    return static_cast<double>(h >> 11) * 0x1.0p-53;
-}
+double Uniform(std::uint64_t h) { return static_cast<double>(h >> 11) * 0x1.0p-53; }
 
 // Unit-variance noise from one hash: the sum of four 16-bit uniforms, centred.
-double Gauss(std::uint64_t h) {
+double Gauss(std::uint64_t h)
+{
     double sum = 0.0;
-    for (int i = 0; i < 4; ++i)
-        sum += static_cast<double>((h >> (16 * i)) & 0xFFFF);
+    for (int i = 0; i < 4; ++i) sum += static_cast<double>((h >> (16 * i)) & 0xFFFF);
     return (sum / 65536.0 - 2.0) * 1.7320508075688772;
 }
 
-long long FloorDiv(long long a, long long b) {
+long long FloorDiv(long long a, long long b)
+{
     long long q = a / b;
     return (a % b != 0 && (a < 0) != (b < 0)) ? q - 1 : q;
 }
 
 // Slant range on a sphere from the sine of the elevation.
-double Range(double elevSine) {
+double Range(double elevSine)
+{
     const double cos2 = 1.0 - elevSine * elevSine;
     return std::sqrt(kOrbitRadius * kOrbitRadius - kEarthRadius * kEarthRadius * cos2) -
            kEarthRadius * elevSine;
 }
 
-double PassPeriod(char system) {
+double PassPeriod(char system)
+{
     switch (system) {
-    case 'R':
-        return 81088.0; // two GLONASS revolutions
-    case 'E':
-        return 101362.0; // two Galileo revolutions
-    default:
-        return 86164.0; // GPS ground tracks repeat after a sidereal day
+    case 'R': return 81088.0;  // two GLONASS revolutions
+    case 'E': return 101362.0; // two Galileo revolutions
+    default: return 86164.0;   // GPS ground tracks repeat after a sidereal day
     }
 }
 
-double CodeSigma(char kind, char band) {
-    if (kind == 'P')
-        return 0.15;
-    if (band == '1')
-        return 0.30;
+double CodeSigma(char kind, char band)
+{
+    if (kind == 'P') return 0.15;
+    if (band == '1') return 0.30;
     return band == '2' ? 0.25 : 0.12;
 }
 
-double StrengthOffset(char band) {
+double StrengthOffset(char band)
+{
     switch (band) {
-    case '1':
-        return 0.0;
-    case '2':
-        return -4.0;
-    case '5':
-        return 2.0;
-    default:
-        return 0.5;
+    case '1': return 0.0;
+    case '2': return -4.0;
+    case '5': return 2.0;
+    default: return 0.5;
     }
 }
 
-double Round3(double v) {
-    return static_cast<double>(std::llround(v * 1000.0)) / 1000.0;
-}
+double Round3(double v) { return static_cast<double>(std::llround(v * 1000.0)) / 1000.0; }
 
-TypeInfo Resolve(const std::string& type) {
+TypeInfo Resolve(const std::string& type)
+{
     TypeInfo t;
     if (type.size() == 2 && std::string("CPLDS").find(type[0]) != std::string::npos &&
         type[1] >= '1' && type[1] <= '8') {
@@ -101,7 +96,8 @@ TypeInfo Resolve(const std::string& type) {
 
 // Days of the proleptic Gregorian calendar counted from 0000-03-01, so that leap days
 // fall at the end of each counted year.
-long long DaysSinceMarch0(long long y, long long m, long long d) {
+long long DaysSinceMarch0(long long y, long long m, long long d)
+{
     y -= m <= 2;
     const long long era = FloorDiv(y, 400);
     const long long yoe = y - era * 400;
@@ -110,7 +106,8 @@ long long DaysSinceMarch0(long long y, long long m, long long d) {
 }
 
 // `slot` is the satellite's place among the `count` evenly spread positions.
-Satellite MakeSatellite(const GenConfig& cfg, char system, int index, int slot, int count) {
+Satellite MakeSatellite(const GenConfig& cfg, char system, int index, int slot, int count)
+{
     Satellite s;
     s.system = system;
     s.prn = index + 1;
@@ -137,11 +134,13 @@ Satellite MakeSatellite(const GenConfig& cfg, char system, int index, int slot, 
 
 } // namespace
 
-long long DayNumber(int year, int month, int day) {
+long long DayNumber(int year, int month, int day)
+{
     return DaysSinceMarch0(year, month, day) - DaysSinceMarch0(1980, 1, 6);
 }
 
-void CalendarDate(long long dayNumber, int& year, int& month, int& day) {
+void CalendarDate(long long dayNumber, int& year, int& month, int& day)
+{
     const long long z = dayNumber + DaysSinceMarch0(1980, 1, 6);
     const long long era = FloorDiv(z, 146097);
     const long long doe = z - era * 146097;
@@ -153,11 +152,13 @@ void CalendarDate(long long dayNumber, int& year, int& month, int& day) {
     year = static_cast<int>(yoe + era * 400 + (month <= 2));
 }
 
-long long SecondsToTicks(double seconds) {
+long long SecondsToTicks(double seconds)
+{
     return std::llround(seconds * static_cast<double>(kTicksPerSecond));
 }
 
-SkyModel::SkyModel(const GenConfig& cfg) : cfg_(cfg) {
+SkyModel::SkyModel(const GenConfig& cfg) : cfg_(cfg)
+{
     const struct {
         char system;
         int count;
@@ -165,8 +166,7 @@ SkyModel::SkyModel(const GenConfig& cfg) : cfg_(cfg) {
     for (const auto& c : constellations) {
         // Numbers are not handed out in orbit order: shuffle the positions by the seed.
         std::vector<int> slots(static_cast<std::size_t>(c.count));
-        for (int i = 0; i < c.count; ++i)
-            slots[static_cast<std::size_t>(i)] = i;
+        for (int i = 0; i < c.count; ++i) slots[static_cast<std::size_t>(i)] = i;
         auto rank = [&](int i) {
             return Draw(cfg.seed, static_cast<std::uint64_t>(c.system), 1,
                         static_cast<std::uint64_t>(i));
@@ -176,28 +176,28 @@ SkyModel::SkyModel(const GenConfig& cfg) : cfg_(cfg) {
             sats_.push_back(
                 MakeSatellite(cfg, c.system, i, slots[static_cast<std::size_t>(i)], c.count));
     }
-    for (const std::string& t : cfg.types)
-        types_.push_back(Resolve(t));
+    for (const std::string& t : cfg.types) types_.push_back(Resolve(t));
     startTicks_ = DayNumber(cfg.year, cfg.month, cfg.day) * kTicksPerDay +
                   (cfg.hour * 3600LL + cfg.minute * 60LL) * kTicksPerSecond +
                   SecondsToTicks(cfg.second);
 }
 
-long long SkyModel::EpochTicks(long index) const {
+long long SkyModel::EpochTicks(long index) const
+{
     const int steps = std::abs(cfg_.driftMs) + 1;
     const long long driftMs = (index / kDriftStepEpochs) % steps * (cfg_.driftMs < 0 ? -1 : 1);
     return startTicks_ + SecondsToTicks(static_cast<double>(index) * cfg_.interval) +
            driftMs * kMillisecondTicks;
 }
 
-PassState SkyModel::Pass(const Satellite& s, long long ticks) const {
+PassState SkyModel::Pass(const Satellite& s, long long ticks) const
+{
     // The whole seconds are reduced modulo the period exactly (integers in a double), so
     // the angle keeps sub-nanosecond resolution decades after the reference.
     const long long secs = FloorDiv(ticks, kTicksPerSecond);
     const double whole = static_cast<double>(secs);
     double r = std::fmod(whole, s.passPeriod);
-    if (r < 0)
-        r += s.passPeriod;
+    if (r < 0) r += s.passPeriod;
     const double x =
         (r + static_cast<double>(ticks - secs * kTicksPerSecond) / kTicksPerSecond) / s.passPeriod +
         s.phase;
@@ -211,22 +211,24 @@ PassState SkyModel::Pass(const Satellite& s, long long ticks) const {
     return p;
 }
 
-double SkyModel::Multipath(const Satellite& s, int which, long long ticks) const {
+double SkyModel::Multipath(const Satellite& s, int which, long long ticks) const
+{
     double x = static_cast<double>(ticks) / kTicksPerSecond / s.mpPeriod[which] + s.mpPhase[which];
     x -= std::floor(x);
     return s.mpAmp[which] *
            (std::sin(kTwoPi * x) + 0.3 * std::sin(kTwoPi * (3.0 * x + s.mpPhase[which])));
 }
 
-bool SkyModel::Chance(const Satellite& s, long long ticks, std::uint64_t what, double p) const {
+bool SkyModel::Chance(const Satellite& s, long long ticks, std::uint64_t what, double p) const
+{
     return Uniform(Draw(cfg_.seed, s.key, static_cast<std::uint64_t>(ticks), what)) < p;
 }
 
-int SkyModel::JumpAt(long index) const {
+int SkyModel::JumpAt(long index) const
+{
     int ms = 0;
     for (const ClockJump& j : cfg_.jumps)
-        if (j.epoch <= index)
-            ms += j.ms;
+        if (j.epoch <= index) ms += j.ms;
     return ms;
 }
 
@@ -234,7 +236,8 @@ namespace {
 
 // Ionospheric delay on the GPS L1 frequency: a daily cycle peaking at 14 h, times an
 // obliquity that grows towards the horizon.
-double IonoL1(const Satellite& s, long long ticks, double elevSine) {
+double IonoL1(const Satellite& s, long long ticks, double elevSine)
+{
     const double sod = static_cast<double>(ticks % kTicksPerDay) / kTicksPerSecond;
     const double vertical =
         s.ionoScale * (0.55 + 0.45 * std::cos(kTwoPi * (sod - 50400.0) / 86400.0));
@@ -243,7 +246,8 @@ double IonoL1(const Satellite& s, long long ticks, double elevSine) {
 
 } // namespace
 
-void SkyModel::Observe(const Satellite& s, long long ticks, int jumpMs, GenSat& out) const {
+void SkyModel::Observe(const Satellite& s, long long ticks, int jumpMs, GenSat& out) const
+{
     const long long half = kTicksPerSecond / 2; // rates by central differences over 1 s
     const PassState p = Pass(s, ticks);
     const double um = Pass(s, ticks - half).elevSine, up = Pass(s, ticks + half).elevSine;
@@ -303,19 +307,16 @@ void SkyModel::Observe(const Satellite& s, long long ticks, int jumpMs, GenSat& 
             o.ssi = ssi;
             break;
         }
-        case 'D':
-            v = -(rhoRate - ionoRate * ionoFactor) / lambda + 0.02 * noise;
-            break;
-        default:
-            v = strength(ti.band);
-            break;
+        case 'D': v = -(rhoRate - ionoRate * ionoFactor) / lambda + 0.02 * noise; break;
+        default: v = strength(ti.band); break;
         }
         o.value = Round3(v);
         o.blank = false;
     }
 }
 
-void SkyModel::Epoch(long index, GenEpoch& out) const {
+void SkyModel::Epoch(long index, GenEpoch& out) const
+{
     const long long ticks = EpochTicks(index);
     const long long day = FloorDiv(ticks, kTicksPerDay), rem = ticks - day * kTicksPerDay;
     CalendarDate(day, out.year, out.month, out.day);
@@ -329,26 +330,25 @@ void SkyModel::Epoch(long index, GenEpoch& out) const {
     out.clockOffset = static_cast<double>(std::llround(offset * 1e9)) / 1e9;
     std::size_t n = 0;
     for (const Satellite& s : sats_) {
-        if (!Pass(s, ticks).visible)
-            continue;
-        if (n == out.sats.size())
-            out.sats.emplace_back();
+        if (!Pass(s, ticks).visible) continue;
+        if (n == out.sats.size()) out.sats.emplace_back();
         Observe(s, ticks, jumpMs, out.sats[n++]);
     }
     out.sats.resize(n);
 }
 
-GenEpoch GenerateEpoch(const GenConfig& cfg, long index) {
+GenEpoch GenerateEpoch(const GenConfig& cfg, long index)
+{
     GenEpoch e;
     SkyModel(cfg).Epoch(index, e);
     return e;
 }
 
-std::vector<GenEpoch> Generate(const GenConfig& cfg) {
+std::vector<GenEpoch> Generate(const GenConfig& cfg)
+{
     const SkyModel model(cfg);
     std::vector<GenEpoch> all(static_cast<std::size_t>(cfg.epochs));
-    for (long i = 0; i < cfg.epochs; ++i)
-        model.Epoch(i, all[static_cast<std::size_t>(i)]);
+    for (long i = 0; i < cfg.epochs; ++i) model.Epoch(i, all[static_cast<std::size_t>(i)]);
     return all;
 }
 

@@ -57,11 +57,11 @@ class TextBuffer {
 // Checks, opens `path`, lets body(out, summary) write and count, closes, and fills the
 // summary's ok, bytes and error.
 template <class Body>
-WriteSummary WriteFile(const std::string& path, const std::string& configError, Body&& body) {
+WriteSummary WriteFile(const std::string& path, const std::string& configError, Body&& body)
+{
     WriteSummary sum;
     sum.error = configError;
-    if (!sum.error.empty())
-        return sum;
+    if (!sum.error.empty()) return sum;
     TextBuffer out(path);
     if (!out.Ok()) {
         sum.error = "cannot open " + path + " for writing";
@@ -70,8 +70,7 @@ WriteSummary WriteFile(const std::string& path, const std::string& configError, 
     body(out, sum);
     sum.ok = out.Close();
     sum.bytes = out.Bytes();
-    if (!sum.ok)
-        sum.error = "writing " + path + " failed";
+    if (!sum.ok) sum.error = "writing " + path + " failed";
     return sum;
 }
 

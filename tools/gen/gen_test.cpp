@@ -21,7 +21,8 @@ namespace fs = std::filesystem;
 
 class GenTest : public testing::Test {
   protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         dir_ = fs::temp_directory_path() /
                ("kestrova-gen-" +
                 std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "-" +
@@ -34,24 +35,23 @@ class GenTest : public testing::Test {
     fs::path dir_;
 };
 
-std::vector<std::string> ReadLines(const std::string& path) {
+std::vector<std::string> ReadLines(const std::string& path)
+{
     std::ifstream in(path);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
     return lines;
 }
 
 // Columns a..b (1-based, inclusive) of a line, blank beyond its end.
-std::string Cols(const std::string& line, std::size_t a, std::size_t b) {
+std::string Cols(const std::string& line, std::size_t a, std::size_t b)
+{
     std::string s = line.size() >= a ? line.substr(a - 1, b - a + 1) : "";
     s.resize(b - a + 1, ' ');
     return s;
 }
 
-double Num(const std::string& s) {
-    return std::strtod(s.c_str(), nullptr);
-}
+double Num(const std::string& s) { return std::strtod(s.c_str(), nullptr); }
 
 // Observation values of a RINEX file, [epoch][satellite][type], read by column.
 using FileValues = std::vector<std::vector<std::vector<double>>>;
@@ -59,10 +59,10 @@ using FileValues = std::vector<std::vector<std::vector<double>>>;
 // Walks the data part of a file written by WriteRinex with `ntypes` types, checking the
 // epoch-line layout and returning the values; `epochLines` receives each epoch line.
 FileValues ReadData(const std::vector<std::string>& lines, std::size_t ntypes,
-                    std::vector<std::string>* epochLines = nullptr) {
+                    std::vector<std::string>* epochLines = nullptr)
+{
     std::size_t i = 0;
-    while (i < lines.size() && lines[i].find("END OF HEADER") == std::string::npos)
-        ++i;
+    while (i < lines.size() && lines[i].find("END OF HEADER") == std::string::npos) ++i;
     FileValues all;
     for (++i; i < lines.size();) {
         const std::string& e = lines[i++];
@@ -71,8 +71,7 @@ FileValues ReadData(const std::vector<std::string>& lines, std::size_t ntypes,
         EXPECT_EQ(e[18], '.') << e;
         for (std::size_t c = 19; c < 26; ++c)
             EXPECT_TRUE(std::isdigit(static_cast<unsigned char>(e[c]))) << e;
-        if (epochLines)
-            epochLines->push_back(e);
+        if (epochLines) epochLines->push_back(e);
         const std::size_t n = static_cast<std::size_t>(std::atoi(Cols(e, 30, 32).c_str()));
         for (std::size_t cont = 12; cont < n; cont += 12) {
             EXPECT_EQ(Cols(lines[i], 1, 32), std::string(32, ' '));
@@ -85,19 +84,17 @@ FileValues ReadData(const std::vector<std::string>& lines, std::size_t ntypes,
                 EXPECT_LE(lines[i].size(), 80u);
                 text += Cols(lines[i++], 1, 80);
             }
-            for (std::size_t k = 0; k < ntypes; ++k)
-                values.push_back(Num(text.substr(16 * k, 14)));
+            for (std::size_t k = 0; k < ntypes; ++k) values.push_back(Num(text.substr(16 * k, 14)));
         }
         all.push_back(sats);
     }
     return all;
 }
 
-double TruthValue(const kgen::GenObs& o) {
-    return o.blank ? 0.0 : o.value;
-}
+double TruthValue(const kgen::GenObs& o) { return o.blank ? 0.0 : o.value; }
 
-TEST_F(GenTest, RinexTextMatchesLayoutAndTruth) {
+TEST_F(GenTest, RinexTextMatchesLayoutAndTruth)
+{
     kgen::GenConfig cfg;
     cfg.epochs = 40;
     cfg.clockOffsetColumn = true;
@@ -155,7 +152,8 @@ TEST_F(GenTest, RinexTextMatchesLayoutAndTruth) {
     EXPECT_GT(blankSeen, 0u);
 }
 
-TEST_F(GenTest, ClockJumpsShiftCodesOrCodesAndPhases) {
+TEST_F(GenTest, ClockJumpsShiftCodesOrCodesAndPhases)
+{
     kgen::GenConfig cfg;
     cfg.interval = 1.0;
     cfg.epochs = 150;
@@ -180,8 +178,7 @@ TEST_F(GenTest, ClockJumpsShiftCodesOrCodesAndPhases) {
             const int k = sat.system == 'R' ? kgen::GlonassChannel(sat.prn) : 0;
             const double f1 = kgen::CarrierMHz(sat.system, '1', k) * 1e6;
             for (std::size_t code : {0u, 1u, 4u}) {
-                if (sat.system == 'E' && code != 0)
-                    continue; // Galileo has no P codes
+                if (sat.system == 'E' && code != 0) continue; // Galileo has no P codes
                 EXPECT_NEAR(vc[e][s][code] - vn[e][s][code], ms * 299792458.0, 2e-3);
                 EXPECT_NEAR(vb[e][s][code] - vn[e][s][code], ms * 299792458.0, 2e-3);
             }
@@ -196,7 +193,8 @@ TEST_F(GenTest, ClockJumpsShiftCodesOrCodesAndPhases) {
     EXPECT_NEAR(last.clockOffset - truth[149].clockOffset, 1e-3, 1e-12);
 }
 
-TEST_F(GenTest, Compact2RecordsFollowTheSky) {
+TEST_F(GenTest, Compact2RecordsFollowTheSky)
+{
     kgen::GenConfig cfg;
     cfg.interval = 300.0;
     cfg.epochs = 288; // one day
@@ -232,8 +230,7 @@ TEST_F(GenTest, Compact2RecordsFollowTheSky) {
             ++repeats;
         } else {
             std::string expect = std::to_string(r.sats.size());
-            for (const std::string& id : r.sats)
-                expect += " " + id;
+            for (const std::string& id : r.sats) expect += " " + id;
             EXPECT_EQ(head, expect);
             ++lists;
             last = r.sats;
@@ -261,14 +258,14 @@ TEST_F(GenTest, Compact2RecordsFollowTheSky) {
         std::vector<std::string> inView;
         for (const kgen::GenSat& s : e.sats) {
             const std::string id = kgen::SatId(s.system, s.prn);
-            if (id == "G05" || id == "R12")
-                inView.push_back(id);
+            if (id == "G05" || id == "R12") inView.push_back(id);
         }
         EXPECT_EQ(truth[static_cast<std::size_t>(k)].sats, inView);
     }
 }
 
-TEST_F(GenTest, ChannelFileColumns) {
+TEST_F(GenTest, ChannelFileColumns)
+{
     kgen::GenConfig cfg;
     cfg.year = 2005;
     cfg.month = 1;
@@ -282,7 +279,8 @@ TEST_F(GenTest, ChannelFileColumns) {
     EXPECT_EQ(lines[24], "R24       2005 01 01 00 00 00                         2");
 }
 
-TEST_F(GenTest, ObservationsAreSmoothAndConsistent) {
+TEST_F(GenTest, ObservationsAreSmoothAndConsistent)
+{
     kgen::GenConfig cfg;
     cfg.interval = 1.0;
     cfg.epochs = 300;
@@ -297,13 +295,10 @@ TEST_F(GenTest, ObservationsAreSmoothAndConsistent) {
             const kgen::GenSat* prev = nullptr;
             const kgen::GenSat* next = nullptr;
             for (const kgen::GenSat& p : ep[e - 1].sats)
-                if (p.system == s.system && p.prn == s.prn)
-                    prev = &p;
+                if (p.system == s.system && p.prn == s.prn) prev = &p;
             for (const kgen::GenSat& n : ep[e + 1].sats)
-                if (n.system == s.system && n.prn == s.prn)
-                    next = &n;
-            if (!prev || !next)
-                continue;
+                if (n.system == s.system && n.prn == s.prn) next = &n;
+            if (!prev || !next) continue;
             const int k = s.system == 'R' ? kgen::GlonassChannel(s.prn) : 0;
             const double lam1 = 299792458.0 / (kgen::CarrierMHz(s.system, '1', k) * 1e6);
             const double c1 = s.obs[0].value, l1 = s.obs[1].value * lam1;
@@ -334,7 +329,8 @@ TEST_F(GenTest, ObservationsAreSmoothAndConsistent) {
             EXPECT_EQ(e30.sats[s].obs[k].value, ep[150].sats[s].obs[k].value);
 }
 
-TEST_F(GenTest, FixedFieldsAreRightJustifiedOrStars) {
+TEST_F(GenTest, FixedFieldsAreRightJustifiedOrStars)
+{
     {
         kgen::TextBuffer out(Path("f.txt"));
         out.Fixed(-1, 3, 14); // -0.001
@@ -354,7 +350,8 @@ TEST_F(GenTest, FixedFieldsAreRightJustifiedOrStars) {
     EXPECT_EQ(lines[1], " -507***");
 }
 
-TEST(GenConfigCheck, RejectsWhatCannotBeWritten) {
+TEST(GenConfigCheck, RejectsWhatCannotBeWritten)
+{
     kgen::GenConfig cfg;
     EXPECT_EQ(kgen::CheckConfig(cfg), "");
     cfg.day = 29; // 2015 is no leap year

@@ -26,20 +26,6 @@ constexpr double Week = 604800;
 constexpr long GpsEpochMjd = 44244; // 1980-01-06
 
 // clang-format off
-// GM and the Earth's rotation: IS-GPS-200 (GPS, and QZSS and NavIC, whose documents take them
-// over), Galileo OS SIS ICD, BeiDou ICD (CGCS2000), GLONASS ICD (PZ-90, with the equatorial
-// radius and J2 of its orbit integration). Validity: how far from its reference epoch a record
-// serves.
-constexpr NavSystemFacts Systems[] = {
-//   letter kind                     scale                GM [m^3/s^2]     rotation [rad/s]   validity [s] radius [m] J2             RINEX 4 messages
-    {'G', OrbitKind::Kepler,       NavTimeScale::GPST, 3.986005e14,     7.2921151467e-5,  0,           0,         0,             " LNAV "},
-    {'R', OrbitKind::GlonassState, NavTimeScale::UTC,  3.986004418e14,  7.292115e-5,      15 * 60,     6378136,   1082625.75e-9, " FDMA "},
-    {'E', OrbitKind::Kepler,       NavTimeScale::GPST, 3.986004418e14,  7.2921151467e-5,  4 * Hour,    0,         0,             " INAV FNAV "},
-    {'C', OrbitKind::Kepler,       NavTimeScale::BDT,  3.986004418e14,  7.2921150e-5,     1 * Hour,    0,         0,             " D1 D2 "},
-    {'J', OrbitKind::Kepler,       NavTimeScale::GPST, 3.986005e14,     7.2921151467e-5,  0,           0,         0,             " LNAV "},
-    {'I', OrbitKind::Kepler,       NavTimeScale::GPST, 3.986005e14,     7.2921151467e-5,  0,           0,         0,             " LNAV "},
-    {'S', OrbitKind::SbasState,    NavTimeScale::GPST, 3.986005e14,     7.2921151467e-5,  10 * 60,     0,         0,             " SBAS "},
-};
 // The system of the records of a RINEX 2 file, by the file type.
 constexpr struct { char type; char letter; } Rinex2Types[] = {
     {'N', 'G'}, {'G', 'R'}, {'H', 'S'}, {'L', 'E'},
@@ -396,9 +382,8 @@ template <class Take> void ForEachRecord(TextLines& lines, const NavForm& form, 
 
 const NavSystemFacts* NavSystem(char letter)
 {
-    for (const NavSystemFacts& s : Systems)
-        if (s.letter == letter) return &s;
-    return nullptr;
+    const SatSystem* s = SystemOfLetter(letter);
+    return s != nullptr ? &s->nav : nullptr;
 }
 
 int NavSatKey(NavSat sat)

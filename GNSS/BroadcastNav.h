@@ -22,23 +22,6 @@
 // GPS seconds since the GPS epoch of an mjd in GPS time.
 double GpsSeconds(const mjd& t);
 
-enum class OrbitKind { Kepler, GlonassState, SbasState };
-enum class NavTimeScale { GPST, BDT, UTC };
-
-// What the navigation data of a system is: the facts the reader, the choice of ephemeris and
-// the orbit computation look up. The constants are those of each system's interface document.
-struct NavSystemFacts {
-    char letter;
-    OrbitKind kind;
-    NavTimeScale scale;
-    double gm;        // gravitational constant of the orbit model, m^3/s^2
-    double earthRate; // rotation rate of the Earth in the system's frame, rad/s
-    double validity;  // s each side of the reference epoch in which a record serves; 0: its fit
-                      // interval
-    double radius;    // equatorial radius, m, and
-    double j2;        // second zonal harmonic of the state-vector integration (GLONASS)
-    const char* rinex4Messages; // the RINEX 4 messages whose EPH records are kept, blank-framed
-};
 // The facts of a system letter (G R E C J I S), nullptr for any other.
 const NavSystemFacts* NavSystem(char letter);
 

@@ -5,6 +5,10 @@
 // one numbering of satellites that the command line, the readers and the summary share.
 // Frequencies: IS-GPS-200, GLONASS ICD, Galileo OS SIS ICD, BeiDou ICDs (B1I, B3I, B1C, B2a,
 // B2b), IS-QZSS-PNT, NavIC SPS ICD, RTCA DO-229; band numbers as RINEX 3.05 and 4 give them.
+// GM and the Earth's rotation of the broadcast orbits: IS-GPS-200 (GPS, and QZSS and NavIC, whose
+// documents take them over), Galileo OS SIS ICD, BeiDou ICD (CGCS2000), GLONASS ICD (PZ-90, with
+// the equatorial radius and J2 of its orbit integration). Validity: how far from its reference
+// epoch a record serves (0: its fit interval).
 #ifndef KESTROVA_GNSS_SATSYSTEM_H
 #define KESTROVA_GNSS_SATSYSTEM_H
 
@@ -19,6 +23,22 @@
 inline constexpr int NBands = 10;
 using BandFrequencies = std::array<long double, NBands>;
 
+enum class OrbitKind { Kepler, GlonassState, SbasState };
+enum class NavTimeScale { GPST, BDT, UTC };
+
+// What the navigation data of a system is: the facts the reader, the choice of ephemeris and
+// the orbit computation look up. The constants are those of each system's interface document.
+struct NavSystemFacts {
+    OrbitKind kind;
+    NavTimeScale scale;
+    double gm;        // gravitational constant of the orbit model, m^3/s^2
+    double earthRate; // rotation rate of the Earth in the system's frame, rad/s
+    double validity;  // s each side of the reference epoch in which a record serves; 0: its fit
+                      // interval
+    double radius;    // equatorial radius, m, and
+    double j2;        // second zonal harmonic of the state-vector integration (GLONASS)
+    const char* rinex4Messages; // the RINEX 4 messages whose EPH records are kept, blank-framed
+};
 // The factors of the dual-frequency combinations of a pair of carriers f1, f2.
 struct PairFactors {
     long double LCion1, LCion2, LCwl1, LCwl2, LCnl1, LCnl2, alpha;
@@ -52,6 +72,8 @@ struct SatSystem {
     // Its letter switches it on in any -c text; the others only in a text of system letters
     // alone, so that words such as -cGPS or -cGLONASS keep selecting what they always did.
     bool inAnyCText;
+    // Its broadcast navigation data.
+    NavSystemFacts nav;
 
     long double Wavelength(int band) const
     {
@@ -72,25 +94,34 @@ inline constexpr std::array<SatSystem, 7> SatSystems = {{
     // letter name       short  base  carrier of bands 0-9 (Hz)
     //  pair of bands, first C code, first P code, second code, second P code, channels,
     //  signals always read, band 1 before RINEX 3.03, in any -c text
+    //  navigation: orbit, time scale, GM (m^3/s^2), Earth rotation (rad/s), validity (s),
+    //  radius (m), J2, RINEX 4 messages
     {'G', "GPS",     "GPS", 0,   {0, GPSc::freq1, GPSc::freq2, 0, 0, GPSc::freq5, 0, 0, 0, 0},
-     1, 2, tC1, tP1, tP2, tP2, false, true, 0, true},
+     1, 2, tC1, tP1, tP2, tP2, false, true, 0, true,
+     {OrbitKind::Kepler, NavTimeScale::GPST, 3.986005e14, 7.2921151467e-5, 0, 0, 0, " LNAV "}},
     {'R', "GLONASS", "GLO", 100, {0, GLONASSc::freq10, GLONASSc::freq20, GLONASSc::freq3, 0, 0, 0, 0, 0, 0},
-     1, 2, tC1, tP1, tP2, tP2, true, true, 0, true},
+     1, 2, tC1, tP1, tP2, tP2, true, true, 0, true,
+     {OrbitKind::GlonassState, NavTimeScale::UTC, 3.986004418e14, 7.292115e-5, 15 * 60, 6378136, 1082625.75e-9, " FDMA "}},
     // E5b (band 7) is Galileo's second frequency of the combinations
     {'E', "GALILEO", "GAL", 200, {0, GALILEOc::freq1, 0, 0, 0, GALILEOc::freq5, 125 * SatFreq::f0,
                                   GALILEOc::freq2, GALILEOc::freq8, 0},
-     1, 7, tC1, tP1, tC7, tUnknown, false, true, 0, true},
+     1, 7, tC1, tP1, tC7, tUnknown, false, true, 0, true,
+     {OrbitKind::Kepler, NavTimeScale::GPST, 3.986004418e14, 7.2921151467e-5, 4 * 3600, 0, 0, " INAV FNAV "}},
     // B1I (band 2) and B3I (band 6): the pair every BDS-2 and BDS-3 satellite transmits
     {'C', "BDS",     "BDS", 300, {0, 154 * SatFreq::f0, 763 * SatFreq::f0 / 5, 0, 0, 115 * SatFreq::f0,
                                   124 * SatFreq::f0, 118 * SatFreq::f0, 116.5L * SatFreq::f0, 0},
-     2, 6, tC2, tUnknown, tC6, tUnknown, false, false, 2, true},
+     2, 6, tC2, tUnknown, tC6, tUnknown, false, false, 2, true,
+     {OrbitKind::Kepler, NavTimeScale::BDT, 3.986004418e14, 7.2921150e-5, 1 * 3600, 0, 0, " D1 D2 "}},
     {'J', "QZSS",    "QZS", 500, {0, 154 * SatFreq::f0, 120 * SatFreq::f0, 0, 0, 115 * SatFreq::f0,
                                   125 * SatFreq::f0, 0, 0, 0},
-     1, 2, tC1, tUnknown, tC2, tUnknown, false, true, 0, false},
+     1, 2, tC1, tUnknown, tC2, tUnknown, false, true, 0, false,
+     {OrbitKind::Kepler, NavTimeScale::GPST, 3.986005e14, 7.2921151467e-5, 0, 0, 0, " LNAV "}},
     {'I', "NAVIC",   "IRN", 600, {0, 0, 0, 0, 0, 115 * SatFreq::f0, 0, 0, 0, 1218 * SatFreq::f0 / 5},
-     5, 9, tC5, tUnknown, tC9, tUnknown, false, false, 0, false},
+     5, 9, tC5, tUnknown, tC9, tUnknown, false, false, 0, false,
+     {OrbitKind::Kepler, NavTimeScale::GPST, 3.986005e14, 7.2921151467e-5, 0, 0, 0, " LNAV "}},
     {'S', "SBAS",    "SBS", 400, {0, 154 * SatFreq::f0, 0, 0, 0, 115 * SatFreq::f0, 0, 0, 0, 0},
-     1, 5, tC1, tUnknown, tC5, tUnknown, false, true, 0, false},
+     1, 5, tC1, tUnknown, tC5, tUnknown, false, true, 0, false,
+     {OrbitKind::SbasState, NavTimeScale::GPST, 3.986005e14, 7.2921151467e-5, 10 * 60, 0, 0, " SBAS "}},
 }};
 // clang-format on
 

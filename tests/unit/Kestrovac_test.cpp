@@ -40,27 +40,27 @@ struct Session : KestrovaRun {
     // file heads them.
     std::vector<std::string> List() const
     {
-        const matrix<unsigned short>& l = app.GetObsList();
         std::vector<std::string> v;
-        for (long i = 0; i < l.Length(); i++) {
-            char name[16] = "";
-            int width = 0;
-            app.GetObs(l(i), name, width);
-            v.push_back(name);
-        }
+        ForEachColumn([&v](const char* name, int) { v.push_back(name); });
         return v;
     }
     std::string Widths() const
     {
-        const matrix<unsigned short>& l = app.GetObsList();
         std::string w;
+        ForEachColumn([&w](const char*, int width) {
+            w += width == 10 ? 'S' : width == 14 ? 'W' : '?';
+        });
+        return w;
+    }
+    template <class Take> void ForEachColumn(Take take) const
+    {
+        const matrix<unsigned short>& l = app.GetObsList();
         for (long i = 0; i < l.Length(); i++) {
             char name[16] = "";
             int width = 0;
             app.GetObs(l(i), name, width);
-            w += width == 10 ? 'S' : width == 14 ? 'W' : '?';
+            take(name, width);
         }
-        return w;
     }
 
     // The availability of every entry, as '+' and '-'.

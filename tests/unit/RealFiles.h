@@ -19,6 +19,15 @@ inline std::string ClassErrorFrame(const std::string& cls, const std::string& te
     return "\n#### " + cls + ": Error -> " + text + " ####\n     Exiting " + cls + " ... \n";
 }
 
+// The refusal of a navigation file given as the observation file, by the version and type its
+// header states.
+inline std::string NavRefusal(const std::string& versionAndType)
+{
+    return ClassErrorFrame("RINEX", "ONLY RINEX 2, 3.00-3.05 AND 4.00-4.02 OBSERVATION FILES ARE "
+                                    "READ - THIS IS RINEX " +
+                                        versionAndType + "!");
+}
+
 struct RealFile {
     std::string name;
     std::string refusal; // the whole frame of the refusal; empty for a file that lists
@@ -56,6 +65,14 @@ inline const std::vector<RealFile>& Expected()
         {"NYA100NOR_S_20241240000_01D_30S_MO.crx.gz", ""},
         {"OB713520.23O.gz", ""},
         {"delf0010.21o", ""},
+        // navigation files are read with -n; given as the observation file they are refused
+        {"cbw10010.21n.gz", NavRefusal("2.11 N: GPS NAV DATA")},
+        {"dlf10010.21g", NavRefusal("2.11 G: GLONASS NAV DATA")},
+        {"NYA100NOR_S_20241240000_01D_GN.rnx.gz", NavRefusal("3.05 N: GNSS NAV DATA")},
+        {"NYA100NOR_S_20241240000_01D_EN.rnx.gz", NavRefusal("3.03 N: GNSS NAV DATA")},
+        {"NYA100NOR_S_20241240000_01D_CN.rnx.gz", NavRefusal("3.05 N: GNSS NAV DATA")},
+        {"BRDC00IGS_R_20201360000_01D_MN.rnx", NavRefusal("3.04 NAVIGATION DATA")},
+        {"BRD400DLR_S_20230710000_01D_MN.rnx.gz", NavRefusal("4.00 NAVIGATION DATA")},
     };
     return files;
 }

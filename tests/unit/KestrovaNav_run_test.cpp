@@ -1,0 +1,245 @@
+// SPDX-License-Identifier: BSD-2-Clause
+// Complete runs with navigation files: the angles and the cut-off in the listing, the receiver
+// position they are seen from, the GLONASS channels the navigation records give, and the options
+// that cannot work refused.
+#include "tests/unit/Compact2Writer.h"
+#include "tests/unit/ToolRun.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string Shared = KESTROVA_SHARED_DATA;
+const std::string Nya = Shared + "/NYA100NOR_S_20241240000_01D_30S_MO.crx.gz";
+const std::string NyaNav = " -n" + Shared + "/NYA100NOR_S_20241240000_01D_GN.rnx.gz -n" + Shared +
+                           "/NYA100NOR_S_20241240000_01D_EN.rnx.gz -n" + Shared +
+                           "/NYA100NOR_S_20241240000_01D_CN.rnx.gz";
+const std::string Delf = Shared + "/delf0010.21o";
+
+#define SKIP_WITHOUT_SHARED_DATA()                                                                 \
+    if (!fs::is_directory(Shared)) GTEST_SKIP() << Shared << " is absent"
+
+bool IsRow(const std::string& l) { return !l.empty() && l[0] != '#'; }
+
+std::vector<std::string> Rows(const std::string& gof)
+{
+    std::vector<std::string> rows;
+    for (const std::string& l : Lines(gof))
+        if (IsRow(l)) rows.push_back(l);
+    return rows;
+}
+
+// The words of a row: date, time, MJD day, seconds, satellite, then per column its value and
+// two flags.
+std::vector<std::string> Words(const std::string& row)
+{
+    std::istringstream in(row);
+    std::vector<std::string> w;
+    for (std::string s; in >> s;) w.push_back(s);
+    return w;
+}
+
+// The value of column c (0: the first after the satellite) of a row; NAN where missing.
+double Value(const std::string& row, std::size_t c)
+{
+    const std::vector<std::string> w = Words(row);
+    const std::size_t at = 5 + 3 * c;
+    if (at >= w.size() || w[at].find('*') != std::string::npos) return NAN;
+    return std::stod(w[at]);
+}
+
+std::string HeaderLine(const std::string& gof, const std::string& label)
+{
+    for (const std::string& l : Lines(gof))
+        if (l.rfind(label, 0) == 0) return l;
+    return "(no line " + label + ")";
+}
+
+// The three numbers of an "APPROX POSITION XYZ" line.
+std::vector<double> HeaderPosition(const std::string& header)
+{
+    const std::size_t at = header.find("APPROX POSITION XYZ");
+    const std::size_t start = header.rfind('\n', at) + 1;
+    std::istringstream in(header.substr(start, at - start));
+    std::vector<double> xyz(3);
+    in >> xyz[0] >> xyz[1] >> xyz[2];
+    return xyz;
+}
+
+// "X Y Z" of the "#Receiver XYZ:" line.
+std::vector<double> ListedPosition(const std::string& gof)
+{
+    std::istringstream in(HeaderLine(gof, "#Receiver XYZ:").substr(21));
+    std::vector<double> xyz(3);
+    in >> xyz[0] >> xyz[1] >> xyz[2];
+    return xyz;
+}
+
+// L4 in metres of a GLONASS satellite on channel k from its L1 and L2 in cycles.
+double GlonassL4(double l1, double l2, int k)
+{
+    const double c = 299792458.0;
+    return c / ((1602.0 + 0.5625 * k) * 1e6) * l1 - c / ((1246.0 + 0.4375 * k) * 1e6) * l2;
+}
+
+} // namespace
+
+// The multi-GNSS day with its GPS, Galileo and BeiDou orbits: every row has angles in range or
+// none, each system has rows with angles, the settings header names what was used, and the
+// cut-off leaves out exactly the rows below it (rows without angles stay).
+TEST(NavRun, AnglesAndCutOffOnAMultiGnssDay)
+{
+    SKIP_WITHOUT_SHARED_DATA();
+    const fs::path dir = TestFolder();
+    const ToolRun all(dir, "all", "-o" + Nya + " -cGEC -lC1:AZ:EL:" + NyaNav);
+    const ToolRun cut(dir, "cut", "-o" + Nya + " -cGEC -lC1:AZ:EL: -k10" + NyaNav);
+    ASSERT_EQ(all.status, 0) << all.out << all.err;
+    ASSERT_EQ(cut.status, 0) << cut.out << cut.err;
+
+    const Shell header(dir, "gzip -dc " + Nya + " | head -30");
+    const std::vector<double> xyz = HeaderPosition(header.out);
+    char position[96];
+    std::snprintf(position, sizeof position, "#Receiver XYZ:       %.3f %.3f %.3f", xyz[0], xyz[1],
+                  xyz[2]);
+    EXPECT_EQ(HeaderLine(all.gof, "#Receiver XYZ:"),
+              std::string(position) + "  (from RINEX header)");
+    EXPECT_EQ(HeaderLine(all.gof, "#Elevation cut-off:"), "#Elevation cut-off:  NONE");
+    EXPECT_EQ(HeaderLine(cut.gof, "#Elevation cut-off:"), "#Elevation cut-off:  10.000");
+    EXPECT_NE(all.gof.find("#NAV file:           " + Shared +
+                           "/NYA100NOR_S_20241240000_01D_GN.rnx.gz\n#NAV file:           " +
+                           Shared + "/NYA100NOR_S_20241240000_01D_EN.rnx.gz\n"),
+              std::string::npos);
+    EXPECT_NE(all.gof.find("#Observations:       C1[+] AZ[+] EL[+]\n"), std::string::npos);
+
+    std::vector<std::string> expectedCut;
+    std::string systemsWithAngles;
+    for (const std::string& row : Rows(all.gof)) {
+        const double az = Value(row, 1), el = Value(row, 2);
+        ASSERT_EQ(std::isnan(az), std::isnan(el)) << row;
+        if (!std::isnan(el)) {
+            EXPECT_TRUE(az >= 0 && az < 360 && el >= -90 && el <= 90) << row;
+            const char sys = Words(row)[4][0];
+            if (systemsWithAngles.find(sys) == std::string::npos) systemsWithAngles += sys;
+        }
+        if (std::isnan(el) || el >= 10) expectedCut.push_back(row);
+    }
+    EXPECT_EQ(systemsWithAngles, "GEC");
+    EXPECT_LT(expectedCut.size(), Rows(all.gof).size());
+    EXPECT_EQ(Rows(cut.gof), expectedCut);
+}
+
+// Without the header's position the codes give one, within metres of it; -w overrides both.
+TEST(NavRun, ReceiverPositionFromTheCodesOrTheOption)
+{
+    SKIP_WITHOUT_SHARED_DATA();
+    const fs::path dir = TestFolder();
+    const Shell blanked(dir,
+                        "gzip -dc " + Nya +
+                            " | sed 's/^.*APPROX POSITION XYZ/        0.0000        0.0000"
+                            "        0.0000                  APPROX POSITION XYZ/'",
+                        "blank.crx");
+    const std::string blank = (dir / "blank.crx").string();
+    const ToolRun spp(dir, "spp", "-o" + blank + " -cGE -lEL: -v" + NyaNav);
+    ASSERT_EQ(spp.status, 0) << spp.out << spp.err;
+    EXPECT_NE(spp.gof.find("  (single-point position)\n"), std::string::npos);
+    const Shell header(dir, "gzip -dc " + Nya + " | head -30");
+    const std::vector<double> truth = HeaderPosition(header.out);
+    const std::vector<double> found = ListedPosition(spp.gof);
+    EXPECT_LT(std::hypot(found[0] - truth[0], found[1] - truth[1], found[2] - truth[2]), 100);
+
+    const ToolRun given(dir, "given",
+                        "-o" + blank + " -cGE -lEL: -w1202434.5,252632.5,6237772.5" + NyaNav);
+    EXPECT_EQ(HeaderLine(given.gof, "#Receiver XYZ:"),
+              "#Receiver XYZ:       1202434.500 252632.500 6237772.500  (manually set)");
+}
+
+// A RINEX 2 file without channels lists its GLONASS satellites with the channels of the
+// navigation records; a channel table's own entries come first, and a slot the table lacks is
+// taken from the navigation records instead of channel 0.
+TEST(NavRun, GlonassChannelsFromNavigationRecords)
+{
+    SKIP_WITHOUT_SHARED_DATA();
+    const fs::path dir = TestFolder();
+    const std::string nav = " -n" + Shared + "/dlf10010.21g";
+    const ToolRun without(dir, "without", "-o" + Delf + " -cR -lL1:L2:L4:");
+    EXPECT_NE(without.err.find("WITHOUT FREQUENCY CHANNEL FILE (NOT USING GLONASS)"),
+              std::string::npos);
+    EXPECT_EQ(Rows(without.gof).size(), 0u);
+
+    // R01 on channel 1 and R03 on channel 5 in the navigation file
+    const ToolRun fromNav(dir, "nav", "-o" + Delf + " -cR -lL1:L2:L4: -v" + nav);
+    ASSERT_EQ(fromNav.status, 0) << fromNav.err;
+    EXPECT_NE(fromNav.out.find("GLONASS R01 FREQUENCY CHANNEL FROM NAVIGATION FILES"),
+              std::string::npos);
+    EXPECT_EQ(HeaderLine(fromNav.gof, "#GLN FREQ CHN file:"),
+              "#GLN FREQ CHN file:  (navigation files)");
+
+    std::ofstream(dir / "r01.glo") << "R01       2009 12 14 00 00 00                       -2\n";
+    const ToolRun table(dir, "table",
+                        "-o" + Delf + " -cR -lL1:L2:L4: -v -gf" + (dir / "r01.glo").string() + nav);
+    ASSERT_EQ(table.status, 0) << table.err;
+    EXPECT_NE(table.out.find("GLONASS R01 FREQUENCY CHANNEL FROM CHANNEL FILE"), std::string::npos);
+    EXPECT_NE(table.out.find("GLONASS R03 FREQUENCY CHANNEL FROM NAVIGATION FILES"),
+              std::string::npos);
+
+    int checked = 0;
+    for (const auto& [run, sat, channel] : {std::tuple{&fromNav, "R01", 1},
+                                            {&fromNav, "R03", 5},
+                                            {&table, "R01", -2},
+                                            {&table, "R03", 5}})
+        for (const std::string& row : Rows(run->gof)) {
+            if (Words(row)[4] != sat || std::isnan(Value(row, 2))) continue;
+            EXPECT_NEAR(Value(row, 2), GlonassL4(Value(row, 0), Value(row, 1), channel), 0.002)
+                << row;
+            checked++;
+        }
+    EXPECT_GT(checked, 100);
+}
+
+// Options that cannot work end the run with a framed error and status 1, before any result file;
+// a navigation file that is none is refused by its reader.
+TEST(NavRun, RefusesWhatCannotWork)
+{
+    SKIP_WITHOUT_SHARED_DATA();
+    const fs::path dir = TestFolder();
+    const std::string nav = " -n" + Shared + "/cbw10010.21n.gz";
+    const std::pair<std::string, std::string> cases[] = {
+        {" -k10", "ELEVATION CUT-OFF [-k] NEEDS NAVIGATION FILES [-n] FOR THE ELEVATIONS!"},
+        {nav + " -k90", "ELEVATION CUT-OFF [-k] MUST BE A NUMBER OF DEGREES FROM 0 TO BELOW 90"},
+        {nav + " -k1O", "ELEVATION CUT-OFF [-k] MUST BE A NUMBER OF DEGREES FROM 0 TO BELOW 90"},
+        {nav + " -w3924687.7,301132.8", "RECEIVER POSITION [-w] MUST BE X,Y,Z IN METRES"},
+        {nav + " -w0,0,0", "RECEIVER POSITION [-w] MUST BE X,Y,Z IN METRES"},
+        {" -n" + (dir / "none.21n").string(),
+         "NAVIGATION FILE " + (dir / "none.21n").string() + " CAN NOT BE OPENED!"},
+        {" -n" + Delf, "ONLY RINEX 2, 3.00-3.05 AND 4.00-4.02 NAVIGATION FILES ARE READ - " + Delf +
+                           " IS RINEX 2.11 OBSERVATION DATA!"},
+    };
+    for (const auto& [words, error] : cases) {
+        SCOPED_TRACE(words);
+        const ToolRun r(dir, "refused", "-o" + Delf + " -cG -lC1:EL:" + words);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE((r.out + r.err).find(error), std::string::npos) << r.out << r.err;
+        EXPECT_EQ(r.gof, "");
+    }
+}
+
+// AZ and EL without navigation files are unavailable like any type the file lacks, and the
+// header gains no line.
+TEST(NavRun, WithoutNavigationFilesNothingChanges)
+{
+    SKIP_WITHOUT_SHARED_DATA();
+    const ToolRun r(TestFolder(), "plain", "-o" + Delf + " -cG -lC1:AZ:EL:");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.gof.find("#Observations:       C1[+] AZ[-] EL[-]\n"), std::string::npos);
+    EXPECT_EQ(r.gof.find("#NAV file:"), std::string::npos);
+    EXPECT_EQ(r.gof.find("#Receiver XYZ:"), std::string::npos);
+    EXPECT_EQ(Words(Rows(r.gof).front()).size(), 8u); // one column: C1
+}

@@ -19,10 +19,7 @@ constexpr bool FitsNumbers()
 }
 static_assert(FitsNumbers(), "every system's numbers lie inside the presence tables");
 
-} // namespace
-
-namespace {
-
+// The column of an observation letter and a band: C1, L5 ...; tUnknown for none.
 RINEXObsType TypeOf(char letter, int band)
 {
     const char type[] = {letter, static_cast<char>('0' + band), '\0'};

@@ -208,6 +208,12 @@ const SatSystem* SystemOfEntry(const std::string& entry)
 // The band of a digit of an entry, 0 for anything else.
 int BandOf(char digit) { return IsDigit(digit) ? digit - '0' : 0; }
 
+// "G2LX": a choice of signals as typed.
+std::string EntryText(const SignalChoice& c)
+{
+    return std::string{c.system, c.band} + c.attributes;
+}
+
 // An optional input that cannot be read is switched off; the run goes on without it.
 void DropUnreadable(bool& isSet, const char* file, const char* warning)
 {
@@ -431,7 +437,7 @@ void Kestrovac::SetSignalChoices(const char* word)
                 RefuseEntry(what, e, "-i", " CHOOSES A BAND ALREADY CHOSEN!");
         signalChoices.push_back({e[0], e[1], e.substr(2)});
     }
-    Report("signal choice: ", SignalChoicesText());
+    Report("signal choice:", SignalChoicesText());
 }
 
 // -fG15:E15: each entry a system letter and the two bands of its combinations; a later -f
@@ -457,15 +463,14 @@ void Kestrovac::SetPairs(const char* word)
         paired += e[0];
         pairs[RowOf(*s)] = s->Pair(a, b);
     }
-    Report("frequency pairs: ", PairsText());
+    Report("frequency pairs:", PairsText());
 }
 
 // " G2LX E1C": the choices of -i.
 std::string Kestrovac::SignalChoicesText() const
 {
     std::string text;
-    for (const SignalChoice& c : signalChoices)
-        text += std::string(" ") + c.system + c.band + c.attributes;
+    for (const SignalChoice& c : signalChoices) text += " " + EntryText(c);
     return text;
 }
 
@@ -497,8 +502,8 @@ void Kestrovac::WarnUnmetChoices() const
         if (s == nullptr || !IsOn(*s)) continue;
         const ChoiceMet met = HowMet(rh, c);
         if (met.any && met.others.empty()) continue;
-        ProgramWarning(ProgName, ("SIGNAL CHOICE \"" + std::string{c.system, c.band} +
-                                  c.attributes + "\" OF OPTION -i IS NOT IN THE RINEX FILE" +
+        ProgramWarning(ProgName, ("SIGNAL CHOICE \"" + EntryText(c) +
+                                  "\" OF OPTION -i IS NOT IN THE RINEX FILE" +
                                   (met.any ? " FOR" + met.others : "") + " - DEFAULT SIGNALS USED!")
                                      .c_str());
     }

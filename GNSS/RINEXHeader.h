@@ -98,6 +98,14 @@ struct ChosenSignal {
     std::string code;
 };
 
+// A choice of signals of the run (-i): the attributes to try first, in their order, for the C,
+// L, D and S types of one band of a system.
+struct SignalChoice {
+    char system;
+    char band;
+    std::string attributes;
+};
+
 class RINEXHeader {
   public:
     float version;
@@ -138,6 +146,8 @@ class RINEXHeader {
     bool quiet = false;
     // The letters of the systems the run lists: the signals of some systems are read only then.
     std::string listedSystems;
+    // The run's choices of signals, tried before the default ones.
+    std::vector<SignalChoice> signalChoices;
     // RINEX 3 and 4 only: the types records, scale factors and GLONASS channels as read, then
     // the signals chosen for the two-letter types and how each system's lines are read.
     std::vector<SystemCodes> systemCodes;

@@ -4,6 +4,7 @@
 #include "PROGINC/cstringf.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
@@ -18,13 +19,33 @@ constexpr bool FitsNumbers()
 }
 static_assert(FitsNumbers(), "every system's numbers lie inside the presence tables");
 
-} // namespace
-
-RINEXObsType SatSystem::PhaseType(int band) const
+// The column of an observation letter and a band: C1, L5 ...; tUnknown for none.
+RINEXObsType TypeOf(char letter, int band)
 {
-    const char type[] = {'L', static_cast<char>('0' + band), '\0'};
+    const char type[] = {letter, static_cast<char>('0' + band), '\0'};
     const unsigned short t = ObsTypeCode(type);
     return t < NObsTypes ? static_cast<RINEXObsType>(t) : tUnknown;
+}
+
+} // namespace
+
+RINEXObsType SatSystem::PhaseType(int band) const { return TypeOf('L', band); }
+
+RINEXObsType SatSystem::CodeType(int band) const { return TypeOf('C', band); }
+
+bool SatSystem::ReadsBand(int band) const
+{
+    if (band <= 0 || band >= NBands || freq[band] == 0) return false;
+    for (const SignalPriority& p : SignalPriorities)
+        if (std::strchr(p.systems, letter) != nullptr && p.types[1] == '0' + band) return true;
+    return false;
+}
+
+BandPair SatSystem::Pair(int a, int b) const
+{
+    if (a == band1 && b == band2) return {a, b, firstCode, firstPCode, secondCode, secondPCode};
+    const RINEXObsType second = b == band2 && secondPCode != tUnknown ? secondPCode : CodeType(b);
+    return {a, b, CodeType(a), tUnknown, second, secondPCode};
 }
 
 const SatSystem* SystemOfLetter(char letter)

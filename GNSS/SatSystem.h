@@ -51,6 +51,16 @@ constexpr PairFactors FactorsOf(long double f1, long double f2)
             NarrowLane1(f1, f2), NarrowLane2(f1, f2), Alpha(f1, f2)};
 }
 
+// The pair of bands of the dual-frequency combinations of a system and the columns they read:
+// the C code of the first band ([C] forms), its P code ([P] forms, tUnknown where none), the
+// code of the second band, and the P code of the second band of the default pair (P2-C2, which
+// does not follow the pair; tUnknown where none).
+struct BandPair {
+    int band1, band2;
+    RINEXObsType firstCode, firstPCode, secondCode, secondPCode;
+    bool operator==(const BandPair&) const = default;
+};
+
 struct SatSystem {
     char letter;           // the RINEX system letter
     const char* name;      // as the verbose lines and the warnings write it
@@ -79,9 +89,18 @@ struct SatSystem {
     {
         return band > 0 && band < NBands && freq[band] != 0 ? GPSc::c / freq[band] : 0;
     }
-    PairFactors Factors() const { return FactorsOf(freq[band1], freq[band2]); }
+    PairFactors Factors(const BandPair& p) const { return FactorsOf(freq[p.band1], freq[p.band2]); }
     // The phase column of a band: L1, L2, L5 ...
     RINEXObsType PhaseType(int band) const;
+    // The C code column of a band: C1, C2, C5 ...
+    RINEXObsType CodeType(int band) const;
+    // The system transmits the band and its signals are read (the table of signals has it).
+    bool ReadsBand(int band) const;
+    // The pair of bands a and b: the default pair keeps the columns of the table; any other reads
+    // the C code of band a and, for the second code, the P code where band b is the default
+    // second band of a system with one (GPS and GLONASS band 2), else the C code of band b.
+    BandPair Pair(int a, int b) const;
+    BandPair DefaultPair() const { return Pair(band1, band2); }
 };
 
 namespace SatFreq {
@@ -116,13 +135,72 @@ inline constexpr std::array<SatSystem, 7> SatSystems = {{
                                   125 * SatFreq::f0, 0, 0, 0},
      1, 2, tC1, tUnknown, tC2, tUnknown, false, true, 0, false,
      {OrbitKind::Kepler, NavTimeScale::GPST, 3.986005e14, 7.2921151467e-5, 0, 0, 0, " LNAV "}},
-    {'I', "NAVIC",   "IRN", 600, {0, 0, 0, 0, 0, 115 * SatFreq::f0, 0, 0, 0, 1218 * SatFreq::f0 / 5},
+    {'I', "NAVIC",   "IRN", 600, {0, 154 * SatFreq::f0, 0, 0, 0, 115 * SatFreq::f0, 0, 0, 0, 1218 * SatFreq::f0 / 5},
      5, 9, tC5, tUnknown, tC9, tUnknown, false, false, 0, false,
      {OrbitKind::Kepler, NavTimeScale::GPST, 3.986005e14, 7.2921151467e-5, 0, 0, 0, " LNAV "}},
     {'S', "SBAS",    "SBS", 400, {0, 154 * SatFreq::f0, 0, 0, 0, 115 * SatFreq::f0, 0, 0, 0, 0},
      1, 5, tC1, tUnknown, tC5, tUnknown, false, true, 0, false,
      {OrbitKind::SbasState, NavTimeScale::GPST, 3.986005e14, 7.2921151467e-5, 10 * 60, 0, 0, " SBAS "}},
 }};
+// clang-format on
+
+// The default choice of the RINEX 3 and 4 signal read as each two-letter type of the listing.
+// The RINEX code of a type is its observation letter (C for the codes, also for P1 and P2), its
+// band digit and an attribute; of the attributes of a type's row, the first whose code the
+// system's header lists is taken. Types and codes without a row (band 3) are not read. Rows are
+// in the order the signals line names the types. A choice of the run (-i) is tried first for the
+// C, L, D and S types of its band; P1 and P2 keep the P(Y) trackings.
+struct SignalPriority {
+    const char* systems;
+    const char* types;
+    const char* attributes;
+};
+
+// clang-format off
+inline constexpr SignalPriority SignalPriorities[] = {
+    // GPS: L2 prefers the semi-codeless W phase that goes with P2
+    {"G",  "C1",          "C"},
+    {"G",  "P1",          "WPY"},
+    {"G",  "L1 D1 S1",    "CWPYXLS"},
+    {"G",  "C2",          "LXSC"},
+    {"G",  "P2",          "WPY"},
+    {"G",  "L2 D2 S2",    "WPYLXSC"},
+    {"G",  "C5 L5 D5 S5", "QXI"},
+    // GLONASS
+    {"R",  "C1",          "C"},
+    {"R",  "P1",          "P"},
+    {"R",  "L1 D1 S1",    "CP"},
+    {"R",  "C2",          "C"},
+    {"R",  "P2",          "P"},
+    {"R",  "L2 D2 S2",    "PC"},
+    // Galileo: E1, E5a, E6, E5b (the second frequency of the combinations), E5a+b
+    {"E",  "C1",          "CXB"},
+    {"E",  "L1 D1 S1",    "CXB"},
+    {"E",  "C5 L5 D5 S5", "QXI"},
+    {"E",  "C6 L6 D6 S6", "CXB"},
+    {"E",  "C7 L7 D7 S7", "QXI"},
+    {"E",  "C8 L8 D8 S8", "QXI"},
+    // BeiDou: B1I (band 2) and B3I (band 6), the pair of the combinations, then B3A; B1C (band
+    // 1), B2a (band 5), B2I and B2b (band 7), B2a+b (band 8)
+    {"C",  "C2 L2 D2 S2", "IQX"},
+    {"C",  "C6 L6 D6 S6", "IQXDPZ"},
+    {"C",  "C1 L1 D1 S1", "PDX"},
+    {"C",  "C5 L5 D5 S5", "PDX"},
+    {"C",  "C7 L7 D7 S7", "IQXDPZ"},
+    {"C",  "C8 L8 D8 S8", "PDX"},
+    // QZSS and SBAS; QZSS L5S (D, P, Z) after L5
+    {"JS", "C1",          "C"},
+    {"JS", "L1 D1 S1",    "CXLSZ"},
+    {"JS", "C2",          "LXS"},
+    {"JS", "L2 D2 S2",    "LXS"},
+    {"J",  "C5 L5 D5 S5", "QXIDPZ"},
+    {"S",  "C5 L5 D5 S5", "QXI"},
+    {"J",  "C6 L6 D6 S6", "SLXEZ"},
+    // NavIC: L1 (RINEX 4), L5 and S
+    {"I",  "C1 L1 D1 S1", "DPX"},
+    {"I",  "C5 L5 D5 S5", "ABCX"},
+    {"I",  "C9 L9 D9 S9", "ABCX"},
+};
 // clang-format on
 
 // The place of a system's row in the table, for tables kept beside it.

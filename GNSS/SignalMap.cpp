@@ -10,60 +10,6 @@
 
 namespace {
 
-// Two-letter types whose codes share a band and an order of attributes: the RINEX 3 code of a
-// type is its observation letter (C for the codes, also for P1 and P2), its band digit and the
-// attribute. Rows are in the order the signals line names the types.
-struct SignalRow {
-    const char* systems;
-    const char* types;
-    const char* attributes; // the first one the header lists is taken
-};
-
-// clang-format off
-const SignalRow Rows[] = {
-    // GPS: L2 prefers the semi-codeless W phase that goes with P2
-    {"G",  "C1",          "C"},
-    {"G",  "P1",          "WPY"},
-    {"G",  "L1 D1 S1",    "CWPYXLS"},
-    {"G",  "C2",          "LXSC"},
-    {"G",  "P2",          "WPY"},
-    {"G",  "L2 D2 S2",    "WPYLXSC"},
-    {"G",  "C5 L5 D5 S5", "QXI"},
-    // GLONASS
-    {"R",  "C1",          "C"},
-    {"R",  "P1",          "P"},
-    {"R",  "L1 D1 S1",    "CP"},
-    {"R",  "C2",          "C"},
-    {"R",  "P2",          "P"},
-    {"R",  "L2 D2 S2",    "PC"},
-    // Galileo: E1, E5a, E6, E5b (the second frequency of the combinations), E5a+b
-    {"E",  "C1",          "CXB"},
-    {"E",  "L1 D1 S1",    "CXB"},
-    {"E",  "C5 L5 D5 S5", "QXI"},
-    {"E",  "C6 L6 D6 S6", "CXB"},
-    {"E",  "C7 L7 D7 S7", "QXI"},
-    {"E",  "C8 L8 D8 S8", "QXI"},
-    // BeiDou: B1I (band 2) and B3I (band 6), the pair of the combinations; B1C (band 1), B2a
-    // (band 5), B2I and B2b (band 7), B2a+b (band 8)
-    {"C",  "C2 L2 D2 S2", "IQX"},
-    {"C",  "C6 L6 D6 S6", "IQX"},
-    {"C",  "C1 L1 D1 S1", "PDX"},
-    {"C",  "C5 L5 D5 S5", "PDX"},
-    {"C",  "C7 L7 D7 S7", "IQXDPZ"},
-    {"C",  "C8 L8 D8 S8", "PDX"},
-    // QZSS and SBAS
-    {"JS", "C1",          "C"},
-    {"JS", "L1 D1 S1",    "CXLSZ"},
-    {"JS", "C2",          "LXS"},
-    {"JS", "L2 D2 S2",    "LXS"},
-    {"JS", "C5 L5 D5 S5", "QXI"},
-    {"J",  "C6 L6 D6 S6", "SLXEZ"},
-    // NavIC: L5 and S
-    {"I",  "C5 L5 D5 S5", "ABCX"},
-    {"I",  "C9 L9 D9 S9", "ABCX"},
-};
-// clang-format on
-
 // The band digit under which the header writes the codes of a band of the system, 0 for a band
 // such a header cannot hold: files before RINEX 3.03 write BeiDou's B1I as band 1, and B1C, band 1
 // from 3.03 on, had no code then.
@@ -92,6 +38,20 @@ long double DivisorOf(const RINEXHeader& h, char system, const std::string& code
     return 1;
 }
 
+// A choice applies to the C, L, D and S types of its band; P1 and P2 keep the P(Y) trackings.
+bool Applies(const SignalChoice& c, char system, std::string_view type)
+{
+    return c.system == system && c.band == type[1] && std::strchr("CLDS", type[0]) != nullptr;
+}
+
+// The choice of the run for a type of a system, nullptr where it has none.
+const SignalChoice* ChoiceOf(const RINEXHeader& h, char system, std::string_view type)
+{
+    for (const SignalChoice& c : h.signalChoices)
+        if (Applies(c, system, type)) return &c;
+    return nullptr;
+}
+
 // The field of the first of the type's codes that the system lists, or -1.
 long FieldOfType(const SystemCodes& s, std::string_view type, char band, const char* attributes)
 {
@@ -107,14 +67,17 @@ long FieldOfType(const SystemCodes& s, std::string_view type, char band, const c
 // Every type of the rows of the system: its field, when the system lists one of its codes.
 void MapSystem(RINEXHeader& h, const SatSystem& system, const SystemCodes& s, SystemFields& f)
 {
-    for (const SignalRow& row : Rows) {
+    for (const SignalPriority& row : SignalPriorities) {
         if (std::strchr(row.systems, s.system) == nullptr) continue;
         for (std::string_view types = row.types; !types.empty();
              types.remove_prefix(std::min<std::size_t>(3, types.size()))) {
             const std::string_view type = types.substr(0, 2);
             const char band = WrittenBand(h, system, type[1]);
             if (band == 0) continue;
-            const long field = FieldOfType(s, type, band, row.attributes);
+            const SignalChoice* choice = ChoiceOf(h, s.system, type);
+            const std::string attributes =
+                (choice != nullptr ? choice->attributes : std::string()) + row.attributes;
+            const long field = FieldOfType(s, type, band, attributes.c_str());
             if (field < 0) continue;
             const unsigned short code = ObsTypeCode(type);
             const std::string& name = s.codes[static_cast<std::size_t>(field)];
@@ -180,4 +143,17 @@ std::string SignalsText(const RINEXHeader& h)
         text += c.code;
     }
     return text;
+}
+
+ChoiceMet HowMet(const RINEXHeader& h, const SignalChoice& c)
+{
+    ChoiceMet met;
+    for (const ChosenSignal& chosen : h.signals) {
+        if (!Applies(c, chosen.system, ObsTypeName[chosen.type])) continue;
+        if (c.attributes.find(chosen.code[2]) != std::string::npos)
+            met.any = true;
+        else
+            met.others += std::string(" ") + ObsTypeName[chosen.type];
+    }
+    return met;
 }

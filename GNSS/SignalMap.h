@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: BSD-2-Clause
 // SignalMap: which RINEX 3 or 4 observation code of each satellite system is read as which
-// two-letter type of the listing. For each system and each two-letter type the first code of its
-// row that the system's header list holds is taken; the band-3 types and codes without a row
-// are not read. The codes of BeiDou and NavIC are read only where the run lists those systems
+// two-letter type of the listing. For each system and each two-letter type the first code that
+// the system's header list holds is taken: of the run's choice for the type's band
+// (RINEXHeader::signalChoices), then of the type's row of the default order (SignalPriorities,
+// beside the table of systems); the band-3 types and codes without a row are not read. The codes
+// of BeiDou and NavIC are read only where the run lists those systems
 // (RINEXHeader::listedSystems); their satellites take their place in the satellite list from the
 // data anyway.
 #ifndef KESTROVA_GNSS_SIGNALMAP_H
@@ -19,5 +21,13 @@ void MapSignals(RINEXHeader& h);
 
 // The signals chosen, system by system: " G C1=C1C P1=C1W ... R C1=C1C ...".
 std::string SignalsText(const RINEXHeader& h);
+
+// How the signals chosen meet a choice of the run: some type of its band is read from a signal
+// it names (any), and the types of its band read from another signal (" L2 D2").
+struct ChoiceMet {
+    bool any = false;
+    std::string others;
+};
+ChoiceMet HowMet(const RINEXHeader& h, const SignalChoice& c);
 
 #endif

@@ -134,12 +134,12 @@ constexpr bool IsRaw(const ObsCode& code)
            (code.needs & (code.needs - 1)) == 0;
 }
 
-// The header types of the pair roles of a system; Never where the system lacks a column.
-unsigned long PairTypes(const SatSystem& s, unsigned roles)
+// The header types of the pair roles of a system's pair; Never where it lacks a column.
+unsigned long PairTypes(const SatSystem& s, const BandPair& p, unsigned roles)
 {
     const std::pair<PairRole, RINEXObsType> columns[] = {
-        {FirstC, s.firstCode},    {FirstP, s.firstPCode},         {Second, s.secondCode},
-        {SecondP, s.secondPCode}, {Phase1, s.PhaseType(s.band1)}, {Phase2, s.PhaseType(s.band2)}};
+        {FirstC, p.firstCode},    {FirstP, p.firstPCode},         {Second, p.secondCode},
+        {SecondP, p.secondPCode}, {Phase1, s.PhaseType(p.band1)}, {Phase2, s.PhaseType(p.band2)}};
     unsigned long types = 0;
     for (const auto& [role, type] : columns)
         if ((roles & role) != 0) types |= type < NObsTypes ? Bit(type) : Never;
@@ -167,6 +167,57 @@ void CopyValue(const char* word, int npos, char (&field)[N], const char* option)
         ProgramError(ProgName, error.c_str());
     }
     ParseFileName(word, field, npos, N);
+}
+
+// The entries of a list whose entries are each closed by ":" (-l, -i, -f). Text after the last
+// ":" is no entry, and is named so that an entry typed without its ":" is not dropped unseen.
+std::vector<std::string> ColonEntries(std::string_view list, const char* listName,
+                                      const char* entryName)
+{
+    const std::size_t last = list.rfind(':');
+    const std::string_view rest = last == std::string_view::npos ? list : list.substr(last + 1);
+    if (!rest.empty())
+        ProgramWarning(ProgName,
+                       ("TEXT \"" + std::string(rest) + "\" AFTER THE LAST \":\" OF THE " +
+                        listName + " IS NOT READ (CLOSE EVERY " + entryName + " WITH \":\")!")
+                           .c_str());
+    std::vector<std::string> entries;
+    for (std::size_t start = 0, colon; (colon = list.find(':', start)) != std::string_view::npos;
+         start = colon + 1)
+        entries.emplace_back(list.substr(start, colon - start));
+    return entries;
+}
+
+// An entry of -i or -f that cannot be used stops the run, named.
+[[noreturn]] void RefuseEntry(const char* what, const std::string& entry, const char* option,
+                              const std::string& why)
+{
+    ProgramError(ProgName,
+                 (std::string(what) + " \"" + entry + "\" OF OPTION " + option + why).c_str());
+}
+
+// " 1 2 5": the bands whose signals the system's columns are read from.
+std::string BandsOf(const SatSystem& s)
+{
+    std::string bands;
+    for (int b = 0; b < NBands; b++)
+        if (s.ReadsBand(b)) bands += " " + std::to_string(b);
+    return bands;
+}
+
+// The system of an entry's first letter (upper case, as RINEX writes it), nullptr for none.
+const SatSystem* SystemOfEntry(const std::string& entry)
+{
+    return entry.empty() ? nullptr : SystemOfLetter(entry[0]);
+}
+
+// The band of a digit of an entry, 0 for anything else.
+int BandOf(char digit) { return IsDigit(digit) ? digit - '0' : 0; }
+
+// "G2LX": a choice of signals as typed.
+std::string EntryText(const SignalChoice& c)
+{
+    return std::string{c.system, c.band} + c.attributes;
 }
 
 // An optional input that cannot be read is switched off; the run goes on without it.
@@ -204,6 +255,8 @@ void Kestrovac::SetDefaults()
     verbose = isStart = isEnd = isSat = isxSat = isObs = isDt = isAll = false;
     isMP1 = isMP2 = isGLNfc = isGLNhead = isEpochRound = isMSJump = false;
     isSystem.fill(false);
+    signalChoices.clear();
+    for (const SatSystem& s : SatSystems) pairs[RowOf(s)] = s.DefaultPair();
     dt = 0;
     mp1Fact1 = mp1Fact2 = mp2Fact1 = mp2Fact2 = 0;
     EpochRound = 0.1; // the double 0.1, widened
@@ -272,6 +325,8 @@ void Kestrovac::ParseOption(const char* word)
                    "excluded satellites PRN's: ");
         return;
     case 'L': SetObsList(word); return;
+    case 'I': SetSignalChoices(word); return;
+    case 'F': SetPairs(word); return;
     case 'C': SetSystems(word + 2); return;
     case 'M': // -m1 and -m2 name files; -ms is a switch
         if (c3 == '1')
@@ -352,26 +407,109 @@ void Kestrovac::SetObsList(const char* word)
     if (verbose) std::cout << "!\n";
 }
 
-// Every code is closed by ":"; text after the last ":" is no entry, and is named so that a
-// code typed without its ":" is not dropped unseen.
 void Kestrovac::SplitObsList()
 {
-    const std::string_view list = observations;
-    const std::size_t last = list.rfind(':');
-    const std::string_view rest = last == std::string_view::npos ? list : list.substr(last + 1);
-    if (!rest.empty())
-        ProgramWarning(ProgName, ("TEXT \"" + std::string(rest) +
-                                  "\" AFTER THE LAST \":\" OF THE OBSERVATION LIST IS NOT READ "
-                                  "(CLOSE EVERY CODE WITH \":\")!")
-                                     .c_str());
-    const long n = std::count(list.begin(), list.end(), ':');
+    const std::vector<std::string> codes = ColonEntries(observations, "OBSERVATION LIST", "CODE");
+    const auto n = static_cast<long>(codes.size());
     obslist.Resize(n);
     IfExistObs.Resize(n, 1, 0);
-    std::size_t start = 0;
-    for (long i = 0; i < n; i++) {
-        const std::size_t colon = list.find(':', start);
-        ParseObs(std::string(list.substr(start, colon - start)).c_str(), static_cast<int>(i));
-        start = colon + 1;
+    for (long i = 0; i < n; i++)
+        ParseObs(codes[static_cast<std::size_t>(i)].c_str(), static_cast<int>(i));
+}
+
+// -iG2LX:E1C: each entry a system letter, a band digit of its signals and the attributes to
+// prefer there, in order; a later -i replaces the earlier choices.
+void Kestrovac::SetSignalChoices(const char* word)
+{
+    const char* what = "SIGNAL CHOICE";
+    signalChoices.clear();
+    for (const std::string& e : ColonEntries(word + 2, "SIGNAL CHOICE [-i]", "ENTRY")) {
+        const SatSystem* s = SystemOfEntry(e);
+        const bool letters = e.size() > 2 && std::all_of(e.begin() + 2, e.end(), [](char c) {
+                                 return c >= 'A' && c <= 'Z';
+                             });
+        if (s == nullptr || e.size() < 2 || BandOf(e[1]) == 0 || !letters)
+            RefuseEntry(what, e, "-i",
+                        " INCORRECT (A SYSTEM LETTER, A BAND DIGIT AND ATTRIBUTE LETTERS, SUCH "
+                        "AS G2LX)!");
+        if (!s->ReadsBand(BandOf(e[1])))
+            RefuseEntry(what, e, "-i",
+                        std::string(" IS NOT A BAND OF ") + s->name + " (ITS BANDS:" + BandsOf(*s) +
+                            ")!");
+        for (const SignalChoice& c : signalChoices)
+            if (c.system == e[0] && c.band == e[1])
+                RefuseEntry(what, e, "-i", " CHOOSES A BAND ALREADY CHOSEN!");
+        signalChoices.push_back({e[0], e[1], e.substr(2)});
+    }
+    Report("signal choice:", SignalChoicesText());
+}
+
+// -fG15:E15: each entry a system letter and the two bands of its combinations; a later -f
+// replaces the earlier pairs.
+void Kestrovac::SetPairs(const char* word)
+{
+    const char* what = "FREQUENCY PAIR";
+    for (const SatSystem& s : SatSystems) pairs[RowOf(s)] = s.DefaultPair();
+    std::string paired;
+    for (const std::string& e : ColonEntries(word + 2, "FREQUENCY PAIRS [-f]", "PAIR")) {
+        const SatSystem* s = SystemOfEntry(e);
+        if (s == nullptr || e.size() != 3 || BandOf(e[1]) == 0 || BandOf(e[2]) == 0 || e[1] == e[2])
+            RefuseEntry(what, e, "-f",
+                        " INCORRECT (A SYSTEM LETTER AND TWO DIFFERENT BAND DIGITS, SUCH AS "
+                        "G15)!");
+        const int a = BandOf(e[1]), b = BandOf(e[2]);
+        if (!s->ReadsBand(a) || !s->ReadsBand(b))
+            RefuseEntry(what, e, "-f",
+                        std::string(" IS NOT A PAIR OF BANDS OF ") + s->name +
+                            " (ITS BANDS:" + BandsOf(*s) + ")!");
+        if (paired.find(e[0]) != std::string::npos)
+            RefuseEntry(what, e, "-f", " PAIRS A SYSTEM ALREADY PAIRED!");
+        paired += e[0];
+        pairs[RowOf(*s)] = s->Pair(a, b);
+    }
+    Report("frequency pairs:", PairsText());
+}
+
+// " G2LX E1C": the choices of -i.
+std::string Kestrovac::SignalChoicesText() const
+{
+    std::string text;
+    for (const SignalChoice& c : signalChoices) text += " " + EntryText(c);
+    return text;
+}
+
+// " G1-5 E1-5": the pairs of the systems switched on.
+std::string Kestrovac::PairsText() const
+{
+    std::string text;
+    for (const SatSystem& s : SatSystems)
+        if (IsOn(s))
+            text += std::string(" ") + s.letter + std::to_string(PairOf(s).band1) + "-" +
+                    std::to_string(PairOf(s).band2);
+    return text;
+}
+
+// A system switched on combines another pair than its default one.
+bool Kestrovac::AnyPairChosen() const
+{
+    return std::any_of(SatSystems.begin(), SatSystems.end(), [this](const SatSystem& s) {
+        return IsOn(s) && PairOf(s) != s.DefaultPair();
+    });
+}
+
+// A choice of -i that the file cannot meet for a system switched on is named once: its band is
+// read from the default signals instead, wholly or for some types.
+void Kestrovac::WarnUnmetChoices() const
+{
+    for (const SignalChoice& c : signalChoices) {
+        const SatSystem* s = SystemOfLetter(c.system);
+        if (s == nullptr || !IsOn(*s)) continue;
+        const ChoiceMet met = HowMet(rh, c);
+        if (met.any && met.others.empty()) continue;
+        ProgramWarning(ProgName, ("SIGNAL CHOICE \"" + EntryText(c) +
+                                  "\" OF OPTION -i IS NOT IN THE RINEX FILE" +
+                                  (met.any ? " FOR" + met.others : "") + " - DEFAULT SIGNALS USED!")
+                                     .c_str());
     }
 }
 
@@ -553,7 +691,7 @@ void Kestrovac::CheckObsInRNX(int ilist)
         code.roles == 0 && (code.needs == Geometry ? !navFiles.empty() : HeaderHas(rh, code.needs));
     for (const SatSystem& s : SatSystems)
         available = available || (code.roles != 0 && IsOn(s) &&
-                                  HeaderHas(rh, code.needs | PairTypes(s, code.roles)));
+                                  HeaderHas(rh, code.needs | PairTypes(s, PairOf(s), code.roles)));
     if (available) IfExistObs(ilist) = 1;
 }
 
@@ -615,6 +753,7 @@ void Kestrovac::ReadFile()
     if (verbose) ProgressLine(std::cout, "ReadFile") << " reading RINEX file - ";
     rd.KeepTypes(TypesRead());
     rh.listedSystems = ListedLetters();
+    rh.signalChoices = signalChoices;
     rnx.ReadFile();
     if (verbose) {
         std::cout << rd.GetNEpoch() << " epochs, " << rd.GetNObs() << " C1 observations, "
@@ -625,6 +764,11 @@ void Kestrovac::ReadFile()
         if (rh.IsRinex3())
             ProgressLine(std::cout, "ReadFile") << " RINEX 3 signals:" << SignalsText(rh) << "\n";
     }
+    if (rh.IsRinex3())
+        WarnUnmetChoices();
+    else if (!signalChoices.empty())
+        ProgramWarning(ProgName, "SIGNAL CHOICE [-i] APPLIES TO RINEX 3 AND 4 FILES ONLY - NOT "
+                                 "USED FOR THIS RINEX 2 FILE!");
     if (!isObs) ListAllHeaderTypes();
     CheckAvailability();
     TakeOpenSettingsFromFile();
@@ -650,7 +794,7 @@ unsigned long Kestrovac::TypesRead() const
         const ObsCode& code = ObsCodes[obslist(i)];
         types |= code.needs;
         for (const SatSystem& s : SatSystems)
-            if (IsOn(s)) types |= PairTypes(s, code.roles);
+            if (IsOn(s)) types |= PairTypes(s, PairOf(s), code.roles);
     }
     if (isMSJump) types |= C1 | L1 | L2 | P2;
     if (isMP1) types |= C1 | P1;
@@ -814,7 +958,11 @@ void Kestrovac::PrintSet()
         CheckObsInRNX(static_cast<int>(i));
         WriteListEntry(res, i);
     }
+    if (AnyPairChosen()) res << "\n#Frequency pairs:   " << PairsText();
     if (rh.IsRinex3()) res << "\n#RINEX 3 signals:  " << SignalsText(rh);
+    if (!signalChoices.empty())
+        res << "\n#Signal choice:     " << SignalChoicesText()
+            << (rh.IsRinex3() ? "" : "  (not used: RINEX 2 file)");
     res << "\n#RAW phase unit:    "
         << (!isUnit       ? " CYCLE  (default)"
             : PhUnit == 0 ? " CYCLE  (manually set)"
@@ -1073,9 +1221,10 @@ void Kestrovac::LoadConstants(const SatSystem& sys, short s, const mjd& tm)
         bandLamb[1] = GLONASSc::lamb(row, 0);
         bandLamb[2] = GLONASSc::lamb(row, 1);
     }
-    SetFactors(sys.Factors());
-    GLC::lamb1 = bandLamb[static_cast<std::size_t>(sys.band1)];
-    GLC::lamb2 = bandLamb[static_cast<std::size_t>(sys.band2)];
+    const BandPair& pair = PairOf(sys);
+    SetFactors(sys.Factors(pair));
+    GLC::lamb1 = bandLamb[static_cast<std::size_t>(pair.band1)];
+    GLC::lamb2 = bandLamb[static_cast<std::size_t>(pair.band2)];
     const bool metres = PhUnit == 1;
     for (std::size_t b = 0; b < phaseFactor.size(); b++)
         phaseFactor[b] = metres && bandLamb[b] != 0 ? bandLamb[b] : 1.0L;
@@ -1086,11 +1235,11 @@ void Kestrovac::LoadConstants(const SatSystem& sys, short s, const mjd& tm)
     rowTables = {first(tC1),
                  first(tP1),
                  first(tL1),
-                 first(sys.firstCode),
-                 first(sys.firstPCode),
-                 first(sys.secondCode),
-                 first(sys.PhaseType(sys.band1)),
-                 first(sys.PhaseType(sys.band2))};
+                 first(pair.firstCode),
+                 first(pair.firstPCode),
+                 first(pair.secondCode),
+                 first(sys.PhaseType(pair.band1)),
+                 first(sys.PhaseType(pair.band2))};
     long double a = GLC::alpha;
     mp1Fact1 = (1 + 2 / (a - 1)) * GLC::lamb1;
     mp1Fact2 = (2 / (a - 1)) * GLC::lamb2;

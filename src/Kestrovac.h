@@ -86,6 +86,10 @@ class Kestrovac {
     bool isMSJump;
     // The systems -c switches on, by their row of the table of systems.
     std::array<bool, SatSystems.size()> isSystem{};
+    // The signals -i prefers (RINEX 3 and 4), and the pair of bands of each system's
+    // combinations (-f; by its row of the table of systems).
+    std::vector<SignalChoice> signalChoices;
+    std::array<BandPair, SatSystems.size()> pairs{};
     long double dt;
     long double mp1Fact1, mp1Fact2, mp2Fact1, mp2Fact2;
     long double EpochRound;
@@ -143,6 +147,13 @@ class Kestrovac {
                     const char* option, const char* warning, const char* label);
     void SetObsList(const char* word);
     void SplitObsList();
+    void SetSignalChoices(const char* word);
+    void SetPairs(const char* word);
+    const BandPair& PairOf(const SatSystem& s) const { return pairs[RowOf(s)]; }
+    std::string SignalChoicesText() const;
+    std::string PairsText() const;
+    bool AnyPairChosen() const;
+    void WarnUnmetChoices() const;
     void SetSystems(const char* letters);
     bool IsOn(const SatSystem& s) const;
     bool AnySystemOn() const;

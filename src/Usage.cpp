@@ -20,6 +20,8 @@ void WriteUsage(std::ostream& out)
            "  -rFILE     result file (default: the RINEX name with .gof; needed for a pipe)\n"
            "  -cLETTERS  satellite systems: G GPS, R GLONASS, E Galileo, C BeiDou\n"
            "  -lCODES    observations, each closed by a colon, such as -lC1:L1:MW:\n"
+           "  -iCHOICES  RINEX 3/4 signals to prefer per system and band, such as -iG2LX:E1C:\n"
+           "  -fPAIRS    bands of each system's combinations, such as -fG15:E15:\n"
            "  -pLIST     satellites to list, such as -pG05R12E11\n"
            "  -xLIST     satellites never to list\n"
            "  -m1FILE    TEQC COMPACT2 multipath file of P1 (or C1)\n"

@@ -663,6 +663,39 @@ std::vector<double> FileFields(const std::string& line)
     return fields;
 }
 
+// The records of a RINEX 3 text: the codes of each system's types records, and the fields of each
+// satellite's lines, in file order.
+struct FileRecords {
+    std::map<char, std::vector<std::string>> types;
+    std::map<std::string, std::vector<std::vector<double>>> records;
+
+    explicit FileRecords(const std::string& text)
+    {
+        bool header = true;
+        for (const std::string& l : Lines(text)) {
+            if (header) header = l.find("END OF HEADER") == std::string::npos;
+            if (header && l.size() > 60 && l.substr(60, 19) == "SYS / # / OBS TYPES") {
+                const char sys = l[0] == ' ' ? types.rbegin()->first : l[0];
+                for (std::size_t at = 7; at + 3 <= 58; at += 4)
+                    if (l[at] != ' ') types[sys].push_back(l.substr(at, 3));
+            } else if (!header && l.size() > 3 && std::isupper(l[0]) && std::isdigit(l[2])) {
+                records[l.substr(0, 3)].push_back(FileFields(l));
+            }
+        }
+    }
+    // The value of a code in a record of a satellite of system sys (NaN where blank).
+    double Value(const std::vector<double>& record, char sys, const std::string& code) const
+    {
+        const std::vector<std::string>& t = types.at(sys);
+        const auto field =
+            static_cast<std::size_t>(std::find(t.begin(), t.end(), code) - t.begin());
+        return field < record.size() ? record[field] : std::nan("");
+    }
+};
+
+// Equal values, or both missing.
+bool Same(double a, double b) { return (std::isnan(a) && std::isnan(b)) || a == b; }
+
 // The observation rows of a result file up to an epoch (calendar form, to the whole second):
 // those before it, or with last, those at it too.
 std::vector<std::string> RowsUpTo(const std::string& gof, const std::string& epoch,
@@ -788,48 +821,151 @@ TEST(CompleteRun, RealBeidouAndSbasRecordsListWithTheirOwnValues)
     ToolRun r(dir, "gras", "-o" + crx + " -cCS -lC1:L1:C2:L2:C6:L6:L4:");
     ASSERT_EQ(r.status, 0) << r.out << r.err;
     // the header's types: C2I L2I ... C6I L6I of BeiDou, C1C L1C ... of SBAS, found by name
-    std::map<char, std::vector<std::string>> types;
-    std::map<std::string, std::vector<std::vector<double>>> records;
-    bool header = true;
-    for (const std::string& l : Lines(text)) {
-        if (header) header = l.find("END OF HEADER") == std::string::npos;
-        if (header && l.size() > 60 && l.substr(60, 19) == "SYS / # / OBS TYPES") {
-            const char sys = l[0] == ' ' ? types.rbegin()->first : l[0];
-            for (std::size_t at = 7; at + 3 <= 58; at += 4)
-                if (l[at] != ' ') types[sys].push_back(l.substr(at, 3));
-        } else if (!header && (l[0] == 'C' || l[0] == 'S') && l.size() > 3 && std::isdigit(l[2])) {
-            records[l.substr(0, 3)].push_back(FileFields(l));
-        }
-    }
-    auto field = [&](char sys, const std::string& code) {
-        const auto& t = types[sys];
-        return static_cast<std::size_t>(std::find(t.begin(), t.end(), code) - t.begin());
-    };
+    const FileRecords file(text);
     std::size_t beidou = 0;
-    for (const auto& [sat, lines] : records) {
+    for (const auto& [sat, lines] : file.records) {
+        if (sat[0] != 'C' && sat[0] != 'S') continue;
         SCOPED_TRACE(sat);
         const std::vector<std::string> rows = RowsOf(r.gof, sat);
         ASSERT_EQ(rows.size(), lines.size());
-        const std::vector<double> v = Values(rows.front()), f = lines.front();
-        auto same = [](double a, double b) { return (std::isnan(a) && std::isnan(b)) || a == b; };
+        const std::vector<double> v = Values(rows.front()), &f = lines.front();
+        auto value = [&](const std::string& code) { return file.Value(f, sat[0], code); };
         if (sat[0] == 'S') {
-            EXPECT_TRUE(same(v[0], f[field('S', "C1C")]));
-            EXPECT_TRUE(same(v[1], f[field('S', "L1C")]));
+            EXPECT_TRUE(Same(v[0], value("C1C")));
+            EXPECT_TRUE(Same(v[1], value("L1C")));
             continue;
         }
         beidou++;
-        const double c2 = f[field('C', "C2I")], l2 = f[field('C', "L2I")],
-                     l6 = f[field('C', "L6I")];
-        EXPECT_TRUE(same(v[2], c2));
-        EXPECT_TRUE(same(v[3], l2));
-        EXPECT_TRUE(same(v[4], f[field('C', "C6I")]));
-        EXPECT_TRUE(same(v[5], l6));
+        const double c2 = value("C2I"), l2 = value("L2I"), l6 = value("L6I");
+        EXPECT_TRUE(Same(v[2], c2));
+        EXPECT_TRUE(Same(v[3], l2));
+        EXPECT_TRUE(Same(v[4], value("C6I")));
+        EXPECT_TRUE(Same(v[5], l6));
         if (!std::isnan(l2) && !std::isnan(l6)) {
             EXPECT_NEAR(v[6], PairCombinations(1561.098e6, 1268.52e6, c2, l2, c2, l6)[0], 0.0015);
         }
     }
     EXPECT_EQ(beidou, 9u);
-    EXPECT_EQ(records.count("S36"), 1u);
+    EXPECT_EQ(file.records.count("S36"), 1u);
+}
+
+namespace {
+
+// The result file without its "#Result file:" line, which names the file.
+std::string WithoutResultName(const std::string& gof)
+{
+    std::string kept;
+    for (const std::string& l : Lines(gof))
+        if (l.rfind("#Result file:", 0) != 0) kept += l + "\n";
+    return kept;
+}
+
+// The RINEX 3.04 file of several signals per band, as text.
+std::string SeveralSignalsFile(const fs::path& dir)
+{
+    const std::string to = (dir / "ob7.rnx").string();
+    EXPECT_EQ(std::system(("gunzip -c " + Shared + "/OB713520.23O.gz >" + to).c_str()), 0);
+    return ReadAll(to);
+}
+
+} // namespace
+
+// The file holds GPS L1C, L1W, L1L, L2W, L2L and L5Q. By default C1 and L1 are read from C/A,
+// C2 from L2C (L), P2 and L2 from the W tracking, C5 and L5 from Q; -iG2L: reads L2 from L2C
+// too while P2 keeps W; a choice of which the file has no signal is named, and the default read.
+TEST(CompleteRun, EachBandIsReadFromTheDefaultOrTheChosenSignal)
+{
+    SKIP_WITHOUT_SHARED_DATA();
+    const fs::path dir = TestFolder();
+    const FileRecords file(SeveralSignalsFile(dir));
+    const std::string words = "-o" + Shared + "/OB713520.23O.gz -cG -lC1:L1:C2:P2:L2:C5:L5:";
+    ToolRun byDefault(dir, "default", words), chosen(dir, "chosen", words + " -iG2L:"),
+        unmet(dir, "unmet", words + " -iG2X:");
+    ASSERT_EQ(byDefault.status, 0) << byDefault.err;
+    ASSERT_EQ(chosen.status, 0) << chosen.err;
+    ASSERT_EQ(unmet.status, 0) << unmet.err;
+    EXPECT_EQ(byDefault.err + chosen.err, "");
+    EXPECT_EQ(unmet.err,
+              "\n#### Kestrova: Warning -> SIGNAL CHOICE \"G2X\" OF OPTION -i IS NOT IN "
+              "THE RINEX FILE - DEFAULT SIGNALS USED! ####\n     Continuing Kestrova ... "
+              "\n\n");
+    EXPECT_EQ(HeaderLine(byDefault.gof, "#Signal choice:"), "(no line)");
+    EXPECT_EQ(HeaderLine(chosen.gof, "#Signal choice:"), "#Signal choice:      G2L");
+    EXPECT_EQ(HeaderLine(chosen.gof, "#RINEX 3"),
+              "#RINEX 3 signals:   G C1=C1C P1=C1W L1=L1C C2=C2L P2=C2W L2=L2L C5=C5Q L5=L5Q "
+              "E C1=C1C L1=L1C C5=C5Q L5=L5Q C6=C6C L6=L6C C7=C7Q L7=L7Q C8=C8Q L8=L8Q");
+    std::string unmetHead = WithoutResultName(unmet.gof);
+    const std::string choiceLine = "#Signal choice:      G2X\n";
+    ASSERT_NE(unmetHead.find(choiceLine), std::string::npos);
+    unmetHead.erase(unmetHead.find(choiceLine), choiceLine.size());
+    EXPECT_EQ(unmetHead, WithoutResultName(byDefault.gof));
+
+    const std::vector<std::string> defaultCodes = {"C1C", "L1C", "C2L", "C2W", "L2W", "C5Q", "L5Q"},
+                                   chosenCodes = {"C1C", "L1C", "C2L", "C2W", "L2L", "C5Q", "L5Q"};
+    std::size_t gps = 0, l2Differs = 0;
+    for (const auto& [sat, records] : file.records) {
+        if (sat[0] != 'G') continue;
+        SCOPED_TRACE(sat);
+        gps++;
+        const std::vector<std::string> a = RowsOf(byDefault.gof, sat), b = RowsOf(chosen.gof, sat);
+        ASSERT_EQ(a.size(), records.size());
+        ASSERT_EQ(b.size(), records.size());
+        for (std::size_t k = 0; k < records.size(); k++) {
+            const std::vector<double> va = Values(a[k]), vb = Values(b[k]);
+            ASSERT_EQ(va.size(), 7u);
+            ASSERT_EQ(vb.size(), 7u);
+            for (std::size_t c = 0; c < 7; c++) {
+                ASSERT_TRUE(Same(va[c], file.Value(records[k], 'G', defaultCodes[c]))) << k << c;
+                ASSERT_TRUE(Same(vb[c], file.Value(records[k], 'G', chosenCodes[c]))) << k << c;
+            }
+            l2Differs += !Same(va[4], vb[4]);
+        }
+    }
+    EXPECT_EQ(gps, 31u);
+    EXPECT_GT(l2Differs, 10000u);
+}
+
+// GPS L1/L5 and Galileo E1/E5a: L4, MW[C] and MP1[C] of every record, from the file's own C1C,
+// L1C, C5Q and L5Q and the carriers 1575.42 and 1176.45 MHz; there are no [P] forms for these
+// pairs. The default pairs named with -f change nothing.
+TEST(CompleteRun, CombinationsOfTheChosenPairOfBands)
+{
+    SKIP_WITHOUT_SHARED_DATA();
+    const fs::path dir = TestFolder();
+    const FileRecords file(SeveralSignalsFile(dir));
+    const std::string words = "-o" + Shared + "/OB713520.23O.gz -cGE -lL4:MW:MC1:MP1:";
+    ToolRun r(dir, "l5", words + " -fG15:E15:");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(HeaderLine(r.gof, "#Observations:"),
+              "#Observations:       L4[+] MW[C][+] MP1[C][+] MP1[P][-]");
+    EXPECT_EQ(HeaderLine(r.gof, "#Frequency pairs:"), "#Frequency pairs:    G1-5 E1-5");
+    std::map<char, std::size_t> formed;
+    for (const auto& [sat, records] : file.records) {
+        SCOPED_TRACE(sat);
+        const std::vector<std::string> rows = RowsOf(r.gof, sat);
+        ASSERT_EQ(rows.size(), records.size());
+        for (std::size_t k = 0; k < records.size(); k++) {
+            auto value = [&](const char* code) { return file.Value(records[k], sat[0], code); };
+            const std::vector<double> v = Values(rows[k]);
+            const std::vector<double> expected = PairCombinations(
+                1575.42e6, 1176.45e6, value("C1C"), value("L1C"), value("C5Q"), value("L5Q"));
+            ASSERT_EQ(v.size(), 3u);
+            // L4, MW[C] and MP1[C], each missing where one of its inputs is
+            const double want[] = {expected[0], expected[2], expected[3]};
+            for (std::size_t c = 0; c < 3; c++)
+                if (std::isnan(want[c]))
+                    EXPECT_TRUE(std::isnan(v[c])) << rows[k];
+                else
+                    EXPECT_NEAR(v[c], want[c], 0.0015) << rows[k];
+            formed[sat[0]] += !std::isnan(want[1]);
+        }
+    }
+    EXPECT_GT(formed['G'], 10000u);
+    EXPECT_GT(formed['E'], 10000u);
+
+    ToolRun plain(dir, "plain", words), named(dir, "named", words + " -fG12:E17:");
+    ASSERT_EQ(plain.status, 0);
+    EXPECT_EQ(WithoutResultName(named.gof), WithoutResultName(plain.gof));
 }
 
 // A file cut short, as a download or a receiver leaves it, plain, gzipped, as RINEX 3 or as

@@ -207,6 +207,54 @@ TEST(Availability, BeidouFormsItsPairButNoPForms)
     EXPECT_EQ(r.Available(), "+-+++-+-++--++++++-++++");
 }
 
+// Another pair of bands needs the types of its own bands, and has no [P] forms; GPS and Galileo
+// alike.
+TEST(Availability, AnotherPairNeedsItsOwnBandsAndFormsNoPForms)
+{
+    for (const auto& [systems, pair] :
+         {std::pair<std::string, std::string>{"-cG", "-fG15:"}, {"-cE", "-fE15:"}}) {
+        SCOPED_TRACE(pair);
+        Session r;
+        r.rh.iC1 = r.rh.iP1 = r.rh.iL1 = r.rh.iC5 = r.rh.iL5 = true;
+        r.GetFiles({"-o" + Minimal, systems, pair, Combinations});
+        EXPECT_EQ(r.Available(), "+-+++-+-++--++++++-++--");
+    }
+}
+
+// Choices of signals and pairs of bands that cannot be used stop the run naming the entry.
+TEST(GetFiles, ChoicesAndPairsThatCannotBeUsedAreRefusedNamingTheEntry)
+{
+    const std::string choiceForm =
+        " OF OPTION -i INCORRECT (A SYSTEM LETTER, A BAND DIGIT AND ATTRIBUTE LETTERS, SUCH AS "
+        "G2LX)!";
+    const std::string pairForm =
+        " OF OPTION -f INCORRECT (A SYSTEM LETTER AND TWO DIFFERENT BAND DIGITS, SUCH AS G15)!";
+    const std::pair<std::string, std::string> refusals[] = {
+        {"-iG2:", "SIGNAL CHOICE \"G2\"" + choiceForm},
+        {"-ig2L:", "SIGNAL CHOICE \"g2L\"" + choiceForm},
+        {"-iG2l:", "SIGNAL CHOICE \"G2l\"" + choiceForm},
+        {"-iGXL:", "SIGNAL CHOICE \"GXL\"" + choiceForm},
+        {"-iE1C::", "SIGNAL CHOICE \"\"" + choiceForm},
+        {"-iG6C:", "SIGNAL CHOICE \"G6C\" OF OPTION -i IS NOT A BAND OF GPS (ITS BANDS: 1 2 5)!"},
+        {"-iR3X:", "SIGNAL CHOICE \"R3X\" OF OPTION -i IS NOT A BAND OF GLONASS (ITS BANDS: 1 2)!"},
+        {"-iG2L:E1C:G2X:", "SIGNAL CHOICE \"G2X\" OF OPTION -i CHOOSES A BAND ALREADY CHOSEN!"},
+        {"-fG1:", "FREQUENCY PAIR \"G1\"" + pairForm},
+        {"-fG11:", "FREQUENCY PAIR \"G11\"" + pairForm},
+        {"-fQ15:", "FREQUENCY PAIR \"Q15\"" + pairForm},
+        {"-fE157:", "FREQUENCY PAIR \"E157\"" + pairForm},
+        {"-fG16:",
+         "FREQUENCY PAIR \"G16\" OF OPTION -f IS NOT A PAIR OF BANDS OF GPS (ITS BANDS: 1 2 5)!"},
+        {"-fS25:",
+         "FREQUENCY PAIR \"S25\" OF OPTION -f IS NOT A PAIR OF BANDS OF SBAS (ITS BANDS: 1 5)!"},
+        {"-fG15:E15:G12:", "FREQUENCY PAIR \"G12\" OF OPTION -f PAIRS A SYSTEM ALREADY PAIRED!"},
+    };
+    for (const auto& [word, text] : refusals) {
+        SCOPED_TRACE(word);
+        EXPECT_EXIT(Session().GetFiles({"-o" + Minimal, "-cGE", word}), ExitedWithCode(1),
+                    Eq(ErrorFrame(text)));
+    }
+}
+
 namespace {
 
 // The availability rule written out once more, type by type: the types the GPS/GLONASS part

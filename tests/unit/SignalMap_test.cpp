@@ -27,11 +27,12 @@ const std::string End = L("", "END OF HEADER");
 struct ReadHeader {
     RINEXHeader h;
     std::string console;
-    explicit ReadHeader(const std::string& text)
+    explicit ReadHeader(const std::string& text, const std::vector<SignalChoice>& choices = {})
     {
         std::ostringstream out;
         std::streambuf* old = std::cout.rdbuf(out.rdbuf());
         std::istringstream in(text);
+        h.signalChoices = choices;
         in >> h;
         std::cout.rdbuf(old);
         console = out.str();
@@ -85,6 +86,29 @@ TEST(SignalMap, FirstListedCodeOfEachRowIsTaken)
     ASSERT_NE(r.h.FieldsOf('C'), nullptr);
     EXPECT_TRUE(r.h.FieldsOf('C')->stored.empty());
     EXPECT_EQ(r.h.FieldsOf('S'), nullptr);
+}
+
+// A choice of the run comes first for the C, L, D and S types of its band while P2 keeps W; a
+// type of which the header has none of the chosen signals takes the default one, and the choice
+// is met only in part; a choice of signals the header has none of is not met at all.
+TEST(SignalMap, ChosenSignalsComeFirstAndTheDefaultFillsIn)
+{
+    const std::vector<SignalChoice> choices = {{'G', '2', "XL"}, {'E', '1', "C"}, {'G', '1', "W"}};
+    ReadHeader r(Version304 +
+                     L("G    9 C1C L1C C2W L2W D2W S2W C2L L2L S2L", "SYS / # / OBS TYPES") +
+                     L("E    2 C1X L1X", "SYS / # / OBS TYPES") + End,
+                 choices);
+    EXPECT_EQ(r.console, "");
+    EXPECT_EQ(SignalsText(r.h),
+              " G C1=C1C L1=L1C C2=C2L P2=C2W L2=L2L D2=D2W S2=S2L E C1=C1X L1=L1X");
+    const ChoiceMet band2 = HowMet(r.h, choices[0]), e1 = HowMet(r.h, choices[1]),
+                    g1 = HowMet(r.h, choices[2]);
+    EXPECT_TRUE(band2.any);
+    EXPECT_EQ(band2.others, " D2");
+    EXPECT_FALSE(e1.any);
+    EXPECT_EQ(e1.others, " C1 L1");
+    EXPECT_FALSE(g1.any);
+    EXPECT_EQ(g1.others, " C1 L1");
 }
 
 // Continuation lines of types and scale factors, a factor for all codes of a system, and the

@@ -802,7 +802,7 @@ unsigned long Kestrovac::TypesRead() const
     // a single-point position of the receiver reads the first code of each system
     if (!navFiles.empty())
         for (const SatSystem& s : SatSystems)
-            if (IsOn(s)) types |= PairTypes(s, FirstC | FirstP);
+            if (IsOn(s)) types |= PairTypes(s, PairOf(s), FirstC | FirstP);
     return types & HeaderTypes;
 }
 

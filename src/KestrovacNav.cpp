@@ -173,7 +173,8 @@ void Kestrovac::LocateReceiver()
                    << position[2] << "\n";
 }
 
-// The first code of each record's system (its C code, else its P code) at a few epochs.
+// The first code of the pair of each record's system (its C code, else its P code) at a few
+// epochs.
 bool Kestrovac::SinglePointPosition(double xyz[3]) const
 {
     std::vector<CodeRange> codes;
@@ -187,7 +188,8 @@ bool Kestrovac::SinglePointPosition(double xyz[3]) const
             for (long r = k; r < k + records; r++) {
                 const SatSystem* sys = SystemOf(rd.sat(r));
                 if (sys == nullptr || !IsOn(*sys)) continue;
-                for (RINEXObsType type : {sys->firstCode, sys->firstPCode}) {
+                const BandPair& pair = PairOf(*sys);
+                for (RINEXObsType type : {pair.firstCode, pair.firstPCode}) {
                     const matrix<gnssobs>* m = rd.FullTable(type);
                     if (m == nullptr || m->Length() <= r || (*m)(r).IsNull()) continue;
                     codes.push_back(

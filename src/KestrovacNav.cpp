@@ -118,9 +118,12 @@ void Kestrovac::CompleteGlonassChannels()
             const short s = rd.satList(i);
             if (SystemOf(s) != &sys || !GLONASSc::HasSlot(s)) continue;
             const char* from = TakeChannel(s, first);
-            if (verbose)
-                Progress() << " GLONASS " << SatId(s) << " FREQUENCY CHANNEL "
-                           << (from ? from : "NOT FOUND") << "\n";
+            if (!verbose) continue;
+            Progress() << " GLONASS " << SatId(s) << " FREQUENCY CHANNEL ";
+            if (from != nullptr)
+                std::cout << static_cast<int>(glnfc.GetFreqNum(s, first)) << " " << from << "\n";
+            else
+                std::cout << "NOT FOUND\n";
         }
         if (!GetIsGLNFreqChan()) SwitchOffWithoutChannels(sys);
     }

@@ -177,7 +177,7 @@ TEST(NavRun, GlonassChannelsFromNavigationRecords)
     // R01 on channel 1 and R03 on channel 5 in the navigation file
     const ToolRun fromNav(dir, "nav", "-o" + Delf + " -cR -lL1:L2:L4: -v" + nav);
     ASSERT_EQ(fromNav.status, 0) << fromNav.err;
-    EXPECT_NE(fromNav.out.find("GLONASS R01 FREQUENCY CHANNEL FROM NAVIGATION FILES"),
+    EXPECT_NE(fromNav.out.find("GLONASS R01 FREQUENCY CHANNEL 1 FROM NAVIGATION FILES"),
               std::string::npos);
     EXPECT_EQ(HeaderLine(fromNav.gof, "#GLN FREQ CHN file:"),
               "#GLN FREQ CHN file:  (navigation files)");
@@ -186,8 +186,9 @@ TEST(NavRun, GlonassChannelsFromNavigationRecords)
     const ToolRun table(dir, "table",
                         "-o" + Delf + " -cR -lL1:L2:L4: -v -gf" + (dir / "r01.glo").string() + nav);
     ASSERT_EQ(table.status, 0) << table.err;
-    EXPECT_NE(table.out.find("GLONASS R01 FREQUENCY CHANNEL FROM CHANNEL FILE"), std::string::npos);
-    EXPECT_NE(table.out.find("GLONASS R03 FREQUENCY CHANNEL FROM NAVIGATION FILES"),
+    EXPECT_NE(table.out.find("GLONASS R01 FREQUENCY CHANNEL -2 FROM CHANNEL FILE"),
+              std::string::npos);
+    EXPECT_NE(table.out.find("GLONASS R03 FREQUENCY CHANNEL 5 FROM NAVIGATION FILES"),
               std::string::npos);
 
     int checked = 0;

@@ -4,6 +4,7 @@
 #include "GNSS/BroadcastOrbit.h"
 
 #include <GeographicLib/Geocentric.hpp>
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -161,9 +162,13 @@ SatelliteTrack::SatelliteTrack(const BroadcastNav& navi, NavSat sati, const Stat
 bool SatelliteTrack::AzEl(double t, double& az, double& el)
 {
     if (!(t >= first && t <= last)) {
-        first = std::floor(t / NodeSpacing) * NodeSpacing;
+        const double node = std::floor(t / NodeSpacing) * NodeSpacing;
+        // the next interval starts at the node the last one ended at: its position is known
+        const bool onward = usable && node == last;
+        if (onward) std::copy(atLast, atLast + 3, atFirst);
+        first = node;
         last = first + NodeSpacing;
-        usable = EmissionPosition(nav, sat, first, station.Position(), atFirst) &&
+        usable = (onward || EmissionPosition(nav, sat, first, station.Position(), atFirst)) &&
                  EmissionPosition(nav, sat, last, station.Position(), atLast);
     }
     if (!usable) return SatelliteAzEl(nav, sat, t, station, az, el);

@@ -26,10 +26,6 @@ constexpr double Week = 604800;
 constexpr long GpsEpochMjd = 44244; // 1980-01-06
 
 // clang-format off
-// The system of the records of a RINEX 2 file, by the file type.
-constexpr struct { char type; char letter; } Rinex2Types[] = {
-    {'N', 'G'}, {'G', 'R'}, {'H', 'S'}, {'L', 'E'},
-};
 // GPS - UTC from the first day of the month on (UTC).
 constexpr struct { int year, month, seconds; } LeapSeconds[] = {
     {1981, 7, 1},  {1982, 7, 2},  {1983, 7, 3},  {1985, 7, 4},  {1988, 1, 5},  {1990, 1, 6},
@@ -217,18 +213,19 @@ long Bits(double value, long limit)
 bool IsHealthy(const NavRecord& r)
 {
     using namespace NavField;
-    switch (r.sat.sys) {
-    case 'R': return r.v[StateHealth] == 0;
-    case 'S': return true;
-    case 'E': {
+    switch (NavSystem(r.sat.sys)->health) {
+    case HealthRule::StateHealth: return r.v[StateHealth] == 0;
+    case HealthRule::None: return true;
+    case HealthRule::GalileoSignals: {
         const long health = Bits(r.v[Health], 511);
         const long source = Bits(r.v[DataSources], 1023);
         if (health < 0 || source < 0) return false;
         const long signalBits = (source & 2) ? 0x038 : 0x1C7;
         return (health & signalBits) == 0;
     }
-    default: return r.v[Health] == 0;
+    case HealthRule::SvHealth: break;
     }
+    return r.v[Health] == 0;
 }
 
 double ValidityOf(const NavRecord& r)
@@ -299,8 +296,8 @@ bool NavFormOf(std::string_view line, NavForm& form)
     form.version = static_cast<int>(std::lround(ColumnsNum(line, 1, 9) * 100));
     const char type = Column(line, 21);
     if (form.version >= 200 && form.version <= 212) {
-        for (const auto& t : Rinex2Types)
-            if (t.type == type) form.letter = t.letter;
+        for (const SatSystem& s : SatSystems)
+            if (s.nav.rinex2Type == type && type != ' ') form.letter = s.letter;
         return form.letter != ' ';
     }
     const bool later = (form.version >= 300 && form.version <= 305) ||
@@ -483,7 +480,8 @@ bool BroadcastNav::GlonassChannel(int slot, double t, int& channel) const
 {
     const NavRecord* best = nullptr;
     for (const NavRecord& r : records) {
-        if (r.sat.sys != 'R' || r.sat.prn != slot || Bits(r.v[NavField::Channel] + 7, 20) < 0)
+        if (NavSystem(r.sat.sys)->kind != OrbitKind::GlonassState || r.sat.prn != slot ||
+            Bits(r.v[NavField::Channel] + 7, 20) < 0)
             continue;
         if (!best || std::fabs(t - r.refEpoch) < std::fabs(t - best->refEpoch)) best = &r;
     }

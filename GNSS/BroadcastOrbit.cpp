@@ -16,7 +16,7 @@ constexpr double GlonassStep = 60;
 constexpr int GlonassSteps = 16;
 constexpr int TrackNodes = 2 * GlonassSteps + 1;
 
-bool IsBeiDouGeo(NavSat sat) { return sat.sys == 'C' && (sat.prn <= 5 || sat.prn >= 59); }
+bool IsGeo(const NavSystemFacts& sys, int prn) { return prn <= sys.geoLast || prn >= sys.geoFirst; }
 
 // Turns a position by the angle the Earth turns in the given time (the frame of a later epoch).
 void RotateEarth(const double p[3], double angle, double out[3])
@@ -56,7 +56,7 @@ void KeplerPosition(const NavRecord& r, double t, double pos[3], double& E)
     const double xp = radius * std::cos(u), yp = radius * std::sin(u);
     // GEO satellites: the orbit in a frame that does not turn with the Earth, tilted by -5 deg,
     // then turned by the Earth's rotation since toe
-    const bool geo = IsBeiDouGeo(r.sat);
+    const bool geo = IsGeo(sys, r.sat.prn);
     const double node =
         v[Omega0] + (v[OmegaDot] - (geo ? 0 : sys.earthRate)) * tk - sys.earthRate * r.toeOfWeek;
     const double cn = std::cos(node), sn = std::sin(node), ci = std::cos(inc), si = std::sin(inc);
@@ -72,9 +72,9 @@ void KeplerPosition(const NavRecord& r, double t, double pos[3], double& E)
 }
 
 // The state derivative of the GLONASS equations of motion in the rotating PZ-90 frame (m, m/s).
-void GlonassDerivative(const double s[6], const double lunisolar[3], double d[6])
+void GlonassDerivative(const NavSystemFacts& sys, const double s[6], const double lunisolar[3],
+                       double d[6])
 {
-    const NavSystemFacts& sys = *NavSystem('R');
     const double w = sys.earthRate;
     const double r2 = s[0] * s[0] + s[1] * s[1] + s[2] * s[2];
     const double r = std::sqrt(r2);
@@ -87,14 +87,14 @@ void GlonassDerivative(const double s[6], const double lunisolar[3], double d[6]
     d[5] = -central * s[2] - zonal * s[2] * (3 - z2) + lunisolar[2];
 }
 
-void RungeKuttaStep(double s[6], const double lunisolar[3], double h)
+void RungeKuttaStep(const NavSystemFacts& sys, double s[6], const double lunisolar[3], double h)
 {
     double k[4][6], tmp[6];
-    GlonassDerivative(s, lunisolar, k[0]);
+    GlonassDerivative(sys, s, lunisolar, k[0]);
     for (int stage = 1; stage < 4; stage++) {
         const double f = stage == 3 ? h : h / 2;
         for (int i = 0; i < 6; i++) tmp[i] = s[i] + f * k[stage - 1][i];
-        GlonassDerivative(tmp, lunisolar, k[stage]);
+        GlonassDerivative(sys, tmp, lunisolar, k[stage]);
     }
     for (int i = 0; i < 6; i++) s[i] += h / 6 * (k[0][i] + 2 * k[1][i] + 2 * k[2][i] + k[3][i]);
 }
@@ -103,6 +103,7 @@ void RungeKuttaStep(double s[6], const double lunisolar[3], double h)
 // reference epoch.
 void IntegrateGlonass(NavRecord& r)
 {
+    const NavSystemFacts& sys = *NavSystem(r.sat.sys);
     const double* v = r.v;
     const double start[6] = {v[X] * 1e3,  v[Y] * 1e3,  v[Z] * 1e3,
                              v[VX] * 1e3, v[VY] * 1e3, v[VZ] * 1e3};
@@ -112,7 +113,7 @@ void IntegrateGlonass(NavRecord& r)
         double s[6];
         for (int i = 0; i < 6; i++) s[i] = start[i];
         for (int step = 0; step <= GlonassSteps; step++) {
-            if (step > 0) RungeKuttaStep(s, lunisolar, direction * GlonassStep);
+            if (step > 0) RungeKuttaStep(sys, s, lunisolar, direction * GlonassStep);
             const int node = GlonassSteps + direction * step;
             for (int i = 0; i < 6; i++) r.track[6 * node + i] = s[i];
         }

@@ -25,6 +25,10 @@ using BandFrequencies = std::array<long double, NBands>;
 
 enum class OrbitKind { Kepler, GlonassState, SbasState };
 enum class NavTimeScale { GPST, BDT, UTC };
+// How a record tells that the satellite is healthy: the SV health field 0 (GPS, QZSS, NavIC;
+// BeiDou's SatH1), the state-vector health 0 (GLONASS Bn), the health and data-validity bits of
+// the Galileo signals of the message clear, or not at all (SBAS: validity only).
+enum class HealthRule { SvHealth, StateHealth, GalileoSignals, None };
 
 // What the navigation data of a system is: the facts the reader, the choice of ephemeris and
 // the orbit computation look up. The constants are those of each system's interface document.
@@ -38,6 +42,11 @@ struct NavSystemFacts {
     double radius;    // equatorial radius, m, and
     double j2;        // second zonal harmonic of the state-vector integration (GLONASS)
     const char* rinex4Messages; // the RINEX 4 messages whose EPH records are kept, blank-framed
+    HealthRule health;
+    char rinex2Type; // the file type of its RINEX 2 navigation files, blank for none
+    // Geostationary satellites (their orbit is turned in a frame of its own): PRNs up to
+    // geoLast and from geoFirst on; geoLast 0 and geoFirst 100 for none.
+    int geoLast, geoFirst;
 };
 // The factors of the dual-frequency combinations of a pair of carriers f1, f2.
 struct PairFactors {
@@ -114,33 +123,33 @@ inline constexpr std::array<SatSystem, 7> SatSystems = {{
     //  pair of bands, first C code, first P code, second code, second P code, channels,
     //  signals always read, band 1 before RINEX 3.03, in any -c text
     //  navigation: orbit, time scale, GM (m^3/s^2), Earth rotation (rad/s), validity (s),
-    //  radius (m), J2, RINEX 4 messages
+    //  radius (m), J2, RINEX 4 messages, health rule, RINEX 2 file type, GEO PRNs
     {'G', "GPS",     "GPS", 0,   {0, GPSc::freq1, GPSc::freq2, 0, 0, GPSc::freq5, 0, 0, 0, 0},
      1, 2, tC1, tP1, tP2, tP2, false, true, 0, true,
-     {OrbitKind::Kepler, NavTimeScale::GPST, 3.986005e14, 7.2921151467e-5, 0, 0, 0, " LNAV "}},
+     {OrbitKind::Kepler, NavTimeScale::GPST, 3.986005e14, 7.2921151467e-5, 0, 0, 0, " LNAV ", HealthRule::SvHealth, 'N', 0, 100}},
     {'R', "GLONASS", "GLO", 100, {0, GLONASSc::freq10, GLONASSc::freq20, GLONASSc::freq3, 0, 0, 0, 0, 0, 0},
      1, 2, tC1, tP1, tP2, tP2, true, true, 0, true,
-     {OrbitKind::GlonassState, NavTimeScale::UTC, 3.986004418e14, 7.292115e-5, 15 * 60, 6378136, 1082625.75e-9, " FDMA "}},
+     {OrbitKind::GlonassState, NavTimeScale::UTC, 3.986004418e14, 7.292115e-5, 15 * 60, 6378136, 1082625.75e-9, " FDMA ", HealthRule::StateHealth, 'G', 0, 100}},
     // E5b (band 7) is Galileo's second frequency of the combinations
     {'E', "GALILEO", "GAL", 200, {0, GALILEOc::freq1, 0, 0, 0, GALILEOc::freq5, 125 * SatFreq::f0,
                                   GALILEOc::freq2, GALILEOc::freq8, 0},
      1, 7, tC1, tP1, tC7, tUnknown, false, true, 0, true,
-     {OrbitKind::Kepler, NavTimeScale::GPST, 3.986004418e14, 7.2921151467e-5, 4 * 3600, 0, 0, " INAV FNAV "}},
+     {OrbitKind::Kepler, NavTimeScale::GPST, 3.986004418e14, 7.2921151467e-5, 4 * 3600, 0, 0, " INAV FNAV ", HealthRule::GalileoSignals, 'L', 0, 100}},
     // B1I (band 2) and B3I (band 6): the pair every BDS-2 and BDS-3 satellite transmits
     {'C', "BDS",     "BDS", 300, {0, 154 * SatFreq::f0, 763 * SatFreq::f0 / 5, 0, 0, 115 * SatFreq::f0,
                                   124 * SatFreq::f0, 118 * SatFreq::f0, 116.5L * SatFreq::f0, 0},
      2, 6, tC2, tUnknown, tC6, tUnknown, false, false, 2, true,
-     {OrbitKind::Kepler, NavTimeScale::BDT, 3.986004418e14, 7.2921150e-5, 1 * 3600, 0, 0, " D1 D2 "}},
+     {OrbitKind::Kepler, NavTimeScale::BDT, 3.986004418e14, 7.2921150e-5, 1 * 3600, 0, 0, " D1 D2 ", HealthRule::SvHealth, ' ', 5, 59}},
     {'J', "QZSS",    "QZS", 500, {0, 154 * SatFreq::f0, 120 * SatFreq::f0, 0, 0, 115 * SatFreq::f0,
                                   125 * SatFreq::f0, 0, 0, 0},
      1, 2, tC1, tUnknown, tC2, tUnknown, false, true, 0, false,
-     {OrbitKind::Kepler, NavTimeScale::GPST, 3.986005e14, 7.2921151467e-5, 0, 0, 0, " LNAV "}},
+     {OrbitKind::Kepler, NavTimeScale::GPST, 3.986005e14, 7.2921151467e-5, 0, 0, 0, " LNAV ", HealthRule::SvHealth, ' ', 0, 100}},
     {'I', "NAVIC",   "IRN", 600, {0, 154 * SatFreq::f0, 0, 0, 0, 115 * SatFreq::f0, 0, 0, 0, 1218 * SatFreq::f0 / 5},
      5, 9, tC5, tUnknown, tC9, tUnknown, false, false, 0, false,
-     {OrbitKind::Kepler, NavTimeScale::GPST, 3.986005e14, 7.2921151467e-5, 0, 0, 0, " LNAV "}},
+     {OrbitKind::Kepler, NavTimeScale::GPST, 3.986005e14, 7.2921151467e-5, 0, 0, 0, " LNAV ", HealthRule::SvHealth, ' ', 0, 100}},
     {'S', "SBAS",    "SBS", 400, {0, 154 * SatFreq::f0, 0, 0, 0, 115 * SatFreq::f0, 0, 0, 0, 0},
      1, 5, tC1, tUnknown, tC5, tUnknown, false, true, 0, false,
-     {OrbitKind::SbasState, NavTimeScale::GPST, 3.986005e14, 7.2921151467e-5, 10 * 60, 0, 0, " SBAS "}},
+     {OrbitKind::SbasState, NavTimeScale::GPST, 3.986005e14, 7.2921151467e-5, 10 * 60, 0, 0, " SBAS ", HealthRule::None, 'H', 0, 100}},
 }};
 // clang-format on
 

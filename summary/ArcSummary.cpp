@@ -2,6 +2,7 @@
 #include "summary/ArcSummary.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -59,6 +60,7 @@ void Figures::Add(const Figures& other)
     }
     rows += other.rows;
     arcs += other.arcs;
+    slips += other.slips;
     for (int k = 0; k < SpreadCount; ++k) {
         spread[k].squares += other.spread[k].squares;
         spread[k].values += other.spread[k].values;
@@ -78,33 +80,55 @@ ArcRules::ArcRules(const GofHeader& header, std::int64_t mwJumpMilli)
     }
 }
 
-// A gap (or a step back in time), a loss of lock on a raw phase or an MW jump begins a new arc.
-bool SatelliteArcs::EndsArc(const GofRow& row, const ArcRules& rules) const
+std::string_view ArcEndName(ArcEnd why)
 {
-    if (!inArc) return true;
+    switch (why) {
+    case ArcEnd::Gap: return "gap";
+    case ArcEnd::LossOfLock: return "loss of lock";
+    case ArcEnd::MWJump: return "MW jump";
+    case ArcEnd::L4Jump: return "L4 jump";
+    case ArcEnd::LastRow: return "last row";
+    case ArcEnd::None: break;
+    }
+    return "open";
+}
+
+// A gap (or a step back in time), a loss of lock on a raw phase, an MW jump or an L4 jump begins
+// a new arc.
+ArcBreak SatelliteArcs::EndsArc(const GofRow& row, const ArcRules& rules) const
+{
     // half an interval more, so that rounding and clock offsets of the epochs do not matter
     if (rules.interval > 0 && (row.time < lastTime ||
                                (row.time - lastTime) * 2 > (2 * GapIntervals + 1) * rules.interval))
-        return true;
+        return {ArcEnd::Gap};
     for (int c : rules.phases)
-        if (row.values[c].present && (row.values[c].lli & 1) != 0) return true;
-    for (int k : {MWcSpread, MWpSpread}) {
+        if (row.values[c].present && (row.values[c].lli & 1) != 0) return {ArcEnd::LossOfLock};
+    auto step = [&](int k) -> std::int64_t {
         const int c = rules.spread[k];
-        if (c >= 0 && row.values[c].present && arc[k].n > 0) {
-            const std::int64_t jump = row.values[c].milli - arc[k].last;
-            if (jump > rules.mwJump || -jump > rules.mwJump) return true;
-        }
-    }
-    return false;
+        return c >= 0 && row.values[c].present && arc[k].n > 0 ? row.values[c].milli - arc[k].last
+                                                               : 0;
+    };
+    for (int k : {MWcSpread, MWpSpread})
+        if (const std::int64_t jump = step(k); jump > rules.mwJump || -jump > rules.mwJump)
+            return {ArcEnd::MWJump, jump};
+    const std::int64_t l4 = step(L4Spread);
+    const long double seconds =
+        static_cast<long double>(row.time - arc[L4Spread].lastAt) / TicksPerSecond;
+    if (std::abs(static_cast<long double>(l4)) > L4JumpBase + L4JumpRate * seconds)
+        return {ArcEnd::L4Jump, l4};
+    return {};
 }
 
 void SatelliteArcs::Take(const GofRow& row, const ArcRules& rules)
 {
     if (!row.anyValue) return;
-    if (EndsArc(row, rules)) {
-        CloseArc();
+    const ArcBreak why = arcs.empty() ? ArcBreak{ArcEnd::Gap} : EndsArc(row, rules);
+    if (why.why != ArcEnd::None) {
+        if (!arcs.empty()) CloseArc(why);
+        arcs.emplace_back();
+        arcs.back().first = row.time;
+        arcs.back().firstEpoch = row.epoch;
         ++figures.arcs;
-        inArc = true;
     }
     for (int k = 0; k < SpreadCount; ++k) {
         const int c = rules.spread[k];
@@ -117,6 +141,7 @@ void SatelliteArcs::Take(const GofRow& row, const ArcRules& rules)
         m.sum += d;
         m.squares += d * d;
         m.last = v;
+        m.lastAt = row.time;
         ++m.n;
     }
     if (figures.rows == 0 || row.time < figures.first) {
@@ -128,11 +153,15 @@ void SatelliteArcs::Take(const GofRow& row, const ArcRules& rules)
         figures.lastEpoch = row.epoch;
     }
     ++figures.rows;
+    Arc& current = arcs.back();
+    current.last = row.time;
+    current.lastEpoch = row.epoch;
+    ++current.rows;
     lastTime = row.time;
 }
 
 // Residuals about the arc mean: sum of d^2 less (sum of d)^2 / n.
-void SatelliteArcs::CloseArc()
+void SatelliteArcs::CloseArc(ArcBreak why)
 {
     for (int k = 0; k < SpreadCount; ++k) {
         const Moments& m = arc[k];
@@ -143,12 +172,14 @@ void SatelliteArcs::CloseArc()
         }
     }
     arc = {};
+    arcs.back().end = why.why;
+    arcs.back().step = why.step;
+    if (IsUnflaggedJump(why.why)) ++figures.slips;
 }
 
 const Figures& SatelliteArcs::Finish()
 {
-    CloseArc();
-    inArc = false;
+    if (!arcs.empty() && arcs.back().end == ArcEnd::None) CloseArc({ArcEnd::LastRow});
     return figures;
 }
 

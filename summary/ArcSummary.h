@@ -17,15 +17,38 @@
 inline constexpr int SpreadCount = 6;
 inline constexpr std::array<std::string_view, SpreadCount> SpreadColumns = {
     "MP1[P]", "MP1[C]", "MP2", "MW[C]", "MW[P]", "L4"};
-inline constexpr int MWcSpread = 3, MWpSpread = 4;
+inline constexpr int MWcSpread = 3, MWpSpread = 4, L4Spread = 5;
 // Arcs with fewer values of a column stay out of its RMS: their mean is too uncertain.
 inline constexpr long long MinArcValues = 10;
 // An arc ends where the rows of a satellite skip more than this many intervals.
 inline constexpr long long GapIntervals = 4;
 // An arc ends where MW changes by more than this between consecutive values (mm): above the
 // largest epoch-to-epoch change of MW[C] in a day of a 30 s GPS receiver file (2.99 m), below
-// 5 GPS wide-lane cycles (4.31 m).
+// 5 GPS wide-lane cycles (4.31 m). The change of MW is code noise and multipath, which do not
+// grow with the time between the values, so the threshold does not either.
 inline constexpr std::int64_t DefaultMWJump = 4000;
+// An arc ends where L4 changes by more than L4JumpBase + L4JumpRate x the seconds between two
+// consecutive values (mm): the ionosphere moves L4 by up to 0.5 m in 30 s in a polar day
+// (NYA1, 2024-05-03), which 0.05 + 0.02 x 30 = 0.65 m passes; the noise of L4 is millimetres,
+// so at 1 s the threshold of 0.07 m still sees a slip of one L1 cycle (0.19 m).
+inline constexpr std::int64_t L4JumpBase = 50, L4JumpRate = 20;
+
+// Why an arc ended: the rule that began the next arc, or the satellite's last row.
+enum class ArcEnd { None, Gap, LossOfLock, MWJump, L4Jump, LastRow };
+// The names the arcs output gives them.
+std::string_view ArcEndName(ArcEnd why);
+// A jump that the receiver did not flag: a slip only the combinations show.
+inline bool IsUnflaggedJump(ArcEnd why) { return why == ArcEnd::MWJump || why == ArcEnd::L4Jump; }
+
+// One arc of a satellite: its first and last row with values, how many, and why it ended (for a
+// jump, the step of the combination that showed it, mm).
+struct Arc {
+    Ticks first = 0, last = 0;
+    std::string firstEpoch, lastEpoch;
+    long long rows = 0;
+    ArcEnd end = ArcEnd::None;
+    std::int64_t step = 0;
+};
 
 // More grid epochs per satellite than any result file holds: such a header gives no grid. The
 // bound keeps the sums over every satellite slot, and the completeness arithmetic, in range.
@@ -49,6 +72,7 @@ struct Figures {
     Ticks first = 0, last = 0;
     std::string firstEpoch, lastEpoch; // of the rows with values, as written
     long long arcs = 0;
+    long long slips = 0; // arcs ended by an unflagged jump
     std::array<Spread, SpreadCount> spread{};
 
     void Add(const Figures& other);
@@ -64,25 +88,34 @@ struct ArcRules {
     ArcRules(const GofHeader& header, std::int64_t mwJumpMilli);
 };
 
+// The rule that ends an arc before a row: the one rule for the summary and the plot.
+struct ArcBreak {
+    ArcEnd why = ArcEnd::None;
+    std::int64_t step = 0; // the jump, mm
+};
+
 // The rows of one satellite, in file order, cut into arcs.
 class SatelliteArcs {
   public:
     void Take(const GofRow& row, const ArcRules& rules);
     // Closes the last arc; the figures are complete from then on.
     const Figures& Finish();
+    // The arcs so far, the current one last (while open, it has ArcEnd::None).
+    const std::vector<Arc>& Arcs() const { return arcs; }
 
   private:
     struct Moments { // of one column in the current arc, about its first value
         long long n = 0;
         std::int64_t origin = 0, last = 0;
+        Ticks lastAt = 0;
         long double sum = 0, squares = 0;
     };
-    bool EndsArc(const GofRow& row, const ArcRules& rules) const;
-    void CloseArc();
+    ArcBreak EndsArc(const GofRow& row, const ArcRules& rules) const;
+    void CloseArc(ArcBreak why);
 
     Figures figures;
     std::array<Moments, SpreadCount> arc{};
-    bool inArc = false;
+    std::vector<Arc> arcs;
     Ticks lastTime = 0;
 };
 
@@ -104,6 +137,8 @@ class FileSummary {
     // Satellites of the header without a single row.
     std::vector<std::string> WithoutRows() const;
     const ArcRules& Rules() const { return rules; }
+    // The arcs of a satellite (a SatelliteIndex) so far.
+    const std::vector<Arc>& ArcsOf(int satellite) const { return satellites[satellite].Arcs(); }
     long long Expected() const { return expected; }
 
   private:

@@ -125,6 +125,9 @@ std::string ArcRulesText(const ArcRules& rules, const GofHeader& h)
     for (int k : {MWcSpread, MWpSpread})
         if (rules.spread[k] >= 0) mw += (mw.empty() ? "" : " or ") + std::string(SpreadColumns[k]);
     if (!mw.empty()) part("a jump of " + mw + " of more than " + Milli(rules.mwJump) + " m");
+    if (rules.spread[L4Spread] >= 0)
+        part("a jump of L4 of more than " + Milli(L4JumpBase) + " m + " + Milli(L4JumpRate) +
+             " m per second between the values");
     return text.empty() ? "nothing (one arc per satellite)" : text;
 }
 
@@ -185,5 +188,18 @@ void PrintTsv(std::ostream& out, SummaryOf s)
         out << s.file;
         for (const std::string& cell : Cells(l, s.summary.Rules())) out << "\t" << cell;
         out << "\n";
+    }
+}
+
+void PrintArcs(std::ostream& out, SummaryOf s, bool first)
+{
+    if (first) out << "file\tsat\tfirst\tlast\trows\tended_by\tstep_m\n";
+    for (const SummaryLine& l : s.summary.Lines()) {
+        const int sat = SatelliteIndex(l.label);
+        if (sat < 0) continue;
+        for (const Arc& a : s.summary.ArcsOf(sat))
+            out << s.file << "\t" << l.label << "\t" << a.firstEpoch << "\t" << a.lastEpoch << "\t"
+                << a.rows << "\t" << ArcEndName(a.end) << "\t"
+                << (IsUnflaggedJump(a.end) ? Milli(a.step) : "-") << "\n";
     }
 }

@@ -144,7 +144,7 @@ void PrintPlotData(std::ostream& out, GofReader& reader, std::int64_t mwJumpMill
         ++s.second;
     }
     out << "# rinex: " << h.rinexFile << "\n# unit: " << ColumnUnit(column, h.phaseInMetres)
-        << "\n";
+        << "\n# interval: " << Seconds(h.intervalTicks + UnixDay * TicksPerDay) << "\n";
     if (!points.empty())
         out << "# span: " << firstEpoch << "\t" << lastEpoch << "\t" << Seconds(first) << "\t"
             << Seconds(last) << "\n";

@@ -65,6 +65,13 @@ void Figures::Add(const Figures& other)
         spread[k].squares += other.spread[k].squares;
         spread[k].values += other.spread[k].values;
     }
+    above += other.above;
+    observedAbove += other.observedAbove;
+    for (int k = 0; k < MultipathCount; ++k)
+        for (int b = 0; b < ElevationBins; ++b) {
+            bins[k][b].squares += other.bins[k][b].squares;
+            bins[k][b].values += other.bins[k][b].values;
+        }
 }
 
 ArcRules::ArcRules(const GofHeader& header, std::int64_t mwJumpMilli)
@@ -75,6 +82,7 @@ ArcRules::ArcRules(const GofHeader& header, std::int64_t mwJumpMilli)
         const std::string& name = header.columns[c];
         for (int k = 0; k < SpreadCount; ++k)
             if (spread[k] < 0 && name == SpreadColumns[k]) spread[k] = c;
+        if (name == "EL") elevation = c;
         if (std::find(RawPhases.begin(), RawPhases.end(), name) != RawPhases.end())
             phases.push_back(c);
     }
@@ -143,6 +151,14 @@ void SatelliteArcs::Take(const GofRow& row, const ArcRules& rules)
         m.last = v;
         m.lastAt = row.time;
         ++m.n;
+        if (k < MultipathCount && rules.elevation >= 0 && row.values[rules.elevation].present) {
+            const std::int64_t degrees = row.values[rules.elevation].milli / 1000;
+            BinMoments& b =
+                arcBins[k][std::clamp<std::int64_t>(degrees / BinDegrees, 0, ElevationBins - 1)];
+            b.sum += d;
+            b.squares += d * d;
+            ++b.n;
+        }
     }
     if (figures.rows == 0 || row.time < figures.first) {
         figures.first = row.time;
@@ -169,12 +185,27 @@ void SatelliteArcs::CloseArc(ArcBreak why)
             const long double squares = m.squares - m.sum * m.sum / m.n;
             figures.spread[k].squares += std::max<long double>(0, squares);
             figures.spread[k].values += m.n;
+            if (k < MultipathCount) AddBins(k, m.sum / m.n);
         }
     }
     arc = {};
+    arcBins = {};
     arcs.back().end = why.why;
     arcs.back().step = why.step;
     if (IsUnflaggedJump(why.why)) ++figures.slips;
+}
+
+// The residuals of each elevation bin about the mean of the whole arc: sum of (d - mean)^2 over
+// the bin's values.
+void SatelliteArcs::AddBins(int k, long double mean)
+{
+    for (int b = 0; b < ElevationBins; ++b) {
+        const BinMoments& m = arcBins[k][b];
+        if (m.n == 0) continue;
+        const long double squares = m.squares - 2 * mean * m.sum + m.n * mean * mean;
+        figures.bins[k][b].squares += std::max<long double>(0, squares);
+        figures.bins[k][b].values += m.n;
+    }
 }
 
 const Figures& SatelliteArcs::Finish()
@@ -183,11 +214,12 @@ const Figures& SatelliteArcs::Finish()
     return figures;
 }
 
-FileSummary::FileSummary(const GofHeader& h, std::int64_t mwJumpMilli)
+FileSummary::FileSummary(const GofHeader& h, std::int64_t mwJumpMilli, const SkyGrid* skyGrid)
     : header(h), rules(h, mwJumpMilli),
       expected(GridEpochs(h.startTicks - GridShift(h), h.endTicks - GridShift(h), h.intervalTicks,
                           h.toleranceTicks)),
-      satellites(SatelliteSlots), seen(SatelliteSlots, false)
+      sky(skyGrid && skyGrid->Loaded() ? skyGrid : nullptr), satellites(SatelliteSlots),
+      observedAbove(SatelliteSlots, 0), seen(SatelliteSlots, false)
 {
 }
 
@@ -195,6 +227,8 @@ void FileSummary::Take(const GofRow& row)
 {
     seen[row.satellite] = true;
     satellites[row.satellite].Take(row, rules);
+    if (sky && row.anyValue && sky->IsAbove(row.satellite, row.time))
+        ++observedAbove[row.satellite];
 }
 
 void FileSummary::TakeAll(GofReader& reader)
@@ -216,6 +250,10 @@ std::vector<SummaryLine> FileSummary::Lines()
             if (!seen[s]) continue;
             Figures f = satellites[s].Finish();
             f.expected = expected;
+            if (sky) {
+                f.above = sky->Above(s);
+                f.observedAbove = observedAbove[s];
+            }
             total.Add(f);
             lines.push_back({SatId(s), std::move(f)});
             any = true;

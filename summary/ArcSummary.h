@@ -6,6 +6,7 @@
 #define KESTROVA_SUMMARY_ARCSUMMARY_H
 
 #include "summary/GofReader.h"
+#include "summary/SkyGrid.h"
 
 #include <array>
 #include <cstdint>
@@ -18,6 +19,9 @@ inline constexpr int SpreadCount = 6;
 inline constexpr std::array<std::string_view, SpreadCount> SpreadColumns = {
     "MP1[P]", "MP1[C]", "MP2", "MW[C]", "MW[P]", "L4"};
 inline constexpr int MWcSpread = 3, MWpSpread = 4, L4Spread = 5;
+// The code-multipath columns (the first of SpreadColumns), whose spread is also given in bins of
+// elevation of BinDegrees where the file lists EL.
+inline constexpr int MultipathCount = 3, ElevationBins = 9, BinDegrees = 10;
 // Arcs with fewer values of a column stay out of its RMS: their mean is too uncertain.
 inline constexpr long long MinArcValues = 10;
 // An arc ends where the rows of a satellite skip more than this many intervals.
@@ -74,6 +78,9 @@ struct Figures {
     long long arcs = 0;
     long long slips = 0; // arcs ended by an unflagged jump
     std::array<Spread, SpreadCount> spread{};
+    // Against elevation: grid epochs above the cut-off, and the rows with values among them.
+    long long above = 0, observedAbove = 0;
+    std::array<std::array<Spread, ElevationBins>, MultipathCount> bins{};
 
     void Add(const Figures& other);
 };
@@ -82,6 +89,7 @@ struct Figures {
 struct ArcRules {
     std::array<int, SpreadCount> spread; // heading column of each; -1 when not listed
     std::vector<int> phases;             // raw phase columns, whose loss of lock ends an arc
+    int elevation = -1;                  // the EL column; -1 when not listed
     Ticks interval = 0;                  // 0: no gap rule
     std::int64_t mwJump = DefaultMWJump;
 
@@ -110,11 +118,17 @@ class SatelliteArcs {
         Ticks lastAt = 0;
         long double sum = 0, squares = 0;
     };
+    struct BinMoments { // of one multipath column in one elevation bin of the current arc
+        long long n = 0;
+        long double sum = 0, squares = 0;
+    };
     ArcBreak EndsArc(const GofRow& row, const ArcRules& rules) const;
     void CloseArc(ArcBreak why);
+    void AddBins(int k, long double mean);
 
     Figures figures;
     std::array<Moments, SpreadCount> arc{};
+    std::array<std::array<BinMoments, ElevationBins>, MultipathCount> arcBins{};
     std::vector<Arc> arcs;
     Ticks lastTime = 0;
 };
@@ -127,7 +141,8 @@ struct SummaryLine {
 
 class FileSummary {
   public:
-    FileSummary(const GofHeader& header, std::int64_t mwJumpMilli);
+    // With a sky grid, the figures against elevation too.
+    FileSummary(const GofHeader& header, std::int64_t mwJumpMilli, const SkyGrid* sky = nullptr);
     void Take(const GofRow& row);
     // Every row the reader has left.
     void TakeAll(GofReader& reader);
@@ -140,12 +155,15 @@ class FileSummary {
     // The arcs of a satellite (a SatelliteIndex) so far.
     const std::vector<Arc>& ArcsOf(int satellite) const { return satellites[satellite].Arcs(); }
     long long Expected() const { return expected; }
+    const SkyGrid* Sky() const { return sky; }
 
   private:
     const GofHeader& header;
     ArcRules rules;
     long long expected;
+    const SkyGrid* sky;
     std::vector<SatelliteArcs> satellites;
+    std::vector<long long> observedAbove;
     std::vector<bool> seen;
 };
 

@@ -254,7 +254,7 @@ void GofReader::TakeCutoff(std::string_view value)
     if (degrees != "NONE" && (!ParseDecimal(degrees, 3, milli) || milli < -90000 || milli > 90000))
         Fail(BadSetting);
     header.cutoff = static_cast<double>(milli) / 1000;
-    header.hasCutoff = true;
+    header.hasCutoff = degrees != "NONE";
 }
 
 // "#          Time(datum)       Time(MJD)  SAT            C1 ...": the names after SAT must be

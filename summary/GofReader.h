@@ -49,7 +49,7 @@ struct GofHeader {
     std::vector<std::string> columns; // names of the column heading, in order
     bool phaseInMetres = false;       // "#RAW phase unit:" says METER
     // Written where the listing was given navigation data: the files as named on its command
-    // line, the receiver position (m) and the cut-off (degrees; none: 0, counted above 0).
+    // line, the receiver position (m) and the cut-off (degrees; NONE: no cut-off).
     std::vector<std::string> navFiles;
     bool hasReceiver = false;
     double receiver[3] = {0, 0, 0};

@@ -29,10 +29,11 @@ class SatelliteChoice {
 // The unit of a column as the pictures label it.
 std::string ColumnUnit(std::string_view column, bool phaseInMetres);
 
-// Writes the comment lines "# rinex:", "# unit:", "# interval:" (seconds), "# span:" (first and last epoch drawn as
-// written, and as seconds since 1970), then one line per value: satellite, seconds since 1970,
-// arc (1, 2, ... per satellite), value, value less its arc's mean, elevation, azimuth ("-"
-// where the file has none). A column the file does not list ends the run with a framed error.
+// Writes the comment lines "# rinex:", "# unit:", "# interval:" (seconds), "# span:" (first and
+// last epoch drawn as written, and as seconds since 1970), then one line per value: satellite,
+// seconds since 1970, arc (1, 2, ... per satellite), value, value less its arc's mean, elevation,
+// azimuth ("-" where the file has none). A column the file does not list ends the run with a framed
+// error.
 void PrintPlotData(std::ostream& out, GofReader& reader, std::int64_t mwJumpMilli,
                    const std::string& column, const SatelliteChoice& choice);
 

@@ -4,8 +4,10 @@
 #include "summary/ArcSummary.h"
 #include "summary/GofReader.h"
 #include "summary/PlotData.h"
+#include "summary/SkyGrid.h"
 #include "summary/SummaryTable.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -81,7 +83,11 @@ void Summarise(const std::string& file, const Options& o, bool first)
         PrintPlotData(std::cout, reader, o.mwJump, o.column, o.sats);
         return;
     }
-    FileSummary summary(reader.Header(), o.mwJump);
+    SkyGrid sky;
+    const std::vector<std::string>& columns = reader.Header().columns;
+    if (o.form == Form::Table && std::find(columns.begin(), columns.end(), "EL") != columns.end())
+        sky.Load(reader.Header(), file);
+    FileSummary summary(reader.Header(), o.mwJump, &sky);
     summary.TakeAll(reader);
     const SummaryOf s{file, reader.Header(), summary};
     switch (o.form) {

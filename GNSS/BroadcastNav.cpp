@@ -397,6 +397,14 @@ double GpsSeconds(const mjd& t)
     return MjdSeconds(static_cast<long>(t.GetMJDay()), static_cast<double>(t.GetSecond()));
 }
 
+double GpsSecondsOfObsEpoch(const mjd& t, std::string_view timeSystem)
+{
+    const NavTimeScale scale = timeSystem.starts_with("BDT")   ? NavTimeScale::BDT
+                               : timeSystem.starts_with("GLO") ? NavTimeScale::UTC
+                                                               : NavTimeScale::GPST;
+    return ShiftToGps(GpsSeconds(t), scale, -1);
+}
+
 int LeapSecondsAt(double utcSeconds)
 {
     int leap = 0;

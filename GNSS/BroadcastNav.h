@@ -17,10 +17,15 @@
 #include "GNSS/SatSystem.h"
 #include "GNSS/mjd.h"
 
+#include <string_view>
 #include <vector>
 
 // GPS seconds since the GPS epoch of an mjd in GPS time.
 double GpsSeconds(const mjd& t);
+// GPS seconds of an observation epoch in the time system a RINEX observation header names:
+// "BDT" is BeiDou time, "GLO" UTC (shifted by the leap seconds of the table), any other GPS time
+// (Galileo, QZSS and NavIC time keep step with it).
+double GpsSecondsOfObsEpoch(const mjd& t, std::string_view timeSystem);
 
 // The facts of a system letter (G R E C J I S), nullptr for any other.
 const NavSystemFacts* NavSystem(char letter);

@@ -127,16 +127,29 @@ mjd GLNSat::ReadEpoch(const std::string& line, std::size_t col)
 
 void GLNSat::SetHeaderChannels(const std::vector<GlonassSlotChannel>& slots)
 {
-    nsat = static_cast<long>(slots.size());
+    nsat = 0;
+    for (const GlonassSlotChannel& slot : slots) AddChannel(slot.sat, slot.channel);
+}
+
+void GLNSat::AddChannel(short slot, int channel)
+{
+    const matrix<short> oldSat = sat;
+    const matrix<mjd> oldEph = eph;
+    const matrix<long double> oldChannel = FreqChannel;
+    const long n = nsat++;
     sat.Resize(nsat);
     eph.Resize(nsat, 2);
     FreqChannel.Resize(nsat);
-    for (long i = 0; i < nsat; i++) {
-        sat(i) = slots[static_cast<std::size_t>(i)].sat;
-        eph(i, 0) = mjd(); // day 0: before any epoch
-        eph(i, 1) = lastEph;
-        FreqChannel(i) = slots[static_cast<std::size_t>(i)].channel;
+    for (long i = 0; i < n; i++) {
+        sat(i) = oldSat(i);
+        eph(i, 0) = oldEph(i, 0);
+        eph(i, 1) = oldEph(i, 1);
+        FreqChannel(i) = oldChannel(i);
     }
+    sat(n) = slot;
+    eph(n, 0) = mjd(); // day 0: before any epoch
+    eph(n, 1) = lastEph;
+    FreqChannel(n) = channel;
 }
 
 long double GLNSat::GetFreqNum(short satprn, const mjd& seph)

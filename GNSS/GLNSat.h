@@ -42,6 +42,9 @@ class GLNSat {
     // The table from the "GLONASS SLOT / FRQ #" lines of a RINEX 3 or 4 header instead of a file:
     // one row per entry, in header order, valid for every epoch of the file.
     void SetHeaderChannels(const std::vector<GlonassSlotChannel>& slots);
+    // One more row: the channel of a slot for every epoch, after the rows there are (a slot the
+    // rows before cover keeps their channel).
+    void AddChannel(short slot, int channel);
     long double GetFreqNum(short satprn, const mjd& seph);
     bool GetIsGLNSat() const { return IsGLNSat; }
 

@@ -42,6 +42,10 @@ constexpr unsigned long C8 = Bit(tC8), L8 = Bit(tL8), D8 = Bit(tD8), S8 = Bit(tS
 constexpr unsigned long C9 = Bit(tC9), L9 = Bit(tL9), D9 = Bit(tD9), S9 = Bit(tS9);
 // A set that no header holds.
 constexpr unsigned long Never = 1ul << NObsTypes;
+// The header types among the bits.
+constexpr unsigned long HeaderTypes = Never - 1;
+// Not a header type: the satellite's angles, available when navigation files are given.
+constexpr unsigned long Geometry = Never << 1;
 
 // The columns a combination reads from its system's pair (the table of systems names them).
 enum PairRole : unsigned {
@@ -115,15 +119,19 @@ constexpr ObsCode ObsCodes[] = {
     {"L9",  nullptr, "L9",     14,    L9,        0},                                // 46
     {"D9",  nullptr, "D9",     10,    D9,        0},                                // 47
     {"S9",  nullptr, "S9",     10,    S9,        0},                                // 48
+    {"AZ",  nullptr, "AZ",     10,    Geometry,  0},                                // 49
+    {"EL",  nullptr, "EL",     10,    Geometry,  0},                                // 50
 };
 // clang-format on
 constexpr int NObsCodes = static_cast<int>(std::size(ObsCodes));
-static_assert(NObsCodes == 49);
+static_assert(NObsCodes == 51);
+constexpr int AzimuthCode = 49, ElevationCode = 50;
 
 // A raw observation: one header type, whatever the system.
 constexpr bool IsRaw(const ObsCode& code)
 {
-    return code.roles == 0 && code.needs != 0 && (code.needs & (code.needs - 1)) == 0;
+    return code.roles == 0 && (code.needs & HeaderTypes) != 0 &&
+           (code.needs & (code.needs - 1)) == 0;
 }
 
 // The header types of the pair roles of a system; Never where the system lacks a column.
@@ -148,8 +156,6 @@ bool HeaderHas(RINEXHeader& h, unsigned long types)
         if ((types >> k & 1ul) && !h.Flag(k)) return false;
     return true;
 }
-
-std::ostream& Detail() { return ProgressLine(std::cout, "GetFiles") << "         "; }
 
 // Copies an option's value into its field; a value that does not fit is refused, never cut.
 template <std::size_t N>
@@ -299,18 +305,16 @@ void Kestrovac::ParseOption(const char* word)
     case 'U': SetPhaseUnit(word[2]); return;
     case 'V': return; // decided before the first word
     case 'A': isAll = true; return;
+    case 'N': AddNavFile(word); return;
+    case 'K': SetCutOff(word); return;
+    case 'W': SetPosition(word); return;
     }
     std::string warn = "UNKNOWN PARAMETHER: -";
     if (c != '\0') warn += c;
     ProgramWarning(ProgName, warn.c_str());
 }
 
-// Numbers go out in the stream's current format: until an epoch has been written that is six
-// significant digits; the epoch text form leaves standard output fixed with one decimal.
-template <typename T> void Kestrovac::Report(const char* label, const T& value) const
-{
-    if (verbose) Detail() << label << value << "!\n";
-}
+std::ostream& Kestrovac::Detail() { return ProgressLine(std::cout, "GetFiles") << "         "; }
 
 void Kestrovac::SetOptionalFile(const char* word, char (&file)[256], bool& isSet,
                                 const char* option, const char* label)
@@ -430,12 +434,17 @@ void Kestrovac::DropSystemsWithoutChannels()
     for (const SatSystem& s : SatSystems) {
         if (!s.channels || !IsOn(s)) continue;
         if (!isGLNfc) isGLNhead = rnx.HasHeaderGlonassChannels(rnxfile);
-        if (GetIsGLNFreqChan()) continue;
-        ProgramWarning(ProgName,
-                       "GLONASS SATELITE SYSTEM SET BUT WITHOUT FREQUENCY CHANNEL FILE (NOT "
-                       "USING GLONASS)!");
-        isSystem[RowOf(s)] = false;
+        // the navigation files may give the channels: decided when they are read
+        if (GetIsGLNFreqChan() || !navFiles.empty()) continue;
+        SwitchOffWithoutChannels(s);
     }
+}
+
+void Kestrovac::SwitchOffWithoutChannels(const SatSystem& s)
+{
+    ProgramWarning(ProgName, "GLONASS SATELITE SYSTEM SET BUT WITHOUT FREQUENCY CHANNEL FILE (NOT "
+                             "USING GLONASS)!");
+    isSystem[RowOf(s)] = false;
 }
 
 void Kestrovac::SetEpoch(const char* word, const char* label, mjd& epoch, bool& isSet)
@@ -468,6 +477,7 @@ void Kestrovac::FinalChecks()
     DropUnreadable(isMP1, mp1file, "MULTIPATH P1 FILE CAN NOT BE OPENED!");
     DropUnreadable(isMP2, mp2file, "MULTIPATH P2 FILE CAN NOT BE OPENED!");
     DropUnreadable(isGLNfc, gfcfile, "GLONASS FREQUENCY CHANNEL FILE CAN NOT BE OPENED!");
+    CheckNavOptions();
     if (resfile[0] == '\0') DeriveResultFile();
     if (!AnySystemOn()) ProgramError(ProgName, "NO GNSS SATELLITE SYSTEM SET [-c[G|R|E|C]]!");
     if (isSat) WarnSystemsOff(satprn, "-p");
@@ -539,7 +549,8 @@ void Kestrovac::CheckObsInRNX(int ilist)
     const unsigned short n = obslist(ilist);
     if (n >= NObsCodes) ProgramError(ProgName, ObsIncorrect);
     const ObsCode& code = ObsCodes[n];
-    bool available = code.roles == 0 && HeaderHas(rh, code.needs);
+    bool available =
+        code.roles == 0 && (code.needs == Geometry ? !navFiles.empty() : HeaderHas(rh, code.needs));
     for (const SatSystem& s : SatSystems)
         available = available || (code.roles != 0 && IsOn(s) &&
                                   HeaderHas(rh, code.needs | PairTypes(s, code.roles)));
@@ -564,12 +575,13 @@ void Kestrovac::CheckInputsDistinct() const
         const char* name;
         const char* what;
     };
-    const Input inputs[] = {{true, rnxfile, "RINEX FILE"},
-                            {isMP1, mp1file, "MULTIPATH P1 FILE"},
-                            {isMP2, mp2file, "MULTIPATH P2 FILE"},
-                            {isGLNfc, gfcfile, "GLONASS FREQUENCY CHANNEL FILE"}};
+    std::vector<Input> inputs = {{true, rnxfile, "RINEX FILE"},
+                                 {isMP1, mp1file, "MULTIPATH P1 FILE"},
+                                 {isMP2, mp2file, "MULTIPATH P2 FILE"},
+                                 {isGLNfc, gfcfile, "GLONASS FREQUENCY CHANNEL FILE"}};
+    for (const std::string& f : navFiles) inputs.push_back({true, f.c_str(), "NAVIGATION FILE"});
     for (const Input& a : inputs)
-        for (const Input* b = &a + 1; b != std::end(inputs); b++)
+        for (const Input* b = &a + 1; b != inputs.data() + inputs.size(); b++)
             if (a.used && b->used && SameOnceOnlySource(a.name, b->name))
                 ProgramError(ProgName,
                              (std::string(a.what) + " AND " + b->what +
@@ -643,7 +655,11 @@ unsigned long Kestrovac::TypesRead() const
     if (isMSJump) types |= C1 | L1 | L2 | P2;
     if (isMP1) types |= C1 | P1;
     if (isMP2) types |= P2;
-    return types & ~Never;
+    // a single-point position of the receiver reads the first code of each system
+    if (!navFiles.empty())
+        for (const SatSystem& s : SatSystems)
+            if (IsOn(s)) types |= PairTypes(s, FirstC | FirstP);
+    return types & HeaderTypes;
 }
 
 // The raw code of header type t: the one raw code that needs exactly that type. Found by the
@@ -753,6 +769,10 @@ void Kestrovac::ReadOptionalFiles()
                 << " taking GLONASS FREQUENCY CHANNELS from RINEX header - "
                 << rh.glonassSlots.size() << " slots\n";
     }
+    if (navFiles.empty()) return;
+    ReadNavFiles();
+    CompleteGlonassChannels();
+    LocateReceiver();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -781,7 +801,12 @@ void Kestrovac::PrintSet()
     if (isMP1) res << "#MULTIPATH P1 file:  " << mp1file << "\n";
     if (isMP2) res << "#MULTIPATH P2 file:  " << mp2file << "\n";
     if (GetIsGLNFreqChan())
-        res << "#GLN FREQ CHN file:  " << (isGLNfc ? gfcfile : "(RINEX header)") << "\n";
+        res << "#GLN FREQ CHN file:  "
+            << (isGLNfc     ? gfcfile
+                : isGLNhead ? "(RINEX header)"
+                            : "(navigation files)")
+            << "\n";
+    if (!navFiles.empty()) WriteNavSettings();
     res << "#Satellites:        ";
     WriteSatelliteList(res);
     res << "\n#Observations:      ";
@@ -937,7 +962,9 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm, TextBlock& block)
     // The satellite right-aligned in 5 characters: it sits under "  SAT".
     char tag[8];
     std::snprintf(tag, sizeof tag, "  %s", SatId(s).c_str());
-    long nrec = 0, nempt = 0, nObsSat = 0;
+    long nrec = 0, nempt = 0, nObsSat = 0, nUnknown = 0;
+    std::optional<SatelliteTrack> track = TrackOf(*sys, s);
+    rowAngles = Angles{};
     // the satellite's records, epoch by epoch
     const long* next = satRecords.data() + satFirst[static_cast<std::size_t>(s)];
     const long* last = satRecords.data() + satFirst[static_cast<std::size_t>(s) + 1];
@@ -946,6 +973,8 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm, TextBlock& block)
         for (; next < last && *next < epochFirst[j + 1]; next++) {
             if (!isListed[j]) continue;
             found = true;
+            if (track) FindAngles(*track, j, nUnknown);
+            if (BelowCutOff()) continue;
             nrec++;
             if (last - next > RowsAhead) Prefetch(next[RowsAhead]);
             block.Done(PutRow(block.Room(rowRoom), j, *next, tag, nObsSat));
@@ -959,6 +988,11 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm, TextBlock& block)
     }
     if (nrec > 0) block.Append("\n");
     nObsRows += nrec;
+    if (nUnknown > 0)
+        ProgramWarning(ProgName, ("NO USABLE BROADCAST EPHEMERIS FOR SATELLITE " + SatId(s) +
+                                  " AT " + std::to_string(nUnknown) +
+                                  " OF ITS EPOCHS - ITS AZ AND EL ARE MISSING THERE!")
+                                     .c_str());
     if (verbose && nrec > 0) {
         std::cout << "  SAT: " << SatId(s) << std::setw(10) << nrec << " x " << nObsReal
                   << " observations";
@@ -996,6 +1030,13 @@ void Kestrovac::MakeEpochTexts()
     rowCodes.clear();
     for (long m = 0; m < obslist.NRow(); m++)
         if (IfExistObs(m) != 0) rowCodes.push_back(obslist(m));
+    anglesListed = std::ranges::any_of(
+        rowCodes, [](int code) { return code == AzimuthCode || code == ElevationCode; });
+    epochGps.assign(n, 0);
+    if (NeedsAngles())
+        for (std::size_t j = 0; j < n; j++)
+            if (isListed[j])
+                epochGps[j] = GpsSecondsOfObsEpoch(rd.epoch(static_cast<long>(j)), rh.obsfirstts);
     // the prefix, the satellite, every column at its longest and the line end
     rowRoom = longest + 8 + rowCodes.size() * MaxColumn;
 }
@@ -1118,6 +1159,13 @@ char* Formed(char* p, bool& ok, long double value, std::initializer_list<const g
     return PutColumn(p, value, 14, 0, 0);
 }
 
+// An angle of the satellite, degrees, written like a signal strength.
+char* Angle(char* p, bool& ok, bool known, double degrees)
+{
+    ok = known;
+    return PutColumn(p, known ? degrees : 0.0, 10, 0, 0);
+}
+
 // a - b of two stored observations.
 char* Difference(char* p, bool& ok, const gnssobs& a, const gnssobs& b)
 {
@@ -1219,6 +1267,8 @@ char* Kestrovac::PutObs(char* p, const RecordObs& r, int obs, bool& ok) const
     case 46: return Raw(p, ok, At(d.L9, k), phaseFactor[9]);
     case 47: return Short(p, ok, At(d.D9, k));
     case 48: return Short(p, ok, At(d.S9, k));
+    case AzimuthCode: return Angle(p, ok, rowAngles.known, rowAngles.az);
+    case ElevationCode: return Angle(p, ok, rowAngles.known, rowAngles.el);
     default: return p;
         // clang-format on
     }

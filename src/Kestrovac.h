@@ -4,10 +4,12 @@
 #ifndef KESTROVA_SRC_KESTROVAC_H
 #define KESTROVA_SRC_KESTROVAC_H
 
+#include "GNSS/BroadcastNav.h"
 #include "GNSS/GLNSat.h"
 #include "GNSS/RINEX.h"
 #include "GNSS/RINEXData.h"
 #include "GNSS/RINEXHeader.h"
+#include "GNSS/SatGeometry.h"
 #include "GNSS/SatSystem.h"
 #include "GNSS/mjd.h"
 #include "PROGINC/ResultFile.h"
@@ -17,6 +19,8 @@
 
 #include <array>
 #include <fstream>
+#include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -37,8 +41,8 @@ class Kestrovac {
     void EndProg();
 
     bool GetVerbose() const { return verbose; }
-    // GLONASS channels are known: from a channel file, or from the RINEX header.
-    bool GetIsGLNFreqChan() const { return isGLNfc || isGLNhead; }
+    // GLONASS channels are known: from a channel file, the RINEX header or navigation files.
+    bool GetIsGLNFreqChan() const { return isGLNfc || isGLNhead || isGLNnav; }
     bool GetIsMP1() const { return isMP1; }
     bool GetIsMP2() const { return isMP2; }
 
@@ -125,7 +129,14 @@ class Kestrovac {
 
     // The command line, word by word, then the checks after its last word.
     void ParseOption(const char* word);
-    template <typename T> void Report(const char* label, const T& value) const;
+    // A verbose line of the option settings. Numbers go out in the stream's current format:
+    // until an epoch has been written that is six significant digits; the epoch text form leaves
+    // standard output fixed with one decimal.
+    static std::ostream& Detail();
+    template <typename T> void Report(const char* label, const T& value) const
+    {
+        if (verbose) Detail() << label << value << "!\n";
+    }
     void SetOptionalFile(const char* word, char (&file)[256], bool& isSet, const char* option,
                          const char* label);
     void SetSatList(const char* word, char (&text)[300], matrix<short>& prn, bool& isSet,
@@ -160,6 +171,40 @@ class Kestrovac {
     void WriteEpochLine(const char* label, const mjd& e, bool manual);
     void WriteColumnHeading();
     bool IsExcluded(short s);
+
+    // Navigation data and the geometry they give (KestrovacNav.cpp): the files of -n, the
+    // cut-off of -k, the receiver position of -w or the one found, the receiver's local frame
+    // (none while its position is unknown), and the angles of the row being written.
+    std::vector<std::string> navFiles;
+    BroadcastNav nav;
+    bool isCutOff = false;
+    double cutOff = 0;
+    bool isPosition = false;
+    double position[3] = {};
+    const char* positionSource = nullptr; // how the position was found; nullptr: not found
+    std::unique_ptr<StationFrame> station;
+    bool isGLNnav = false; // some GLONASS channels come from the navigation files
+    bool anglesListed = false;
+    std::vector<double> epochGps; // per listed epoch: GPS seconds, where angles are needed
+    struct Angles {
+        bool known = false;
+        double az = 0, el = 0;
+    } rowAngles;
+    void AddNavFile(const char* word);
+    void SetCutOff(const char* word);
+    void SetPosition(const char* word);
+    void CheckNavOptions();
+    bool NeedsAngles() const { return station != nullptr && (anglesListed || isCutOff); }
+    void ReadNavFiles();
+    void CompleteGlonassChannels();
+    const char* TakeChannel(short s, const mjd& first);
+    void SwitchOffWithoutChannels(const SatSystem& s);
+    void LocateReceiver();
+    bool SinglePointPosition(double xyz[3]) const;
+    void WriteNavSettings();
+    std::optional<SatelliteTrack> TrackOf(const SatSystem& sys, short s) const;
+    void FindAngles(SatelliteTrack& track, std::size_t j, long& nUnknown);
+    bool BelowCutOff() const { return isCutOff && rowAngles.known && rowAngles.el < cutOff; }
 
     // Listing (PrintObs).
     void CorrectMSJumps();

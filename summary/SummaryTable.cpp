@@ -230,7 +230,7 @@ void PrintBins(std::ostream& out, const SummaryOf& s, const std::vector<SummaryL
     for (int b = 0; b < ElevationBins; ++b) {
         char bin[32];
         std::snprintf(
-            bin, sizeof bin, "%13s",
+            bin, sizeof bin, "%14s",
             (std::to_string(b * BinDegrees) + "-" + std::to_string((b + 1) * BinDegrees)).c_str());
         head += bin;
     }
@@ -245,7 +245,7 @@ void PrintBins(std::ostream& out, const SummaryOf& s, const std::vector<SummaryL
             std::string text = line;
             for (const Spread& b : l.figures.bins[k]) {
                 char cell[40];
-                std::snprintf(cell, sizeof cell, "%13s",
+                std::snprintf(cell, sizeof cell, "%14s",
                               b.values ? (Rms(b) + " (" + std::to_string(b.values) + ")").c_str()
                                        : "-");
                 text += cell;

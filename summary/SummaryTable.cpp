@@ -238,7 +238,10 @@ void PrintBins(std::ostream& out, const SummaryOf& s, const std::vector<SummaryL
     for (const SummaryLine& l : lines) {
         if (IsSatellite(l)) continue;
         for (int k = 0; k < MultipathCount; ++k) {
-            if (rules.spread[k] < 0) continue;
+            const auto& bins = l.figures.bins[k];
+            if (rules.spread[k] < 0 || std::all_of(bins.begin(), bins.end(),
+                                                   [](const Spread& b) { return b.values == 0; }))
+                continue;
             char line[40];
             std::snprintf(line, sizeof line, "%-4s %-8s", l.label.c_str(),
                           std::string(SpreadColumns[k]).c_str());

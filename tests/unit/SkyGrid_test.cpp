@@ -112,3 +112,44 @@ TEST(SkyGrid, AMissingNavigationFileGivesAWarningAndNoCompleteness)
     EXPECT_NE(run.err.find("NAVIGATION FILE no-such-nav.rnx NOT FOUND"), std::string::npos)
         << run.err;
 }
+
+// The shared multi-GNSS day listed with its GPS navigation file and a cut-off of 10 degrees: G08's
+// epochs above the cut-off, counted here with the exact geometry of every grid epoch of the day,
+// are those the summary expects; the rows of G08 are all among them; the GPS median of the
+// completeness above the cut-off lies between 80 and 100 %.
+TEST(SkyGrid, SharedDayCompletenessAboveTheCutOff)
+{
+    const std::string obs = Shared + "/NYA100NOR_S_20241240000_01D_30S_MO.crx.gz";
+    if (!fs::exists(obs)) GTEST_SKIP() << "no shared data";
+    const fs::path dir = TestFolder();
+    const Shell list(dir, std::string(KESTROVA_BIN) + " -o" + obs + " -cG -n" + Shared + "/" +
+                              GpsNav + " -k10 -lL1:L2:MC1:EL: -rnya1.gof");
+    ASSERT_EQ(list.status, 0) << list.err;
+    const Shell summary(dir, std::string(KESTROVA_SUMMARY_BIN) + " nya1.gof");
+    ASSERT_EQ(summary.status, 0) << summary.err;
+
+    BroadcastNav nav;
+    nav.Read((Shared + "/" + GpsNav).c_str());
+    const StationFrame station(Receiver);
+    long long above = 0;
+    for (int i = 0; i < 2880; ++i) {
+        double az = 0, el = 0;
+        above +=
+            SatelliteAzEl(nav, NavSat{'G', 8}, GpsSecondsAtStart + 30.0 * i, station, az, el) &&
+            el >= 10;
+    }
+    long long rows = 0;
+    for (const std::string& l : Lines(ReadAll(dir / "nya1.gof")))
+        rows += l.size() > 45 && l.substr(40, 3) == "G08";
+    char want[80];
+    std::snprintf(want, sizeof want, "G08 %10lld%10lld", above, rows);
+    EXPECT_NE(summary.out.find(want), std::string::npos) << want << "\n" << summary.out;
+    EXPECT_GT(above, rows); // G08 has epochs above 10 degrees without a row
+
+    const std::string label = "Median completeness above the cut-off: GPS ";
+    const std::size_t at = summary.out.find(label);
+    ASSERT_NE(at, std::string::npos) << summary.out;
+    const double median = std::atof(summary.out.c_str() + at + label.size());
+    EXPECT_GE(median, 80);
+    EXPECT_LE(median, 100);
+}

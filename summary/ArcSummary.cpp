@@ -19,16 +19,14 @@ long long OnDay(Ticks dayStart, Ticks lo, Ticks hi, Ticks interval, long long pe
     return last >= first ? last - first + 1 : 0;
 }
 
-// How far the grid of the listing lies after the multiples of the interval from 00:00: a grid
-// counted from an epoch of the day is those multiples moved by this much.
+} // namespace
+
 Ticks GridShift(const GofHeader& h)
 {
     if (h.origin.empty() || h.intervalTicks <= 0) return 0;
     const Ticks ofDay = h.originTicks - FloorDiv(h.originTicks, TicksPerDay) * TicksPerDay;
     return ofDay % h.intervalTicks;
 }
-
-} // namespace
 
 long long GridEpochs(Ticks start, Ticks end, Ticks interval, Ticks tolerance)
 {

@@ -62,6 +62,9 @@ inline constexpr long long GridEpochLimit = 1000000000000000LL;
 // window [start, end] can hold: those nearer to it than the clock tolerance, taken as at most
 // half an interval; -1 when there is no grid or it is beyond GridEpochLimit.
 long long GridEpochs(Ticks start, Ticks end, Ticks interval, Ticks tolerance);
+// How far the grid of the listing lies after the multiples of the interval from 00:00: a grid
+// counted from an epoch of the day ("#Grid origin:") is those multiples moved by this much.
+Ticks GridShift(const GofHeader& h);
 
 // Squared residuals about the arc means (mm^2) and their number.
 struct Spread {

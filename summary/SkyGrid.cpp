@@ -4,6 +4,7 @@
 #include "GNSS/SatGeometry.h"
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cfilef.h"
+#include "summary/ArcSummary.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -11,6 +12,8 @@
 namespace {
 
 constexpr Ticks GpsEpochDay = 44244; // MJD of 1980-01-06
+// More grid epochs than ten days at 1 Hz are no result file's: their elevations are not computed.
+constexpr long long MaxGridEpochs = 864000;
 
 Ticks FloorDiv(Ticks a, Ticks b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
 
@@ -53,6 +56,16 @@ std::vector<Ticks> SkyGrid::Epochs(const GofHeader& h)
 bool SkyGrid::Load(const GofHeader& h, const std::string& resultFile)
 {
     if (h.navFiles.empty() || !h.hasReceiver) return false;
+    const Ticks shift = GridShift(h);
+    const long long epochs =
+        GridEpochs(h.startTicks - shift, h.endTicks - shift, h.intervalTicks, h.toleranceTicks);
+    if (epochs < 0 || epochs > MaxGridEpochs) {
+        ProgramWarning(SummaryName,
+                       (resultFile + " - NO GRID OF AT MOST " + std::to_string(MaxGridEpochs) +
+                        " EPOCHS: NO FIGURES AGAINST ELEVATION!")
+                           .c_str());
+        return false;
+    }
     BroadcastNav nav;
     for (const std::string& named : h.navFiles) {
         const std::string path = NavPath(named, resultFile);

@@ -158,6 +158,8 @@ grep -q 'xlabel "Time \[HH:MM:SS\], 2015-02-13 00:31:16.0 to 00:41:14.0"' "$work
     fail "off the hour: axis label $(grep xlabel "$work/off.L1.gp")"
 grep -q 'title "L1 - hand.15o, 2015-02-13 00:31:16.0 to 00:41:14.0"' "$work/off.L1.gp" ||
     fail "off the hour: title $(grep title "$work/off.L1.gp")"
+grep -q '^set xrange \[1423787476.000:1423788074.000\]$' "$work/off.L1.gp" ||
+    fail "off the hour: time range $(grep xrange "$work/off.L1.gp")"
 
 # The range: by default all but a quarter of a per cent at each end (one outlier of 1000 values
 # is left out, the range widened by a twentieth), the outlier drawn at the border; -y sets it.

@@ -1,11 +1,15 @@
 #!/bin/sh
 # SPDX-License-Identifier: BSD-2-Clause
 # Test of kestrova-plot: valid PNG pictures of the sample data, one per column, with the chosen
-# satellites in their own styles; the means of arcs, the time axis and 40 styles on hand-made
-# result files. Exit 77 (skipped) without gnuplot.
-# usage: test-kestrova-plot.sh KESTROVA PLOT DATA_DIR WORK_DIR
+# satellites in their own styles; the means of arcs, the time axis, the range, the pictures
+# against elevation and 40 styles on hand-made result files; the arcs of kestrova-summary on
+# real days (when ../shared/data is there). Exit 77 (skipped) without gnuplot.
+# usage: test-kestrova-plot.sh KESTROVA PLOT DATA_DIR WORK_DIR SUMMARY [SHARED_DATA]
 set -eu
 kestrova=$1 plot=$2 data=$3 work=$4
+KESTROVA_SUMMARY=$5
+shared=${6:-}
+export KESTROVA_SUMMARY
 
 command -v gnuplot >/dev/null 2>&1 || { echo "SKIP: gnuplot not found"; exit 77; }
 rm -rf "$work"
@@ -46,7 +50,7 @@ for c in L4 MP2 S1; do
     # within the hour of the sample (seconds since 1970), and each satellite's mean removed
     # (-z; every satellite of the sample is one arc)
     awk -v t0=$sample_day '/^# / { if (n) print m / n; n = m = 0; next }
-         NF == 2 { if ($1 < t0 || $1 >= t0 + 3600) bad = 1; n++; m += $2 }
+         NF == 4 { if ($1 < t0 || $1 >= t0 + 3600) bad = 1; n++; m += $2 }
          END { if (n) print m / n; exit bad }' "$work/sample.$c.dat" >"$work/means" ||
         fail "$c: a time outside the hour of the sample"
     awk '{ if ($1 > 0.001 || $1 < -0.001) exit 1 }' "$work/means" || fail "$c: means not removed"
@@ -81,18 +85,26 @@ grep -q '^ 2015.*  G11  \*\*\*$' "$work/all.gof" || fail "the sample gives no -a
 for c in L4:44 MP1_C:62; do
     name=${c%:*} from=${c#*:}
     want=$(grep '^ 2015' "$work/all.gof" | cut -c"$from-$((from + 13))" | grep -v '[*]' | grep -c '[0-9]')
-    got=$(awk 'NF == 2 && $1 != "#"' "$work/all.$name.dat" | wc -l)
+    got=$(awk 'NF == 4 && $1 != "#"' "$work/all.$name.dat" | wc -l)
     [ "$got" -eq "$want" ] || fail "$name: $got points drawn, the result file has $want values"
     grep -q "all.$name.png (2 satellites, $want values, " "$work/all.out" || fail "$name: values not reported"
-    awk 'NF == 2 && $1 != "#" && ($2 > 100 || $2 < -100) { exit 1 }' "$work/all.$name.dat" ||
+    awk 'NF == 4 && $1 != "#" && ($2 > 100 || $2 < -100) { exit 1 }' "$work/all.$name.dat" ||
         fail "$name: a point more than 100 m from its mean"
 done
 
 # Hand-made result files: the header lines the plot reads, a heading of L1 and L4, and rows
 # written by row SAT DAY SECONDS L1 LLI L4 ("-" for a missing value, "***" for an epoch without a
 # record, DAY 0 for 2015-02-13).
+settings() { # the observations as the settings header writes them
+    printf '#PROGRAM: Kestrova\n#DATA:\n#RINEX file:         hand.15o\n#Satellites:        '
+    printf ' %s' $(seq -f G%02g 1 32) $(seq -f E%02g 1 8)
+    printf '\n#Observations:       %s\n' "$1"
+    printf '#Start epoch:        2015-02-13 00:00:00.000 [ 57066     0.000]  (from RINEX file)\n'
+    printf '#End epoch:          2015-02-14 01:00:00.000 [ 57067  3600.000]  (from RINEX file)\n'
+    printf '#Time interval:      30.000\n#Max clock error:    0.1000000\n#\n'
+}
 handmade() {
-    printf '#RINEX file:         hand.15o\n#Time interval:      30.000\n#\n'
+    settings 'L1[+] L4[+]'
     printf '#%21s%16s  SAT%14s    %14s    \n' 'Time(datum)' 'Time(MJD)' L1 L4
 }
 field() { if [ "$1" = - ]; then printf '%14s * *' '*.***'; else printf '%14.3f%2d 5' "$1" "$2"; fi; }
@@ -103,23 +115,26 @@ row() {
 }
 
 # Arcs of -z: a loss of lock on L1 (bit 0; not bit 2), also on a row without L4, begins one;
-# so does a skip of 5 intervals but not of 4; epochs without a record and rows of missing
-# values are passed over; a loss of lock of G01 does not cut G02.
+# so does a skip of 5 intervals but not of 4, and a jump of L4 (0.1 m in 30 s is none; 0.9 m
+# is); epochs without a record and rows of missing values are passed over; a loss of lock of G01
+# does not cut G02.
 {
     handmade
-    row G01 0 0 1000 0 100; row G01 0 30 1001 0 102
-    row G01 0 60 1002 1 500; row G01 0 90 1003 0 504; row G01 0 210 1004 0 505
-    row G01 0 360 1005 0 7; row G01 0 390 1006 4 9
-    row G01 0 420 1007 1 -; row G01 0 450 1008 0 30; row G01 0 480 1009 0 34
-    row G01 0 510 '***'; row G01 0 540 - 0 -; row G01 0 570 1010 0 35
-    row G02 0 0 2000 0 50; row G02 0 60 2001 0 54
+    row G01 0 0 1000 0 0.100; row G01 0 30 1001 0 0.102
+    row G01 0 60 1002 1 0.500; row G01 0 90 1003 0 0.504; row G01 0 210 1004 0 0.505
+    row G01 0 360 1005 0 0.007; row G01 0 390 1006 4 0.009
+    row G01 0 420 1007 1 -; row G01 0 450 1008 0 0.030; row G01 0 480 1009 0 0.034
+    row G01 0 510 '***'; row G01 0 540 - 0 -; row G01 0 570 1010 0 0.035
+    row G02 0 0 2000 0 0.050; row G02 0 60 2001 0 0.054
+    row G02 0 90 2002 0 0.154; row G02 0 120 2003 0 1.054; row G02 0 150 2004 0 1.056
 } >"$work/arcs.gof"
 "$plot" -c L4 -z -k -o "$work/arcs" "$work/arcs.gof" >"$work/arcs.out" || fail "kestrova-plot on the arcs file"
 # (each "|" a break of the line: a new arc or a gap of more than 1.5 intervals)
-got=$(awk '/^# / { printf "%s", $2; next } NF == 0 { printf "|" } NF == 2 { printf " %g", $2 }' "$work/arcs.L4.dat")
-[ "$got" = "G01 -1 1| -3 1| 2| -1 1| -3 1| 2||G02 -2| 2" ] || fail "arc means: $got"
-grep -q 'arcs.L4.png (2 satellites, 12 values, 5 arcs)' "$work/arcs.out" || fail "arcs not counted"
-grep -q 'title "L4 (mean of each arc removed) - hand.15o"' "$work/arcs.L4.gp" || fail "-z not in the title"
+got=$(awk '/^# / { printf "%s", $2; next } NF == 0 { printf "|" } NF == 4 { printf " %g", $2 }' "$work/arcs.L4.dat")
+[ "$got" = "G01 -0.001 0.001| -0.003 0.001| 0.002| -0.001 0.001| -0.003 0.001| 0.002||G02 -0.036| -0.032 0.068| -0.001 0.001" ] ||
+    fail "arc means: $got"
+grep -q 'arcs.L4.png (2 satellites, 15 values, 6 arcs)' "$work/arcs.out" || fail "arcs not counted"
+grep -q 'title "L4 (mean of each arc removed) - hand.15o, 2015-02-13 00:00:00.0 to 00:09:30.0"' "$work/arcs.L4.gp" || fail "-z not in the title"
 
 # The time axis: minutes and seconds under an hour, hours and minutes up to a day, the day
 # beyond, with the dates in the label.
@@ -134,6 +149,70 @@ for span in '0 3600:%H:%M:Time [HH:MM], 2015-02-13' \
         fail "time axis to day $last s: $(grep -e '^set format x' -e '^set xlabel' "$work/span.L1.gp")"
 done
 
+# A window that starts off the hour (a smartphone's ten minutes): hours in the axis, the span
+# of the values in the title and the label.
+{ handmade; row G01 0 1876 1000 0 1; row G01 0 2474 1001 0 2; row G02 0 1906 1000 0 1; } >"$work/off.gof"
+"$plot" -c L1 -k -o "$work/off" "$work/off.gof" >/dev/null || fail "kestrova-plot off the hour"
+grep -q '^set format x "%H:%M:%S"$' "$work/off.L1.gp" || fail "off the hour: no hours on the axis"
+grep -q 'xlabel "Time \[HH:MM:SS\], 2015-02-13 00:31:16.0 to 00:41:14.0"' "$work/off.L1.gp" ||
+    fail "off the hour: axis label $(grep xlabel "$work/off.L1.gp")"
+grep -q 'title "L1 - hand.15o, 2015-02-13 00:31:16.0 to 00:41:14.0"' "$work/off.L1.gp" ||
+    fail "off the hour: title $(grep title "$work/off.L1.gp")"
+grep -q '^set xrange \[1423787476.000:1423788074.000\]$' "$work/off.L1.gp" ||
+    fail "off the hour: time range $(grep xrange "$work/off.L1.gp")"
+
+# The range: by default all but a quarter of a per cent at each end (one outlier of 1000 values
+# is left out, the range widened by a twentieth), the outlier drawn at the border; -y sets it.
+{
+    handmade
+    i=0
+    while [ $i -lt 1000 ]; do
+        v=$((i % 2)); [ $i -eq 500 ] && v=-30
+        row G01 0 $((i * 30 % 86400)) 1000 0 $v
+        i=$((i + 1))
+        [ $((i * 30)) -lt 86400 ] || break
+    done
+} >"$work/range.gof"
+"$plot" -c L4 -k -o "$work/range" "$work/range.gof" >/dev/null || fail "kestrova-plot range"
+grep -q '^set yrange \[-0.05:1.05\]$' "$work/range.L4.gp" || fail "default range: $(grep yrange "$work/range.L4.gp")"
+awk 'NF == 4 && $1 != "#" && $2 < lo { lo = $2 } END { exit !(lo == -0.05) }' lo=0 "$work/range.L4.dat" ||
+    fail "the outlier is not drawn at the border"
+"$plot" -c L4 -y -2:0.5 -k -o "$work/range" "$work/range.gof" >/dev/null || fail "kestrova-plot -y"
+grep -q '^set yrange \[-2:0.5\]$' "$work/range.L4.gp" || fail "-y range: $(grep yrange "$work/range.L4.gp")"
+[ "$(awk 'NF == 4 && $1 != "#" && ($2 == 0.5 || $2 == -2)' "$work/range.L4.dat" | wc -l)" -eq 501 ] ||
+    fail "-y: 500 values of 1 and the outlier are not at the borders"
+
+# Against elevation and the sky plot: a file with EL and AZ; rows without an angle are drawn in
+# time only; -p draws one panel per satellite.
+{
+    settings 'MP1[C][+] AZ[+] EL[+]'
+    printf '#%21s%16s  SAT%14s    %10s    %10s    \n' 'Time(datum)' 'Time(MJD)' 'MP1[C]' AZ EL
+    for i in 0 1 2 3; do
+        for s in G01 G02; do
+            el=$((10 + 20 * i)); [ "$s$i" = G023 ] && el=-
+            printf ' 2015-02-13 00:0%d:00.0   57066 %7d.0  %s' $i $((i * 60)) $s
+            printf '%14.3f 0 0%10.3f 0 0' 0.$i $((90 * i))
+            if [ "$el" = - ]; then printf '%10s * *\n' '*.***'; else printf '%10.3f 0 0\n' $el; fi
+        done
+    done
+} >"$work/el.gof"
+"$plot" -c 'MP1[C]' -e -a -p -k -o "$work/el" "$work/el.gof" >"$work/el.out" || fail "kestrova-plot -e -a -p"
+for k in '' .el .sky; do
+    [ "$(bytes "$work/el.MP1_C$k.png" 0 8)" = 89504e470d0a1a0a ] || fail "no picture el.MP1_C$k.png"
+done
+for k in el sky; do
+    grep -q "el.MP1_C.$k.png (2 satellites, 8 values" "$work/el.out" || fail "$k picture not reported"
+done
+[ "$(awk 'NF == 4 && $1 != "#" && $3 != "-"' "$work/el.MP1_C.dat" | wc -l)" -eq 7 ] ||
+    fail "not 7 points with an elevation"
+awk 'NF == 4 && $1 != "#" && $3 != "-" && ($3 < 10 || $3 > 70 || $4 < 0 || $4 > 270) { exit 1 }' \
+    "$work/el.MP1_C.dat" || fail "angles outside those of the file"
+grep -q '^set multiplot layout 1,2' "$work/el.MP1_C.gp" || fail "-p: not one panel per satellite"
+grep -q 'using 3:2' "$work/el.MP1_C.el.gp" || fail "not drawn against elevation"
+grep -q 'using 4:(90-$3):2 .* lc palette' "$work/el.MP1_C.sky.gp" || fail "sky plot not coloured by value"
+if "$plot" -c L4 -e -k -o "$work/noel" "$work/arcs.gof" 2>"$work/err" >/dev/null; then :; fi
+grep -q 'lists no elevation' "$work/err" || fail "-e without EL not reported"
+
 # 40 satellites: 40 styles (colour, point and dash type) and a legend of two columns
 {
     handmade
@@ -146,6 +225,37 @@ grep -q '^set key .* maxrows 20$' "$work/forty.L4.gp" || fail "legend of 40 sate
 
 # a column the file does not have draws nothing and fails
 if "$plot" -c MW -o "$work/none" "$work/sample.gof" 2>"$work/err"; then fail "unknown column accepted"; fi
-grep -q 'no column MW' "$work/err" || fail "unknown column not named"
+grep -qi 'no column MW' "$work/err" || fail "unknown column not named"
 [ ! -e "$work/none.MW.png" ] || fail "picture of an unknown column"
+# Real days: the plot's arcs are the summary's. Every stretch of a line lies within one arc of
+# kestrova-summary --arcs, and the plot counts as many arcs as the stretches fall into; york's
+# G05 is cut at 15:16, where its phases jump without a flag.
+arcs_agree() { # result file, column
+    "$plot" -c "$2" -z -k -o "$work/real" "$1" >"$work/real.out" || fail "kestrova-plot on $1"
+    "$KESTROVA_SUMMARY" --arcs "$1" | tail -n +2 | while IFS=$(printf '\t') read -r f sat first last rows why step; do
+        echo "$sat $(date -u -d "$first" +%s) $(date -u -d "$last" +%s)"
+    done >"$work/real.arcs"
+    stem=$(printf '%s' "$2" | sed 's/\[/_/g; s/\]//g')
+    n=$(awk 'FNR == NR { s[++m] = $1; a[m] = $2; b[m] = $3; next }
+        function close_() { if (!np) return; hit = 0
+            for (k = 1; k <= m; k++) if (s[k] == sat && a[k] <= lo + 0.5 && hi <= b[k] + 0.5) hit = k
+            if (!hit) { print "stretch of " sat " " lo "-" hi " in no arc" > "/dev/stderr"; bad = 1 }
+            used[hit] = 1; np = 0 }
+        /^# / { close_(); sat = $2; next }
+        NF == 0 { close_(); next }
+        NF == 4 { if (!np) lo = $1; hi = $1; np++ }
+        END { close_(); for (k in used) n++; print bad ? -1 : n }' "$work/real.arcs" "$work/real.$stem.dat")
+    [ "$n" -ge 0 ] || fail "$1: the plot draws across the arcs of the summary"
+    grep -q ", $n arcs)" "$work/real.out" || fail "$1: the plot counts other arcs than the $n it draws"
+}
+if [ -n "$shared" ] && [ -r "$shared/york0440.15o" ]; then
+    "$kestrova" -o"$shared/york0440.15o" -cG -lL1:L2:C1:P2:L4:MW:MC1:MP2: -r"$work/york.gof" >/dev/null ||
+        fail "kestrova on york"
+    arcs_agree "$work/york.gof" 'MP1[C]'
+    g05=$(awk '$1 == "G05"' "$work/real.arcs" | awk -v t=$(date -u -d '2015-02-13 15:16:00' +%s) '$2 == t' | wc -l)
+    [ "$g05" -eq 1 ] || fail "york: no arc of G05 begins at 15:16"
+    "$kestrova" -o"$shared/NYA100NOR_S_20241240000_01D_30S_MO.crx.gz" -cGREC -lL1:L2:L4:MW:MC1:MP2: \
+        -r"$work/nya.gof" >/dev/null || fail "kestrova on the multi-GNSS day"
+    arcs_agree "$work/nya.gof" L4
+fi
 echo "kestrova-plot: pictures of the sample are valid"

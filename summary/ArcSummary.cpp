@@ -2,6 +2,7 @@
 #include "summary/ArcSummary.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -18,16 +19,14 @@ long long OnDay(Ticks dayStart, Ticks lo, Ticks hi, Ticks interval, long long pe
     return last >= first ? last - first + 1 : 0;
 }
 
-// How far the grid of the listing lies after the multiples of the interval from 00:00: a grid
-// counted from an epoch of the day is those multiples moved by this much.
+} // namespace
+
 Ticks GridShift(const GofHeader& h)
 {
     if (h.origin.empty() || h.intervalTicks <= 0) return 0;
     const Ticks ofDay = h.originTicks - FloorDiv(h.originTicks, TicksPerDay) * TicksPerDay;
     return ofDay % h.intervalTicks;
 }
-
-} // namespace
 
 long long GridEpochs(Ticks start, Ticks end, Ticks interval, Ticks tolerance)
 {
@@ -59,10 +58,18 @@ void Figures::Add(const Figures& other)
     }
     rows += other.rows;
     arcs += other.arcs;
+    slips += other.slips;
     for (int k = 0; k < SpreadCount; ++k) {
         spread[k].squares += other.spread[k].squares;
         spread[k].values += other.spread[k].values;
     }
+    above += other.above;
+    observedAbove += other.observedAbove;
+    for (int k = 0; k < MultipathCount; ++k)
+        for (int b = 0; b < ElevationBins; ++b) {
+            bins[k][b].squares += other.bins[k][b].squares;
+            bins[k][b].values += other.bins[k][b].values;
+        }
 }
 
 ArcRules::ArcRules(const GofHeader& header, std::int64_t mwJumpMilli)
@@ -73,38 +80,61 @@ ArcRules::ArcRules(const GofHeader& header, std::int64_t mwJumpMilli)
         const std::string& name = header.columns[c];
         for (int k = 0; k < SpreadCount; ++k)
             if (spread[k] < 0 && name == SpreadColumns[k]) spread[k] = c;
+        if (name == "EL") elevation = c;
         if (std::find(RawPhases.begin(), RawPhases.end(), name) != RawPhases.end())
             phases.push_back(c);
     }
 }
 
-// A gap (or a step back in time), a loss of lock on a raw phase or an MW jump begins a new arc.
-bool SatelliteArcs::EndsArc(const GofRow& row, const ArcRules& rules) const
+std::string_view ArcEndName(ArcEnd why)
 {
-    if (!inArc) return true;
+    switch (why) {
+    case ArcEnd::Gap: return "gap";
+    case ArcEnd::LossOfLock: return "loss of lock";
+    case ArcEnd::MWJump: return "MW jump";
+    case ArcEnd::L4Jump: return "L4 jump";
+    case ArcEnd::LastRow: return "last row";
+    case ArcEnd::None: break;
+    }
+    return "open";
+}
+
+// A gap (or a step back in time), a loss of lock on a raw phase, an MW jump or an L4 jump begins
+// a new arc.
+ArcBreak SatelliteArcs::EndsArc(const GofRow& row, const ArcRules& rules) const
+{
     // half an interval more, so that rounding and clock offsets of the epochs do not matter
     if (rules.interval > 0 && (row.time < lastTime ||
                                (row.time - lastTime) * 2 > (2 * GapIntervals + 1) * rules.interval))
-        return true;
+        return {ArcEnd::Gap};
     for (int c : rules.phases)
-        if (row.values[c].present && (row.values[c].lli & 1) != 0) return true;
-    for (int k : {MWcSpread, MWpSpread}) {
+        if (row.values[c].present && (row.values[c].lli & 1) != 0) return {ArcEnd::LossOfLock};
+    auto step = [&](int k) -> std::int64_t {
         const int c = rules.spread[k];
-        if (c >= 0 && row.values[c].present && arc[k].n > 0) {
-            const std::int64_t jump = row.values[c].milli - arc[k].last;
-            if (jump > rules.mwJump || -jump > rules.mwJump) return true;
-        }
-    }
-    return false;
+        return c >= 0 && row.values[c].present && arc[k].n > 0 ? row.values[c].milli - arc[k].last
+                                                               : 0;
+    };
+    for (int k : {MWcSpread, MWpSpread})
+        if (const std::int64_t jump = step(k); jump > rules.mwJump || -jump > rules.mwJump)
+            return {ArcEnd::MWJump, jump};
+    const std::int64_t l4 = step(L4Spread);
+    const long double seconds =
+        static_cast<long double>(row.time - arc[L4Spread].lastAt) / TicksPerSecond;
+    if (std::abs(static_cast<long double>(l4)) > L4JumpBase + L4JumpRate * seconds)
+        return {ArcEnd::L4Jump, l4};
+    return {};
 }
 
 void SatelliteArcs::Take(const GofRow& row, const ArcRules& rules)
 {
     if (!row.anyValue) return;
-    if (EndsArc(row, rules)) {
-        CloseArc();
+    const ArcBreak why = arcs.empty() ? ArcBreak{ArcEnd::Gap} : EndsArc(row, rules);
+    if (why.why != ArcEnd::None) {
+        if (!arcs.empty()) CloseArc(why);
+        arcs.emplace_back();
+        arcs.back().first = row.time;
+        arcs.back().firstEpoch = row.epoch;
         ++figures.arcs;
-        inArc = true;
     }
     for (int k = 0; k < SpreadCount; ++k) {
         const int c = rules.spread[k];
@@ -117,7 +147,16 @@ void SatelliteArcs::Take(const GofRow& row, const ArcRules& rules)
         m.sum += d;
         m.squares += d * d;
         m.last = v;
+        m.lastAt = row.time;
         ++m.n;
+        if (k < MultipathCount && rules.elevation >= 0 && row.values[rules.elevation].present) {
+            const std::int64_t degrees = row.values[rules.elevation].milli / 1000;
+            BinMoments& b =
+                arcBins[k][std::clamp<std::int64_t>(degrees / BinDegrees, 0, ElevationBins - 1)];
+            b.sum += d;
+            b.squares += d * d;
+            ++b.n;
+        }
     }
     if (figures.rows == 0 || row.time < figures.first) {
         figures.first = row.time;
@@ -128,11 +167,15 @@ void SatelliteArcs::Take(const GofRow& row, const ArcRules& rules)
         figures.lastEpoch = row.epoch;
     }
     ++figures.rows;
+    Arc& current = arcs.back();
+    current.last = row.time;
+    current.lastEpoch = row.epoch;
+    ++current.rows;
     lastTime = row.time;
 }
 
 // Residuals about the arc mean: sum of d^2 less (sum of d)^2 / n.
-void SatelliteArcs::CloseArc()
+void SatelliteArcs::CloseArc(ArcBreak why)
 {
     for (int k = 0; k < SpreadCount; ++k) {
         const Moments& m = arc[k];
@@ -140,23 +183,41 @@ void SatelliteArcs::CloseArc()
             const long double squares = m.squares - m.sum * m.sum / m.n;
             figures.spread[k].squares += std::max<long double>(0, squares);
             figures.spread[k].values += m.n;
+            if (k < MultipathCount) AddBins(k, m.sum / m.n);
         }
     }
     arc = {};
+    arcBins = {};
+    arcs.back().end = why.why;
+    arcs.back().step = why.step;
+    if (IsUnflaggedJump(why.why)) ++figures.slips;
+}
+
+// The residuals of each elevation bin about the mean of the whole arc: sum of (d - mean)^2 over
+// the bin's values.
+void SatelliteArcs::AddBins(int k, long double mean)
+{
+    for (int b = 0; b < ElevationBins; ++b) {
+        const BinMoments& m = arcBins[k][b];
+        if (m.n == 0) continue;
+        const long double squares = m.squares - 2 * mean * m.sum + m.n * mean * mean;
+        figures.bins[k][b].squares += std::max<long double>(0, squares);
+        figures.bins[k][b].values += m.n;
+    }
 }
 
 const Figures& SatelliteArcs::Finish()
 {
-    CloseArc();
-    inArc = false;
+    if (!arcs.empty() && arcs.back().end == ArcEnd::None) CloseArc({ArcEnd::LastRow});
     return figures;
 }
 
-FileSummary::FileSummary(const GofHeader& h, std::int64_t mwJumpMilli)
+FileSummary::FileSummary(const GofHeader& h, std::int64_t mwJumpMilli, const SkyGrid* skyGrid)
     : header(h), rules(h, mwJumpMilli),
       expected(GridEpochs(h.startTicks - GridShift(h), h.endTicks - GridShift(h), h.intervalTicks,
                           h.toleranceTicks)),
-      satellites(SatelliteSlots), seen(SatelliteSlots, false)
+      sky(skyGrid && skyGrid->Loaded() ? skyGrid : nullptr), satellites(SatelliteSlots),
+      observedAbove(SatelliteSlots, 0), seen(SatelliteSlots, false)
 {
 }
 
@@ -164,6 +225,8 @@ void FileSummary::Take(const GofRow& row)
 {
     seen[row.satellite] = true;
     satellites[row.satellite].Take(row, rules);
+    if (sky && row.anyValue && sky->IsAbove(row.satellite, row.time))
+        ++observedAbove[row.satellite];
 }
 
 void FileSummary::TakeAll(GofReader& reader)
@@ -185,6 +248,10 @@ std::vector<SummaryLine> FileSummary::Lines()
             if (!seen[s]) continue;
             Figures f = satellites[s].Finish();
             f.expected = expected;
+            if (sky) {
+                f.above = sky->Above(s);
+                f.observedAbove = observedAbove[s];
+            }
             total.Add(f);
             lines.push_back({SatId(s), std::move(f)});
             any = true;

@@ -6,6 +6,7 @@
 #define KESTROVA_SUMMARY_ARCSUMMARY_H
 
 #include "summary/GofReader.h"
+#include "summary/SkyGrid.h"
 
 #include <array>
 #include <cstdint>
@@ -17,15 +18,41 @@
 inline constexpr int SpreadCount = 6;
 inline constexpr std::array<std::string_view, SpreadCount> SpreadColumns = {
     "MP1[P]", "MP1[C]", "MP2", "MW[C]", "MW[P]", "L4"};
-inline constexpr int MWcSpread = 3, MWpSpread = 4;
+inline constexpr int MWcSpread = 3, MWpSpread = 4, L4Spread = 5;
+// The code-multipath columns (the first of SpreadColumns), whose spread is also given in bins of
+// elevation of BinDegrees where the file lists EL.
+inline constexpr int MultipathCount = 3, ElevationBins = 9, BinDegrees = 10;
 // Arcs with fewer values of a column stay out of its RMS: their mean is too uncertain.
 inline constexpr long long MinArcValues = 10;
 // An arc ends where the rows of a satellite skip more than this many intervals.
 inline constexpr long long GapIntervals = 4;
 // An arc ends where MW changes by more than this between consecutive values (mm): above the
 // largest epoch-to-epoch change of MW[C] in a day of a 30 s GPS receiver file (2.99 m), below
-// 5 GPS wide-lane cycles (4.31 m).
+// 5 GPS wide-lane cycles (4.31 m). The change of MW is code noise and multipath, which do not
+// grow with the time between the values, so the threshold does not either.
 inline constexpr std::int64_t DefaultMWJump = 4000;
+// An arc ends where L4 changes by more than L4JumpBase + L4JumpRate x the seconds between two
+// consecutive values (mm): the ionosphere moves L4 by up to 0.5 m in 30 s in a polar day
+// (NYA1, 2024-05-03), which 0.05 + 0.02 x 30 = 0.65 m passes; the noise of L4 is millimetres,
+// so at 1 s the threshold of 0.07 m still sees a slip of one L1 cycle (0.19 m).
+inline constexpr std::int64_t L4JumpBase = 50, L4JumpRate = 20;
+
+// Why an arc ended: the rule that began the next arc, or the satellite's last row.
+enum class ArcEnd { None, Gap, LossOfLock, MWJump, L4Jump, LastRow };
+// The names the arcs output gives them.
+std::string_view ArcEndName(ArcEnd why);
+// A jump that the receiver did not flag: a slip only the combinations show.
+inline bool IsUnflaggedJump(ArcEnd why) { return why == ArcEnd::MWJump || why == ArcEnd::L4Jump; }
+
+// One arc of a satellite: its first and last row with values, how many, and why it ended (for a
+// jump, the step of the combination that showed it, mm).
+struct Arc {
+    Ticks first = 0, last = 0;
+    std::string firstEpoch, lastEpoch;
+    long long rows = 0;
+    ArcEnd end = ArcEnd::None;
+    std::int64_t step = 0;
+};
 
 // More grid epochs per satellite than any result file holds: such a header gives no grid. The
 // bound keeps the sums over every satellite slot, and the completeness arithmetic, in range.
@@ -35,6 +62,9 @@ inline constexpr long long GridEpochLimit = 1000000000000000LL;
 // window [start, end] can hold: those nearer to it than the clock tolerance, taken as at most
 // half an interval; -1 when there is no grid or it is beyond GridEpochLimit.
 long long GridEpochs(Ticks start, Ticks end, Ticks interval, Ticks tolerance);
+// How far the grid of the listing lies after the multiples of the interval from 00:00: a grid
+// counted from an epoch of the day ("#Grid origin:") is those multiples moved by this much.
+Ticks GridShift(const GofHeader& h);
 
 // Squared residuals about the arc means (mm^2) and their number.
 struct Spread {
@@ -49,7 +79,11 @@ struct Figures {
     Ticks first = 0, last = 0;
     std::string firstEpoch, lastEpoch; // of the rows with values, as written
     long long arcs = 0;
+    long long slips = 0; // arcs ended by an unflagged jump
     std::array<Spread, SpreadCount> spread{};
+    // Against elevation: grid epochs above the cut-off, and the rows with values among them.
+    long long above = 0, observedAbove = 0;
+    std::array<std::array<Spread, ElevationBins>, MultipathCount> bins{};
 
     void Add(const Figures& other);
 };
@@ -58,10 +92,17 @@ struct Figures {
 struct ArcRules {
     std::array<int, SpreadCount> spread; // heading column of each; -1 when not listed
     std::vector<int> phases;             // raw phase columns, whose loss of lock ends an arc
+    int elevation = -1;                  // the EL column; -1 when not listed
     Ticks interval = 0;                  // 0: no gap rule
     std::int64_t mwJump = DefaultMWJump;
 
     ArcRules(const GofHeader& header, std::int64_t mwJumpMilli);
+};
+
+// The rule that ends an arc before a row: the one rule for the summary and the plot.
+struct ArcBreak {
+    ArcEnd why = ArcEnd::None;
+    std::int64_t step = 0; // the jump, mm
 };
 
 // The rows of one satellite, in file order, cut into arcs.
@@ -70,19 +111,28 @@ class SatelliteArcs {
     void Take(const GofRow& row, const ArcRules& rules);
     // Closes the last arc; the figures are complete from then on.
     const Figures& Finish();
+    // The arcs so far, the current one last (while open, it has ArcEnd::None).
+    const std::vector<Arc>& Arcs() const { return arcs; }
 
   private:
     struct Moments { // of one column in the current arc, about its first value
         long long n = 0;
         std::int64_t origin = 0, last = 0;
+        Ticks lastAt = 0;
         long double sum = 0, squares = 0;
     };
-    bool EndsArc(const GofRow& row, const ArcRules& rules) const;
-    void CloseArc();
+    struct BinMoments { // of one multipath column in one elevation bin of the current arc
+        long long n = 0;
+        long double sum = 0, squares = 0;
+    };
+    ArcBreak EndsArc(const GofRow& row, const ArcRules& rules) const;
+    void CloseArc(ArcBreak why);
+    void AddBins(int k, long double mean);
 
     Figures figures;
     std::array<Moments, SpreadCount> arc{};
-    bool inArc = false;
+    std::array<std::array<BinMoments, ElevationBins>, MultipathCount> arcBins{};
+    std::vector<Arc> arcs;
     Ticks lastTime = 0;
 };
 
@@ -94,7 +144,8 @@ struct SummaryLine {
 
 class FileSummary {
   public:
-    FileSummary(const GofHeader& header, std::int64_t mwJumpMilli);
+    // With a sky grid, the figures against elevation too.
+    FileSummary(const GofHeader& header, std::int64_t mwJumpMilli, const SkyGrid* sky = nullptr);
     void Take(const GofRow& row);
     // Every row the reader has left.
     void TakeAll(GofReader& reader);
@@ -104,13 +155,18 @@ class FileSummary {
     // Satellites of the header without a single row.
     std::vector<std::string> WithoutRows() const;
     const ArcRules& Rules() const { return rules; }
+    // The arcs of a satellite (a SatelliteIndex) so far.
+    const std::vector<Arc>& ArcsOf(int satellite) const { return satellites[satellite].Arcs(); }
     long long Expected() const { return expected; }
+    const SkyGrid* Sky() const { return sky; }
 
   private:
     const GofHeader& header;
     ArcRules rules;
     long long expected;
+    const SkyGrid* sky;
     std::vector<SatelliteArcs> satellites;
+    std::vector<long long> observedAbove;
     std::vector<bool> seen;
 };
 

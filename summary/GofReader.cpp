@@ -27,12 +27,19 @@ enum Setting {
     Interval,
     Tolerance,
     GridOrigin, // only where no epoch lay on the grid from 00:00
+    PhaseUnit,
+    NavFile, // these three only where the listing was given navigation data
+    ReceiverXYZ,
+    Cutoff,
     NSettings
 };
+// The settings every result file has.
+constexpr unsigned Required = (1u << GridOrigin) - 1;
 // clang-format off
 constexpr std::string_view Labels[NSettings] = {
     "#RINEX file:", "#Satellites:", "#Observations:", "#Start epoch:", "#End epoch:",
-    "#Time interval:", "#Max clock error:", "#Grid origin:"};
+    "#Time interval:", "#Max clock error:", "#Grid origin:", "#RAW phase unit:", "#NAV file:",
+    "#Receiver XYZ:", "#Elevation cut-off:"};
 // clang-format on
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -137,7 +144,7 @@ void GofReader::ReadHeader()
         std::string_view rest = std::string_view(line).substr(1);
         if (NextToken(rest) == "Time(datum)") {
             for (int s = 0; s < NSettings; ++s)
-                if ((seen & (1u << s)) == 0 && s != GridOrigin)
+                if ((Required & (1u << s)) != 0 && (seen & (1u << s)) == 0)
                     Fail("SETTINGS HEADER WITHOUT THE \"" + std::string(Labels[s]) + "\" LINE!",
                          false);
             TakeHeading();
@@ -165,6 +172,10 @@ int GofReader::TakeSetting()
         case Interval:     TakeInterval(value); break;
         case Tolerance:    TakeTolerance(value); break;
         case GridOrigin:   TakeEpoch(value, header.origin, header.originTicks); break;
+        case PhaseUnit:    header.phaseInMetres = value.find("METER") != value.npos; break;
+        case NavFile:      header.navFiles.emplace_back(Trimmed(value)); break;
+        case ReceiverXYZ:  TakeReceiver(value); break;
+        case Cutoff:       TakeCutoff(value); break;
         }
         // clang-format on
         return s;
@@ -222,6 +233,28 @@ void GofReader::TakeTolerance(std::string_view value)
     header.tolerance = Trimmed(value);
     if (!GridFigure(header.tolerance, header.toleranceTicks) || header.toleranceTicks < 0)
         header.toleranceTicks = -1;
+}
+
+// "<X> <Y> <Z>  (<source>)": metres with three decimals.
+void GofReader::TakeReceiver(std::string_view value)
+{
+    for (double& v : header.receiver) {
+        std::int64_t milli = 0;
+        if (!ParseDecimal(NextToken(value), 3, milli)) Fail(BadSetting);
+        v = static_cast<double>(milli) / 1000;
+    }
+    header.hasReceiver = true;
+}
+
+// Degrees with three decimals, or NONE: every epoch above the horizon counts.
+void GofReader::TakeCutoff(std::string_view value)
+{
+    const std::string_view degrees = NextToken(value);
+    std::int64_t milli = 0;
+    if (degrees != "NONE" && (!ParseDecimal(degrees, 3, milli) || milli < -90000 || milli > 90000))
+        Fail(BadSetting);
+    header.cutoff = static_cast<double>(milli) / 1000;
+    header.hasCutoff = degrees != "NONE";
 }
 
 // "#          Time(datum)       Time(MJD)  SAT            C1 ...": the names after SAT must be

@@ -47,6 +47,14 @@ struct GofHeader {
     std::string origin;
     Ticks originTicks = 0;
     std::vector<std::string> columns; // names of the column heading, in order
+    bool phaseInMetres = false;       // "#RAW phase unit:" says METER
+    // Written where the listing was given navigation data: the files as named on its command
+    // line, the receiver position (m) and the cut-off (degrees; NONE: no cut-off).
+    std::vector<std::string> navFiles;
+    bool hasReceiver = false;
+    double receiver[3] = {0, 0, 0};
+    bool hasCutoff = false;
+    double cutoff = 0;
 };
 
 // One column group of a row: a value (whole thousandths) with its loss-of-lock digit, or
@@ -82,6 +90,8 @@ class GofReader {
     void TakeEpoch(std::string_view value, std::string& text, Ticks& ticks);
     void TakeInterval(std::string_view value);
     void TakeTolerance(std::string_view value);
+    void TakeReceiver(std::string_view value);
+    void TakeCutoff(std::string_view value);
     void TakeHeading();
     void TakeValues(std::string_view rest, GofRow& row);
     [[noreturn]] void Fail(const std::string& text, bool withLine = true) const;

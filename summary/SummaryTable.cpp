@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "summary/SummaryTable.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -37,13 +38,16 @@ std::string Milli(std::int64_t v)
 
 std::string Count(long long n) { return n < 0 ? "-" : std::to_string(n); }
 
-// Rows with values against the expected epochs, in percent rounded to one decimal.
-std::string Completeness(const Figures& f)
+// A part of a whole in percent rounded to one decimal; "-" for no whole.
+std::string Percent(long long part, long long whole)
 {
-    if (f.expected <= 0) return "-";
-    const long long tenths = (f.rows * 2000 + f.expected) / (2 * f.expected);
+    if (whole <= 0) return "-";
+    const long long tenths = (part * 2000 + whole) / (2 * whole);
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
 }
+
+// Rows with values against the expected epochs.
+std::string Completeness(const Figures& f) { return Percent(f.rows, f.expected); }
 
 // Root mean square of the residuals in metres (they are summed in mm^2).
 std::string Rms(const Spread& s)
@@ -125,6 +129,9 @@ std::string ArcRulesText(const ArcRules& rules, const GofHeader& h)
     for (int k : {MWcSpread, MWpSpread})
         if (rules.spread[k] >= 0) mw += (mw.empty() ? "" : " or ") + std::string(SpreadColumns[k]);
     if (!mw.empty()) part("a jump of " + mw + " of more than " + Milli(rules.mwJump) + " m");
+    if (rules.spread[L4Spread] >= 0)
+        part("a jump of L4 of more than " + Milli(L4JumpBase) + " m + " + Milli(L4JumpRate) +
+             " m per second between the values");
     return text.empty() ? "nothing (one arc per satellite)" : text;
 }
 
@@ -149,6 +156,108 @@ void PrintTitle(std::ostream& out, const SummaryOf& s)
         }
 }
 
+bool IsSatellite(const SummaryLine& l) { return SatelliteIndex(l.label) >= 0; }
+
+std::string Fixed(double v, int decimals)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, v);
+    return text;
+}
+
+// The median of the satellites' completeness above the cut-off, per system, in percent.
+std::string Medians(const std::vector<SummaryLine>& lines)
+{
+    std::string text;
+    std::vector<long double> values;
+    for (const SummaryLine& l : lines) {
+        if (IsSatellite(l)) {
+            if (l.figures.above > 0)
+                values.push_back(100.0L * l.figures.observedAbove / l.figures.above);
+            continue;
+        }
+        if (l.label == "ALL" || values.empty()) continue;
+        std::sort(values.begin(), values.end());
+        const std::size_t n = values.size();
+        const long double median = n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+        text += (text.empty() ? "" : ", ") + l.label + " " + Fixed(static_cast<double>(median), 1);
+        values.clear();
+    }
+    return text.empty() ? "-" : text + " %";
+}
+
+// Completeness above the cut-off, slips and observations per slip of each satellite and total.
+void PrintAgainstElevation(std::ostream& out, const SummaryOf& s,
+                           const std::vector<SummaryLine>& lines)
+{
+    const GofHeader& h = s.header;
+    const bool sky = s.summary.Sky() != nullptr;
+    out << "\nAgainst elevation (the EL column):\n";
+    if (sky) {
+        out << "  Cut-off:      "
+            << (h.hasCutoff ? Fixed(h.cutoff, 3) + " degrees" : std::string("none (0 degrees)"))
+            << "; receiver " << Fixed(h.receiver[0], 3) << " " << Fixed(h.receiver[1], 3) << " "
+            << Fixed(h.receiver[2], 3) << " m; navigation:";
+        for (const std::string& f : h.navFiles) out << " " << f;
+        out << "\n  above:        grid epochs at which the satellite was above the cut-off; "
+               "observed: "
+               "the rows with values among them\n";
+    } else {
+        out << "  No navigation data: completeness above the cut-off not computed\n";
+    }
+    out << "  slips:        arcs ended by a jump the receiver did not flag (MW or L4)\n\n";
+    out << "SAT     above  observed  compl%   slips  obs/slip\n";
+    for (const SummaryLine& l : lines) {
+        const Figures& f = l.figures;
+        char line[160];
+        std::snprintf(line, sizeof line, "%-4s%10s%10s%8s%8lld%10s", l.label.c_str(),
+                      sky ? std::to_string(f.above).c_str() : "-",
+                      sky ? std::to_string(f.observedAbove).c_str() : "-",
+                      sky ? Percent(f.observedAbove, f.above).c_str() : "-", f.slips,
+                      f.slips > 0 ? Fixed(static_cast<double>(f.rows) / f.slips, 1).c_str() : "-");
+        out << line << "\n";
+    }
+    if (sky) out << "\nMedian completeness above the cut-off: " << Medians(lines) << "\n";
+}
+
+// The RMS of each listed code-multipath column per system in bins of elevation.
+void PrintBins(std::ostream& out, const SummaryOf& s, const std::vector<SummaryLine>& lines)
+{
+    const ArcRules& rules = s.summary.Rules();
+    out << "\nRMS of the code multipath by elevation (metres, about each arc's mean; n in "
+           "brackets):\n";
+    std::string head = "SYS  column  ";
+    for (int b = 0; b < ElevationBins; ++b) {
+        char bin[32];
+        std::snprintf(
+            bin, sizeof bin, "%14s",
+            (std::to_string(b * BinDegrees) + "-" + std::to_string((b + 1) * BinDegrees)).c_str());
+        head += bin;
+    }
+    out << head << "\n";
+    for (const SummaryLine& l : lines) {
+        if (IsSatellite(l)) continue;
+        for (int k = 0; k < MultipathCount; ++k) {
+            const auto& bins = l.figures.bins[k];
+            if (rules.spread[k] < 0 || std::all_of(bins.begin(), bins.end(),
+                                                   [](const Spread& b) { return b.values == 0; }))
+                continue;
+            char line[40];
+            std::snprintf(line, sizeof line, "%-4s %-8s", l.label.c_str(),
+                          std::string(SpreadColumns[k]).c_str());
+            std::string text = line;
+            for (const Spread& b : l.figures.bins[k]) {
+                char cell[40];
+                std::snprintf(cell, sizeof cell, "%14s",
+                              b.values ? (Rms(b) + " (" + std::to_string(b.values) + ")").c_str()
+                                       : "-");
+                text += cell;
+            }
+            out << text << "\n";
+        }
+    }
+}
+
 } // namespace
 
 void PrintTable(std::ostream& out, SummaryOf s)
@@ -163,6 +272,10 @@ void PrintTable(std::ostream& out, SummaryOf s)
     }
     out << TableLine(Heads(), rules) << "\n";
     for (const SummaryLine& l : lines) out << TableLine(Cells(l, rules), rules) << "\n";
+    if (rules.elevation >= 0) {
+        PrintAgainstElevation(out, s, lines);
+        PrintBins(out, s, lines);
+    }
     const std::vector<std::string> without = s.summary.WithoutRows();
     if (!without.empty()) {
         out << "\nSatellites of the header without rows:";
@@ -185,5 +298,18 @@ void PrintTsv(std::ostream& out, SummaryOf s)
         out << s.file;
         for (const std::string& cell : Cells(l, s.summary.Rules())) out << "\t" << cell;
         out << "\n";
+    }
+}
+
+void PrintArcs(std::ostream& out, SummaryOf s, bool first)
+{
+    if (first) out << "file\tsat\tfirst\tlast\trows\tended_by\tstep_m\n";
+    for (const SummaryLine& l : s.summary.Lines()) {
+        const int sat = SatelliteIndex(l.label);
+        if (sat < 0) continue;
+        for (const Arc& a : s.summary.ArcsOf(sat))
+            out << s.file << "\t" << l.label << "\t" << a.firstEpoch << "\t" << a.lastEpoch << "\t"
+                << a.rows << "\t" << ArcEndName(a.end) << "\t"
+                << (IsUnflaggedJump(a.end) ? Milli(a.step) : "-") << "\n";
     }
 }

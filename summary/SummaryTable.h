@@ -24,4 +24,9 @@ void PrintTable(std::ostream& out, SummaryOf s);
 void PrintTsvHeading(std::ostream& out);
 void PrintTsv(std::ostream& out, SummaryOf s);
 
+// The arcs, tab-separated: a heading line when first, then per satellite (in the table's order)
+// one line per arc: file, satellite, first and last epoch, rows, why it ended, and for a jump the
+// step in metres ("-" otherwise).
+void PrintArcs(std::ostream& out, SummaryOf s, bool first);
+
 #endif

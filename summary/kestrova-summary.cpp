@@ -3,8 +3,11 @@
 #include "PROGINC/ProgramError.h"
 #include "summary/ArcSummary.h"
 #include "summary/GofReader.h"
+#include "summary/PlotData.h"
+#include "summary/SkyGrid.h"
 #include "summary/SummaryTable.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <iostream>
 #include <string>
@@ -13,12 +16,20 @@
 
 namespace {
 
-constexpr const char* Usage = "usage: kestrova-summary [--tsv] [--mw-jump=METRES] RESULT.gof...\n";
-constexpr std::string_view JumpOption = "--mw-jump=";
+constexpr const char* Usage =
+    "usage: kestrova-summary [--tsv | --arcs] [--mw-jump=METRES] RESULT.gof...\n"
+    "       kestrova-summary --columns RESULT.gof\n"
+    "       kestrova-summary --plot-data=COLUMN [--sats=LIST] [--mw-jump=METRES] RESULT.gof\n";
+constexpr std::string_view JumpOption = "--mw-jump=", PlotOption = "--plot-data=",
+                           SatsOption = "--sats=";
+
+enum class Form { Table, Tsv, Arcs, Columns, PlotData };
 
 struct Options {
-    bool tsv = false;
+    Form form = Form::Table;
     std::int64_t mwJump = DefaultMWJump; // mm
+    std::string column;
+    SatelliteChoice sats;
     std::vector<std::string> files;
 };
 
@@ -30,13 +41,23 @@ Options ParseOptions(int argc, char** argv)
     for (int i = 1; i < argc; ++i) {
         const std::string_view a = argv[i];
         if (a == "--tsv") {
-            o.tsv = true;
+            o.form = Form::Tsv;
+        } else if (a == "--arcs") {
+            o.form = Form::Arcs;
+        } else if (a == "--columns") {
+            o.form = Form::Columns;
         } else if (a == "--help" || a == "-h") {
             std::cout << Usage;
             std::exit(0);
         } else if (a.starts_with(JumpOption)) {
             if (!ParseDecimal(a.substr(JumpOption.size()), 3, o.mwJump) || o.mwJump <= 0)
                 Fail(std::string(a) + " - THE MW JUMP MUST BE A POSITIVE NUMBER OF METRES!");
+        } else if (a.starts_with(PlotOption)) {
+            o.form = Form::PlotData;
+            o.column = a.substr(PlotOption.size());
+        } else if (a.starts_with(SatsOption)) {
+            if (!o.sats.Parse(a.substr(SatsOption.size())))
+                Fail(std::string(a) + " - NOT A LIST OF SATELLITES AND SYSTEM LETTERS!");
         } else if (a.starts_with("--")) {
             Fail("UNKNOWN OPTION: " + std::string(a) + "!");
         } else {
@@ -44,6 +65,8 @@ Options ParseOptions(int argc, char** argv)
         }
     }
     if (o.files.empty()) Fail("NO RESULT FILE NAMED!");
+    if ((o.form == Form::PlotData || o.form == Form::Columns) && o.files.size() > 1)
+        Fail("--plot-data AND --columns TAKE ONE RESULT FILE!");
     return o;
 }
 
@@ -52,13 +75,28 @@ Options ParseOptions(int argc, char** argv)
 void Summarise(const std::string& file, const Options& o, bool first)
 {
     GofReader reader(file);
-    FileSummary summary(reader.Header(), o.mwJump);
+    if (o.form == Form::Columns) {
+        for (const std::string& c : reader.Header().columns) std::cout << c << "\n";
+        return;
+    }
+    if (o.form == Form::PlotData) {
+        PrintPlotData(std::cout, reader, o.mwJump, o.column, o.sats);
+        return;
+    }
+    SkyGrid sky;
+    const std::vector<std::string>& columns = reader.Header().columns;
+    if (o.form == Form::Table && std::find(columns.begin(), columns.end(), "EL") != columns.end())
+        sky.Load(reader.Header(), file);
+    FileSummary summary(reader.Header(), o.mwJump, &sky);
     summary.TakeAll(reader);
     const SummaryOf s{file, reader.Header(), summary};
-    if (o.tsv) {
+    switch (o.form) {
+    case Form::Tsv:
         if (first) PrintTsvHeading(std::cout);
         PrintTsv(std::cout, s);
-    } else {
+        break;
+    case Form::Arcs: PrintArcs(std::cout, s, first); break;
+    default:
         if (!first) std::cout << "\n";
         PrintTable(std::cout, s);
     }

@@ -224,3 +224,107 @@ TEST(FileSummary, EverySystemHasItsOwnTotal)
     EXPECT_EQ(labels, (std::vector<std::string>{"G03", "GPS", "C03", "BDS", "J03", "QZS", "I03",
                                                 "IRN", "S23", "SBS", "ALL"}));
 }
+
+namespace {
+
+// G05 every 30 s with L1, L2, L4 and MW[C]: L4 0.100 and MW -10.000 unless a case changes a row.
+struct ArcCase {
+    const char* name;
+    int row;          // the row the case changes (rows 0..11, one missing at 8 in every case)
+    double l4, mw;    // its L4 and MW
+    int lli1, lli2;   // its loss-of-lock digits on L1 and L2
+    bool skipNext;    // the row after it is missing too: a step of 60 s
+    const char* arcs; // the reasons of the arcs' ends, in order
+};
+
+std::string CaseListing(const ArcCase& c)
+{
+    std::string text =
+        goftext::Header(" G05", " L1[+] L2[+] L4[+] MW[C][+]",
+                        "            L1                L2                L4             MW[C]    ");
+    for (int i = 0; i < 14; ++i) {
+        if (i == 8 || (c.skipNext && i == c.row - 1)) continue;
+        const bool changed = i == c.row;
+        text += Row(i, "G05",
+                    V(1000 + i, changed ? c.lli1 : 0) + V(800 + i, changed ? c.lli2 : 0) +
+                        V(changed ? c.l4 : 0.100 + (i > c.row ? c.l4 - 0.100 : 0)) +
+                        V(changed ? c.mw : -10 + (i > c.row ? c.mw + 10 : 0)));
+    }
+    return text + "\n";
+}
+
+std::string Reasons(const std::vector<Arc>& arcs)
+{
+    std::string text;
+    for (const Arc& a : arcs) {
+        if (!text.empty()) text += ", ";
+        text += ArcEndName(a.end);
+    }
+    return text;
+}
+
+} // namespace
+
+// The one arc rule: a gap of more than 4.5 intervals, a loss of lock (bit 0) on a raw phase, a
+// jump of MW beyond 4 m and a jump of L4 beyond 0.05 m + 0.02 m/s end an arc; the level after a
+// jump stays, so only the jump itself ends one.
+TEST(ArcRule, EndsArcsAtGapsFlagsAndUnflaggedJumpsOnly)
+{
+    // clang-format off
+    const ArcCase cases[] = {
+        {"quiet arc, 60 s skip at 8",  5, 0.100, -10.000, 0, 0, false, "last row"},
+        {"loss of lock on L2",         5, 0.100, -10.000, 0, 1, false, "loss of lock, last row"},
+        {"bit 2 on L1 is no loss",     5, 0.100, -10.000, 4, 0, false, "last row"},
+        {"MW 4.001 m",                 5, 0.100, -5.999,  0, 0, false, "MW jump, last row"},
+        {"MW 4.000 m",                 5, 0.100, -6.000,  0, 0, false, "last row"},
+        {"MW -4.001 m",                5, 0.100, -14.001, 0, 0, false, "MW jump, last row"},
+        {"L4 0.651 m in 30 s",         5, 0.751, -10.000, 0, 0, false, "L4 jump, last row"},
+        {"L4 0.649 m in 30 s",         5, 0.749, -10.000, 0, 0, false, "last row"},
+        {"L4 -1.249 m in 60 s",        5, -1.149, -10.000, 0, 0, true, "last row"},
+        {"L4 -1.251 m in 60 s",        5, -1.151, -10.000, 0, 0, true, "L4 jump, last row"},
+    };
+    // clang-format on
+    for (const ArcCase& c : cases) {
+        const std::string file = WriteText(TestFolder() / "case.gof", CaseListing(c));
+        Summarised s(file);
+        EXPECT_EQ(Reasons(s.summary.ArcsOf(SatelliteIndex("G05"))), c.arcs) << c.name;
+    }
+    // skips of 5 intervals end arcs (2 -> 7, 7 -> 12), the skip of 1 does not
+    std::string text = goftext::Header(" G05", " L4[+]", "            L4    ");
+    for (int i : {0, 1, 2, 7, 12, 13}) text += Row(i, "G05", V(0.1));
+    Summarised gaps(WriteText(TestFolder() / "gaps.gof", text + "\n"));
+    const std::vector<Arc>& arcs = gaps.summary.ArcsOf(SatelliteIndex("G05"));
+    EXPECT_EQ(Reasons(arcs), "gap, gap, last row");
+    ASSERT_EQ(arcs.size(), 3u);
+    EXPECT_EQ(arcs[1].firstEpoch, "2015-02-13 00:03:30.0");
+    EXPECT_EQ(arcs[1].rows, 1);
+}
+
+// york's G05 jumps at 15:16 without a flag (its phases by thousands of kilometres): MW ends the
+// arc, and so does L4 alone where the listing has no MW. --arcs names the reason and the step.
+TEST(ArcRule, YorkG05JumpsAt1516WithoutAFlag)
+{
+    const std::string york = std::string(KESTROVA_SHARED_DATA) + "/york0440.15o";
+    if (!std::filesystem::exists(york)) GTEST_SKIP() << york << " is absent";
+    const std::filesystem::path dir = TestFolder();
+    for (const std::string list : {"L1:L2:C1:P2:L4:MW:", "L1:L2:L4:"}) {
+        const std::string gof = (dir / "g05.gof").string();
+        ASSERT_EQ(std::system((std::string(KESTROVA_BIN) + " -o" + york + " -cG -pG05 -l" + list +
+                               " -r" + gof + " >/dev/null")
+                                  .c_str()),
+                  0);
+        const std::string arcs = SummaryText(dir, "--arcs " + gof);
+        const std::string why = list.find("MW") != std::string::npos ? "MW jump" : "L4 jump";
+        std::istringstream in(arcs);
+        std::string line, before;
+        while (std::getline(in, line) &&
+               line.find("\t2015-02-13 15:16:00.0\t") == std::string::npos)
+            before = line;
+        ASSERT_FALSE(line.empty()) << "no arc of G05 begins at 15:16:\n" << arcs;
+        EXPECT_NE(before.find("\t2015-02-13 15:15:00.0\t"), std::string::npos) << before;
+        EXPECT_NE(before.find("\t" + why + "\t"), std::string::npos) << before;
+        // the step, in metres, is beyond a thousand kilometres
+        const double step = std::atof(before.substr(before.rfind('\t') + 1).c_str());
+        EXPECT_GT(std::abs(step), 1e6) << before;
+    }
+}

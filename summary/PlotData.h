@@ -1,0 +1,40 @@
+// SPDX-License-Identifier: BSD-2-Clause
+// The values of one column of a result file for pictures (kestrova-plot): per satellite, in
+// time order, each value with the arc the summary gives it, the value less its arc's mean, and
+// the elevation and azimuth of its row where the file lists them.
+#ifndef KESTROVA_SUMMARY_PLOTDATA_H
+#define KESTROVA_SUMMARY_PLOTDATA_H
+
+#include "summary/ArcSummary.h"
+#include "summary/GofReader.h"
+
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// A choice of satellites: identifiers and whole systems by their letter, as "G05,R12,E" or
+// "G05R12". Empty: every satellite.
+class SatelliteChoice {
+  public:
+    // False for a text that is neither (the choice is then empty).
+    bool Parse(std::string_view text);
+    bool Takes(int satellite) const;
+
+  private:
+    std::vector<int> satellites;
+    std::vector<char> systems;
+};
+
+// The unit of a column as the pictures label it.
+std::string ColumnUnit(std::string_view column, bool phaseInMetres);
+
+// Writes the comment lines "# rinex:", "# unit:", "# interval:" (seconds), "# span:" (first and
+// last epoch drawn as written, and as seconds since 1970), then one line per value: satellite,
+// seconds since 1970, arc (1, 2, ... per satellite), value, value less its arc's mean, elevation,
+// azimuth ("-" where the file has none). A column the file does not list ends the run with a framed
+// error.
+void PrintPlotData(std::ostream& out, GofReader& reader, std::int64_t mwJumpMilli,
+                   const std::string& column, const SatelliteChoice& choice);
+
+#endif

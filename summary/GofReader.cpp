@@ -5,6 +5,8 @@
 #include "PROGINC/cfilef.h"
 #include "PROGINC/cstringf.h"
 
+#include <cstdio>
+
 namespace {
 
 constexpr std::string_view ProgramLine = "#PROGRAM: Kestrova";
@@ -86,6 +88,15 @@ bool GridFigure(std::string_view text, Ticks& ticks)
 }
 
 } // namespace
+
+std::string Milli(std::int64_t v)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%s%lld.%03lld", v < 0 ? "-" : "",
+                  static_cast<long long>(v < 0 ? -(v / 1000) : v / 1000),
+                  static_cast<long long>(v < 0 ? -(v % 1000) : v % 1000));
+    return text;
+}
 
 bool ParseDecimal(std::string_view text, int decimals, std::int64_t& scaled)
 {

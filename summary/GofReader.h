@@ -28,6 +28,8 @@ inline constexpr Ticks TicksPerDay = 86400 * TicksPerSecond;
 // value x 10^decimals. False for anything else: blanks, a sign or a point alone, inf, nan, an
 // exponent, more decimals, more than 18 digits.
 bool ParseDecimal(std::string_view text, int decimals, std::int64_t& scaled);
+// The text of a value held in thousandths, with three decimals: -1234 is "-1.234".
+std::string Milli(std::int64_t v);
 
 // Satellites are numbered as the tool numbers them (GNSS/SatSystem), 0..SatelliteSlots - 1. -1 for
 // a text that is not a system letter and two digits.

@@ -27,15 +27,6 @@ int ColumnOf(const GofHeader& h, std::string_view name)
     return at == h.columns.end() ? -1 : static_cast<int>(at - h.columns.begin());
 }
 
-std::string Milli(std::int64_t v)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%s%lld.%03lld", v < 0 ? "-" : "",
-                  static_cast<long long>(v < 0 ? -(v / 1000) : v / 1000),
-                  static_cast<long long>(v < 0 ? -(v % 1000) : v % 1000));
-    return text;
-}
-
 std::string Seconds(Ticks t)
 {
     char text[40];

@@ -27,15 +27,6 @@ constexpr Column FixedColumns[] = {
 // clang-format on
 constexpr int RmsWidth = 10, CountWidth = 8;
 
-std::string Milli(std::int64_t v)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%s%lld.%03lld", v < 0 ? "-" : "",
-                  static_cast<long long>(v < 0 ? -(v / 1000) : v / 1000),
-                  static_cast<long long>(v < 0 ? -(v % 1000) : v % 1000));
-    return text;
-}
-
 std::string Count(long long n) { return n < 0 ? "-" : std::to_string(n); }
 
 // A part of a whole in percent rounded to one decimal; "-" for no whole.

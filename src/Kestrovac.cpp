@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <initializer_list>
@@ -198,6 +199,7 @@ void Kestrovac::SetDefaults()
     verbose = isStart = isEnd = isSat = isxSat = isObs = isDt = isAll = false;
     isMP1 = isMP2 = isGLNfc = isGLNhead = isEpochRound = isMSJump = false;
     isSystem.fill(false);
+    isSecondThread = true;
     dt = 0;
     mp1Fact1 = mp1Fact2 = mp2Fact1 = mp2Fact2 = 0;
     EpochRound = 0.1; // the double 0.1, widened
@@ -299,6 +301,7 @@ void Kestrovac::ParseOption(const char* word)
     case 'U': SetPhaseUnit(word[2]); return;
     case 'V': return; // decided before the first word
     case 'A': isAll = true; return;
+    case 'J': SetThreads(word + 2); return;
     }
     std::string warn = "UNKNOWN PARAMETHER: -";
     if (c != '\0') warn += c;
@@ -310,6 +313,22 @@ void Kestrovac::ParseOption(const char* word)
 template <typename T> void Kestrovac::Report(const char* label, const T& value) const
 {
     if (verbose) Detail() << label << value << "!\n";
+}
+
+// -j1 keeps the run in one thread; from -j2 on the listing is written by a second thread, the one
+// there is to give. The result is the same either way.
+void Kestrovac::SetThreads(const char* value)
+{
+    char* end = nullptr;
+    const long n = std::strtol(value, &end, 10);
+    if (end == value || *end != '\0' || n < 1) {
+        ProgramWarning(ProgName, ("NUMBER OF THREADS NOT VALID: -j" + std::string(value) +
+                                  " - THE LISTING IS WRITTEN BY A SECOND THREAD!")
+                                     .c_str());
+        return;
+    }
+    isSecondThread = n > 1;
+    Report("Number of threads: ", isSecondThread ? 2 : 1);
 }
 
 void Kestrovac::SetOptionalFile(const char* word, char (&file)[256], bool& isSet,
@@ -857,7 +876,7 @@ void Kestrovac::PrintObs()
     GroupRecords();
     FindStoredTables();
     {
-        TextBlock block(res);
+        TextBlock block(res, isSecondThread);
         for (long i = 0; i < satprn.NRow(); i++) PrintSatellite(satprn(i), tm, block);
     }
     if (!result.Commit(res)) ProgramError(ProgName, "RESULT FILE CAN NOT BE WRITTEN!");

@@ -74,6 +74,7 @@ class Kestrovac {
     bool isObs;
     bool isDt;
     bool isAll;
+    bool isSecondThread; // the listing is written by a second thread (-j1 turns it off)
     bool isMP1;
     bool isMP2;
     bool isGLNfc;
@@ -125,6 +126,7 @@ class Kestrovac {
 
     // The command line, word by word, then the checks after its last word.
     void ParseOption(const char* word);
+    void SetThreads(const char* value);
     template <typename T> void Report(const char* label, const T& value) const;
     void SetOptionalFile(const char* word, char (&file)[256], bool& isSet, const char* option,
                          const char* label);

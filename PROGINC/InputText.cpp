@@ -281,18 +281,18 @@ TextBuffer::TextBuffer(std::string_view text, bool handBackBehind)
     MoveTo(first);
 }
 
-void TextBuffer::MoveTo(const char* p)
+void TextBuffer::MoveTo(const char* p, const char* inUse)
 {
     char* b = const_cast<char*>(first);
     char* at = const_cast<char*>(p);
     setg(b, at, at + std::min(Window, static_cast<std::size_t>(last - p)));
-    if (!handBack || static_cast<std::size_t>(p - released) < Keep + Window) return;
+    if (!handBack || static_cast<std::size_t>(inUse - released) < Keep + Window) return;
     // whole pages only, of the text's own: a text in memory need not start on a page
     const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     const auto from = (reinterpret_cast<std::uintptr_t>(released) + page - 1) / page * page;
-    const auto to = (reinterpret_cast<std::uintptr_t>(p) - Keep) / page * page;
+    const auto to = (reinterpret_cast<std::uintptr_t>(inUse) - Keep) / page * page;
     if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
-    released = p - Keep;
+    released = inUse - Keep;
 }
 
 TextBuffer::int_type TextBuffer::underflow()
@@ -320,8 +320,9 @@ bool TextBuffer::NextLine(std::istream& in, std::string_view& line)
     line = std::string_view(p, n);
     if (lf == nullptr) in.setstate(std::ios::eofbit);
     const char* next = lf != nullptr ? lf + 1 : last;
+    // the line handed out stays: it may be longer than a window
     if (next > egptr())
-        MoveTo(next);
+        MoveTo(next, p);
     else
         setg(eback(), const_cast<char*>(next), egptr());
     return true;

@@ -30,8 +30,10 @@ class TextBuffer final : public std::streambuf {
     int_type underflow() override;
 
   private:
-    // Goes on at p: the get area is the window from p on.
-    void MoveTo(const char* p);
+    // Goes on at p: the get area is the window from p on. The text before inUse is no longer
+    // read (but for a little way back), and may be handed back.
+    void MoveTo(const char* p, const char* inUse);
+    void MoveTo(const char* p) { MoveTo(p, p); }
 
     const char* first;
     const char* last;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "PROGINC/InputText.h"
 
+#include "PROGINC/Pages.h"
 #include "PROGINC/ProgramError.h"
 
 #include <algorithm>
@@ -124,6 +125,8 @@ bool InflateWhole(std::string_view gz, std::string& out)
     if (size > gz.size() * MaxDeflateRatio) return false;
     std::unique_ptr<libdeflate_decompressor, DecompressorFree> d(libdeflate_alloc_decompressor());
     if (d == nullptr) return false;
+    out.reserve(size);
+    MakePresent(out.data(), size);
     out.resize(size);
     std::size_t in = 0;
     std::size_t got = 0;

@@ -4,6 +4,7 @@
 #ifndef KESTROVA_MATRIX_MATRIX_H
 #define KESTROVA_MATRIX_MATRIX_H
 
+#include "PROGINC/Pages.h"
 #include "matrix/MError.h"
 
 #include <cstdlib>
@@ -54,6 +55,14 @@ template <class T> class matrix {
     long NRow() const { return r; }
     long NCol() const { return c; }
     long Length() const { return static_cast<long>(r) * c; }
+
+    // Makes the n elements from i on present before they are first written (elements beyond the
+    // table are left out).
+    void Populate(long i, long n)
+    {
+        const long to = i + n < Length() ? i + n : Length();
+        if (i >= 0 && i < to) MakePresent(v + i, static_cast<std::size_t>(to - i) * sizeof(T));
+    }
 
     T& operator()(long i) { return v[CheckLinear(i)]; }
     const T& operator()(long i) const { return v[CheckLinear(i)]; }

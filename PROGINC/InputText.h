@@ -3,7 +3,8 @@
 // reader walk the same bytes, and a pipe, a FIFO or a process substitution works like a file.
 // A plain regular file is mapped into memory; anything else is read into memory. Compressed
 // input (gzip, compress, bzip2, xz, a zip archive of one file) is recognised by its first bytes,
-// not by its name, and decompressed into memory through libarchive.
+// not by its name, and decompressed into memory: a gzip stream of one member through libdeflate,
+// the rest through libarchive.
 #ifndef KESTROVA_PROGINC_INPUTTEXT_H
 #define KESTROVA_PROGINC_INPUTTEXT_H
 

@@ -14,11 +14,16 @@
 // without the call: the pages then fault one by one, as they would anyway.
 inline void MakePresent(const void* p, std::size_t n)
 {
+#ifdef MADV_POPULATE_WRITE
     if (n == 0) return;
     const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     const auto from = reinterpret_cast<std::uintptr_t>(p) / page * page;
     const auto end = reinterpret_cast<std::uintptr_t>(p) + n;
     madvise(reinterpret_cast<void*>(from), end - from, MADV_POPULATE_WRITE);
+#else
+    (void)p;
+    (void)n;
+#endif
 }
 
 #endif

@@ -2,6 +2,7 @@
 #include "GNSS/CompactRINEX.h"
 
 #include "GNSS/RINEXf.h"
+#include "PROGINC/Pages.h"
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cstringf.h"
 
@@ -138,6 +139,7 @@ class Decoder {
     std::size_t pos = 0;
     const Layout* lay = &Compact1;
     std::string out;
+    std::size_t madePresent = 0; // the text made present ahead of the writing
 
     std::string epochLine;
     bool haveEpochLine = false;
@@ -176,6 +178,7 @@ class Decoder {
     void WriteFieldAt(char* w, Satellite& s, long k);
     void EndLine(std::size_t start);
     void Restart();
+    void KeepPresentAhead();
     std::string EpochName() const;
     [[noreturn]] void EpochError(const char* what) const;
 };
@@ -244,8 +247,27 @@ void Decoder::Restart()
     clock.order = 0;
 }
 
+// The text is written into memory made present a block ahead of it, and grows by doubling into
+// memory made present likewise: a fault for each fresh page costs more than decoding the page.
+void Decoder::KeepPresentAhead()
+{
+    constexpr std::size_t Ahead = std::size_t{1} << 20;
+    if (out.size() + Ahead <= madePresent) return;
+    if (out.size() + Ahead > out.capacity()) {
+        std::string bigger;
+        bigger.reserve(std::max(2 * out.capacity(), out.size() + 2 * Ahead));
+        MakePresent(bigger.data(), out.size() + Ahead);
+        bigger.append(out);
+        out.swap(bigger);
+    } else {
+        MakePresent(out.data() + madePresent, out.size() + Ahead - madePresent);
+    }
+    madePresent = out.size() + Ahead;
+}
+
 void Decoder::Epoch(std::string_view line)
 {
+    KeepPresentAhead();
     if (!line.empty() && line[0] == lay->fullMark) {
         epochLine.assign(line);
         // RINEX 2 epoch lines begin with a blank, which the mark stands in for

@@ -69,6 +69,12 @@ std::string FileKindFound(std::istream& in)
 
 std::unique_ptr<std::istream> RINEX::OpenInput()
 {
+    LoadInput();
+    return input.Stream();
+}
+
+void RINEX::LoadInput()
+{
     if (!input.IsLoaded()) {
         if (!input.Load(rinexfile, "RINEX FILE", true)) RINEXError(CantOpen);
         cutShort = input.CutShort();
@@ -82,7 +88,6 @@ std::unique_ptr<std::istream> RINEX::OpenInput()
                 cutShort = "Compact RINEX " + version + " stream cut short";
         }
     }
-    return input.Stream();
 }
 
 void RINEX::ReadFile()
@@ -103,7 +108,9 @@ void RINEX::ReadFile()
     rdata.SetNRecords(nepoch, nobsall);
     rdata.SetTimeCorr(IsTimeCorr);
     {
-        std::unique_ptr<std::istream> in = OpenInput();
+        // the last pass: a decompressed text goes back to the system behind the reader
+        LoadInput();
+        std::unique_ptr<std::istream> in = input.LastStream();
         *in >> rhead >> rdata;
     }
     // the times of the data replace those the header states

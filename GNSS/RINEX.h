@@ -43,6 +43,8 @@ class RINEX {
     std::string cutEpoch;
 
   private:
+    // Reads the file (and decodes it) unless it is held already.
+    void LoadInput();
     void WarnIfCut();
     // Why the stream of the file ended early (a compressed or Compact RINEX stream), or empty.
     std::string cutShort;

@@ -171,6 +171,7 @@ void RINEXData::ReadRecords(std::istream& in)
     unknown.clear();
     long e = 0;
     long r = 0;
+    long populated = 0; // the records whose entries are present in every table
     // the counted epochs only: a record the file ends inside was left out of the counts
     while (e < nepochall && rec.NextEpoch()) {
         const std::string& epochLine = rec.EpochLine();
@@ -178,6 +179,7 @@ void RINEXData::ReadRecords(std::istream& in)
         if (r + n > nsatall)
             RINEXDataError("RINEX FILE HOLDS MORE EPOCHS OR RECORDS THAN COUNTED!");
         StoreEpoch(e, epochLine);
+        if (r + n > populated) populated = PopulateAhead(r);
         if (rhead.IsRinex3())
             ReadRecord3(rec, n, r);
         else
@@ -235,6 +237,18 @@ void RINEXData::StoreObservations3(long r, char system, std::string_view line)
     }
     for (const StoredField& s : f->stored)
         if (IsKept(s.type)) StoreField(s, r, line, FieldColumn3(s.field) - 1);
+}
+
+long RINEXData::PopulateAhead(long r)
+{
+    // a block of records whose entries fill about a megabyte of the widest table
+    constexpr long Block = 1L << 15;
+    sat.Populate(r, Block);
+    for (unsigned short code = 0; code < NObsTypes; code++) {
+        if (FullTables[code] != nullptr) (this->*FullTables[code]).Populate(r, Block);
+        if (ValueTables[code] != nullptr) (this->*ValueTables[code]).Populate(r, Block);
+    }
+    return r + Block;
 }
 
 void RINEXData::StoreEpoch(long e, const std::string& epochLine)

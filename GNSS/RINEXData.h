@@ -69,6 +69,10 @@ class RINEXData {
 
   private:
     void StoreEpoch(long e, const std::string& epochLine);
+    // Makes the entries of a block of records from r on present in every sized table, just ahead
+    // of the reader.
+    // Returns the first record not made present.
+    long PopulateAhead(long r);
     void RefineInterval(long e);
     // The n satellite records of the current epoch from record r on.
     void ReadRecord2(ObsRecordLines& rec, unsigned short n, long r, std::string& list);

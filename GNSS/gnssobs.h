@@ -4,6 +4,8 @@
 #ifndef KESTROVA_GNSS_GNSSOBS_H
 #define KESTROVA_GNSS_GNSSOBS_H
 
+#include "matrix/matrix.h"
+
 #include <cmath>
 #include <cstddef>
 #include <ostream>
@@ -32,6 +34,8 @@ class gnssobs {
     // The same of a field whose first length characters (up to 16) are there, read in place.
     gnssobs& Read(const char* field, std::size_t length);
 };
+
+template <> inline constexpr bool ZeroIsEmpty<gnssobs> = true;
 
 // The rules of sums and differences on bare values: missing (0) as soon as either operand is.
 inline long double ObsDifference(long double a, long double b)

@@ -3,6 +3,8 @@
 #ifndef KESTROVA_GNSS_GNSSOBSSHORT_H
 #define KESTROVA_GNSS_GNSSOBSSHORT_H
 
+#include "matrix/matrix.h"
+
 #include <cstddef>
 #include <ostream>
 
@@ -21,6 +23,8 @@ class gnssobsshort {
     // The value of a field whose first length characters are there, read in place.
     gnssobsshort& Read(const char* field, std::size_t length);
 };
+
+template <> inline constexpr bool ZeroIsEmpty<gnssobsshort> = true;
 
 // The 10-character value and " 0 0", or "*.***" and " * *" (see StreamColumn).
 std::ostream& operator<<(std::ostream& out, const gnssobsshort& o);

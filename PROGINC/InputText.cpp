@@ -1,13 +1,16 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "PROGINC/InputText.h"
 
+#include "PROGINC/Pages.h"
 #include "PROGINC/ProgramError.h"
 
 #include <algorithm>
 #include <archive.h>
 #include <archive_entry.h>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
+#include <libdeflate.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -20,7 +23,7 @@ namespace {
 // that a mapped file is never resident as a whole beside the data read from it.
 class ViewStream : public std::istream {
   public:
-    ViewStream(std::string_view text, bool mapped) : std::istream(nullptr), buf(text, mapped)
+    ViewStream(std::string_view text, bool handBack) : std::istream(nullptr), buf(text, handBack)
     {
         rdbuf(&buf);
     }
@@ -99,6 +102,39 @@ bool ReadEntry(archive* a, std::string& out)
     }
     out.resize(used);
     return n == 0;
+}
+
+struct DecompressorFree {
+    void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
+};
+
+// Deflate packs at most 1032 bytes into one.
+constexpr std::uint64_t MaxDeflateRatio = 1032;
+
+// A gzip stream of one member, inflated in one call straight into a text of the size its trailer
+// states (the size modulo 4 GiB). Anything else (several members, a text of 4 GiB or more, a
+// damaged or cut stream) is left to libarchive, which reads streams and words what is wrong:
+// false then, and out is empty.
+bool InflateWhole(std::string_view gz, std::string& out)
+{
+    constexpr std::size_t Trailer = 4; // ISIZE, little-endian, at the very end
+    if (gz.size() < 18) return false;
+    std::uint64_t size = 0;
+    for (std::size_t k = 0; k < Trailer; k++)
+        size |= std::uint64_t{static_cast<unsigned char>(gz[gz.size() - Trailer + k])} << (8 * k);
+    if (size > gz.size() * MaxDeflateRatio) return false;
+    std::unique_ptr<libdeflate_decompressor, DecompressorFree> d(libdeflate_alloc_decompressor());
+    if (d == nullptr) return false;
+    out.reserve(size);
+    MakePresent(out.data(), size);
+    out.resize(size);
+    std::size_t in = 0;
+    std::size_t got = 0;
+    const libdeflate_result r = libdeflate_gzip_decompress_ex(d.get(), gz.data(), gz.size(),
+                                                              out.data(), out.size(), &in, &got);
+    if (r == LIBDEFLATE_SUCCESS && in == gz.size() && got == size) return true;
+    out.clear();
+    return false;
 }
 
 // The text of a stream cut short up to its last line end: the line the cut runs through is
@@ -185,6 +221,9 @@ void InputText::Decompress(const std::string& name, const char* what)
 {
     const Compression* c = CompressionOf(text);
     if (c == nullptr) return;
+    std::string out;
+    if (c->support == archive_read_support_filter_gzip && InflateWhole(text, out))
+        return Replace(std::move(out), c->name);
     const bool zip = c->support == archive_read_support_format_zip;
     std::unique_ptr<archive, ArchiveFree> a(archive_read_new());
     c->support(a.get());
@@ -198,7 +237,6 @@ void InputText::Decompress(const std::string& name, const char* what)
     if (r == ARCHIVE_OK) r = archive_read_next_header(a.get(), &entry);
     if (r == ARCHIVE_EOF && zip) Fail(what, name, "IS A ZIP ARCHIVE WITHOUT A FILE!");
     if (r == ARCHIVE_EOF) return Replace("", c->name);
-    std::string out;
     // a stream that simply stops early is kept up to its last complete line when asked to
     auto refuseUnlessCut = [&] {
         const std::string reason = Reason(a.get());
@@ -232,24 +270,32 @@ std::unique_ptr<std::istream> InputText::Stream() const
     return std::make_unique<ViewStream>(text, map != nullptr);
 }
 
-TextBuffer::TextBuffer(std::string_view text, bool isMapped)
-    : first(text.data()), last(text.data() + text.size()), released(text.data()), mapped(isMapped)
+std::unique_ptr<std::istream> InputText::LastStream()
+{
+    // the text stays held (the stream reads it) until the next Load or Clear
+    loaded = false;
+    return std::make_unique<ViewStream>(text, true);
+}
+
+TextBuffer::TextBuffer(std::string_view text, bool handBackBehind)
+    : first(text.data()), last(text.data() + text.size()), released(text.data()),
+      handBack(handBackBehind)
 {
     MoveTo(first);
 }
 
-void TextBuffer::MoveTo(const char* p)
+void TextBuffer::MoveTo(const char* p, const char* inUse)
 {
     char* b = const_cast<char*>(first);
     char* at = const_cast<char*>(p);
     setg(b, at, at + std::min(Window, static_cast<std::size_t>(last - p)));
-    if (!mapped || static_cast<std::size_t>(p - released) < Keep + Window) return;
-    // whole pages only: the mapping starts on a page
-    const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
-    const std::size_t upTo = (static_cast<std::size_t>(p - first) - Keep) / page * page;
-    const char* end = first + upTo;
-    madvise(const_cast<char*>(released), static_cast<std::size_t>(end - released), MADV_DONTNEED);
-    released = end;
+    if (!handBack || static_cast<std::size_t>(inUse - released) < Keep + Window) return;
+    // whole pages only, of the text's own: a text in memory need not start on a page
+    const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
+    const auto from = (reinterpret_cast<std::uintptr_t>(released) + page - 1) / page * page;
+    const auto to = (reinterpret_cast<std::uintptr_t>(inUse) - Keep) / page * page;
+    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+    released = inUse - Keep;
 }
 
 TextBuffer::int_type TextBuffer::underflow()
@@ -277,8 +323,9 @@ bool TextBuffer::NextLine(std::istream& in, std::string_view& line)
     line = std::string_view(p, n);
     if (lf == nullptr) in.setstate(std::ios::eofbit);
     const char* next = lf != nullptr ? lf + 1 : last;
+    // the line handed out stays: it may be longer than a window
     if (next > egptr())
-        MoveTo(next);
+        MoveTo(next, p);
     else
         setg(eback(), const_cast<char*>(next), egptr());
     return true;

@@ -3,7 +3,8 @@
 // reader walk the same bytes, and a pipe, a FIFO or a process substitution works like a file.
 // A plain regular file is mapped into memory; anything else is read into memory. Compressed
 // input (gzip, compress, bzip2, xz, a zip archive of one file) is recognised by its first bytes,
-// not by its name, and decompressed into memory through libarchive.
+// not by its name, and decompressed into memory: a gzip stream of one member through libdeflate,
+// the rest through libarchive.
 #ifndef KESTROVA_PROGINC_INPUTTEXT_H
 #define KESTROVA_PROGINC_INPUTTEXT_H
 
@@ -16,11 +17,12 @@
 
 // The stream buffer of InputText::Stream(): the text itself, without a copy. ReadLine takes the
 // lines of such a stream straight from the text. A mapped text is handed back to the system
-// behind the reader as it goes (it is read again from the file should the reader come back), so
-// that a large file does not stay in memory beside the records read from it.
+// behind the reader as it goes (it is read again from the file should the reader come back), and
+// so is a text in memory on its last pass (it is gone then), so that a large file does not stay
+// in memory beside the records read from it.
 class TextBuffer final : public std::streambuf {
   public:
-    TextBuffer(std::string_view text, bool mapped);
+    TextBuffer(std::string_view text, bool handBack);
     // The next line without its LF, as std::getline(in, line) gives it, with in's state set alike:
     // a view into the text itself, valid as long as the text.
     bool NextLine(std::istream& in, std::string_view& line);
@@ -29,13 +31,15 @@ class TextBuffer final : public std::streambuf {
     int_type underflow() override;
 
   private:
-    // Goes on at p: the get area is the window from p on.
-    void MoveTo(const char* p);
+    // Goes on at p: the get area is the window from p on. The text before inUse is no longer
+    // read (but for a little way back), and may be handed back.
+    void MoveTo(const char* p, const char* inUse);
+    void MoveTo(const char* p) { MoveTo(p, p); }
 
     const char* first;
     const char* last;
     const char* released; // the text before this is handed back
-    bool mapped;
+    bool handBack;
 };
 
 class InputText {
@@ -59,6 +63,9 @@ class InputText {
     std::string_view Text() const { return text; }
     // A fresh stream over the text, from its first byte.
     std::unique_ptr<std::istream> Stream() const;
+    // The same for the last pass over the text: a text decompressed into memory is handed back
+    // behind the reader, and the text counts as no longer loaded (the next pass loads it anew).
+    std::unique_ptr<std::istream> LastStream();
     // Replaces the text by one made from it (a decoded form), noting what was undone.
     void Replace(std::string decoded, const std::string& undoneStep);
     // What was undone to reach the text, for example "gzip"; empty for a plain file.

@@ -18,6 +18,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <initializer_list>
@@ -257,6 +258,7 @@ void Kestrovac::SetDefaults()
     isSystem.fill(false);
     signalChoices.clear();
     for (const SatSystem& s : SatSystems) pairs[RowOf(s)] = s.DefaultPair();
+    isSecondThread = true;
     dt = 0;
     mp1Fact1 = mp1Fact2 = mp2Fact1 = mp2Fact2 = 0;
     EpochRound = 0.1; // the double 0.1, widened
@@ -363,6 +365,7 @@ void Kestrovac::ParseOption(const char* word)
     case 'N': AddNavFile(word); return;
     case 'K': SetCutOff(word); return;
     case 'W': SetPosition(word); return;
+    case 'J': SetThreads(word + 2); return;
     }
     std::string warn = "UNKNOWN PARAMETHER: -";
     if (c != '\0') warn += c;
@@ -370,6 +373,22 @@ void Kestrovac::ParseOption(const char* word)
 }
 
 std::ostream& Kestrovac::Detail() { return ProgressLine(std::cout, "GetFiles") << "         "; }
+
+// -j1 keeps the run in one thread; from -j2 on the listing is written by a second thread, the one
+// there is to give. The result is the same either way.
+void Kestrovac::SetThreads(const char* value)
+{
+    char* end = nullptr;
+    const long n = std::strtol(value, &end, 10);
+    if (end == value || *end != '\0' || n < 1) {
+        ProgramWarning(ProgName, ("NUMBER OF THREADS NOT VALID: -j" + std::string(value) +
+                                  " - THE LISTING IS WRITTEN BY A SECOND THREAD!")
+                                     .c_str());
+        return;
+    }
+    isSecondThread = n > 1;
+    Report("Number of threads: ", isSecondThread ? 2 : 1);
+}
 
 void Kestrovac::SetOptionalFile(const char* word, char (&file)[256], bool& isSet,
                                 const char* option, const char* label)
@@ -1030,7 +1049,7 @@ void Kestrovac::PrintObs()
     GroupRecords();
     FindStoredTables();
     {
-        TextBlock block(res);
+        TextBlock block(res, isSecondThread);
         for (long i = 0; i < satprn.NRow(); i++) PrintSatellite(satprn(i), tm, block);
     }
     if (!result.Commit(res)) ProgramError(ProgName, "RESULT FILE CAN NOT BE WRITTEN!");

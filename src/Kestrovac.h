@@ -78,6 +78,7 @@ class Kestrovac {
     bool isObs;
     bool isDt;
     bool isAll;
+    bool isSecondThread; // the listing is written by a second thread (-j1 turns it off)
     bool isMP1;
     bool isMP2;
     bool isGLNfc;
@@ -133,6 +134,7 @@ class Kestrovac {
 
     // The command line, word by word, then the checks after its last word.
     void ParseOption(const char* word);
+    void SetThreads(const char* value);
     // A verbose line of the option settings. Numbers go out in the stream's current format:
     // until an epoch has been written that is six significant digits; the epoch text form leaves
     // standard output fixed with one decimal.

@@ -59,12 +59,16 @@ TEST(InputText, EveryCompressionGivesBackTheFileByItsContent)
     MustRun("bzip2 -c " + Sample + " >" + d + "/c.15o");
     MustRun("xz -c " + Sample + " >" + d + "/d.15o");
     MustRun("cp " + Sample + " " + d + "/e && cd " + d + " && zip -q e.zip e && mv e.zip e.15o");
+    // two gzip members one after the other (as a gzip of a split file, or of an appended log)
+    MustRun("(head -c 3000 " + Sample + " | gzip -c; tail -c +3001 " + Sample + " | gzip -c) >" +
+            d + "/f.15o");
     for (const auto& [name, step] :
          std::vector<std::pair<std::string, std::string>>{{"a.15o", "gzip"},
                                                           {"b.15o", "compress"},
                                                           {"c.15o", "bzip2"},
                                                           {"d.15o", "xz"},
-                                                          {"e.15o", "zip"}}) {
+                                                          {"e.15o", "zip"},
+                                                          {"f.15o", "gzip"}}) {
         InputText in;
         ASSERT_TRUE(in.Load((dir / name).c_str(), "RINEX FILE")) << name;
         EXPECT_EQ(in.Undone(), step);
@@ -179,4 +183,10 @@ TEST(InputText, LinesOfAMappedTextAreThoseOfGetline)
     EXPECT_EQ(linesOf(*input.Stream(), false), expected);
     EXPECT_EQ(linesOf(*input.Stream(), true), expected);
     EXPECT_TRUE(input.Text() == text);
+    // a text decompressed into memory, handed back behind its last pass, is read whole by it
+    MustRun("gzip -c " + file.string() + " >" + file.string() + ".gz");
+    InputText packed;
+    ASSERT_TRUE(packed.Load((file.string() + ".gz").c_str(), "RINEX FILE"));
+    EXPECT_EQ(linesOf(*packed.LastStream(), true), expected);
+    EXPECT_FALSE(packed.IsLoaded());
 }

@@ -249,7 +249,7 @@ if [ "$generated" = 1 ]; then
   kcase full        "$day" "full listing, -cGE"             "-cGE"
   kcase full-gf     "$day" "full listing, -cGRE -gf"        "-cGRE -gf$glo"
   kcase typical     "$day" "typical list, -cGE"             "-cGE $typical"
-  kcase typical-j1  "$day" "typical list, -cGE, one thread (-j1)" "-cGE $typical -j1"
+  kcase typical-j2  "$day" "typical list, -cGE, writer thread (-j2)" "-cGE $typical -j2"
   kcase typical-ms  "$day" "typical list -ms, -cGE"         "-cGE $typical -ms"
   kcase typical-m1  "$day" "typical list -m1, -cGE"         "-cGE $typical -m1$mp1"
   kcase typical-m2  "$day" "typical list -m2, -cGE"         "-cGE $typical -m2$mp2"
@@ -262,7 +262,7 @@ if [ "$generated" = 1 ]; then
 fi
 if [ -n "${file[$real]:-}" ]; then
   kcase real-typical "$real" "typical list, -cG, real data" "-cG $typical"
-  kcase real-typical-j1 "$real" "typical list, -cG, real data, one thread (-j1)" "-cG $typical -j1"
+  kcase real-typical-j2 "$real" "typical list, -cG, real data, writer thread (-j2)" "-cG $typical -j2"
   kcase real-combos  "$real" "22 columns (7 raw, 15 combinations), -cG, real data" "-cG $combos"
   compressed_cases real-typical "$real" "typical list, -cG, real data" "-cG $typical"
 fi

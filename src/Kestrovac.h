@@ -78,7 +78,7 @@ class Kestrovac {
     bool isObs;
     bool isDt;
     bool isAll;
-    bool isSecondThread; // the listing is written by a second thread (-j1 turns it off)
+    bool isSecondThread; // the listing is written by a second thread (-j2)
     bool isMP1;
     bool isMP2;
     bool isGLNfc;

@@ -38,7 +38,7 @@ void WriteUsage(std::ostream& out)
            "  -ms        remove millisecond jumps of the receiver clock from the phases\n"
            "  -uC, -uM   raw phases in cycles (default) or metres\n"
            "  -a         a row also for each epoch on the grid without the satellite\n"
-           "  -jTHREADS  -j1 one thread; by default a second one writes the result file\n"
+           "  -jTHREADS  -j2: a second thread writes the result file (default -j1: one thread)\n"
            "  -v         progress lines\n"
            "  -h         this text (also -H, --help)\n"
            "The manual: man kestrova (in the build folder: man -l kestrova.1).\n";

@@ -3,8 +3,9 @@
 # ThreadSanitizer on the threaded path: builds kestrova (and the tools that make its inputs) with
 # -DKESTROVA_TSAN=ON and lists the sample day, brought to one epoch a second so that the listing
 # fills many blocks, in its plain, gzip, bzip2, xz, Compact RINEX and Compact RINEX in gzip forms,
-# with the writer thread (the default) and with -j1. Fails on any report of ThreadSanitizer, on a
-# status other than 0, and when a result file differs from that of the plain file in one thread.
+# with the writer thread (-j2) and with -j1 (the default). Fails on any report of
+# ThreadSanitizer, on a status other than 0, and when a result file differs from that of the
+# plain file in one thread.
 #   tests/tsan/run.sh [BUILD-DIR]      (default: build-tsan beside the sources)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -46,7 +47,7 @@ run() {
 run plain-j1 "$day" -j1
 for form in "$day" "$day.gz" "$day.bz2" "$day.xz" "$work/kest1hz.15d" "$work/kest1hz.15d.gz"; do
   name=$(basename "$form")
-  run "$name" "$form"
+  run "$name" "$form" -j2
   cmp "$work/plain-j1.rows" "$work/$name.rows"
 done
 run gz-j1 "$day.gz" -j1

@@ -362,7 +362,11 @@ void Kestrovac::ParseOption(const char* word)
     case 'U': SetPhaseUnit(word[2]); return;
     case 'V': return; // decided before the first word
     case 'A': isAll = true; return;
-    case 'N': AddNavFile(word); return;
+    case 'N': {
+        char file[256];
+        CopyValue(word, 2, file, "-n");
+        return AddNavFile(file);
+    }
     case 'K': SetCutOff(word); return;
     case 'W': SetPosition(word); return;
     case 'J': SetThreads(word + 2); return;
@@ -1201,11 +1205,11 @@ void Kestrovac::MakeEpochTexts()
         if (IfExistObs(m) != 0) rowCodes.push_back(obslist(m));
     anglesListed = std::ranges::any_of(
         rowCodes, [](int code) { return code == AzimuthCode || code == ElevationCode; });
-    epochGps.assign(n, 0);
-    if (NeedsAngles())
-        for (std::size_t j = 0; j < n; j++)
-            if (isListed[j])
-                epochGps[j] = GpsSecondsOfObsEpoch(rd.epoch(static_cast<long>(j)), rh.obsfirstts);
+    epochGps.clear();
+    if (NeedsAngles()) epochGps.assign(n, 0);
+    for (std::size_t j = 0; j < epochGps.size(); j++)
+        if (isListed[j])
+            epochGps[j] = GpsSecondsOfObsEpoch(rd.epoch(static_cast<long>(j)), rh.obsfirstts);
     // the prefix, the satellite, every column at its longest and the line end
     rowRoom = longest + 8 + rowCodes.size() * MaxColumn;
 }

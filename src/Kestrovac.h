@@ -203,7 +203,7 @@ class Kestrovac {
         bool known = false;
         double az = 0, el = 0;
     } rowAngles;
-    void AddNavFile(const char* word);
+    void AddNavFile(const char* file);
     void SetCutOff(const char* word);
     void SetPosition(const char* word);
     void CheckNavOptions();

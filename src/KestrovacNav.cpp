@@ -3,7 +3,6 @@
 // navigation files, the GLONASS channels they complete, the receiver position the angles are
 // seen from, and the azimuth and elevation of each listed row.
 #include "GNSS/mGNSSc.h"
-#include "PROGINC/ParseArgument.h"
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cfilef.h"
 #include "src/Kestrovac.h"
@@ -11,7 +10,6 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <iomanip>
 #include <iostream>
 #include <string>
@@ -37,12 +35,8 @@ constexpr long PositionEpochs = 10;
 
 } // namespace
 
-void Kestrovac::AddNavFile(const char* word)
+void Kestrovac::AddNavFile(const char* file)
 {
-    char file[256];
-    ParseFileName(word, file, 2, sizeof file);
-    if (std::strlen(word + 2) >= sizeof file)
-        ProgramError(ProgName, "VALUE OF OPTION -n LONGER THAN 255 CHARACTERS!");
     navFiles.emplace_back(file);
     Report("NAVIGATION file name: ", file);
 }
@@ -75,9 +69,8 @@ void Kestrovac::SetPosition(const char* word)
     isPosition = true;
     for (int i = 0; i < 3; i++) position[i] = xyz[i];
     if (verbose)
-        ProgressLine(std::cout, "GetFiles")
-            << "         RECEIVER POSITION: " << std::fixed << std::setprecision(3) << xyz[0] << " "
-            << xyz[1] << " " << xyz[2] << "!\n";
+        Detail() << "RECEIVER POSITION: " << std::fixed << std::setprecision(3) << xyz[0] << " "
+                 << xyz[1] << " " << xyz[2] << "!\n";
 }
 
 // A navigation file that cannot be opened ends the run: without it the angles and the cut-off

@@ -101,9 +101,12 @@ long double operator-(const mjd& d1, const mjd& d2)
     return (d1.second - d2.second) - static_cast<long double>(d2.mjday - d1.mjday) * 86400;
 }
 
-std::ostream& operator<<(std::ostream& out, const mjd& d)
+std::ostream& operator<<(std::ostream& out, const mjd& d) { return out << WithDecimals(d, 1); }
+
+std::ostream& operator<<(std::ostream& out, const mjdText& t)
 {
-    int n = mjdns::NDecSecond;
+    const mjd& d = t.epoch;
+    const int n = t.decimals;
     out << std::fixed;
     WriteWhole(out, d.GetMJDay(), 6, ' ');
     if (n <= 3)

@@ -5,12 +5,6 @@
 
 #include <ostream>
 
-namespace mjdns {
-enum { MJDSEC = 0, MJDDEC = 1, MJDHMS = 2, MJD = 3, SP3 = 4 };
-inline unsigned short NDecSecond = 1;
-inline unsigned short PrintFormat = MJDSEC;
-} // namespace mjdns
-
 class mjd {
   public:
     mjd() = default;
@@ -43,6 +37,13 @@ class mjd {
 
 // d1 - d2 in seconds.
 long double operator-(const mjd& d1, const mjd& d2);
+// The day and the second of day: one decimal of the second, or as many as WithDecimals asks for.
 std::ostream& operator<<(std::ostream& out, const mjd& d);
+struct mjdText {
+    const mjd& epoch;
+    int decimals;
+};
+inline mjdText WithDecimals(const mjd& d, int decimals) { return {d, decimals}; }
+std::ostream& operator<<(std::ostream& out, const mjdText& t);
 
 #endif

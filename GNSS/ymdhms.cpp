@@ -148,9 +148,12 @@ void ymdhms::Error(const char* error)
     ExitProgram();
 }
 
-std::ostream& operator<<(std::ostream& out, const ymdhms& d)
+std::ostream& operator<<(std::ostream& out, const ymdhms& d) { return out << WithDecimals(d, 1); }
+
+std::ostream& operator<<(std::ostream& out, const ymdhmsText& t)
 {
-    int n = ymdhmsns::NDecSecond;
+    const ymdhms& d = t.date;
+    const int n = t.decimals;
     // the year padded with the stream's own fill, the other fields with zeros
     out << std::fixed;
     WriteWhole(out, d.GetYear(), 5, out.fill());

@@ -5,14 +5,6 @@
 
 #include <ostream>
 
-namespace ymdhmsns {
-enum { YMDHMS = 0, YDHMS = 1, YDSEC = 2, YMD = 3, YDEC = 4, YD = 5 };
-enum { RINEXHEADER = 0, RINEXDATA = 1, NORINEX = 2, SP3 = 3, SINEX = 4 };
-inline unsigned short NDecSecond = 1;
-inline unsigned short PrintFormat = YMDHMS;
-inline unsigned short PrintType = NORINEX;
-} // namespace ymdhmsns
-
 class ymdhms {
   public:
     ymdhms() = default;
@@ -67,6 +59,13 @@ class ymdhms {
 // Days in the months before month m (m = 1 .. 13) of a leap or common year.
 int DaysBeforeMonth(bool leap, int m);
 
+// yyyy-mm-dd hh:mm:ss.s: one decimal of the second, or as many as WithDecimals asks for.
 std::ostream& operator<<(std::ostream& out, const ymdhms& d);
+struct ymdhmsText {
+    const ymdhms& date;
+    int decimals;
+};
+inline ymdhmsText WithDecimals(const ymdhms& d, int decimals) { return {d, decimals}; }
+std::ostream& operator<<(std::ostream& out, const ymdhmsText& t);
 
 #endif

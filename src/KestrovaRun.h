@@ -1,33 +1,52 @@
 // SPDX-License-Identifier: BSD-2-Clause
-// One run of the tool: the seven objects that live for the whole run and the phases that drive
-// them, in their order. The program, the fuzz harnesses and the tests all run through here, so
-// that a new phase is added once.
+// One run of the tool: the inputs that live for the whole run and the walk of its values:
+// settings, reading, plan, settings header, corrections, listing. The program, the fuzz
+// harnesses and the tests all run through here, so that a new phase is added once.
 #ifndef KESTROVA_SRC_KESTROVARUN_H
 #define KESTROVA_SRC_KESTROVARUN_H
 
+#include "GNSS/BroadcastNav.h"
 #include "GNSS/GLNSat.h"
 #include "GNSS/RINEX.h"
 #include "GNSS/RINEXData.h"
 #include "GNSS/RINEXHeader.h"
-#include "src/Kestrovac.h"
+#include "PROGINC/ResultFile.h"
+#include "src/Progress.h"
+#include "src/RunPlan.h"
+#include "src/RunSettings.h"
 #include "teqc/CompactTEQC.h"
 
-struct KestrovaRun {
+#include <fstream>
+#include <vector>
+
+// The inputs of a run: the observation file and the optional files.
+struct RunInputs {
     RINEXHeader rh;
     RINEXData rd{rh};
     RINEX rnx{rh, rd};
     CompactTEQC mp1;
     CompactTEQC mp2;
-    GLNSat glnfc;
-    Kestrovac app{rh, rd, rnx, mp1, mp2, glnfc};
+    GLNSat channels;
+    BroadcastNav nav;
+};
+
+struct KestrovaRun {
+    RunInputs in;
 
     // Every phase, from the command line to the closing banner.
     void Phases(int argc, const char** argv);
 };
 
-// The program-wide state a run leaves behind (the GLONASS slot tables, the combination factors,
-// the decimals of printed seconds, the format of the console streams), back to where a process
+// The settings of a command line and the plan up to the reading of the file (for tests of the
+// options): the messages as in a run.
+RunSettings SettingsOf(int argc, const char** argv, RunInputs& in, RunPlan& plan,
+                       Progress& progress);
+
+// The tables the combinations still read from program-wide state, back to where a process
 // starts: for processes that run more than once.
 void ResetRunState();
+
+// Reading the file and the optional inputs, and the plan they allow.
+void ReadAndPlan(const RunSettings& s, RunPlan& plan, RunInputs& in, Progress& progress);
 
 #endif

@@ -31,9 +31,7 @@ std::string Date(const char* word)
     ymdhms t;
     ParseDate(word, t, 2);
     std::ostringstream out;
-    ymdhmsns::NDecSecond = 6;
-    out << t;
-    ymdhmsns::NDecSecond = 1;
+    out << WithDecimals(t, 6);
     return out.str();
 }
 

@@ -37,9 +37,7 @@ DaySec Step(unsigned long day, long double sec, long double dsec)
 std::string Text(const mjd& m, unsigned short ndec)
 {
     std::ostringstream out;
-    mjdns::NDecSecond = ndec;
-    out << m << '|' << 0.5L;
-    mjdns::NDecSecond = 1;
+    out << WithDecimals(m, ndec) << '|' << 0.5L;
     return out.str();
 }
 

@@ -34,9 +34,7 @@ ymdhms Date(unsigned short y, unsigned short mo, unsigned short d, unsigned shor
 std::string Text(const ymdhms& t, unsigned short ndec)
 {
     std::ostringstream out;
-    ymdhmsns::NDecSecond = ndec;
-    out << t << '|' << std::setw(3) << 7 << '|' << 0.5L;
-    ymdhmsns::NDecSecond = 1;
+    out << WithDecimals(t, ndec) << '|' << std::setw(3) << 7 << '|' << 0.5L;
     return out.str();
 }
 

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "src/KestrovaRun.h"
+#include "src/ListCodes.h"
 #include "tests/unit/Compact2Writer.h"
 
 #include <algorithm>
@@ -25,15 +26,35 @@ std::string ErrorFrame(const std::string& text)
     return "\n**** Kestrova: Error -> " + text + " ****\n     Exiting Kestrova ... \n\n";
 }
 
-// The objects of a run, and GetFiles on a command line.
-struct Session : KestrovaRun {
+// The settings and plan of a command line, and the types the store is taken to hold.
+struct Session {
+    RunInputs in;
+    RunPlan plan;
+    RunSettings settings;
+    unsigned long stored = 0;
+    bool read = false; // the file was read: its list and availability are the plan's
+
     void GetFiles(std::initializer_list<std::string> words)
     {
         std::vector<std::string> all{"kestrova"};
         all.insert(all.end(), words);
         std::vector<const char*> argv;
         for (const std::string& w : all) argv.push_back(w.c_str());
-        app.GetFiles(static_cast<int>(argv.size()), argv.data());
+        const int argc = static_cast<int>(argv.size());
+        Progress progress(AsksForProgress(argc, argv.data()));
+        settings = SettingsOf(argc, argv.data(), in, plan, progress);
+    }
+    void ReadFile()
+    {
+        Progress progress(false);
+        ReadAndPlan(settings, plan, in, progress);
+        read = true;
+    }
+    std::vector<ListEntry> Entries() const
+    {
+        if (read) return plan.list;
+        Progress progress(false);
+        return PlanList(settings, plan, in.rh, stored, progress);
     }
 
     // The column names of the list entries, and their widths ('S' 10, 'W' 14), as the result
@@ -41,37 +62,28 @@ struct Session : KestrovaRun {
     std::vector<std::string> List() const
     {
         std::vector<std::string> v;
-        ForEachColumn([&v](const char* name, int) { v.push_back(name); });
+        for (const ListEntry& e : Entries()) v.push_back(ListCodes()[e.code].column);
         return v;
     }
     std::string Widths() const
     {
         std::string w;
-        ForEachColumn([&w](const char*, int width) {
+        for (const ListEntry& e : Entries()) {
+            const int width = ListCodes()[e.code].width;
             w += width == 10 ? 'S' : width == 14 ? 'W' : '?';
-        });
+        }
         return w;
     }
-    template <class Take> void ForEachColumn(Take take) const
-    {
-        const matrix<unsigned short>& l = app.GetObsList();
-        for (long i = 0; i < l.Length(); i++) {
-            char name[16] = "";
-            int width = 0;
-            app.GetObs(l(i), name, width);
-            take(name, width);
-        }
-    }
-
     // The availability of every entry, as '+' and '-'.
-    std::string Available()
+    std::string Available() const
     {
         std::string s;
-        for (long i = 0; i < app.GetObsList().Length(); i++) {
-            app.CheckObsInRNX(static_cast<int>(i));
-            s += app.GetIfExistObs()(i) == 1 ? '+' : '-';
-        }
+        for (const ListEntry& e : Entries()) s += e.available ? '+' : '-';
         return s;
+    }
+    void Has(std::initializer_list<RINEXObsType> types)
+    {
+        for (RINEXObsType t : types) stored |= TypeBit(t);
     }
 
     // The output file line that -v writes last.
@@ -114,7 +126,7 @@ TEST(ObsList, EveryAcceptedTextGivesItsColumnInListOrder)
                     "C9 L9 D9 S9 L4 P4[P] P4[C] P4[C] L3 P3[C] P3[C] P3[P] WL[L] WL[L] WL[P] "
                     "WL[C] MW[C] MW[C] MW[P] MP1[P] MP1[C] MP2 C1-L1 P1-L1 P2-L2 P1-C1 P2-C2"));
     EXPECT_EQ(r.Widths(), "WWWWWWSSSSWWSSWWSSWWSSWWSSWWSS" + std::string(23, 'W'));
-    EXPECT_EQ(r.app.GetIfExistObs().Length(), 53);
+    EXPECT_EQ(r.Entries().size(), 53u);
 }
 
 TEST(ObsList, SplittingCountsColonsAndALaterListReplacesTheFirst)
@@ -126,12 +138,11 @@ TEST(ObsList, SplittingCountsColonsAndALaterListReplacesTheFirst)
     Session b; // text after the last ":" is no entry, even when it is no code
     b.GetFiles({"-o" + Minimal, "-cG", "-lC1:L1:L2:P2:", "-lMW:MWc:MWp:C9"});
     EXPECT_EQ(b.List(), Words("MW[C] MW[C] MW[P]"));
-    EXPECT_EQ(b.app.GetIfExistObs().Length(), 3);
-    EXPECT_EQ(b.app.GetIfExistObs()(2), 0);
+    EXPECT_EQ(b.Available(), "---");
 
     Session c;
     c.GetFiles({"-o" + Minimal, "-cG", "-lL4"});
-    EXPECT_EQ(c.app.GetObsList().Length(), 0);
+    EXPECT_TRUE(c.Entries().empty());
 }
 
 TEST(ObsList, UnknownEmptyAndOverlongTokensAreFatal)
@@ -144,18 +155,6 @@ TEST(ObsList, UnknownEmptyAndOverlongTokensAreFatal)
                     Eq(ErrorFrame(token + tail)));
     }
     EXPECT_EXIT(Session().GetFiles({"-l:C1:"}), ExitedWithCode(1), Eq(ErrorFrame(tail)));
-}
-
-TEST(ObsList, NumbersOfNoCodeLeaveTheColumnAsItIs)
-{
-    Session r;
-    for (int outside : {-1, 32767}) {
-        char name[8] = "keep";
-        int width = 3;
-        r.app.GetObs(outside, name, width);
-        EXPECT_STREQ(name, "keep");
-        EXPECT_EQ(width, 3);
-    }
 }
 
 namespace {
@@ -174,7 +173,7 @@ TEST(Availability, GpsOrGlonassNeedTheFirstAndSecondFrequency)
     for (std::string systems : {"-cG", "-cR"}) {
         SCOPED_TRACE(systems);
         Session r;
-        r.rh.iC1 = r.rh.iP2 = r.rh.iL1 = r.rh.iL2 = true; // no P1
+        r.Has({tC1, tP2, tL1, tL2}); // no P1
         r.GetFiles({"-o" + Minimal, systems, "-gf" + Minimal, Combinations});
         EXPECT_EQ(r.Available(), "+-+++-+-++--+++-+--+---");
     }
@@ -183,7 +182,7 @@ TEST(Availability, GpsOrGlonassNeedTheFirstAndSecondFrequency)
 TEST(Availability, GlonassSwitchedOffForWantOfAChannelFileFormsNoCombination)
 {
     Session r;
-    r.rh.iC1 = r.rh.iP1 = r.rh.iP2 = r.rh.iL1 = r.rh.iL2 = r.rh.iC2 = true;
+    r.Has({tC1, tP1, tP2, tL1, tL2, tC2});
     testing::internal::CaptureStderr();
     r.GetFiles({"-o" + Minimal, "-cR", Combinations});
     testing::internal::GetCapturedStderr();
@@ -193,8 +192,8 @@ TEST(Availability, GlonassSwitchedOffForWantOfAChannelFileFormsNoCombination)
 TEST(Availability, GalileoUsesTheSeventhFrequencyAndNeverFormsP2MinusC2)
 {
     Session r;
-    r.rh.iC1 = r.rh.iL1 = r.rh.iC7 = r.rh.iL7 = true;
-    r.rh.iP2 = r.rh.iC2 = true; // GPS-only types do not help Galileo
+    r.Has({tC1, tL1, tC7, tL7});
+    r.Has({tP2, tC2}); // GPS-only types do not help Galileo
     r.GetFiles({"-o" + Minimal, "-cE", Combinations});
     EXPECT_EQ(r.Available(), "+-+++-+-++--+++-+--+-+-");
 }
@@ -202,7 +201,7 @@ TEST(Availability, GalileoUsesTheSeventhFrequencyAndNeverFormsP2MinusC2)
 TEST(Availability, BeidouFormsItsPairButNoPForms)
 {
     Session r;
-    for (unsigned short k = 0; k < NObsTypes; k++) r.rh.Flag(k) = true;
+    r.stored = HeaderTypeBits;
     r.GetFiles({"-o" + Minimal, "-cC", Combinations});
     EXPECT_EQ(r.Available(), "+-+++-+-++--++++++-++++");
 }
@@ -215,7 +214,7 @@ TEST(Availability, AnotherPairNeedsItsOwnBandsAndFormsNoPForms)
          {std::pair<std::string, std::string>{"-cG", "-fG15:"}, {"-cE", "-fE15:"}}) {
         SCOPED_TRACE(pair);
         Session r;
-        r.rh.iC1 = r.rh.iP1 = r.rh.iL1 = r.rh.iC5 = r.rh.iL5 = true;
+        r.Has({tC1, tP1, tL1, tC5, tL5});
         r.GetFiles({"-o" + Minimal, systems, pair, Combinations});
         EXPECT_EQ(r.Available(), "+-+++-+-++--++++++-++--");
     }
@@ -310,7 +309,7 @@ char AvailableWith(const std::string& code, const std::string& systems,
     for (unsigned short k = 0; k < NObsTypes; k++) {
         const std::string name = ObsTypeName[k];
         const bool listed = std::find(present.begin(), present.end(), name) != present.end();
-        r.rh.Flag(k) = absent.empty() ? listed : name != absent;
+        if (absent.empty() ? listed : name != absent) r.Has({static_cast<RINEXObsType>(k)});
     }
     r.GetFiles({"-o" + Minimal, systems, "-gf" + Minimal, "-l" + code + ":"});
     return r.Available()[0];
@@ -376,9 +375,9 @@ TEST(GetFiles, UnreadableOptionalFilesAreSwitchedOff)
     r.GetFiles({"-o" + Minimal, "-cG", "-m1" + Data + "/cli_missing.mp1", "-m2" + Minimal,
                 "-gf" + Data + "/cli_missing.gfc"});
     testing::internal::GetCapturedStderr();
-    EXPECT_FALSE(r.app.GetIsMP1());
-    EXPECT_TRUE(r.app.GetIsMP2());
-    EXPECT_FALSE(r.app.GetIsGLNFreqChan());
+    EXPECT_FALSE(r.settings.mp1File);
+    EXPECT_TRUE(r.settings.mp2File);
+    EXPECT_FALSE(r.plan.channels.Any());
 }
 
 TEST(GetFiles, ResultFileIsTheRinexNameWithoutItsLastExtension)
@@ -460,7 +459,7 @@ TEST(GetFiles, ValuesThatJustFitAreKept)
     testing::internal::CaptureStderr(); // the two characters left over draw a warning
     r.GetFiles({"-o" + Minimal, "-cG", "-l" + list, "-p" + sats + "G0"});
     testing::internal::GetCapturedStderr();
-    EXPECT_EQ(r.app.GetObsList().Length(), 85);
+    EXPECT_EQ(r.settings.codes->size(), 85u);
     EXPECT_EXIT(Session().GetFiles({"-o" + std::string(255, 'A')}), ExitedWithCode(1),
                 Eq("\n#### Kestrova: Warning -> CAN NOT OPEN \"" + std::string(255, 'A') +
                    "\": No such file or directory! ####\n     Continuing Kestrova ... \n\n" +
@@ -484,8 +483,7 @@ TEST(ReadFile, WithoutAListBandThreeTypesGetNoColumn)
     const std::string file = WriteText(TestFolder() / "band3.15o", hdr + data);
     Session r;
     r.GetFiles({"-o" + file, "-cG"});
-    r.app.SetFile();
-    r.app.ReadFile();
+    r.ReadFile();
     EXPECT_EQ(r.List(), Words("C1 L1 L2"));
     EXPECT_EQ(r.Available(), "+++");
 }

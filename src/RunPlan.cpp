@@ -1,0 +1,386 @@
+// SPDX-License-Identifier: BSD-2-Clause
+// The plan of a run, step by step in the order of its messages: the systems and their GLONASS
+// channel sources, the list and its availability, the window, the grid, then the geometry of
+// the navigation files.
+#include "src/RunPlan.h"
+
+#include "GNSS/SignalMap.h"
+#include "GNSS/TimeConverse.h"
+#include "GNSS/mGNSSc.h"
+#include "GNSS/ymdhms.h"
+#include "PROGINC/ProgramError.h"
+#include "src/ListCodes.h"
+
+#include <algorithm>
+#include <cmath>
+#include <iomanip>
+#include <sstream>
+#include <string>
+
+long RunPlan::Available() const
+{
+    return std::count_if(list.begin(), list.end(), [](const ListEntry& e) { return e.available; });
+}
+
+long double RunPlan::GridOffset(const mjd& e) const
+{
+    const long double q = (e.GetSecond() - grid.origin) / interval;
+    return std::fabs((q - std::round(q)) * interval);
+}
+
+bool RunPlan::IsListedEpoch(const mjd& e, long double maxClockError) const
+{
+    return start <= e && e <= end && GridOffset(e) < maxClockError;
+}
+
+unsigned long StoredTypes(const RINEXHeader& h)
+{
+    unsigned long types = 0;
+    for (unsigned short k = 0; k < NObsTypes; k++)
+        if (const_cast<RINEXHeader&>(h).Flag(k)) types |= TypeBit(static_cast<RINEXObsType>(k));
+    if (!h.HasP2() && h.HasC2()) types |= TypeBit(tP2);
+    return types;
+}
+
+unsigned long TypesToRead(const RunSettings& s, const SystemSet& systems)
+{
+    // Without -l every header type is listed. The fields of the other types are never stored: a
+    // typical list of a file with many types reads and holds half of them.
+    if (!s.codes) return ~0UL;
+    auto on = [&systems](const SatSystem& sys) { return systems[RowOf(sys)]; };
+    unsigned long types = 0;
+    for (int n : *s.codes) {
+        const ListCode& code = ListCodes()[static_cast<std::size_t>(n)];
+        types |= code.needs;
+        for (const SatSystem& sys : SatSystems)
+            if (on(sys)) types |= PairTypes(sys, s.PairOf(sys), code.roles);
+    }
+    if (s.removeClockJumps) types |= TypeBit(tC1) | TypeBit(tL1) | TypeBit(tL2) | TypeBit(tP2);
+    if (s.mp1File) types |= TypeBit(tC1) | TypeBit(tP1);
+    if (s.mp2File) types |= TypeBit(tP2);
+    // a single-point position of the receiver reads the first code of each system
+    if (!s.navFiles.empty())
+        for (const SatSystem& sys : SatSystems)
+            if (on(sys)) types |= PairTypes(sys, s.PairOf(sys), FirstC | FirstP);
+    return types & HeaderTypeBits;
+}
+
+namespace {
+
+void SwitchOffWithoutChannels(RunPlan& plan, const SatSystem& s)
+{
+    ProgramWarning(ProgName, "GLONASS SATELITE SYSTEM SET BUT WITHOUT FREQUENCY CHANNEL FILE (NOT "
+                             "USING GLONASS)!");
+    plan.systems[RowOf(s)] = false;
+}
+
+// A choice of -i that the file cannot meet for a system switched on is named once: its band is
+// read from the default signals instead, wholly or for some types.
+void WarnUnmetChoices(const RunPlan& plan, const RunSettings& s, const RINEXHeader& h)
+{
+    for (const SignalChoice& c : s.signalChoices) {
+        const SatSystem* sys = SystemOfLetter(c.system);
+        if (sys == nullptr || !plan.IsOn(*sys)) continue;
+        const ChoiceMet met = HowMet(h, c);
+        if (met.any && met.others.empty()) continue;
+        ProgramWarning(ProgName, ("SIGNAL CHOICE \"" + ChoiceText(c) +
+                                  "\" OF OPTION -i IS NOT IN THE RINEX FILE" +
+                                  (met.any ? " FOR" + met.others : "") + " - DEFAULT SIGNALS USED!")
+                                     .c_str());
+    }
+}
+
+// True when the store holds every type of the set.
+bool Holds(unsigned long stored, unsigned long types)
+{
+    return (types & ~HeaderTypeBits) == 0 && (types & ~stored) == 0;
+}
+
+// A code is available where the file has its types, or for a combination the types of the
+// pair of some system switched on; the angles where navigation files are given.
+bool IsAvailable(int n, const RunPlan& plan, const RunSettings& s, unsigned long stored)
+{
+    const ListCode& code = ListCodes()[static_cast<std::size_t>(n)];
+    if (code.roles == 0)
+        return code.needs == GeometryBit ? !s.navFiles.empty() : Holds(stored, code.needs);
+    return std::any_of(SatSystems.begin(), SatSystems.end(), [&](const SatSystem& sys) {
+        return plan.IsOn(sys) &&
+               Holds(stored, code.needs | PairTypes(sys, s.PairOf(sys), code.roles));
+    });
+}
+
+// Without -l every header type that has a raw code is listed, available. The band-3 types C3,
+// L3, S3 and D3 (and types this system does not know) have no column, so they are left out.
+std::vector<ListEntry> ListOf(const RunSettings& s, const RINEXHeader& h, Progress& progress)
+{
+    std::vector<ListEntry> list;
+    if (s.codes) {
+        for (int code : *s.codes) list.push_back({code, false});
+        return list;
+    }
+    progress.Line("ReadFile") << " setting OBSERVATION TYPES - all types in RINEX file:";
+    for (long i = 0; i < h.nobs; i++)
+        if (const int code = RawCodeOfType(h.obs(i)); code >= 0) list.push_back({code, true});
+    progress.More() << std::setw(5) << list.size() << " obs types!\n";
+    return list;
+}
+
+void TakeWindowFromFile(RunPlan& plan, const RunSettings& s, const RINEXHeader& h,
+                        const RINEXData& d, Progress& progress)
+{
+    plan.start = s.start.value_or(d.GetMJD(0));
+    if (!s.start)
+        progress.Line("ReadFile") << " setting START epoch:" << mjd2ymdhms(plan.start) << "!\n";
+    plan.end = s.end.value_or(d.GetMJD(d.GetNEpoch() - 1));
+    if (!s.end) progress.Line("ReadFile") << " setting END epoch:" << mjd2ymdhms(plan.end) << "!\n";
+    plan.satellites = s.satellites ? s.satellites->prn : d.satList;
+    if (!s.satellites)
+        progress.Line("ReadFile") << " setting SATTELLITES - all satellites in RINEX file:"
+                                  << std::setw(5) << plan.satellites.NRow() << " satellites!\n";
+    plan.interval = s.interval.value_or(h.interval);
+    if (!s.interval)
+        progress.Line("ReadFile") << " setting TIME INTERVAL - from RINEX file:" << std::fixed
+                                  << std::setprecision(2) << std::setw(8) << plan.interval
+                                  << " s!\n";
+}
+
+} // namespace
+
+void DecideChannelSources(RunPlan& plan, const RunSettings& s, RINEX& rnx)
+{
+    plan.systems = s.systems;
+    plan.channels.file = s.channelFile.has_value();
+    for (const SatSystem& sys : SatSystems) {
+        if (!sys.channels || !plan.IsOn(sys)) continue;
+        if (!plan.channels.file)
+            plan.channels.header = rnx.HasHeaderGlonassChannels(s.rinexFile.c_str());
+        // the navigation files may give the channels: decided when they are read
+        if (plan.channels.Any() || !s.navFiles.empty()) continue;
+        SwitchOffWithoutChannels(plan, sys);
+    }
+}
+
+std::vector<ListEntry> PlanList(const RunSettings& s, const RunPlan& plan, const RINEXHeader& h,
+                                unsigned long stored, Progress& progress)
+{
+    std::vector<ListEntry> list = ListOf(s, h, progress);
+    progress.Line("ReadFile") << " checking available observations in file:";
+    for (ListEntry& e : list) {
+        e.available = e.available || IsAvailable(e.code, plan, s, stored);
+        progress.More() << " " << ListCodes()[static_cast<std::size_t>(e.code)].column << "["
+                        << (e.available ? "+" : "-") << "]";
+    }
+    progress.More() << "\n";
+    return list;
+}
+
+void PlanListing(RunPlan& plan, const RunSettings& s, const RINEXHeader& h, const RINEXData& d,
+                 Progress& progress)
+{
+    if (h.IsRinex3())
+        WarnUnmetChoices(plan, s, h);
+    else if (!s.signalChoices.empty())
+        ProgramWarning(ProgName, "SIGNAL CHOICE [-i] APPLIES TO RINEX 3 AND 4 FILES ONLY - NOT "
+                                 "USED FOR THIS RINEX 2 FILE!");
+    plan.list = PlanList(s, plan, h, StoredTypes(h), progress);
+    TakeWindowFromFile(plan, s, h, d, progress);
+}
+
+// ---------------------------------------------------------------------------------------------
+// The grid
+
+namespace {
+
+// Seconds as a short decimal: 30, 0.1, 0.4427602.
+std::string Seconds(long double s)
+{
+    std::ostringstream text;
+    text.precision(7);
+    text << static_cast<double>(s);
+    return text.str();
+}
+
+struct GridCount {
+    long window = 0;         // epochs inside the window
+    long onGrid = 0;         // of those, the ones within the clock error of the grid
+    long double largest = 0; // the largest offset of the others
+    mjd first;               // the first epoch inside the window
+};
+
+GridCount CountOnGrid(const RunPlan& plan, const RunSettings& s, const RINEXData& d)
+{
+    GridCount c;
+    for (long j = 0; j < d.GetNEpoch(); j++) {
+        const mjd& e = d.epoch(j);
+        if (!(plan.start <= e && e <= plan.end)) continue;
+        if (c.window++ == 0) c.first = e;
+        const long double off = plan.GridOffset(e);
+        if (off < s.maxClockError)
+            c.onGrid++;
+        else if (off > c.largest)
+            c.largest = off;
+    }
+    return c;
+}
+
+} // namespace
+
+// Epochs dropped by a grid the user did not choose are never dropped unseen. A receiver that
+// does not steer its clock puts every epoch the same part of a second off the grid from 00:00:
+// then the grid is counted from the first epoch, so that the file lists at its own interval.
+void PlanGrid(RunPlan& plan, const RunSettings& s, const RINEXData& d, Progress& progress)
+{
+    plan.grid = Grid{};
+    const long double dt = plan.interval;
+    // with -t the grid is the one asked for; an interval of 0 (or none) gives no grid at all
+    if (s.interval || !std::isfinite(dt) || dt == 0) return;
+    GridCount c = CountOnGrid(plan, s, d);
+    const std::string clock = Seconds(s.maxClockError);
+    const std::string options = " (-d SETS THE CLOCK ERROR, -t THE INTERVAL)!";
+    if (c.window > 0 && c.onGrid == 0) {
+        plan.grid = {c.first.GetSecond(), c.first};
+        std::ostringstream first;
+        first << WithDecimals(mjd2ymdhms(c.first), 3);
+        const std::string firstText = first.str().substr(first.str().find_first_not_of(' '));
+        ProgramWarning(ProgName,
+                       ("NO EPOCH IN THE TIME WINDOW LIES WITHIN " + clock + " S OF THE GRID OF " +
+                        Seconds(dt) + " S FROM 00:00 (LARGEST OFFSET " + Seconds(c.largest) +
+                        " S) - THE GRID IS COUNTED FROM THE FIRST EPOCH, " + firstText + "," +
+                        options)
+                           .c_str());
+        progress.Line("ReadFile") << " setting GRID - from the first epoch: " << firstText << "!\n";
+        c = CountOnGrid(plan, s, d);
+    }
+    if (c.onGrid < c.window)
+        ProgramWarning(
+            ProgName, (std::to_string(c.window - c.onGrid) + " OF " + std::to_string(c.window) +
+                       " EPOCHS IN THE TIME WINDOW LIE MORE THAN " + clock + " S OFF THE GRID OF " +
+                       Seconds(dt) + " S AND ARE NOT LISTED (LARGEST OFFSET " + Seconds(c.largest) +
+                       " S)" + options)
+                          .c_str());
+}
+
+// ---------------------------------------------------------------------------------------------
+// The geometry of the navigation files
+
+namespace {
+
+// The codes of a few epochs spread over the file, for a single-point position: one epoch may
+// have too few satellites with records, and the mean of several is steadier.
+constexpr long PositionEpochs = 10;
+
+// Where the channel of slot s comes from, added to the channel table where it was missing;
+// nullptr when no source has it.
+const char* TakeChannel(ChannelSources& sources, short s, const mjd& first, const RINEXHeader& h,
+                        GLNSat& channels, const BroadcastNav& nav)
+{
+    if (sources.file || sources.header) {
+        channels.GetFreqNum(s, first);
+        if (channels.GetIsGLNSat()) return sources.file ? "FROM CHANNEL FILE" : "FROM RINEX HEADER";
+    }
+    for (const GlonassSlotChannel& slot : h.glonassSlots)
+        if (slot.sat == s) {
+            channels.AddChannel(s, slot.channel);
+            return "FROM RINEX HEADER";
+        }
+    int channel = 0;
+    if (!nav.GlonassChannel(SatPrn(s), GpsSecondsOfObsEpoch(first, h.obsfirstts), channel))
+        return nullptr;
+    channels.AddChannel(s, channel);
+    sources.nav = true;
+    return "FROM NAVIGATION FILES";
+}
+
+// Each GLONASS slot of the file takes its channel from the channel file, else from the RINEX
+// header, else from the navigation records nearest the first epoch. Without any channel the
+// system is switched off as without a channel file.
+void CompleteGlonassChannels(RunPlan& plan, const RINEXHeader& h, const RINEXData& d,
+                             GLNSat& channels, const BroadcastNav& nav, Progress& progress)
+{
+    const mjd first = d.GetMJD(0);
+    if (!plan.channels.file && !plan.channels.header) channels.SetHeaderChannels({});
+    for (const SatSystem& sys : SatSystems) {
+        if (!sys.channels || !plan.IsOn(sys)) continue;
+        for (long i = 0; i < d.satList.Length(); i++) {
+            const short s = d.satList(i);
+            if (SystemOf(s) != &sys || !GLONASSc::HasSlot(s)) continue;
+            const char* from = TakeChannel(plan.channels, s, first, h, channels, nav);
+            if (!progress.On()) continue;
+            progress.Line("ReadFile") << " GLONASS " << SatId(s) << " FREQUENCY CHANNEL ";
+            if (from != nullptr)
+                progress.More() << static_cast<int>(channels.GetFreqNum(s, first)) << " " << from
+                                << "\n";
+            else
+                progress.More() << "NOT FOUND\n";
+        }
+        if (!plan.channels.Any()) SwitchOffWithoutChannels(plan, sys);
+    }
+}
+
+// The first code of the pair of each record's system (its C code, else its P code) at a few
+// epochs.
+bool SinglePointPosition(const RunPlan& plan, const RunSettings& settings, const RINEXHeader& h,
+                         const RINEXData& d, const BroadcastNav& nav, double xyz[3])
+{
+    std::vector<CodeRange> codes;
+    const long nepoch = d.GetNEpoch();
+    const long step = std::max(1L, nepoch / PositionEpochs);
+    long k = 0;
+    for (long j = 0; j < nepoch; j++) {
+        const long records = d.nsat(j);
+        if (j % step == 0) {
+            const double t = GpsSecondsOfObsEpoch(d.epoch(j), h.obsfirstts);
+            for (long r = k; r < k + records; r++) {
+                const SatSystem* sys = SystemOf(d.sat(r));
+                if (sys == nullptr || !plan.IsOn(*sys)) continue;
+                const BandPair& pair = settings.PairOf(*sys);
+                for (RINEXObsType type : {pair.firstCode, pair.firstPCode}) {
+                    const matrix<gnssobs>* m = d.FullTable(type);
+                    if (m == nullptr || m->Length() <= r || (*m)(r).IsNull()) continue;
+                    codes.push_back(
+                        {{sys->letter, SatPrn(d.sat(r))}, t, static_cast<double>((*m)(r).obs)});
+                    break;
+                }
+            }
+        }
+        k += records;
+    }
+    return ::SinglePointPosition(nav, codes, xyz);
+}
+
+// The position of -w, else the header's APPROX POSITION XYZ, else a single-point position from
+// the codes. Without one the rows have no angles and the cut-off cannot apply.
+void LocateReceiver(RunPlan& plan, const RunSettings& s, const RINEXHeader& h, const RINEXData& d,
+                    const BroadcastNav& nav, Progress& progress)
+{
+    const std::array<double, 3> header = {static_cast<double>(h.X0.x), static_cast<double>(h.X0.y),
+                                          static_cast<double>(h.X0.z)};
+    Receiver r;
+    if (s.position) {
+        r = {*s.position, "manually set"};
+    } else if (h.xyz0read && std::hypot(header[0], header[1], header[2]) > 0) {
+        r = {header, "from RINEX header"};
+    } else if (SinglePointPosition(plan, s, h, d, nav, r.xyz.data())) {
+        r.source = "single-point position";
+    }
+    if (r.source == nullptr) {
+        ProgramWarning(ProgName, "RECEIVER POSITION UNKNOWN (NO -w, NO APPROX POSITION XYZ, NO "
+                                 "SINGLE-POINT POSITION FROM THE CODES) - NO AZ AND EL!");
+        return;
+    }
+    plan.receiver = r;
+    plan.station.emplace(r.xyz.data());
+    progress.Line("ReadFile") << " RECEIVER POSITION (" << r.source << "): " << std::fixed
+                              << std::setprecision(3) << r.xyz[0] << " " << r.xyz[1] << " "
+                              << r.xyz[2] << "\n";
+}
+
+} // namespace
+
+void PlanGeometry(RunPlan& plan, const RunSettings& s, const RINEXHeader& h, const RINEXData& d,
+                  GLNSat& channels, const BroadcastNav& nav, Progress& progress)
+{
+    if (s.navFiles.empty()) return;
+    CompleteGlonassChannels(plan, h, d, channels, nav, progress);
+    LocateReceiver(plan, s, h, d, nav, progress);
+}

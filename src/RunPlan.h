@@ -1,0 +1,92 @@
+// SPDX-License-Identifier: BSD-2-Clause
+// RunPlan: what a run lists, decided once from the settings and the file read: the systems, the
+// codes with their availability, the window and its grid, the satellites, the GLONASS channel
+// sources and the receiver position the angles are seen from.
+#ifndef KESTROVA_SRC_RUNPLAN_H
+#define KESTROVA_SRC_RUNPLAN_H
+
+#include "GNSS/BroadcastNav.h"
+#include "GNSS/GLNSat.h"
+#include "GNSS/RINEX.h"
+#include "GNSS/RINEXData.h"
+#include "GNSS/RINEXHeader.h"
+#include "GNSS/SatGeometry.h"
+#include "GNSS/mjd.h"
+#include "matrix/matrix.h"
+#include "src/Progress.h"
+#include "src/RunSettings.h"
+
+#include <array>
+#include <optional>
+#include <vector>
+
+// A code of the list and whether the file can supply it.
+struct ListEntry {
+    int code;
+    bool available;
+};
+
+// Where the GLONASS channels come from: a channel file, the RINEX 3 or 4 header, the
+// navigation files (for slots the others lack).
+struct ChannelSources {
+    bool file = false, header = false, nav = false;
+    bool Any() const { return file || header || nav; }
+};
+
+// The receiver position and how it was found ("manually set", "from RINEX header",
+// "single-point position").
+struct Receiver {
+    std::array<double, 3> xyz{};
+    const char* source = nullptr;
+};
+
+// The grid of the listed epochs: multiples of the interval from 00:00 of each day, or from the
+// first epoch of the window when no epoch lies on that grid and -t was not given.
+struct Grid {
+    long double origin = 0;       // seconds of day the grid is counted from
+    std::optional<mjd> fromFirst; // the first epoch of the window, when the grid starts there
+};
+
+struct RunPlan {
+    SystemSet systems{}; // those asked for, less the systems without channels
+    ChannelSources channels;
+    std::vector<ListEntry> list;
+    mjd start, end;
+    long double interval = 0;
+    Grid grid;
+    matrix<short> satellites;
+    std::optional<Receiver> receiver;
+    std::optional<StationFrame> station; // the receiver's local frame, while its position is known
+
+    bool IsOn(const SatSystem& s) const { return systems[RowOf(s)]; }
+    // The codes listed, and of them those the file supplies.
+    long Available() const;
+    // Inside the window and on the grid within the largest clock error.
+    bool IsListedEpoch(const mjd& e, long double maxClockError) const;
+    long double GridOffset(const mjd& e) const;
+};
+
+// The header types whose values the run reads: those of the listed codes (for either system
+// part), of the clock-jump correction and of the multipath removal.
+unsigned long TypesToRead(const RunSettings& s, const SystemSet& systems);
+
+// The systems that can be listed: a system on channels (GLONASS) only where its channels are
+// known or may come from the navigation files.
+void DecideChannelSources(RunPlan& plan, const RunSettings& s, RINEX& rnx);
+// The codes listed (those of -l, else every header type with a column) and whether the store,
+// holding the types stored, supplies each for a system of the plan.
+std::vector<ListEntry> PlanList(const RunSettings& s, const RunPlan& plan, const RINEXHeader& h,
+                                unsigned long stored, Progress& progress);
+// The list with the availability of each code, the window, the satellites and the interval.
+void PlanListing(RunPlan& plan, const RunSettings& s, const RINEXHeader& h, const RINEXData& d,
+                 Progress& progress);
+// The grid of the listed epochs, with the warnings of the epochs it drops.
+void PlanGrid(RunPlan& plan, const RunSettings& s, const RINEXData& d, Progress& progress);
+// The GLONASS channels of each slot (with navigation files) and the receiver position.
+void PlanGeometry(RunPlan& plan, const RunSettings& s, const RINEXHeader& h, const RINEXData& d,
+                  GLNSat& channels, const BroadcastNav& nav, Progress& progress);
+
+// The header types the store holds: those of the file and the stand-ins.
+unsigned long StoredTypes(const RINEXHeader& h);
+
+#endif

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "src/KestrovaRun.h"
 
-#include "GNSS/mGNSSc.h"
 #include "GNSS/mjd.h"
 #include "GNSS/ymdhms.h"
 #include "GNSSf/GNSS_ApplyMultipath.h"
@@ -17,18 +16,15 @@ void KestrovaRun::Phases(int argc, const char** argv)
     app.GetFiles(argc, argv);
     app.SetFile();
     app.ReadFile();
-    SetGlonassFrequency(rd, glnfc, app.GetIsGLNFreqChan());
+    const GlonassChannels channels = GlonassChannelsOf(rd, glnfc, app.GetIsGLNFreqChan());
     app.PrintSet();
     ApplyMultipath(rh, rd, mp1, mp2, app.GetIsMP1(), app.GetIsMP2(), app.GetVerbose());
-    app.PrintObs();
+    app.PrintObs(channels);
     app.EndProg();
 }
 
 void ResetRunState()
 {
-    GLONASSc::freq = matrix<long double>(GLONASSc::NSlots, 2, 0.0L);
-    GLONASSc::lamb = matrix<long double>(GLONASSc::NSlots, 2, 0.0L);
-    GLC::Reset();
     mjdns::NDecSecond = 1;
     ymdhmsns::NDecSecond = 1;
     std::cout.copyfmt(std::ios(nullptr));

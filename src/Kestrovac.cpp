@@ -3,6 +3,7 @@
 
 #include "GNSS/GNSSLinCombs.h"
 #include "GNSS/RINEXf.h"
+#include "GNSS/SatConstants.h"
 #include "GNSS/SignalMap.h"
 #include "GNSS/TimeConverse.h"
 #include "GNSS/mGNSSc.h"
@@ -260,7 +261,6 @@ void Kestrovac::SetDefaults()
     for (const SatSystem& s : SatSystems) pairs[RowOf(s)] = s.DefaultPair();
     isSecondThread = false;
     dt = 0;
-    mp1Fact1 = mp1Fact2 = mp2Fact1 = mp2Fact2 = 0;
     EpochRound = 0.1; // the double 0.1, widened
     nMSJumps = 0;
     isUnit = false;
@@ -1046,17 +1046,16 @@ bool Kestrovac::IsExcluded(short s)
 // ---------------------------------------------------------------------------------------------
 // Listing driver
 
-void Kestrovac::PrintObs()
+void Kestrovac::PrintObs(const GlonassChannels& channels)
 {
-    mjd tm = rd.GetMJD(0);
-    if (isMSJump) CorrectMSJumps();
+    if (isMSJump) CorrectMSJumps(channels);
     if (verbose) ProgressLine(std::cout, "PrintObs") << " Printing observations: \n";
     MakeEpochTexts();
     GroupRecords();
     FindStoredTables();
     {
         TextBlock block(res, isSecondThread);
-        for (long i = 0; i < satprn.NRow(); i++) PrintSatellite(satprn(i), tm, block);
+        for (long i = 0; i < satprn.NRow(); i++) PrintSatellite(satprn(i), channels, block);
     }
     if (!result.Commit(res)) ProgramError(ProgName, "RESULT FILE CAN NOT BE WRITTEN!");
     if (verbose) ProgressLine(std::cout, "PrintObs") << " Finished writing observations!\n";
@@ -1065,13 +1064,13 @@ void Kestrovac::PrintObs()
         ProgramWarning(ProgName, "NO OBSERVATION ROWS WERE WRITTEN TO THE RESULT FILE!");
 }
 
-void Kestrovac::CorrectMSJumps()
+void Kestrovac::CorrectMSJumps(const GlonassChannels& channels)
 {
     if (verbose) ProgressLine(std::cout, "PrintObs") << " Eliminating ms jumps: ";
     if (rh.iL2)
-        rd.CorrMSJumps(nMSJumps);
+        rd.CorrMSJumps(nMSJumps, channels);
     else
-        rd.CorrMSJumpsSF(nMSJumps);
+        rd.CorrMSJumpsSF(nMSJumps, channels);
     if (verbose) std::cout << nMSJumps << " jumps\n";
 }
 
@@ -1114,7 +1113,7 @@ void Kestrovac::Prefetch(long k) const
         __builtin_prefetch(t.first + t.size * static_cast<std::size_t>(k));
 }
 
-void Kestrovac::PrintSatellite(short s, const mjd& tm, TextBlock& block)
+void Kestrovac::PrintSatellite(short s, const GlonassChannels& channels, TextBlock& block)
 {
     if (IsExcluded(s)) return;
     const SatSystem* sys = ListedSystem(s);
@@ -1131,7 +1130,7 @@ void Kestrovac::PrintSatellite(short s, const mjd& tm, TextBlock& block)
                                      .c_str());
         return;
     }
-    LoadConstants(*sys, s, tm);
+    LoadConstants(*sys, channels.Of(s));
     // The satellite right-aligned in 5 characters: it sits under "  SAT".
     char tag[8];
     std::snprintf(tag, sizeof tag, "  %s", SatId(s).c_str());
@@ -1234,25 +1233,16 @@ void Kestrovac::GroupRecords()
             satRecords[static_cast<std::size_t>(place[static_cast<std::size_t>(rd.sat(k))]++)] = k;
 }
 
-// The combination factors and wavelengths of the satellite's system, and the tables its
+// The constants of the satellite (on the channel of its slot for GLONASS), and the tables its
 // combinations read. In metre mode a raw phase is scaled by the wavelength of its own band where
 // the system transmits that band; any other is written in cycles.
-void Kestrovac::LoadConstants(const SatSystem& sys, short s, const mjd& tm)
+void Kestrovac::LoadConstants(const SatSystem& sys, std::optional<long double> channel)
 {
-    for (int b = 0; b < NBands; b++) bandLamb[static_cast<std::size_t>(b)] = sys.Wavelength(b);
-    if (sys.channels) {
-        const short row = GLONASSc::SlotRow(s);
-        GLONASSc::SetFrequency(glnfc.GetFreqNum(s, tm), row);
-        bandLamb[1] = GLONASSc::lamb(row, 0);
-        bandLamb[2] = GLONASSc::lamb(row, 1);
-    }
     const BandPair& pair = PairOf(sys);
-    SetFactors(sys.Factors(pair));
-    GLC::lamb1 = bandLamb[static_cast<std::size_t>(pair.band1)];
-    GLC::lamb2 = bandLamb[static_cast<std::size_t>(pair.band2)];
+    satc = SatConstantsOf(sys, pair, channel);
     const bool metres = PhUnit == 1;
     for (std::size_t b = 0; b < phaseFactor.size(); b++)
-        phaseFactor[b] = metres && bandLamb[b] != 0 ? bandLamb[b] : 1.0L;
+        phaseFactor[b] = metres && satc.lamb[b] != 0 ? satc.lamb[b] : 1.0L;
     auto first = [this](RINEXObsType t) {
         const matrix<gnssobs>* m = rd.FullTable(t);
         return m != nullptr && m->Length() > 0 ? &(*m)(0) : nullptr;
@@ -1265,22 +1255,6 @@ void Kestrovac::LoadConstants(const SatSystem& sys, short s, const mjd& tm)
                  first(pair.secondCode),
                  first(sys.PhaseType(pair.band1)),
                  first(sys.PhaseType(pair.band2))};
-    long double a = GLC::alpha;
-    mp1Fact1 = (1 + 2 / (a - 1)) * GLC::lamb1;
-    mp1Fact2 = (2 / (a - 1)) * GLC::lamb2;
-    mp2Fact1 = (2 * a / (a - 1)) * GLC::lamb1;
-    mp2Fact2 = (2 * a / (a - 1) - 1) * GLC::lamb2;
-}
-
-void Kestrovac::SetFactors(const PairFactors& f)
-{
-    GLC::LCion1 = f.LCion1;
-    GLC::LCion2 = f.LCion2;
-    GLC::LCwl1 = f.LCwl1;
-    GLC::LCwl2 = f.LCwl2;
-    GLC::LCnl1 = f.LCnl1;
-    GLC::LCnl2 = f.LCnl2;
-    GLC::alpha = f.alpha;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -1389,6 +1363,8 @@ char* Kestrovac::PutObs(char* p, const RecordObs& r, int obs, bool& ok) const
     const gnssobs &C1 = r.C1, &P1 = r.P1, &L1 = r.L1, &Co1 = r.Co1, &Pc1 = r.Pc1, &Ph1 = r.Ph1,
                   &Ph2 = r.Ph2, &Co2 = r.Co2;
     const long double l1 = Ph1.obs, ph2 = Ph2.obs, c1 = Co1.obs, p1 = Pc1.obs, co2 = Co2.obs;
+    const PairFactors& f = satc.pair;
+    const MultipathFactors& mp = satc.mp;
     switch (obs) {
     // clang-format off
     case 0:  return Raw(p, ok, C1);
@@ -1417,24 +1393,24 @@ char* Kestrovac::PutObs(char* p, const RecordObs& r, int obs, bool& ok) const
     case 23: return Raw(p, ok, At(d.L8, k), phaseFactor[8]);
     case 24: return Short(p, ok, At(d.D8, k));
     case 25: return Short(p, ok, At(d.S8, k));
-    case 26: return Formed(p, ok, GNSS_L4(l1, ph2), {&Ph1, &Ph2});
+    case 26: return Formed(p, ok, GNSS_L4(f, l1, ph2), {&Ph1, &Ph2});
     case 27: return Formed(p, ok, GNSS_P4(p1, co2), {&Pc1, &Co2});
     case 28: return Formed(p, ok, GNSS_P4(c1, co2), {&Co1, &Co2});
-    case 29: return Formed(p, ok, GNSS_L3(l1, ph2), {&Ph1, &Ph2});
-    case 30: return Formed(p, ok, GNSS_P3(c1, co2), {&Co1, &Co2});
-    case 31: return Formed(p, ok, GNSS_P3(p1, co2), {&Pc1, &Co2});
-    case 32: return Formed(p, ok, GNSS_L5(l1, ph2), {&Ph1, &Ph2});
-    case 33: return Formed(p, ok, GNSS_P5(p1, co2), {&Pc1, &Co2});
-    case 34: return Formed(p, ok, GNSS_P5(c1, co2), {&Co1, &Co2});
-    case 35: return Formed(p, ok, GNSS_MW(l1, ph2, c1, co2), {&Ph1, &Ph2, &Co1, &Co2});
-    case 36: return Formed(p, ok, GNSS_MW(l1, ph2, p1, co2), {&Ph1, &Ph2, &Pc1, &Co2});
-    case 37: return Formed(p, ok, CodeMultipath(p1, l1, ph2, mp1Fact1, mp1Fact2), {&Ph1, &Ph2, &Pc1});
-    case 38: return Formed(p, ok, CodeMultipath(c1, l1, ph2, mp1Fact1, mp1Fact2), {&Ph1, &Ph2, &Co1});
-    case 39: return Formed(p, ok, CodeMultipath(co2, l1, ph2, mp2Fact1, mp2Fact2), {&Ph1, &Ph2, &Co2});
+    case 29: return Formed(p, ok, GNSS_L3(f, l1, ph2), {&Ph1, &Ph2});
+    case 30: return Formed(p, ok, GNSS_P3(f, c1, co2), {&Co1, &Co2});
+    case 31: return Formed(p, ok, GNSS_P3(f, p1, co2), {&Pc1, &Co2});
+    case 32: return Formed(p, ok, GNSS_L5(f, l1, ph2), {&Ph1, &Ph2});
+    case 33: return Formed(p, ok, GNSS_P5(f, p1, co2), {&Pc1, &Co2});
+    case 34: return Formed(p, ok, GNSS_P5(f, c1, co2), {&Co1, &Co2});
+    case 35: return Formed(p, ok, GNSS_MW(f, l1, ph2, c1, co2), {&Ph1, &Ph2, &Co1, &Co2});
+    case 36: return Formed(p, ok, GNSS_MW(f, l1, ph2, p1, co2), {&Ph1, &Ph2, &Pc1, &Co2});
+    case 37: return Formed(p, ok, CodeMultipath(p1, l1, ph2, mp.mp1Fact1, mp.mp1Fact2), {&Ph1, &Ph2, &Pc1});
+    case 38: return Formed(p, ok, CodeMultipath(c1, l1, ph2, mp.mp1Fact1, mp.mp1Fact2), {&Ph1, &Ph2, &Co1});
+    case 39: return Formed(p, ok, CodeMultipath(co2, l1, ph2, mp.mp2Fact1, mp.mp2Fact2), {&Ph1, &Ph2, &Co2});
     // C1-L1, P1-L1 and P1-C1 read their own columns, the phase in band 1's wavelength
-    case 40: return Formed(p, ok, ObsDifference(C1.obs, bandLamb[1] * L1.obs), {&L1, &C1});
-    case 41: return Formed(p, ok, ObsDifference(P1.obs, bandLamb[1] * L1.obs), {&L1, &P1});
-    case 42: return Formed(p, ok, ObsDifference(co2, GLC::lamb2 * ph2), {&Ph2, &Co2});
+    case 40: return Formed(p, ok, ObsDifference(C1.obs, satc.lamb[1] * L1.obs), {&L1, &C1});
+    case 41: return Formed(p, ok, ObsDifference(P1.obs, satc.lamb[1] * L1.obs), {&L1, &P1});
+    case 42: return Formed(p, ok, ObsDifference(co2, f.lamb2 * ph2), {&Ph2, &Co2});
     case 43: return Difference(p, ok, P1, C1);
     case 44: return Difference(p, ok, At(d.P2, k), At(d.C2, k));
     case 45: return Raw(p, ok, At(d.C9, k));

@@ -9,6 +9,7 @@
 #include "GNSS/RINEX.h"
 #include "GNSS/RINEXData.h"
 #include "GNSS/RINEXHeader.h"
+#include "GNSS/SatConstants.h"
 #include "GNSS/SatGeometry.h"
 #include "GNSS/SatSystem.h"
 #include "GNSS/mjd.h"
@@ -37,7 +38,7 @@ class Kestrovac {
     void SetFile();
     void ReadFile();
     void PrintSet();
-    void PrintObs();
+    void PrintObs(const GlonassChannels& channels);
     void EndProg();
 
     bool GetVerbose() const { return verbose; }
@@ -92,7 +93,6 @@ class Kestrovac {
     std::vector<SignalChoice> signalChoices;
     std::array<BandPair, SatSystems.size()> pairs{};
     long double dt;
-    long double mp1Fact1, mp1Fact2, mp2Fact1, mp2Fact2;
     long double EpochRound;
     long nMSJumps;
     matrix<short> satprn;
@@ -220,9 +220,9 @@ class Kestrovac {
     bool BelowCutOff() const { return isCutOff && rowAngles.known && rowAngles.el < cutOff; }
 
     // Listing (PrintObs).
-    void CorrectMSJumps();
+    void CorrectMSJumps(const GlonassChannels& channels);
     const SatSystem* ListedSystem(short s) const;
-    void PrintSatellite(short s, const mjd& tm, TextBlock& block);
+    void PrintSatellite(short s, const GlonassChannels& channels, TextBlock& block);
     bool IsListedEpoch(const mjd& e) const;
 
     // The grid of the listed epochs (KestrovacGrid.cpp): multiples of dt from 00:00 of each
@@ -244,14 +244,13 @@ class Kestrovac {
     // The value columns of one code for one satellite record, at p; returns their end.
     struct RecordObs;
     char* PutObs(char* p, const RecordObs& r, int obs, bool& obsIsOK) const;
-    void LoadConstants(const SatSystem& sys, short s, const mjd& tm);
-    static void SetFactors(const PairFactors& f);
+    void LoadConstants(const SatSystem& sys, std::optional<long double> channel);
 
-    // The satellite being listed: the wavelength of each band (its slot's for a system on
-    // channels), the factor of each raw phase column (the wavelength in metre mode, else 1), and
-    // the first entries of the tables most codes read: the fixed C1, P1 and L1 and the pair of
-    // its system (nullptr where the file or the system has no such column).
-    std::array<long double, NBands> bandLamb{};
+    // The satellite being listed: its constants, the factor of each raw phase column (the
+    // wavelength in metre mode, else 1), and the first entries of the tables most codes read: the
+    // fixed C1, P1 and L1 and the pair of its system (nullptr where the file or the system has no
+    // such column).
+    SatConstants satc{};
     std::array<long double, NBands> phaseFactor{};
     struct RowTables {
         const gnssobs *C1, *P1, *L1, *firstCode, *firstPCode, *secondCode, *phase1, *phase2;

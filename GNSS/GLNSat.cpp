@@ -152,14 +152,16 @@ void GLNSat::AddChannel(short slot, int channel)
     FreqChannel(n) = channel;
 }
 
+std::optional<long double> GLNSat::ChannelAt(short satprn, const mjd& seph) const
+{
+    for (long i = 0; i < nsat; i++)
+        if (sat(i) == satprn && seph >= eph(i, 0) && seph <= eph(i, 1)) return FreqChannel(i);
+    return std::nullopt;
+}
+
 long double GLNSat::GetFreqNum(short satprn, const mjd& seph)
 {
-    IsGLNSat = false;
-    for (long i = 0; i < nsat; i++) {
-        if (sat(i) == satprn && seph >= eph(i, 0) && seph <= eph(i, 1)) {
-            IsGLNSat = true;
-            return FreqChannel(i);
-        }
-    }
-    return 0;
+    const std::optional<long double> channel = ChannelAt(satprn, seph);
+    IsGLNSat = channel.has_value();
+    return channel.value_or(0);
 }

@@ -18,6 +18,7 @@
 #include <cstddef>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,10 @@ class GLNSat {
     // One more row: the channel of a slot for every epoch, after the rows there are (a slot the
     // rows before cover keeps their channel).
     void AddChannel(short slot, int channel);
+    // The channel of satellite satprn at epoch seph: that of the first row, in file order, whose
+    // span holds the epoch (both ends included); none where no row does.
+    std::optional<long double> ChannelAt(short satprn, const mjd& seph) const;
+    // The same, 0 where no row holds the epoch; IsGLNSat tells which.
     long double GetFreqNum(short satprn, const mjd& seph);
     bool GetIsGLNSat() const { return IsGLNSat; }
 

@@ -2,9 +2,9 @@
 #include "GNSS/RINEXData.h"
 
 #include "GNSS/RINEXf.h"
+#include "GNSS/SatConstants.h"
 #include "GNSS/SatSystem.h"
 #include "GNSS/TimeConverse.h"
-#include "GNSS/mGNSSc.h"
 #include "GNSS/ymdhms.h"
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cstringf.h"
@@ -334,13 +334,13 @@ namespace {
 constexpr long double MSm = 299792.458L;
 // Satellites compared per epoch pair, at the most.
 constexpr int MaxCommon = 100;
-// An L1 wavelength at or below this belongs to a GLONASS slot whose channel is not known.
+// An L1 wavelength at or below this is not a carrier's.
 constexpr long double MinLamb = 0.01L;
 
 // The L1 and L2 wavelengths of satellite sat. Only the systems whose pair is read from C1, P2,
 // L1 and L2 (GPS, and the GLONASS slots with a known frequency) take part in the correction
 // (true); all other satellites are left alone.
-bool WavelengthsOf(short sat, long double& l1, long double& l2)
+bool WavelengthsOf(short sat, const GlonassChannels& ch, long double& l1, long double& l2)
 {
     const SatSystem* s = SystemOf(sat);
     if (s == nullptr || s->firstCode != tC1 || s->secondCode != tP2) return false;
@@ -349,9 +349,10 @@ bool WavelengthsOf(short sat, long double& l1, long double& l2)
         l2 = s->Wavelength(2);
         return true;
     }
-    if (!GLONASSc::HasSlot(sat)) return false;
-    l1 = GLONASSc::lamb(GLONASSc::SlotRow(sat), 0);
-    l2 = GLONASSc::lamb(GLONASSc::SlotRow(sat), 1);
+    const std::optional<long double> channel = ch.Of(sat);
+    if (!channel) return false;
+    l1 = s->Wavelength(1, channel);
+    l2 = s->Wavelength(2, channel);
     return std::fabs(l1) > MinLamb;
 }
 
@@ -379,13 +380,14 @@ template <class EpochPair> void ForEpochPairs(const RINEXData& d, EpochPair step
 // Calls pair(k1, k2, l1, l2) for the satellites common to epoch i - 1 (records from first1)
 // and epoch i (from first2) whose records both pass usable: for each record of the earlier
 // epoch the first such record of the later one, MaxCommon pairs at the most.
-template <class Usable, class Pair> void
-ForCommonSatellites(const RINEXData& d, long i, long first1, long first2, Usable usable, Pair pair)
+template <class Usable, class Pair>
+void ForCommonSatellites(const RINEXData& d, const GlonassChannels& ch, long i, long first1,
+                         long first2, Usable usable, Pair pair)
 {
     int ncom = 0;
     for (long k1 = first1; k1 < first2 && ncom < MaxCommon; k1++) {
         long double l1, l2;
-        if (!WavelengthsOf(d.sat(k1), l1, l2) || !usable(k1)) continue;
+        if (!WavelengthsOf(d.sat(k1), ch, l1, l2) || !usable(k1)) continue;
         for (long k2 = first2; k2 < first2 + d.nsat(i); k2++) {
             if (d.sat(k2) != d.sat(k1) || !usable(k2)) continue;
             pair(k1, k2, l1, l2);
@@ -398,7 +400,8 @@ ForCommonSatellites(const RINEXData& d, long i, long first1, long first2, Usable
 // The receiver clock jump from epoch i - 1 to epoch i, metres, in whole light-milliseconds:
 // the mean code-minus-phase step of both frequencies over the satellites whose two codes
 // and two phases step alike (no slip, no code outlier). 0 when no satellite qualifies.
-long double DualFrequencyJump(const RINEXData& d, long i, long first1, long first2)
+long double DualFrequencyJump(const RINEXData& d, const GlonassChannels& ch, long i, long first1,
+                              long first2)
 {
     const RINEXHeader& h = d.rhead;
     auto usable = [&](long k) {
@@ -407,7 +410,7 @@ long double DualFrequencyJump(const RINEXData& d, long i, long first1, long firs
     };
     double dCL = 0;
     int n = 0;
-    ForCommonSatellites(d, i, first1, first2, usable,
+    ForCommonSatellites(d, ch, i, first1, first2, usable,
                         [&](long k1, long k2, long double l1, long double l2) {
                             double dC1 = Step(d.C1, k1, k2), dP2 = Step(d.P2, k1, k2);
                             double dL1 = Step(d.L1, k1, k2, l1), dL2 = Step(d.L2, k1, k2, l2);
@@ -423,13 +426,14 @@ long double DualFrequencyJump(const RINEXData& d, long i, long first1, long firs
 // The code-minus-phase step of L1 from epoch i - 1 to epoch i, metres, when at least two
 // satellites show a step of a whole, non-zero number of light-milliseconds (within about
 // 3 m); that of the last of them counts. 0 otherwise.
-long double SingleFrequencyJump(const RINEXData& d, long i, long first1, long first2)
+long double SingleFrequencyJump(const RINEXData& d, const GlonassChannels& ch, long i, long first1,
+                                long first2)
 {
     auto usable = [&](long k) { return Has(d.C1, d.rhead.iC1, k) && Has(d.L1, d.rhead.iL1, k); };
     int count = 0;
     double xslip = 0;
     ForCommonSatellites(
-        d, i, first1, first2, usable, [&](long k1, long k2, long double l1, long double) {
+        d, ch, i, first1, first2, usable, [&](long k1, long k2, long double l1, long double) {
             double dCLnrm =
                 static_cast<double>((Step(d.C1, k1, k2) - Step(d.L1, k1, k2, l1)) / MSm);
             double dCLnrmR = std::round(dCLnrm);
@@ -443,11 +447,12 @@ long double SingleFrequencyJump(const RINEXData& d, long i, long first1, long fi
 
 // Adds a clock correction of metres to the L1 and L2 phases of the n records from first;
 // GLONASS satellites only when withGlonass is set.
-void ShiftPhases(RINEXData& d, long first, long n, long double metres, bool withGlonass)
+void ShiftPhases(RINEXData& d, const GlonassChannels& ch, long first, long n, long double metres,
+                 bool withGlonass)
 {
     for (long k = first; k < first + n; k++) {
         long double l1, l2;
-        if (!WavelengthsOf(d.sat(k), l1, l2) || (SystemOf(d.sat(k))->channels && !withGlonass))
+        if (!WavelengthsOf(d.sat(k), ch, l1, l2) || (SystemOf(d.sat(k))->channels && !withGlonass))
             continue;
         if (Has(d.L1, d.rhead.iL1, k)) d.L1(k).obs += metres / l1;
         if (Has(d.L2, d.rhead.iL2, k)) d.L2(k).obs += metres / l2;
@@ -458,33 +463,33 @@ void ShiftPhases(RINEXData& d, long first, long n, long double metres, bool with
 
 // Every jump is found from the data as read; then each epoch's phases move by the sum of the
 // jumps up to it, except the GLONASS phases of the jump epochs themselves.
-void RINEXData::CorrMSJumps(long& nMSJumps)
+void RINEXData::CorrMSJumps(long& nMSJumps, const GlonassChannels& channels)
 {
     nMSJumps = 0;
     matrix<long double> Lcorr(nepochall, 1, 0.0L);
     ForEpochPairs(*this, [&](long i, long first1, long first2) {
-        Lcorr(i) = DualFrequencyJump(*this, i, first1, first2);
+        Lcorr(i) = DualFrequencyJump(*this, channels, i, first1, first2);
         if (std::fabs(Lcorr(i)) > 0.1L) nMSJumps++;
     });
     long double MSCorr = 0;
     long first = 0;
     for (long i = 0; i < nepochall; i++) {
         MSCorr += Lcorr(i);
-        ShiftPhases(*this, first, nsat(i), MSCorr, std::fabs(Lcorr(i)) <= 0.1L);
+        ShiftPhases(*this, channels, first, nsat(i), MSCorr, std::fabs(Lcorr(i)) <= 0.1L);
         first += nsat(i);
     }
 }
 
 // Each epoch is compared with the already corrected one before it, so an offset that stays
 // in the codes is found and corrected again at every following epoch.
-void RINEXData::CorrMSJumpsSF(long& nMSJumps)
+void RINEXData::CorrMSJumpsSF(long& nMSJumps, const GlonassChannels& channels)
 {
     nMSJumps = 0;
     ForEpochPairs(*this, [&](long i, long first1, long first2) {
-        long double MSCorr = SingleFrequencyJump(*this, i, first1, first2);
+        long double MSCorr = SingleFrequencyJump(*this, channels, i, first1, first2);
         if (std::fabs(MSCorr) <= 0.0001L) return;
         nMSJumps++;
-        ShiftPhases(*this, first2, nsat(i), MSCorr, true);
+        ShiftPhases(*this, channels, first2, nsat(i), MSCorr, true);
     });
 }
 

@@ -17,6 +17,8 @@
 
 class ObsRecordLines;
 
+struct GlonassChannels;
+
 class RINEXData {
   public:
     long nepochall;
@@ -64,8 +66,10 @@ class RINEXData {
     static inline bool KeepEveryType = false;
 
     // Millisecond clock-jump correction of the phases, dual- and single-frequency.
-    void CorrMSJumps(long& nMSJumps);
-    void CorrMSJumpsSF(long& nMSJumps);
+    // The wavelengths of the GLONASS slots are those of their channels; a slot without one
+    // is left alone.
+    void CorrMSJumps(long& nMSJumps, const GlonassChannels& channels);
+    void CorrMSJumpsSF(long& nMSJumps, const GlonassChannels& channels);
 
   private:
     void StoreEpoch(long e, const std::string& epochLine);

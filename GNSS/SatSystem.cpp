@@ -19,6 +19,18 @@ constexpr bool FitsNumbers()
 }
 static_assert(FitsNumbers(), "every system's numbers lie inside the presence tables");
 
+// A system is on channels exactly when some carrier of it moves with the channel.
+constexpr bool ChannelsAgree()
+{
+    for (const SatSystem& s : SatSystems) {
+        bool moves = false;
+        for (long double step : s.channelStep) moves = moves || step != 0;
+        if (moves != s.channels) return false;
+    }
+    return true;
+}
+static_assert(ChannelsAgree(), "the channel steps of the table agree with its channels flags");
+
 // The column of an observation letter and a band: C1, L5 ...; tUnknown for none.
 RINEXObsType TypeOf(char letter, int band)
 {

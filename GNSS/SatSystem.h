@@ -13,15 +13,19 @@
 #define KESTROVA_GNSS_SATSYSTEM_H
 
 #include "GNSS/RINEXHeader.h"
-#include "GNSS/mGNSSc.h"
 
 #include <array>
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
 // RINEX band digits run from 1 to 9; the carrier of each band, Hz, 0 where the system has none.
 inline constexpr int NBands = 10;
 using BandFrequencies = std::array<long double, NBands>;
+
+// m/s, in long double: a carrier's wavelength is this over its frequency.
+inline constexpr long double LightSpeed = 299792458.0L;
 
 enum class OrbitKind { Kepler, GlonassState, SbasState };
 enum class NavTimeScale { GPST, BDT, UTC };
@@ -48,18 +52,6 @@ struct NavSystemFacts {
     // geoLast and from geoFirst on; geoLast 0 and geoFirst 100 for none.
     int geoLast, geoFirst;
 };
-// The factors of the dual-frequency combinations of a pair of carriers f1, f2.
-struct PairFactors {
-    long double LCion1, LCion2, LCwl1, LCwl2, LCnl1, LCnl2, alpha;
-};
-
-constexpr PairFactors FactorsOf(long double f1, long double f2)
-{
-    using namespace DualFreq;
-    return {IonoFree1(f1, f2),   IonoFree2(f1, f2),   WideLane1(f1, f2), WideLane2(f1, f2),
-            NarrowLane1(f1, f2), NarrowLane2(f1, f2), Alpha(f1, f2)};
-}
-
 // The pair of bands of the dual-frequency combinations of a system and the columns they read:
 // the C code of the first band ([C] forms), its P code ([P] forms, tUnknown where none), the
 // code of the second band, and the P code of the second band of the default pair (P2-C2, which
@@ -76,7 +68,9 @@ struct SatSystem {
     const char* shortName; // as the summary's totals write it
     short base;            // satellite number = base + the two-digit number of the identifier
     BandFrequencies freq;  // GLONASS bands 1 and 2: channel 0; each slot moves by its channel
-    int band1, band2;      // the bands of the dual-frequency combinations
+    // How far the carrier of a band moves per frequency channel, Hz; 0 for a band of one carrier.
+    BandFrequencies channelStep;
+    int band1, band2; // the bands of the dual-frequency combinations
     // The columns of the combinations: the C code of the first band ([C] forms), its P code
     // ([P] forms, tUnknown where the system has none), the code of the second band, and the P
     // code of the second band (P2-C2, tUnknown where none).
@@ -94,11 +88,20 @@ struct SatSystem {
     // Its broadcast navigation data.
     NavSystemFacts nav;
 
-    long double Wavelength(int band) const
+    // The carrier of a band on a GLONASS frequency channel (the table's where none is given, and
+    // on a band that does not move with the channel), Hz.
+    long double Carrier(int band, std::optional<long double> channel = {}) const
     {
-        return band > 0 && band < NBands && freq[band] != 0 ? GPSc::c / freq[band] : 0;
+        const auto b = static_cast<std::size_t>(band);
+        return channel && channelStep[b] != 0 ? freq[b] + *channel * channelStep[b] : freq[b];
     }
-    PairFactors Factors(const BandPair& p) const { return FactorsOf(freq[p.band1], freq[p.band2]); }
+    // The wavelength of a band, m, on that channel; 0 where the system has no carrier on it.
+    long double Wavelength(int band, std::optional<long double> channel = {}) const
+    {
+        return band > 0 && band < NBands && freq[static_cast<std::size_t>(band)] != 0
+                   ? LightSpeed / Carrier(band, channel)
+                   : 0;
+    }
     // The phase column of a band: L1, L2, L5 ...
     RINEXObsType PhaseType(int band) const;
     // The C code column of a band: C1, C2, C5 ...
@@ -113,41 +116,48 @@ struct SatSystem {
 };
 
 namespace SatFreq {
-inline constexpr long double f0 =
-    GPSc::freq0; // 10.23 MHz, of which every CDMA carrier is a multiple
+inline constexpr long double f0 = 10.23e6L; // of which every CDMA carrier is a multiple
+// GLONASS: G1 and G2 of channel 0 are 9 and 7 times 178 MHz, and move by 562.5 and 437.5 kHz per
+// channel; G3 is CDMA.
+inline constexpr long double glonass0 = 178.0e6L;
+inline constexpr long double glonassG3 = 1202.025e6L;
+inline constexpr long double glonassStep1 = 562500.0L;
+inline constexpr long double glonassStep2 = 437500.0L;
 } // namespace SatFreq
 
 // clang-format off
 inline constexpr std::array<SatSystem, 7> SatSystems = {{
     // letter name       short  base  carrier of bands 0-9 (Hz)
+    //  step of the carriers per frequency channel (Hz)
     //  pair of bands, first C code, first P code, second code, second P code, channels,
     //  signals always read, band 1 before RINEX 3.03, in any -c text
     //  navigation: orbit, time scale, GM (m^3/s^2), Earth rotation (rad/s), validity (s),
     //  radius (m), J2, RINEX 4 messages, health rule, RINEX 2 file type, GEO PRNs
-    {'G', "GPS",     "GPS", 0,   {0, GPSc::freq1, GPSc::freq2, 0, 0, GPSc::freq5, 0, 0, 0, 0},
+    {'G', "GPS",     "GPS", 0,   {0, 154 * SatFreq::f0, 120 * SatFreq::f0, 0, 0, 115 * SatFreq::f0, 0, 0, 0, 0}, {},
      1, 2, tC1, tP1, tP2, tP2, false, true, 0, true,
      {OrbitKind::Kepler, NavTimeScale::GPST, 3.986005e14, 7.2921151467e-5, 0, 0, 0, " LNAV ", HealthRule::SvHealth, 'N', 0, 100}},
-    {'R', "GLONASS", "GLO", 100, {0, GLONASSc::freq10, GLONASSc::freq20, GLONASSc::freq3, 0, 0, 0, 0, 0, 0},
+    {'R', "GLONASS", "GLO", 100, {0, 9 * SatFreq::glonass0, 7 * SatFreq::glonass0, SatFreq::glonassG3, 0, 0, 0, 0, 0, 0},
+     {0, SatFreq::glonassStep1, SatFreq::glonassStep2},
      1, 2, tC1, tP1, tP2, tP2, true, true, 0, true,
      {OrbitKind::GlonassState, NavTimeScale::UTC, 3.986004418e14, 7.292115e-5, 15 * 60, 6378136, 1082625.75e-9, " FDMA ", HealthRule::StateHealth, 'G', 0, 100}},
     // E5b (band 7) is Galileo's second frequency of the combinations
-    {'E', "GALILEO", "GAL", 200, {0, GALILEOc::freq1, 0, 0, 0, GALILEOc::freq5, 125 * SatFreq::f0,
-                                  GALILEOc::freq2, GALILEOc::freq8, 0},
+    {'E', "GALILEO", "GAL", 200, {0, 154 * SatFreq::f0, 0, 0, 0, 115 * SatFreq::f0, 125 * SatFreq::f0,
+                                  118 * SatFreq::f0, 116.5L * SatFreq::f0, 0}, {},
      1, 7, tC1, tP1, tC7, tUnknown, false, true, 0, true,
      {OrbitKind::Kepler, NavTimeScale::GPST, 3.986004418e14, 7.2921151467e-5, 4 * 3600, 0, 0, " INAV FNAV ", HealthRule::GalileoSignals, 'L', 0, 100}},
     // B1I (band 2) and B3I (band 6): the pair every BDS-2 and BDS-3 satellite transmits
     {'C', "BDS",     "BDS", 300, {0, 154 * SatFreq::f0, 763 * SatFreq::f0 / 5, 0, 0, 115 * SatFreq::f0,
-                                  124 * SatFreq::f0, 118 * SatFreq::f0, 116.5L * SatFreq::f0, 0},
+                                  124 * SatFreq::f0, 118 * SatFreq::f0, 116.5L * SatFreq::f0, 0}, {},
      2, 6, tC2, tUnknown, tC6, tUnknown, false, false, 2, true,
      {OrbitKind::Kepler, NavTimeScale::BDT, 3.986004418e14, 7.2921150e-5, 1 * 3600, 0, 0, " D1 D2 ", HealthRule::SvHealth, ' ', 5, 59}},
     {'J', "QZSS",    "QZS", 500, {0, 154 * SatFreq::f0, 120 * SatFreq::f0, 0, 0, 115 * SatFreq::f0,
-                                  125 * SatFreq::f0, 0, 0, 0},
+                                  125 * SatFreq::f0, 0, 0, 0}, {},
      1, 2, tC1, tUnknown, tC2, tUnknown, false, true, 0, false,
      {OrbitKind::Kepler, NavTimeScale::GPST, 3.986005e14, 7.2921151467e-5, 0, 0, 0, " LNAV ", HealthRule::SvHealth, ' ', 0, 100}},
-    {'I', "NAVIC",   "IRN", 600, {0, 154 * SatFreq::f0, 0, 0, 0, 115 * SatFreq::f0, 0, 0, 0, 1218 * SatFreq::f0 / 5},
+    {'I', "NAVIC",   "IRN", 600, {0, 154 * SatFreq::f0, 0, 0, 0, 115 * SatFreq::f0, 0, 0, 0, 1218 * SatFreq::f0 / 5}, {},
      5, 9, tC5, tUnknown, tC9, tUnknown, false, false, 0, false,
      {OrbitKind::Kepler, NavTimeScale::GPST, 3.986005e14, 7.2921151467e-5, 0, 0, 0, " LNAV ", HealthRule::SvHealth, ' ', 0, 100}},
-    {'S', "SBAS",    "SBS", 400, {0, 154 * SatFreq::f0, 0, 0, 0, 115 * SatFreq::f0, 0, 0, 0, 0},
+    {'S', "SBAS",    "SBS", 400, {0, 154 * SatFreq::f0, 0, 0, 0, 115 * SatFreq::f0, 0, 0, 0, 0}, {},
      1, 5, tC1, tUnknown, tC5, tUnknown, false, true, 0, false,
      {OrbitKind::SbasState, NavTimeScale::GPST, 3.986005e14, 7.2921151467e-5, 10 * 60, 0, 0, " SBAS ", HealthRule::None, 'H', 0, 100}},
 }};

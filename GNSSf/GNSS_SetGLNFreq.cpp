@@ -1,24 +1,23 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "GNSSf/GNSS_SetGLNFreq.h"
 
-#include "GNSS/mGNSSc.h"
 #include "PROGINC/ProgramError.h"
 
+#include <cstddef>
 #include <cstdio>
 
-// The channel of every GLONASS satellite is the one valid at the first epoch of the data, for the
-// whole run.
-void SetGlonassFrequency(RINEXData& rd, GLNSat& gfc, bool isGLNfc)
+GlonassChannels GlonassChannelsOf(const RINEXData& rd, const GLNSat& gfc, bool isGLNfc)
 {
-    if (!isGLNfc) return;
+    GlonassChannels channels;
+    if (!isGLNfc) return channels;
     const mjd datm = rd.GetMJD(0);
     for (long i = 0; i < rd.satList.Length(); i++) {
         const short prn = rd.satList(i);
         // slot 0, slots the table does not hold (the listing reports them) and the other
         // constellations
         if (!GLONASSc::HasSlot(prn)) continue;
-        long double fchan = gfc.GetFreqNum(prn, datm);
-        if (!gfc.GetIsGLNSat()) {
+        std::optional<long double> fchan = gfc.ChannelAt(prn, datm);
+        if (!fchan) {
             char text[128];
             std::snprintf(text, sizeof text,
                           "GLONASS SATELLITE %3d NOT LISTED IN GLONASS FREQUENCY CHANNEL FILE - "
@@ -27,6 +26,7 @@ void SetGlonassFrequency(RINEXData& rd, GLNSat& gfc, bool isGLNfc)
             ProgramWarning(ProgName, text);
             fchan = 0;
         }
-        GLONASSc::SetFrequency(fchan, GLONASSc::SlotRow(prn));
+        channels.bySlot[static_cast<std::size_t>(GLONASSc::SlotRow(prn))] = fchan;
     }
+    return channels;
 }

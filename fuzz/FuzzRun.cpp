@@ -59,7 +59,6 @@ void RunGuarded(const std::function<void()>& run)
 {
     static NullBuffer null;
     ScratchDir();
-    ResetRunState();
     SetExitHook(ThrowFatal);
     std::streambuf* out = std::cout.rdbuf(&null);
     std::streambuf* err = std::cerr.rdbuf(&null);

@@ -16,7 +16,7 @@ std::string ScratchFile(const char* name);
 // Writes the fuzz input to a file of the scratch folder and returns its path.
 std::string WriteInput(const char* name, const std::uint8_t* data, std::size_t size);
 // Runs run with both streams silenced. A fatal exit ends it through an exception, so destructors
-// run; program-wide state is reset before each run.
+// run.
 void RunGuarded(const std::function<void()>& run);
 // Runs kestrova's phases with these words (program name excluded), guarded.
 void RunKestrova(const std::vector<std::string>& words);

@@ -5,25 +5,26 @@
 
 namespace {
 
-void RemoveClockJumps(RINEXHeader& h, RINEXData& d, Progress& progress)
+void RemoveClockJumps(RINEXHeader& h, RINEXData& d, const GlonassChannels& glonass,
+                      Progress& progress)
 {
     progress.Line("PrintObs") << " Eliminating ms jumps: ";
     long jumps = 0;
     // without L2 the single-frequency test of the code against the phase
     if (h.iL2)
-        d.CorrMSJumps(jumps);
+        d.CorrMSJumps(jumps, glonass);
     else
-        d.CorrMSJumpsSF(jumps);
+        d.CorrMSJumpsSF(jumps, glonass);
     progress.More() << jumps << " jumps\n";
 }
 
 } // namespace
 
-void ApplyCorrections(const RunSettings& s, RINEX& rnx, CompactTEQC& mp1, CompactTEQC& mp2,
-                      Progress& progress)
+void ApplyCorrections(const RunSettings& s, const GlonassChannels& glonass, RINEX& rnx,
+                      CompactTEQC& mp1, CompactTEQC& mp2, Progress& progress)
 {
     rnx.copyC2toP2();
     ApplyMultipath(rnx.rhead, rnx.rdata, mp1, mp2, s.mp1File.has_value(), s.mp2File.has_value(),
                    progress.On());
-    if (s.removeClockJumps) RemoveClockJumps(rnx.rhead, rnx.rdata, progress);
+    if (s.removeClockJumps) RemoveClockJumps(rnx.rhead, rnx.rdata, glonass, progress);
 }

@@ -8,11 +8,12 @@
 #include "GNSS/RINEX.h"
 #include "GNSS/RINEXData.h"
 #include "GNSS/RINEXHeader.h"
+#include "GNSS/SatConstants.h"
 #include "src/Progress.h"
 #include "src/RunSettings.h"
 #include "teqc/CompactTEQC.h"
 
-void ApplyCorrections(const RunSettings& s, RINEX& rnx, CompactTEQC& mp1, CompactTEQC& mp2,
-                      Progress& progress);
+void ApplyCorrections(const RunSettings& s, const GlonassChannels& glonass, RINEX& rnx,
+                      CompactTEQC& mp1, CompactTEQC& mp2, Progress& progress);
 
 #endif

@@ -2,7 +2,6 @@
 #include "src/KestrovaRun.h"
 
 #include "GNSS/SignalMap.h"
-#include "GNSS/mGNSSc.h"
 #include "GNSSf/GNSS_SetGLNFreq.h"
 #include "PROGINC/InputText.h"
 #include "PROGINC/ProgramError.h"
@@ -178,7 +177,7 @@ void ReadAndPlan(const RunSettings& settings, RunPlan& plan, RunInputs& in, Prog
     ReadOptionalInputs(settings, plan, in, progress);
     PlanGeometry(plan, settings, in.rh, in.rd, in.channels, in.nav, progress);
     WarnStandIns(in.rh);
-    SetGlonassFrequency(in.rd, in.channels, plan.channels.Any());
+    plan.glonass = GlonassChannelsOf(in.rd, in.channels, plan.channels.Any());
 }
 
 void KestrovaRun::Phases(int argc, const char** argv)
@@ -194,14 +193,7 @@ void KestrovaRun::Phases(int argc, const char** argv)
     WriteSettingsHeader(result.Stream(), settings, plan, in.rh);
     // The corrections come after the header, which says what was asked, not what they found;
     // their progress lines follow the header's, as the listing's follow theirs.
-    ApplyCorrections(settings, in.rnx, in.mp1, in.mp2, progress);
+    ApplyCorrections(settings, plan.glonass, in.rnx, in.mp1, in.mp2, progress);
     WriteListing(settings, plan, in, result, progress);
     progress.More() << ProgName << ": ***** SUCCESFULLY ENDING PROGRAM *****!\n\n\n";
-}
-
-void ResetRunState()
-{
-    GLONASSc::freq = matrix<long double>(GLONASSc::NSlots, 2, 0.0L);
-    GLONASSc::lamb = matrix<long double>(GLONASSc::NSlots, 2, 0.0L);
-    GLC::Reset();
 }

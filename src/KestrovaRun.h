@@ -42,10 +42,6 @@ struct KestrovaRun {
 RunSettings SettingsOf(int argc, const char** argv, RunInputs& in, RunPlan& plan,
                        Progress& progress);
 
-// The tables the combinations still read from program-wide state, back to where a process
-// starts: for processes that run more than once.
-void ResetRunState();
-
 // Reading the file and the optional inputs, and the plan they allow.
 void ReadAndPlan(const RunSettings& s, RunPlan& plan, RunInputs& in, Progress& progress);
 

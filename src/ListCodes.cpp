@@ -84,7 +84,7 @@ char* FixedL1(char* p, const RowValues& r, bool& ok)
 // The combinations of the pair of the satellite's system.
 char* L4(char* p, const RowValues& r, bool& ok)
 {
-    return Formed(p, ok, GNSS_L4(r.Ph1.obs, r.Ph2.obs), {&r.Ph1, &r.Ph2});
+    return Formed(p, ok, GNSS_L4(r.sat.constants.pair, r.Ph1.obs, r.Ph2.obs), {&r.Ph1, &r.Ph2});
 }
 char* P4p(char* p, const RowValues& r, bool& ok)
 {
@@ -96,69 +96,75 @@ char* P4c(char* p, const RowValues& r, bool& ok)
 }
 char* L3(char* p, const RowValues& r, bool& ok)
 {
-    return Formed(p, ok, GNSS_L3(r.Ph1.obs, r.Ph2.obs), {&r.Ph1, &r.Ph2});
+    return Formed(p, ok, GNSS_L3(r.sat.constants.pair, r.Ph1.obs, r.Ph2.obs), {&r.Ph1, &r.Ph2});
 }
 char* P3c(char* p, const RowValues& r, bool& ok)
 {
-    return Formed(p, ok, GNSS_P3(r.Co1.obs, r.Co2.obs), {&r.Co1, &r.Co2});
+    return Formed(p, ok, GNSS_P3(r.sat.constants.pair, r.Co1.obs, r.Co2.obs), {&r.Co1, &r.Co2});
 }
 char* P3p(char* p, const RowValues& r, bool& ok)
 {
-    return Formed(p, ok, GNSS_P3(r.Pc1.obs, r.Co2.obs), {&r.Pc1, &r.Co2});
+    return Formed(p, ok, GNSS_P3(r.sat.constants.pair, r.Pc1.obs, r.Co2.obs), {&r.Pc1, &r.Co2});
 }
 char* WLl(char* p, const RowValues& r, bool& ok)
 {
-    return Formed(p, ok, GNSS_L5(r.Ph1.obs, r.Ph2.obs), {&r.Ph1, &r.Ph2});
+    return Formed(p, ok, GNSS_L5(r.sat.constants.pair, r.Ph1.obs, r.Ph2.obs), {&r.Ph1, &r.Ph2});
 }
 char* WLp(char* p, const RowValues& r, bool& ok)
 {
-    return Formed(p, ok, GNSS_P5(r.Pc1.obs, r.Co2.obs), {&r.Pc1, &r.Co2});
+    return Formed(p, ok, GNSS_P5(r.sat.constants.pair, r.Pc1.obs, r.Co2.obs), {&r.Pc1, &r.Co2});
 }
 char* WLc(char* p, const RowValues& r, bool& ok)
 {
-    return Formed(p, ok, GNSS_P5(r.Co1.obs, r.Co2.obs), {&r.Co1, &r.Co2});
+    return Formed(p, ok, GNSS_P5(r.sat.constants.pair, r.Co1.obs, r.Co2.obs), {&r.Co1, &r.Co2});
 }
 char* MWc(char* p, const RowValues& r, bool& ok)
 {
-    return Formed(p, ok, GNSS_MW(r.Ph1.obs, r.Ph2.obs, r.Co1.obs, r.Co2.obs),
+    return Formed(p, ok, GNSS_MW(r.sat.constants.pair, r.Ph1.obs, r.Ph2.obs, r.Co1.obs, r.Co2.obs),
                   {&r.Ph1, &r.Ph2, &r.Co1, &r.Co2});
 }
 char* MWp(char* p, const RowValues& r, bool& ok)
 {
-    return Formed(p, ok, GNSS_MW(r.Ph1.obs, r.Ph2.obs, r.Pc1.obs, r.Co2.obs),
+    return Formed(p, ok, GNSS_MW(r.sat.constants.pair, r.Ph1.obs, r.Ph2.obs, r.Pc1.obs, r.Co2.obs),
                   {&r.Ph1, &r.Ph2, &r.Pc1, &r.Co2});
 }
 char* MP1p(char* p, const RowValues& r, bool& ok)
 {
     return Formed(p, ok,
-                  CodeMultipath(r.Pc1.obs, r.Ph1.obs, r.Ph2.obs, r.sat.mp1Fact1, r.sat.mp1Fact2),
+                  CodeMultipath(r.Pc1.obs, r.Ph1.obs, r.Ph2.obs, r.sat.constants.mp.mp1Fact1,
+                                r.sat.constants.mp.mp1Fact2),
                   {&r.Ph1, &r.Ph2, &r.Pc1});
 }
 char* MP1c(char* p, const RowValues& r, bool& ok)
 {
     return Formed(p, ok,
-                  CodeMultipath(r.Co1.obs, r.Ph1.obs, r.Ph2.obs, r.sat.mp1Fact1, r.sat.mp1Fact2),
+                  CodeMultipath(r.Co1.obs, r.Ph1.obs, r.Ph2.obs, r.sat.constants.mp.mp1Fact1,
+                                r.sat.constants.mp.mp1Fact2),
                   {&r.Ph1, &r.Ph2, &r.Co1});
 }
 char* MP2(char* p, const RowValues& r, bool& ok)
 {
     return Formed(p, ok,
-                  CodeMultipath(r.Co2.obs, r.Ph1.obs, r.Ph2.obs, r.sat.mp2Fact1, r.sat.mp2Fact2),
+                  CodeMultipath(r.Co2.obs, r.Ph1.obs, r.Ph2.obs, r.sat.constants.mp.mp2Fact1,
+                                r.sat.constants.mp.mp2Fact2),
                   {&r.Ph1, &r.Ph2, &r.Co2});
 }
 
 // C1-L1, P1-L1 and P1-C1 read their own columns, the phase in band 1's wavelength.
 char* C1L1(char* p, const RowValues& r, bool& ok)
 {
-    return Formed(p, ok, ObsDifference(r.C1.obs, r.sat.bandLamb[1] * r.L1.obs), {&r.L1, &r.C1});
+    return Formed(p, ok, ObsDifference(r.C1.obs, r.sat.constants.lamb[1] * r.L1.obs),
+                  {&r.L1, &r.C1});
 }
 char* P1L1(char* p, const RowValues& r, bool& ok)
 {
-    return Formed(p, ok, ObsDifference(r.P1.obs, r.sat.bandLamb[1] * r.L1.obs), {&r.L1, &r.P1});
+    return Formed(p, ok, ObsDifference(r.P1.obs, r.sat.constants.lamb[1] * r.L1.obs),
+                  {&r.L1, &r.P1});
 }
 char* P2L2(char* p, const RowValues& r, bool& ok)
 {
-    return Formed(p, ok, ObsDifference(r.Co2.obs, r.sat.pairLamb2 * r.Ph2.obs), {&r.Ph2, &r.Co2});
+    return Formed(p, ok, ObsDifference(r.Co2.obs, r.sat.constants.pair.lamb2 * r.Ph2.obs),
+                  {&r.Ph2, &r.Co2});
 }
 char* P1C1(char* p, const RowValues& r, bool& ok) { return Difference(p, ok, r.P1, r.C1); }
 char* P2C2(char* p, const RowValues& r, bool& ok)

@@ -6,6 +6,7 @@
 
 #include "GNSS/RINEXData.h"
 #include "GNSS/RINEXHeader.h"
+#include "GNSS/SatConstants.h"
 #include "GNSS/SatSystem.h"
 #include "GNSS/gnssobs.h"
 
@@ -32,16 +33,13 @@ enum PairRole : unsigned {
     Phase2 = 32, // phase of the second band
 };
 
-// What a satellite's rows read beside the record: the wavelength of each band (its slot's for a
-// system on channels), the factor of each raw phase column (the wavelength in metre mode, else
-// 1), the multipath factors of its pair and the first entries of the tables most codes read (the
-// fixed C1, P1 and L1 and the pair of its system; nullptr where the file or the system has no
-// such column).
+// What a satellite's rows read beside the record: its constants, the factor of each raw phase
+// column (the wavelength in metre mode, else 1) and the first entries of the tables most codes
+// read (the fixed C1, P1 and L1 and the pair of its system; nullptr where the file or the system
+// has no such column).
 struct SatelliteColumns {
-    std::array<long double, NBands> bandLamb{};
+    SatConstants constants;
     std::array<long double, NBands> phaseFactor{};
-    long double pairLamb2 = 0;
-    long double mp1Fact1 = 0, mp1Fact2 = 0, mp2Fact1 = 0, mp2Fact2 = 0;
     const gnssobs *C1 = nullptr, *P1 = nullptr, *L1 = nullptr;
     const gnssobs *firstCode = nullptr, *firstPCode = nullptr, *secondCode = nullptr;
     const gnssobs *phase1 = nullptr, *phase2 = nullptr;

@@ -116,34 +116,18 @@ long Listing::Write(std::ostream& out, Progress& progress)
     return rows;
 }
 
-// The combination factors and wavelengths of the satellite's system, and the tables its
-// combinations read. In metre mode a raw phase is scaled by the wavelength of its own band where
-// the system transmits that band; any other is written in cycles.
+// The constants of the satellite and the tables its combinations read. In metre mode a raw
+// phase is scaled by the wavelength of its own band where the system transmits that band; any
+// other is written in cycles.
 SatelliteColumns Listing::ColumnsOf(const SatSystem& sys, short s) const
 {
     SatelliteColumns c;
-    for (int b = 0; b < NBands; b++) c.bandLamb[static_cast<std::size_t>(b)] = sys.Wavelength(b);
-    if (sys.channels) {
-        const short row = GLONASSc::SlotRow(s);
-        GLONASSc::SetFrequency(channels.GetFreqNum(s, data.GetMJD(0)), row);
-        c.bandLamb[1] = GLONASSc::lamb(row, 0);
-        c.bandLamb[2] = GLONASSc::lamb(row, 1);
-    }
     const BandPair& pair = settings.PairOf(sys);
-    const PairFactors f = sys.Factors(pair);
-    GLC::LCion1 = f.LCion1;
-    GLC::LCion2 = f.LCion2;
-    GLC::LCwl1 = f.LCwl1;
-    GLC::LCwl2 = f.LCwl2;
-    GLC::LCnl1 = f.LCnl1;
-    GLC::LCnl2 = f.LCnl2;
-    GLC::alpha = f.alpha;
-    GLC::lamb1 = c.bandLamb[static_cast<std::size_t>(pair.band1)];
-    GLC::lamb2 = c.bandLamb[static_cast<std::size_t>(pair.band2)];
-    c.pairLamb2 = GLC::lamb2;
+    c.constants = SatConstantsOf(sys, pair, plan.glonass.Of(s));
+    const BandWavelengths& lamb = c.constants.lamb;
     const bool metres = settings.phaseMetres.value_or(false);
     for (std::size_t b = 0; b < c.phaseFactor.size(); b++)
-        c.phaseFactor[b] = metres && c.bandLamb[b] != 0 ? c.bandLamb[b] : 1.0L;
+        c.phaseFactor[b] = metres && lamb[b] != 0 ? lamb[b] : 1.0L;
     auto first = [this](RINEXObsType t) {
         const matrix<gnssobs>* m = data.FullTable(t);
         return m != nullptr && m->Length() > 0 ? &(*m)(0) : nullptr;
@@ -156,11 +140,6 @@ SatelliteColumns Listing::ColumnsOf(const SatSystem& sys, short s) const
     c.secondCode = first(pair.secondCode);
     c.phase1 = first(sys.PhaseType(pair.band1));
     c.phase2 = first(sys.PhaseType(pair.band2));
-    long double a = GLC::alpha;
-    c.mp1Fact1 = (1 + 2 / (a - 1)) * GLC::lamb1;
-    c.mp1Fact2 = (2 / (a - 1)) * GLC::lamb2;
-    c.mp2Fact1 = (2 * a / (a - 1)) * GLC::lamb1;
-    c.mp2Fact2 = (2 * a / (a - 1) - 1) * GLC::lamb2;
     return c;
 }
 

@@ -10,6 +10,7 @@
 #include "GNSS/RINEX.h"
 #include "GNSS/RINEXData.h"
 #include "GNSS/RINEXHeader.h"
+#include "GNSS/SatConstants.h"
 #include "GNSS/SatGeometry.h"
 #include "GNSS/mjd.h"
 #include "matrix/matrix.h"
@@ -50,6 +51,7 @@ struct Grid {
 struct RunPlan {
     SystemSet systems{}; // those asked for, less the systems without channels
     ChannelSources channels;
+    GlonassChannels glonass; // the channel of each slot, where a source gives one
     std::vector<ListEntry> list;
     mjd start, end;
     long double interval = 0;

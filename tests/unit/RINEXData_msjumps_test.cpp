@@ -14,15 +14,15 @@ class MSJumps : public testing::Test {
     RINEXHeader h;
     RINEXData d{h};
     Series series;
+    GlonassChannels channels;
     matrix<gnssobs> L1, L2; // the phases before the correction
 
     void Make(const Series& s)
     {
         series = s;
         Fill(s, h, d);
-        LoadGlonassSlots(s);
+        channels = ChannelsOf(s);
     }
-    void TearDown() override { GLONASSc::lamb.Resize(32, 2, 0.0L); }
 
     long Run(bool dualFrequency)
     {
@@ -30,9 +30,9 @@ class MSJumps : public testing::Test {
         L2 = d.L2;
         long n = -1;
         if (dualFrequency)
-            d.CorrMSJumps(n);
+            d.CorrMSJumps(n, channels);
         else
-            d.CorrMSJumpsSF(n);
+            d.CorrMSJumpsSF(n, channels);
         return n;
     }
     long Dual() { return Run(true); }

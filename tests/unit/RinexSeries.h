@@ -9,9 +9,10 @@
 
 #include "GNSS/RINEXData.h"
 #include "GNSS/RINEXHeader.h"
-#include "GNSS/mGNSSc.h"
+#include "GNSS/SatConstants.h"
 
 #include <cmath>
+#include <cstddef>
 #include <vector>
 
 namespace RinexSeries {
@@ -22,18 +23,19 @@ constexpr long double MSm = C / 1000; // one light-millisecond, metres
 struct Satellite {
     short sat;          // satellite number
     long double f1, f2; // carrier frequencies, Hz
-    bool slotKnown;     // GLONASS: its wavelengths are in the slot table
+    bool slotKnown;     // GLONASS: the channel of its slot is known
+    int channel;        // GLONASS: the channel of its slot
 };
-inline Satellite Gps(short prn) { return {prn, 1575.42e6L, 1227.60e6L, false}; }
+inline Satellite Gps(short prn) { return {prn, 1575.42e6L, 1227.60e6L, false, 0}; }
 inline Satellite Galileo(short prn)
 {
-    return {static_cast<short>(200 + prn), 1575.42e6L, 1207.14e6L, false};
+    return {static_cast<short>(200 + prn), 1575.42e6L, 1207.14e6L, false, 0};
 }
-// known: the slot's channel is loaded into the slot table (LoadGlonassSlots).
+// known: the slot's channel is among the channels of the run (ChannelsOf).
 inline Satellite Glonass(short slot, int channel, bool known = true)
 {
     return {static_cast<short>(100 + slot), 1602e6L + channel * 562500.0L,
-            1246e6L + channel * 437500.0L, known};
+            1246e6L + channel * 437500.0L, known, channel};
 }
 
 enum class Into { Nothing, Codes, CodesAndPhases };
@@ -151,16 +153,13 @@ inline void AddFrom(const RINEXData& d, matrix<gnssobs>& t, short sat, long e, l
     for (long i = e; i < d.nepochall; i++) t(Record(d, i, sat)).obs += v;
 }
 
-// Puts the wavelengths of the series' known GLONASS slots into the slot table, after
-// clearing it.
-inline void LoadGlonassSlots(const Series& s)
+// The channels of the series' known GLONASS slots.
+inline GlonassChannels ChannelsOf(const Series& s)
 {
-    GLONASSc::lamb.Resize(32, 2, 0.0L);
-    for (const Satellite& sv : s.sats) {
-        if (!sv.slotKnown) continue;
-        GLONASSc::lamb(sv.sat - 101, 0) = C / sv.f1;
-        GLONASSc::lamb(sv.sat - 101, 1) = C / sv.f2;
-    }
+    GlonassChannels channels;
+    for (const Satellite& sv : s.sats)
+        if (sv.slotKnown) channels.bySlot.at(static_cast<std::size_t>(sv.sat - 101)) = sv.channel;
+    return channels;
 }
 
 } // namespace RinexSeries

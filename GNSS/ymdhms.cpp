@@ -6,6 +6,7 @@
 #include "PROGINC/ProgramError.h"
 
 #include <iomanip>
+#include <sstream>
 #include <utility>
 
 namespace {
@@ -129,6 +130,27 @@ void ymdhms::TestDatum() const
     CheckHour();
     CheckMinute();
     CheckSecond();
+}
+
+std::string ymdhms::FirstInvalidField() const
+{
+    const struct {
+        bool valid;
+        const char* name;
+        long double value;
+    } fields[] = {{TestYear(), "YEAR", static_cast<long double>(year)},
+                  {TestMonth(), "MONTH", static_cast<long double>(month)},
+                  {TestDay(), "DAY", static_cast<long double>(day)},
+                  {TestHour(), "HOUR", static_cast<long double>(hour)},
+                  {TestMinute(), "MINUTE", static_cast<long double>(minute)},
+                  {TestSecond(), "SECOND", second}};
+    for (const auto& f : fields) {
+        if (f.valid) continue;
+        std::ostringstream text;
+        text << f.name << " " << static_cast<double>(f.value);
+        return text.str();
+    }
+    return {};
 }
 
 unsigned short ymdhms::GetDayOfYear() const

@@ -4,11 +4,20 @@
 #define KESTROVA_GNSS_YMDHMS_H
 
 #include <ostream>
+#include <string>
 
 class ymdhms {
   public:
     ymdhms() = default;
     ymdhms(const ymdhms&) = default;
+    // The fields as given, not yet checked: a reader that names what is wrong asks
+    // FirstInvalidField before the date is used.
+    struct Unchecked {};
+    ymdhms(unsigned short y, unsigned short mo, unsigned short d, unsigned short h,
+           unsigned short mi, long double s, Unchecked)
+        : year(y), month(mo), day(d), hour(h), minute(mi), second(s)
+    {
+    }
     ymdhms& operator=(const ymdhms& d);
     void Set(unsigned short y, unsigned short mo, unsigned short d, unsigned short h,
              unsigned short mi, long double s);
@@ -26,6 +35,8 @@ class ymdhms {
     bool TestMinute() const { return minute <= 59; }
     bool TestSecond() const { return second >= 0 && second < 60; }
     void TestDatum() const;
+    // "MONTH 13": the first field out of its range, with its value; empty for a valid date.
+    std::string FirstInvalidField() const;
 
     unsigned short GetYear() const { return year; }
     unsigned short GetMonth() const { return month; }

@@ -92,18 +92,21 @@ void ParseDate(const char* argi, ymdhms& dat, int npos)
                       std::string(argi, static_cast<std::size_t>(npos)) +
                       " DOES NOT FIT ITS COLUMNS (YYYY-MM-DD HH:MM:SS.S, ANY SEPARATORS)!")
                          .c_str());
-    dat.SetYear(DateField(text, 0, 4));
-    dat.SetMonth(DateField(text, 5, 2));
-    dat.SetDay(DateField(text, 8, 2));
-    dat.SetHour(DateField(text, 11, 2));
-    dat.SetMinute(DateField(text, 14, 2));
     // The seconds run from column 17 to the end; a longer text than the field holds is refused,
     // not cut, so that no digit the user typed is lost unseen.
     if (std::strlen(text) > 17 + MaxDateSecondsText)
         ProgramError(ProgName, "SECONDS OF DATE [-s/-e] LONGER THAN 9 CHARACTERS!");
     char sec[MaxDateSecondsText + 1];
     substr(text, 17, sec);
-    dat.SetSecond(std::atof(sec));
+    const ymdhms date(DateField(text, 0, 4), DateField(text, 5, 2), DateField(text, 8, 2),
+                      DateField(text, 11, 2), DateField(text, 14, 2), std::atof(sec),
+                      ymdhms::Unchecked{});
+    if (const std::string field = date.FirstInvalidField(); !field.empty())
+        ProgramError(ProgName, ("DATE \"" + std::string(text) + "\" OF OPTION " +
+                                std::string(argi, static_cast<std::size_t>(npos)) +
+                                " IS NOT A DATE (" + field + ")!")
+                                   .c_str());
+    dat = date;
 }
 
 void ParseSatList(const char* argi, matrix<short>& satprn, int npos)

@@ -89,6 +89,15 @@ std::string SystemNamesOn(const SystemSet& on)
 
 namespace {
 
+// "G|R|E|C|J|I|S": the letters of the table of systems, in its order.
+std::string LettersText(const char* separator)
+{
+    std::string text;
+    for (const SatSystem& sys : SatSystems)
+        text += (text.empty() ? "" : separator) + std::string(1, sys.letter);
+    return text;
+}
+
 // The longest value of a file option, and of a satellite list.
 constexpr std::size_t FileCapacity = 256;
 constexpr std::size_t SatListCapacity = 300;
@@ -519,7 +528,8 @@ void CommandLine::FinalChecks()
     CheckNavOptions();
     if (s.resultFile.empty()) DeriveResultFile();
     if (std::none_of(s.systems.begin(), s.systems.end(), [](bool on) { return on; }))
-        ProgramError(ProgName, "NO GNSS SATELLITE SYSTEM SET [-c[G|R|E|C]]!");
+        ProgramError(ProgName,
+                     ("NO GNSS SATELLITE SYSTEM SET [-c[" + LettersText("|") + "]]!").c_str());
     if (s.satellites) WarnSystemsOff(*s.satellites, "-p");
     if (s.excluded) WarnSystemsOff(*s.excluded, "-x");
 }

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "src/Usage.h"
 
+#include "GNSS/SatSystem.h"
+
 #include <cstring>
+#include <string>
 
 bool AsksForUsage(int argc, const char** argv)
 {
@@ -18,8 +21,10 @@ void WriteUsage(std::ostream& out)
            "  -oFILE     RINEX observation file (also Compact RINEX, compressed);"
            " -o- standard input\n"
            "  -rFILE     result file (default: the RINEX name with .gof; needed for a pipe)\n"
-           "  -cLETTERS  satellite systems: G GPS, R GLONASS, E Galileo, C BeiDou\n"
-           "  -lCODES    observations, each closed by a colon, such as -lC1:L1:MW:\n"
+           "  -cLETTERS  satellite systems:";
+    for (const SatSystem& s : SatSystems)
+        out << " " << s.letter << " " << s.name << (&s == &SatSystems.back() ? "\n" : ",");
+    out << "  -lCODES    observations, each closed by a colon, such as -lC1:L1:MW:\n"
            "  -iCHOICES  RINEX 3/4 signals to prefer per system and band, such as -iG2LX:E1C:\n"
            "  -fPAIRS    bands of each system's combinations, such as -fG15:E15:\n"
            "  -pLIST     satellites to list, such as -pG05R12E11\n"

@@ -11,10 +11,6 @@
 using testing::Eq;
 using testing::ExitedWithCode;
 
-// The frames of the date go to standard output; the death test reads standard error.
-#define EXPECT_FRAME(stmt, text)                                                                   \
-    EXPECT_EXIT((std::cout.rdbuf(std::cerr.rdbuf()), stmt), ExitedWithCode(1), Eq(text))
-
 namespace {
 
 std::vector<short> Sats(const std::string& word)
@@ -35,12 +31,6 @@ std::string Date(const char* word)
     return out.str();
 }
 
-std::string DateFrame(const char* field)
-{
-    return std::string("\n**** ymdhms: Error -> ") + field +
-           " not valid ****\n     Exiting class ymdhms ... \n";
-}
-
 std::string ProgramFrame(const char* text)
 {
     return std::string("\n**** Kestrova: Error -> ") + text +
@@ -56,13 +46,17 @@ TEST(ParseArgument, DatesStandInFixedColumns)
     EXPECT_EQ(Date("-e2018-05-03_23:59:59.5"), " 2018-05-03 23:59:59.500000");
     EXPECT_EQ(Date("-s2018-05-03"), " 2018-05-03 00:00:00.000000"); // missing columns are 0
     EXPECT_EQ(Date("-s2018-05-03_12:00:59.999999"), " 2018-05-03 12:00:59.999999"); // 9 long
-    EXPECT_FRAME(Date("-s1900-05-03_12:00:00"), DateFrame("YEAR"));
-    EXPECT_FRAME(Date("-e2018-13-03_00:00:00"), DateFrame("MONTH"));
-    EXPECT_FRAME(Date("-s2018-02-29_00:00:00"), DateFrame("DAY"));
-    EXPECT_FRAME(Date("-s2018-05"), DateFrame("DAY"));
-    EXPECT_FRAME(Date("-s2018-05-03_60:00:00"), DateFrame("HOUR"));
-    EXPECT_FRAME(Date("-s2018-05-03_12:60:00"), DateFrame("MINUTE"));
-    EXPECT_FRAME(Date("-s2018-05-03_12:00:60"), DateFrame("SECOND"));
+    // a field out of its range is named with its value and the option as typed
+    const std::pair<const char*, const char*> invalid[] = {
+        {"-s1900-05-03_12:00:00", "YEAR 1900"}, {"-e2018-13-03_00:00:00", "MONTH 13"},
+        {"-s2018-02-29_00:00:00", "DAY 29"},    {"-s2018-05", "DAY 0"},
+        {"-s2018-05-03_60:00:00", "HOUR 60"},   {"-s2018-05-03_12:60:00", "MINUTE 60"},
+        {"-s2018-05-03_12:00:60", "SECOND 60"}, {"-s2015-13-45_00:00:00", "MONTH 13"}};
+    for (const auto& [word, field] : invalid) {
+        const std::string text = "DATE \"" + std::string(word + 2) + "\" OF OPTION " +
+                                 std::string(word, 2) + " IS NOT A DATE (" + field + ")!";
+        EXPECT_EXIT(Date(word), ExitedWithCode(1), Eq(ProgramFrame(text.c_str()))) << word;
+    }
     EXPECT_EXIT(Date("-s2018-05-03_12:00:00.00000001"), ExitedWithCode(1),
                 Eq(ProgramFrame("SECONDS OF DATE [-s/-e] LONGER THAN 9 CHARACTERS!")));
 }

@@ -540,7 +540,7 @@ TEST(GetFiles, SystemTextsSelectTheirSystems)
             << out;
     }
     EXPECT_EXIT(Session().GetFiles({"-o" + Minimal, "-cBDS"}), ExitedWithCode(1),
-                Eq(ErrorFrame("NO GNSS SATELLITE SYSTEM SET [-c[G|R|E|C]]!")));
+                Eq(ErrorFrame("NO GNSS SATELLITE SYSTEM SET [-c[G|R|E|C|J|I|S]]!")));
 }
 
 // A -p or -x satellite of a system that -c leaves off is named, once for each option.

@@ -112,13 +112,8 @@ char* PutFlag(char* p, unsigned short flag)
     return p;
 }
 
-// A value is written as a number above this; at or below it as "*.***".
-bool IsWritten(long double v) { return std::fabs(v) > static_cast<long double>(0.00001); }
-
 const char Stars[] = "*.***";
 const char NoFlags[] = " * *";
-
-constexpr long double PowersOfTen[] = {1.0L, 10.0L, 100.0L, 1000.0L};
 
 // n fill characters at p (none when n is not above 0); returns their end. Up to 16 are written
 // in one go: the callers have room for 16.
@@ -132,18 +127,84 @@ char* Pad(char* p, int n, char fill)
     return p + n;
 }
 
-// The whole number nearest to x (0 <= x < 2^62), as a long double and in n. Added to 1.5 x 2^63,
-// x is rounded to a whole number by the addition itself, and the 64 bits of the sum's mantissa
-// are that number plus 1.5 x 2^63: no conversion that switches the rounding mode.
+// The fields of an 80-bit extended value: its sign, its biased exponent and its 64-bit mantissa
+// with the explicit leading bit; the value is mantissa x 2^(exponent - Bias). Taken from the
+// bits, a value is scaled and rounded in exact integer arithmetic, without the chain of x87
+// operations (each of a long latency) that scaling and rounding in long double needs.
 static_assert(std::numeric_limits<long double>::digits == 64, "the 80-bit extended format");
-long double NearestWhole(long double x, std::uint64_t& n)
-{
-    constexpr long double Shift = 13835058055282163712.0L; // 1.5 x 2^63
-    const long double sum = x + Shift;
+struct Extended {
+    bool negative;
+    unsigned exponent;
     std::uint64_t mantissa;
-    std::memcpy(&mantissa, &sum, sizeof mantissa);
-    n = mantissa - 13835058055282163712ULL;
-    return sum - Shift;
+};
+
+constexpr unsigned MaxExponent = 0x7fff; // infinities and NaNs
+constexpr unsigned Bias = 16383 + 63;    // of the mantissa read as a whole number
+
+Extended Fields(long double v)
+{
+    unsigned char bytes[10];
+    std::memcpy(bytes, &v, sizeof bytes);
+    Extended e{};
+    std::memcpy(&e.mantissa, bytes, 8);
+    const unsigned top = bytes[8] | unsigned{bytes[9]} << 8;
+    e.negative = (top & 0x8000u) != 0;
+    e.exponent = top & MaxExponent;
+    return e;
+}
+
+bool IsNaN(const Extended& e) { return e.exponent == MaxExponent && (e.mantissa << 1) != 0; }
+
+// A value is written as a number above this; at or below it (and a NaN) as "*.***". Magnitudes
+// order as their bits do: the exponent first, then the mantissa.
+const Extended WrittenAbove = Fields(static_cast<long double>(0.00001));
+bool IsWritten(const Extended& e)
+{
+    if (IsNaN(e)) return false;
+    if (e.exponent != WrittenAbove.exponent) return e.exponent > WrittenAbove.exponent;
+    return e.mantissa > WrittenAbove.mantissa;
+}
+bool IsWritten(long double v) { return IsWritten(Fields(v)); }
+
+constexpr std::uint64_t PowersOfTen[] = {1, 10, 100, 1000};
+
+// The magnitude of e times 10^decimals (0 to 3) rounded to the nearest whole number, into n, as
+// printf rounds the exact binary value. false for an exact tie (left to the stream and whatever
+// rule it rounds ties by), for magnitudes of 2^52 and more, infinities, NaNs and encodings no
+// arithmetic makes (a nonzero exponent without the leading bit).
+bool ScaledWhole(const Extended& e, int decimals, std::uint64_t& n)
+{
+    __extension__ typedef unsigned __int128 U128;
+    n = 0;
+    if (e.exponent == 0) return true; // zero or subnormal: far below a thousandth
+    if (e.exponent > Bias - 12 || (e.mantissa >> 63) == 0) return false;
+    const unsigned shift = Bias - e.exponent; // 12 or more
+    // the scaled mantissa is below 2^74: shifted by 76 or more it is below a quarter
+    if (shift >= 76) return true;
+    const U128 scaled = U128{e.mantissa} * PowersOfTen[decimals];
+    const U128 half = U128{1} << (shift - 1);
+    const U128 rest = scaled & ((half << 1) - 1);
+    if (rest == half) return false;
+    n = static_cast<std::uint64_t>(scaled >> shift) + (rest > half ? 1 : 0);
+    return true;
+}
+
+// FormatFixed of a value's fields.
+int FormatFields(const Extended& e, int decimals, int width, char* buf, char fill)
+{
+    std::uint64_t n = 0;
+    if (!ScaledWhole(e, decimals, n)) return 0;
+    // the digits end at tail, with room for the longest number before it and a copy of
+    // CopySize characters from its first character on
+    constexpr int CopySize = 24, Tail = 40;
+    char text[Tail + CopySize];
+    std::memset(text + Tail, 0, CopySize);
+    char* s = FixedDigitsBefore(text + Tail, n, decimals);
+    if (e.negative) *--s = '-';
+    const auto length = static_cast<int>(text + Tail - s);
+    char* p = Pad(buf, width - length, fill);
+    std::memcpy(p, s, CopySize);
+    return static_cast<int>(p + length - buf);
 }
 
 // The column through the stream's own formatting.
@@ -241,26 +302,7 @@ long double ParseObsValue(const char* field, std::size_t length)
 
 int FormatFixed(long double v, int decimals, int width, char* buf, char fill)
 {
-    long double a = std::fabs(v);
-    if (!(a < 1e12L)) return 0; // also NaN
-    // a * 10^decimals is below 2^50, so its rounding error is below 1e-4; away from .5 by more
-    // than 1e-3 the nearest integer is the one printf rounds to.
-    long double scaled = a * PowersOfTen[decimals];
-    std::uint64_t n = 0;
-    const long double nearest = NearestWhole(scaled, n);
-    if (std::fabs(std::fabs(scaled - nearest) - 0.5L) < 1e-3L) return 0;
-    // the digits end at tail, with room for the longest number before it and a copy of
-    // CopySize characters from its first character on
-    constexpr int CopySize = 24, Tail = 40;
-    char text[Tail + CopySize];
-    std::memset(text + Tail, 0, CopySize);
-    char* s = FixedDigitsBefore(text + Tail, static_cast<std::uint64_t>(n), decimals);
-    if (std::signbit(v)) *--s = '-';
-    int length = static_cast<int>(text + Tail - s);
-    char* p = buf;
-    p = Pad(p, width - length, fill);
-    std::memcpy(p, s, CopySize);
-    return static_cast<int>(p + length - buf);
+    return FormatFields(Fields(v), decimals, width, buf, fill);
 }
 
 void WriteFixed(std::ostream& out, long double v, int decimals, int width)
@@ -291,13 +333,14 @@ void WriteWhole(std::ostream& out, unsigned long n, int width, char fill)
 
 char* PutColumn(char* p, long double v, int width, unsigned short lli, unsigned short ss)
 {
-    if (!IsWritten(v)) {
+    const Extended e = Fields(v);
+    if (!IsWritten(e)) {
         p = Pad(p, width - 5, ' ');
         std::memcpy(p, Stars, 5);
         std::memcpy(p + 5, NoFlags, 4);
         return p + 9;
     }
-    int n = gnssobsns::PlainText ? 0 : FormatFixed3(v, width, p);
+    int n = gnssobsns::PlainText ? 0 : FormatFields(e, 3, width, p, ' ');
     if (n > 0) return PutFlag(PutFlag(p + n, lli), ss);
     // the stream's own formatting: the plain path, a huge value, a rounding tie
     static std::ostringstream text;

@@ -71,8 +71,9 @@ long double ParseObsValue(const char* field, std::size_t length);
 bool ParseFixed3(const char* field, double& value);
 
 // Writes v as printf("%*.*Lf", width, decimals, v) does (decimals 0 to 3), padded with fill, into
-// buf (room for width + 32 characters) and returns the length; 0 when v is too large or too near
-// a rounding tie for the integer path.
+// buf (room for width + 32 characters) and returns the length; 0 when the integer path leaves v
+// to the stream: a magnitude of 2^52 or more, an infinity or NaN, or an exact tie of the binary
+// value at the last decimal.
 int FormatFixed(long double v, int decimals, int width, char* buf, char fill = ' ');
 inline int FormatFixed3(long double v, int width, char* buf, char fill = ' ')
 {

@@ -11,6 +11,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -111,7 +112,117 @@ TEST(gnssobs, FastFormatWritesWhatTheStreamWrites)
         EXPECT_EQ(Fast(v, 14), StreamFixed3(v, 14)) << static_cast<double>(v);
     char buf[64];
     EXPECT_EQ(FormatFixed3(0.0625L, 14, buf), 0) << "a tie is left to the stream";
-    EXPECT_EQ(FormatFixed3(1e13L, 14, buf), 0) << "a huge value is left to the stream";
+    EXPECT_EQ(FormatFixed3(1e16L, 14, buf), 0) << "a huge value is left to the stream";
+}
+
+namespace {
+
+// The values around v: the few next representable ones on either side.
+std::vector<long double> Around(long double v)
+{
+    std::vector<long double> r{v};
+    long double up = v, down = v;
+    for (int k = 0; k < 3; ++k) {
+        up = std::nextafter(up, std::numeric_limits<long double>::infinity());
+        down = std::nextafter(down, -std::numeric_limits<long double>::infinity());
+        r.push_back(up);
+        r.push_back(down);
+    }
+    return r;
+}
+
+// Every form the integer path writes against the stream, each sign.
+void ExpectAsStream(long double v)
+{
+    for (long double x : {v, -v})
+        for (int decimals : {0, 1, 2, 3})
+            for (int width : {0, 8, 10, 14}) {
+                std::ostringstream s;
+                s << std::fixed << std::setw(width) << std::setprecision(decimals) << x;
+                char buf[64];
+                const int n = FormatFixed(x, decimals, width, buf);
+                if (n > 0) {
+                    ASSERT_EQ(std::string(buf, static_cast<std::size_t>(n)), s.str());
+                }
+                // and through the stream's own writer, which falls back where the path declines
+                std::ostringstream w;
+                w << std::fixed;
+                WriteFixed(w, x, decimals, width);
+                ASSERT_EQ(w.str(), s.str()) << decimals << " " << width;
+            }
+}
+
+} // namespace
+
+// Edge values, each with its neighbours: halves at the third decimal as decimal text gives them
+// and as exact binary ties, carries that lengthen the number, the widths' limits, the largest
+// values the integer path takes and those beyond, values wider than the column, zeros of both
+// signs, subnormals, infinities.
+TEST(gnssobs, FastFormatEdgesWriteWhatTheStreamWrites)
+{
+    std::vector<long double> edges;
+    for (int k = 0; k < 2000; ++k) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%d.%03d5", k / 7, k % 1000);
+        edges.push_back(std::strtold(text, nullptr));
+        edges.push_back(static_cast<long double>(std::strtod(text, nullptr))); // as a double
+        edges.push_back(k * 0.0625L);                                          // exact ties
+        edges.push_back(k + 0.0005L);
+    }
+    for (long double v : {0.0L,
+                          0.00001L,
+                          0.0004999L,
+                          0.9995L,
+                          9.9995L,
+                          9999.9995L,
+                          99999.9995L,
+                          999999999.9995L,
+                          9999999999.999L,
+                          99999999999.999L,
+                          999999999999.999L,
+                          1e12L,
+                          1e15L,
+                          4503599627370495.5L,
+                          4503599627370496.0L,
+                          1e16L,
+                          1e20L,
+                          1e300L,
+                          std::numeric_limits<long double>::denorm_min(),
+                          std::numeric_limits<long double>::min(),
+                          std::numeric_limits<long double>::max()})
+        for (long double x : Around(v)) edges.push_back(x);
+    edges.push_back(std::numeric_limits<long double>::infinity());
+    for (long double v : edges) {
+        ExpectAsStream(v);
+        if (::testing::Test::HasFatalFailure()) {
+            ADD_FAILURE() << "value " << std::setprecision(25) << v;
+            return;
+        }
+    }
+}
+
+// A column is "*.***" at or below a hundred-thousandth (and for a NaN) and the number above it,
+// as the stream writes it.
+TEST(gnssobs, ColumnEdgesWriteWhatTheStreamWrites)
+{
+    const long double limit = static_cast<long double>(0.00001);
+    std::vector<long double> values = Around(limit);
+    for (long double v : Around(0.0005L)) values.push_back(v);
+    values.push_back(std::numeric_limits<long double>::quiet_NaN());
+    values.push_back(std::numeric_limits<long double>::infinity());
+    for (long double v : values)
+        for (long double x : {v, -v}) {
+            std::ostringstream s;
+            s << std::fixed;
+            if (std::fabs(x) > limit)
+                s << std::setw(14) << std::setprecision(3) << x << " 1 2";
+            else
+                s << std::setw(14) << "*.***"
+                  << " * *";
+            char buf[MaxColumn];
+            EXPECT_EQ(std::string(buf, PutColumn(buf, x, 14, 1, 2)), s.str())
+                << std::setprecision(25) << x;
+        }
 }
 
 // Whole numbers of the time forms: what the stream writes with the fill and width given, in any

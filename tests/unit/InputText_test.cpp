@@ -39,6 +39,15 @@ testing::Matcher<const std::string&> DamagedFrame(const std::string& path, const
                                   "\\): .+! \\*\\*\\*\\*\n     Exiting Kestrova \\.\\.\\. \n\n$");
 }
 
+// The listed rows of a result file, its header lines (which name the file) left out.
+std::vector<std::string> Rows(const std::string& gof)
+{
+    std::vector<std::string> rows;
+    for (const std::string& l : Lines(gof))
+        if (!l.empty() && l[0] != '#') rows.push_back(l);
+    return rows;
+}
+
 void LoadFails(const std::string& path)
 {
     InputText in;
@@ -83,6 +92,32 @@ TEST(InputText, EveryCompressionGivesBackTheFileByItsContent)
     EXPECT_TRUE(moved.Text() == plain);
     EXPECT_FALSE(in.IsLoaded());
     EXPECT_FALSE(InputText().Load((dir / "absent").c_str(), "RINEX FILE"));
+}
+
+// Members of exactly the same size, cut inside a record: the last trailer states the size of
+// the first member too, so only the input left over tells that more follows; every epoch of
+// every member is listed, as from the plain file.
+TEST(InputText, GzipMembersOfTheSameSizeAreAllListed)
+{
+    const fs::path dir = TestFolder();
+    const std::string d = dir.string();
+    const std::size_t size = ReadAll(Sample).size(), half = size / 2, third = size / 3;
+    ASSERT_EQ(size % 2, 0u);
+    MustRun("(head -c " + std::to_string(half) + " " + Sample + " | gzip -c; tail -c +" +
+            std::to_string(half + 1) + " " + Sample + " | gzip -9 -c) >" + d + "/two.15o");
+    // three members, the first and the last of the same size
+    MustRun("(head -c " + std::to_string(third) + " " + Sample + " | gzip -c; head -c " +
+            std::to_string(size - third) + " " + Sample + " | tail -c +" +
+            std::to_string(third + 1) + " | gzip -c; tail -c " + std::to_string(third) + " " +
+            Sample + " | gzip -c) >" + d + "/three.15o");
+    const ToolRun plain(dir, "plain", "-o" + Sample + " -a");
+    ASSERT_EQ(plain.status, 0) << plain.out << plain.err;
+    ASSERT_GT(Rows(plain.gof).size(), 1000u);
+    for (const std::string name : {"two", "three"}) {
+        const ToolRun packed(dir, name, "-o" + d + "/" + name + ".15o -a");
+        EXPECT_EQ(packed.status, 0) << name;
+        EXPECT_EQ(Rows(packed.gof), Rows(plain.gof)) << name;
+    }
 }
 
 // Empty inputs, compressed or not, give an empty text; a gzip of garbage gives the garbage.

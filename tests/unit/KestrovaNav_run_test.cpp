@@ -101,8 +101,10 @@ TEST(NavRun, AnglesAndCutOffOnAMultiGnssDay)
     const fs::path dir = TestFolder();
     const ToolRun all(dir, "all", "-o" + Nya + " -cGEC -lC1:AZ:EL:" + NyaNav);
     const ToolRun cut(dir, "cut", "-o" + Nya + " -cGEC -lC1:AZ:EL: -k10" + NyaNav);
+    const ToolRun horizon(dir, "horizon", "-o" + Nya + " -cGEC -lC1:AZ:EL: -k0" + NyaNav);
     ASSERT_EQ(all.status, 0) << all.out << all.err;
     ASSERT_EQ(cut.status, 0) << cut.out << cut.err;
+    ASSERT_EQ(horizon.status, 0) << horizon.out << horizon.err;
 
     const Shell header(dir, "gzip -dc " + Nya + " | head -30");
     const std::vector<double> xyz = HeaderPosition(header.out);
@@ -119,7 +121,7 @@ TEST(NavRun, AnglesAndCutOffOnAMultiGnssDay)
               std::string::npos);
     EXPECT_NE(all.gof.find("#Observations:       C1[+] AZ[+] EL[+]\n"), std::string::npos);
 
-    std::vector<std::string> expectedCut;
+    std::vector<std::string> expectedCut, aboveHorizon;
     std::string systemsWithAngles;
     for (const std::string& row : Rows(all.gof)) {
         const double az = Value(row, 1), el = Value(row, 2);
@@ -130,10 +132,15 @@ TEST(NavRun, AnglesAndCutOffOnAMultiGnssDay)
             if (systemsWithAngles.find(sys) == std::string::npos) systemsWithAngles += sys;
         }
         if (std::isnan(el) || el >= 10) expectedCut.push_back(row);
+        if (std::isnan(el) || el >= 0) aboveHorizon.push_back(row);
     }
     EXPECT_EQ(systemsWithAngles, "GEC");
     EXPECT_LT(expectedCut.size(), Rows(all.gof).size());
     EXPECT_EQ(Rows(cut.gof), expectedCut);
+    // 0 is a cut-off of its own: the rows below the horizon go
+    EXPECT_EQ(HeaderLine(horizon.gof, "#Elevation cut-off:"), "#Elevation cut-off:  0.000");
+    EXPECT_LT(aboveHorizon.size(), Rows(all.gof).size());
+    EXPECT_EQ(Rows(horizon.gof), aboveHorizon);
 }
 
 // Without the header's position the codes give one, within metres of it; -w overrides both.

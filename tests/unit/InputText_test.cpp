@@ -110,11 +110,11 @@ TEST(InputText, GzipMembersOfTheSameSizeAreAllListed)
             std::to_string(size - third) + " " + Sample + " | tail -c +" +
             std::to_string(third + 1) + " | gzip -c; tail -c " + std::to_string(third) + " " +
             Sample + " | gzip -c) >" + d + "/three.15o");
-    const ToolRun plain(dir, "plain", "-o" + Sample + " -a");
+    const ToolRun plain(dir, "plain", "-o" + Sample + " -cGE -a");
     ASSERT_EQ(plain.status, 0) << plain.out << plain.err;
     ASSERT_GT(Rows(plain.gof).size(), 1000u);
     for (const std::string name : {"two", "three"}) {
-        const ToolRun packed(dir, name, "-o" + d + "/" + name + ".15o -a");
+        const ToolRun packed(dir, name, "-o" + d + "/" + name + ".15o -cGE -a");
         EXPECT_EQ(packed.status, 0) << name;
         EXPECT_EQ(Rows(packed.gof), Rows(plain.gof)) << name;
     }

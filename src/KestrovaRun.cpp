@@ -19,7 +19,7 @@ void KestrovaRun::Phases(int argc, const char** argv)
     app.ReadFile();
     SetGlonassFrequency(rd, glnfc, app.GetIsGLNFreqChan());
     app.PrintSet();
-    ApplyMultipath(rh, rd, mp1, mp2, app.GetIsMP1(), app.GetIsMP2(), app.GetVerbose());
+    ApplyMultipath(rd, mp1, mp2, app.GetIsMP1(), app.GetIsMP2(), app.GetVerbose());
     app.PrintObs();
     app.EndProg();
 }

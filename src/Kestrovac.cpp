@@ -150,11 +150,11 @@ unsigned long PairTypes(const SatSystem& s, const BandPair& p, unsigned roles)
 const char* const ObsIncorrect = "OBSERVATION IN OBSERVATION LIST INCORRECT!";
 
 // True when the header reports every type of the set.
-bool HeaderHas(RINEXHeader& h, unsigned long types)
+bool HeaderHas(const ObsTypeSet& present, unsigned long types)
 {
     if (types >> NObsTypes) return false;
     for (unsigned short k = 0; k < NObsTypes; k++)
-        if ((types >> k & 1ul) && !h.Flag(k)) return false;
+        if ((types >> k & 1ul) && !present[k]) return false;
     return true;
 }
 
@@ -713,10 +713,12 @@ void Kestrovac::CheckObsInRNX(int ilist)
     if (n >= NObsCodes) ProgramError(ProgName, ObsIncorrect);
     const ObsCode& code = ObsCodes[n];
     bool available =
-        code.roles == 0 && (code.needs == Geometry ? !navFiles.empty() : HeaderHas(rh, code.needs));
+        code.roles == 0 &&
+        (code.needs == Geometry ? !navFiles.empty() : HeaderHas(rd.present, code.needs));
     for (const SatSystem& s : SatSystems)
-        available = available || (code.roles != 0 && IsOn(s) &&
-                                  HeaderHas(rh, code.needs | PairTypes(s, PairOf(s), code.roles)));
+        available =
+            available || (code.roles != 0 && IsOn(s) &&
+                          HeaderHas(rd.present, code.needs | PairTypes(s, PairOf(s), code.roles)));
     if (available) IfExistObs(ilist) = 1;
 }
 
@@ -776,10 +778,7 @@ void Kestrovac::ReadFile()
 {
     nObsReal = 0;
     if (verbose) ProgressLine(std::cout, "ReadFile") << " reading RINEX file - ";
-    rd.KeepTypes(TypesRead());
-    rh.listedSystems = ListedLetters();
-    rh.signalChoices = signalChoices;
-    rnx.ReadFile();
+    rnx.ReadFile({ObsTypeSet(TypesRead()), ListedLetters(), signalChoices});
     if (verbose) {
         std::cout << rd.GetNEpoch() << " epochs, " << rd.GetNObs() << " C1 observations, "
                   << rh.nobs << " obs types";
@@ -799,7 +798,7 @@ void Kestrovac::ReadFile()
     TakeOpenSettingsFromFile();
     SetGrid();
     ReadOptionalFiles();
-    if (!rh.HasP2() && rh.HasC2()) {
+    if (rnx.facts.StandInFor(tP2) != nullptr) {
         ProgramWarningCout(
             ProgName, "RINEX FILE HAS ONLY C2 CODE OBSERVATIONS ON L2 - COPYING VALUES TO P2!");
         rnx.copyC2toP2();
@@ -903,7 +902,7 @@ void Kestrovac::TakeOpenSettingsFromFile()
                 << satprn.NRow() << " satellites!\n";
     }
     if (!isDt) {
-        dt = rh.interval;
+        dt = rnx.facts.interval;
         if (verbose)
             ProgressLine(std::cout, "ReadFile")
                 << " setting TIME INTERVAL - from RINEX file:" << std::fixed << std::setprecision(2)
@@ -1068,7 +1067,7 @@ void Kestrovac::PrintObs()
 void Kestrovac::CorrectMSJumps()
 {
     if (verbose) ProgressLine(std::cout, "PrintObs") << " Eliminating ms jumps: ";
-    if (rh.iL2)
+    if (rd.Has(tL2))
         rd.CorrMSJumps(nMSJumps);
     else
         rd.CorrMSJumpsSF(nMSJumps);
@@ -1099,13 +1098,10 @@ template <class T> void AddTable(std::vector<T>& tables, const auto& m)
 void Kestrovac::FindStoredTables()
 {
     storedTables.clear();
-    for (const matrix<gnssobs>* m :
-         {&rd.C1, &rd.P1, &rd.C2, &rd.P2, &rd.C5, &rd.C6, &rd.C7, &rd.C8, &rd.C9, &rd.L1, &rd.L2,
-          &rd.L5, &rd.L6, &rd.L7, &rd.L8, &rd.L9})
-        AddTable(storedTables, *m);
-    for (const matrix<gnssobsshort>* m : {&rd.D1, &rd.D2, &rd.D5, &rd.D6, &rd.D7, &rd.D8, &rd.D9,
-                                          &rd.S1, &rd.S2, &rd.S5, &rd.S6, &rd.S7, &rd.S8, &rd.S9})
-        AddTable(storedTables, *m);
+    for (unsigned short t = 0; t < NObsTypes; t++) {
+        AddTable(storedTables, rd.Table(t));
+        AddTable(storedTables, rd.ShortTable(t));
+    }
 }
 
 void Kestrovac::Prefetch(long k) const
@@ -1209,7 +1205,8 @@ void Kestrovac::MakeEpochTexts()
     if (NeedsAngles()) epochGps.assign(n, 0);
     for (std::size_t j = 0; j < epochGps.size(); j++)
         if (isListed[j])
-            epochGps[j] = GpsSecondsOfObsEpoch(rd.epoch(static_cast<long>(j)), rh.obsfirstts);
+            epochGps[j] =
+                GpsSecondsOfObsEpoch(rd.epoch(static_cast<long>(j)), rnx.facts.firstTimeSystem);
     // the prefix, the satellite, every column at its longest and the line end
     rowRoom = longest + 8 + rowCodes.size() * MaxColumn;
 }
@@ -1393,30 +1390,30 @@ char* Kestrovac::PutObs(char* p, const RecordObs& r, int obs, bool& ok) const
     // clang-format off
     case 0:  return Raw(p, ok, C1);
     case 1:  return Raw(p, ok, P1);
-    case 2:  return Raw(p, ok, At(d.P2, k));
+    case 2:  return Raw(p, ok, At(d.Table(tP2), k));
     case 3:  return Raw(p, ok, L1, phaseFactor[1]);
-    case 4:  return Raw(p, ok, At(d.L2, k), phaseFactor[2]);
-    case 5:  return Raw(p, ok, At(d.C2, k));
-    case 6:  return Short(p, ok, At(d.S1, k));
-    case 7:  return Short(p, ok, At(d.S2, k));
-    case 8:  return Short(p, ok, At(d.D1, k));
-    case 9:  return Short(p, ok, At(d.D2, k));
-    case 10: return Raw(p, ok, At(d.C5, k));
-    case 11: return Raw(p, ok, At(d.L5, k), phaseFactor[5]);
-    case 12: return Short(p, ok, At(d.D5, k));
-    case 13: return Short(p, ok, At(d.S5, k));
-    case 14: return Raw(p, ok, At(d.C6, k));
-    case 15: return Raw(p, ok, At(d.L6, k), phaseFactor[6]);
-    case 16: return Short(p, ok, At(d.D6, k));
-    case 17: return Short(p, ok, At(d.S6, k));
-    case 18: return Raw(p, ok, At(d.C7, k));
-    case 19: return Raw(p, ok, At(d.L7, k), phaseFactor[7]);
-    case 20: return Short(p, ok, At(d.D7, k));
-    case 21: return Short(p, ok, At(d.S7, k));
-    case 22: return Raw(p, ok, At(d.C8, k));
-    case 23: return Raw(p, ok, At(d.L8, k), phaseFactor[8]);
-    case 24: return Short(p, ok, At(d.D8, k));
-    case 25: return Short(p, ok, At(d.S8, k));
+    case 4:  return Raw(p, ok, At(d.Table(tL2), k), phaseFactor[2]);
+    case 5:  return Raw(p, ok, At(d.Table(tC2), k));
+    case 6:  return Short(p, ok, At(d.ShortTable(tS1), k));
+    case 7:  return Short(p, ok, At(d.ShortTable(tS2), k));
+    case 8:  return Short(p, ok, At(d.ShortTable(tD1), k));
+    case 9:  return Short(p, ok, At(d.ShortTable(tD2), k));
+    case 10: return Raw(p, ok, At(d.Table(tC5), k));
+    case 11: return Raw(p, ok, At(d.Table(tL5), k), phaseFactor[5]);
+    case 12: return Short(p, ok, At(d.ShortTable(tD5), k));
+    case 13: return Short(p, ok, At(d.ShortTable(tS5), k));
+    case 14: return Raw(p, ok, At(d.Table(tC6), k));
+    case 15: return Raw(p, ok, At(d.Table(tL6), k), phaseFactor[6]);
+    case 16: return Short(p, ok, At(d.ShortTable(tD6), k));
+    case 17: return Short(p, ok, At(d.ShortTable(tS6), k));
+    case 18: return Raw(p, ok, At(d.Table(tC7), k));
+    case 19: return Raw(p, ok, At(d.Table(tL7), k), phaseFactor[7]);
+    case 20: return Short(p, ok, At(d.ShortTable(tD7), k));
+    case 21: return Short(p, ok, At(d.ShortTable(tS7), k));
+    case 22: return Raw(p, ok, At(d.Table(tC8), k));
+    case 23: return Raw(p, ok, At(d.Table(tL8), k), phaseFactor[8]);
+    case 24: return Short(p, ok, At(d.ShortTable(tD8), k));
+    case 25: return Short(p, ok, At(d.ShortTable(tS8), k));
     case 26: return Formed(p, ok, GNSS_L4(l1, ph2), {&Ph1, &Ph2});
     case 27: return Formed(p, ok, GNSS_P4(p1, co2), {&Pc1, &Co2});
     case 28: return Formed(p, ok, GNSS_P4(c1, co2), {&Co1, &Co2});
@@ -1436,11 +1433,11 @@ char* Kestrovac::PutObs(char* p, const RecordObs& r, int obs, bool& ok) const
     case 41: return Formed(p, ok, ObsDifference(P1.obs, bandLamb[1] * L1.obs), {&L1, &P1});
     case 42: return Formed(p, ok, ObsDifference(co2, GLC::lamb2 * ph2), {&Ph2, &Co2});
     case 43: return Difference(p, ok, P1, C1);
-    case 44: return Difference(p, ok, At(d.P2, k), At(d.C2, k));
-    case 45: return Raw(p, ok, At(d.C9, k));
-    case 46: return Raw(p, ok, At(d.L9, k), phaseFactor[9]);
-    case 47: return Short(p, ok, At(d.D9, k));
-    case 48: return Short(p, ok, At(d.S9, k));
+    case 44: return Difference(p, ok, At(d.Table(tP2), k), At(d.Table(tC2), k));
+    case 45: return Raw(p, ok, At(d.Table(tC9), k));
+    case 46: return Raw(p, ok, At(d.Table(tL9), k), phaseFactor[9]);
+    case 47: return Short(p, ok, At(d.ShortTable(tD9), k));
+    case 48: return Short(p, ok, At(d.ShortTable(tS9), k));
     case AzimuthCode: return Angle(p, ok, rowAngles.known, rowAngles.az);
     case ElevationCode: return Angle(p, ok, rowAngles.known, rowAngles.el);
     default: return p;

@@ -136,7 +136,8 @@ const char* Kestrovac::TakeChannel(short s, const mjd& first)
             return "FROM RINEX HEADER";
         }
     int channel = 0;
-    if (!nav.GlonassChannel(SatPrn(s), GpsSecondsOfObsEpoch(first, rh.obsfirstts), channel))
+    if (!nav.GlonassChannel(SatPrn(s), GpsSecondsOfObsEpoch(first, rnx.facts.firstTimeSystem),
+                            channel))
         return nullptr;
     glnfc.AddChannel(s, channel);
     isGLNnav = true;
@@ -180,7 +181,7 @@ bool Kestrovac::SinglePointPosition(double xyz[3]) const
     for (long j = 0; j < nepoch; j++) {
         const long records = rd.nsat(j);
         if (j % step == 0) {
-            const double t = GpsSecondsOfObsEpoch(rd.epoch(j), rh.obsfirstts);
+            const double t = GpsSecondsOfObsEpoch(rd.epoch(j), rnx.facts.firstTimeSystem);
             for (long r = k; r < k + records; r++) {
                 const SatSystem* sys = SystemOf(rd.sat(r));
                 if (sys == nullptr || !IsOn(*sys)) continue;

@@ -174,7 +174,7 @@ TEST(Availability, GpsOrGlonassNeedTheFirstAndSecondFrequency)
     for (std::string systems : {"-cG", "-cR"}) {
         SCOPED_TRACE(systems);
         Session r;
-        r.rh.iC1 = r.rh.iP2 = r.rh.iL1 = r.rh.iL2 = true; // no P1
+        r.rd.present.set(tC1).set(tP2).set(tL1).set(tL2); // no P1
         r.GetFiles({"-o" + Minimal, systems, "-gf" + Minimal, Combinations});
         EXPECT_EQ(r.Available(), "+-+++-+-++--+++-+--+---");
     }
@@ -183,7 +183,7 @@ TEST(Availability, GpsOrGlonassNeedTheFirstAndSecondFrequency)
 TEST(Availability, GlonassSwitchedOffForWantOfAChannelFileFormsNoCombination)
 {
     Session r;
-    r.rh.iC1 = r.rh.iP1 = r.rh.iP2 = r.rh.iL1 = r.rh.iL2 = r.rh.iC2 = true;
+    r.rd.present.set(tC1).set(tP1).set(tP2).set(tL1).set(tL2).set(tC2);
     testing::internal::CaptureStderr();
     r.GetFiles({"-o" + Minimal, "-cR", Combinations});
     testing::internal::GetCapturedStderr();
@@ -193,8 +193,8 @@ TEST(Availability, GlonassSwitchedOffForWantOfAChannelFileFormsNoCombination)
 TEST(Availability, GalileoUsesTheSeventhFrequencyAndNeverFormsP2MinusC2)
 {
     Session r;
-    r.rh.iC1 = r.rh.iL1 = r.rh.iC7 = r.rh.iL7 = true;
-    r.rh.iP2 = r.rh.iC2 = true; // GPS-only types do not help Galileo
+    r.rd.present.set(tC1).set(tL1).set(tC7).set(tL7);
+    r.rd.present.set(tP2).set(tC2); // GPS-only types do not help Galileo
     r.GetFiles({"-o" + Minimal, "-cE", Combinations});
     EXPECT_EQ(r.Available(), "+-+++-+-++--+++-+--+-+-");
 }
@@ -202,7 +202,7 @@ TEST(Availability, GalileoUsesTheSeventhFrequencyAndNeverFormsP2MinusC2)
 TEST(Availability, BeidouFormsItsPairButNoPForms)
 {
     Session r;
-    for (unsigned short k = 0; k < NObsTypes; k++) r.rh.Flag(k) = true;
+    r.rd.present.set();
     r.GetFiles({"-o" + Minimal, "-cC", Combinations});
     EXPECT_EQ(r.Available(), "+-+++-+-++--++++++-++++");
 }
@@ -215,7 +215,7 @@ TEST(Availability, AnotherPairNeedsItsOwnBandsAndFormsNoPForms)
          {std::pair<std::string, std::string>{"-cG", "-fG15:"}, {"-cE", "-fE15:"}}) {
         SCOPED_TRACE(pair);
         Session r;
-        r.rh.iC1 = r.rh.iP1 = r.rh.iL1 = r.rh.iC5 = r.rh.iL5 = true;
+        r.rd.present.set(tC1).set(tP1).set(tL1).set(tC5).set(tL5);
         r.GetFiles({"-o" + Minimal, systems, pair, Combinations});
         EXPECT_EQ(r.Available(), "+-+++-+-++--++++++-++--");
     }
@@ -301,16 +301,16 @@ const Pair Pairs[] = {
 };
 // clang-format on
 
-// The availability of the one entry code with the header types present that set holds
+// The availability of the one entry code with the types present that set holds
 // (flagged by name), or every type but those of absent.
 char AvailableWith(const std::string& code, const std::string& systems,
                    const std::vector<std::string>& present, const std::string& absent = "")
 {
     Session r;
     for (unsigned short k = 0; k < NObsTypes; k++) {
-        const std::string name = ObsTypeName[k];
+        const std::string name = NameOf(k);
         const bool listed = std::find(present.begin(), present.end(), name) != present.end();
-        r.rh.Flag(k) = absent.empty() ? listed : name != absent;
+        r.rd.present[k] = absent.empty() ? listed : name != absent;
     }
     r.GetFiles({"-o" + Minimal, systems, "-gf" + Minimal, "-l" + code + ":"});
     return r.Available()[0];

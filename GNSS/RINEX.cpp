@@ -149,7 +149,7 @@ const ReadFacts& RINEX::ReadFile(const ReadRequest& request)
     rhead.WriteWarnings();
     rdata.SetNRecords(nepoch, nobsall);
     rdata.SetTimeCorr(IsTimeCorr);
-    rdata.SetData(TypesStored(rhead.types, request.types));
+    rdata.SetData(TypesStored(rhead, request.types));
     {
         // the last pass: a decompressed text goes back to the system behind the reader
         LoadInput();
@@ -163,7 +163,7 @@ const ReadFacts& RINEX::ReadFile(const ReadRequest& request)
     facts.firstTimeSystem = TimeSystemOf(rhead.obsfirstts);
     facts.lastTimeSystem = TimeSystemOf(rhead.obslastts);
     facts.interval = SnappedInterval(IntervalOf(rhead.interval, rdata.spacing));
-    facts.standIns = StandInsOf(rhead.types);
+    facts.standIns = StandInsOf(rhead);
     return facts;
 }
 

@@ -80,8 +80,20 @@ const matrix<gnssobs>* RINEXData::FullTable(unsigned short t) const
 
 void RINEXData::MakeStandIn(const StandIn& s)
 {
-    tables[s.missing].full = tables[s.by].full;
     present[s.missing] = present[s.by];
+    if (s.systems.empty()) {
+        tables[s.missing].full = tables[s.by].full;
+        return;
+    }
+    // the records of the other systems keep what they hold (nothing, where the type is missing)
+    const matrix<gnssobs>& by = tables[s.by].full;
+    matrix<gnssobs>& missing = tables[s.missing].full;
+    if (by.Length() == 0) return;
+    if (missing.Length() == 0) missing.Resize(nsatall, 1);
+    for (long k = 0; k < nsatall; k++) {
+        const SatSystem* sys = SystemOf(sat(k));
+        if (sys != nullptr && s.systems.find(sys->letter) != std::string::npos) missing(k) = by(k);
+    }
 }
 
 void RINEXData::SetData(const ObsTypeSet& stored)
@@ -165,7 +177,7 @@ void RINEXData::ReadRecords(std::istream& in)
     matrix<short> distinct = UniqList(seen);
     satList.Resize(distinct.NRow() - 1);
     for (long i = 1; i < distinct.NRow(); i++) satList(i - 1) = distinct(i);
-    for (const StandIn& s : StandInsOf(rhead.types))
+    for (const StandIn& s : StandInsOf(rhead))
         if (s.atReading) MakeStandIn(s);
 }
 

@@ -33,13 +33,19 @@ struct ReadRequest {
 struct StandIn {
     RINEXObsType missing, by;
     bool atReading;
+    bool pairSystemsOnly; // only for the systems whose pair has the missing type as a column
+    // the letters of the systems whose records take the copy; empty for every system
+    std::string systems;
 };
 
-// P1 for C1, C2 for P2: those a file of these types calls for.
-std::vector<StandIn> StandInsOf(const ObsTypeSet& listed);
+class RINEXHeader;
+
+// P1 for C1, C2 for P2: those the types of the file call for. C2 stands in for P2 only where P2 is
+// a column of a system's pair (GPS, GLONASS), judged by the types of those systems alone.
+std::vector<StandIn> StandInsOf(const RINEXHeader& h);
 
 // The types the reader stores for a request: those asked for, and the stand-ins of those asked
 // for that the file lacks.
-ObsTypeSet TypesStored(const ObsTypeSet& listed, const ObsTypeSet& asked);
+ObsTypeSet TypesStored(const RINEXHeader& h, const ObsTypeSet& asked);
 
 #endif

@@ -38,7 +38,7 @@ struct Store {
         rd.RINEXDataReset();
         rd.SetNRecords(static_cast<unsigned long>(ne), static_cast<unsigned long>(ns));
         rd.SetTimeCorr(tc);
-        rd.SetData(TypesStored(hd.types, asked));
+        rd.SetData(TypesStored(hd, asked));
         rd.ReadRecords(in);
     }
 };

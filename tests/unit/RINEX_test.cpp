@@ -301,6 +301,18 @@ TEST_F(RINEXFile, CopyC2ToP2OnlyWithoutP2)
     EXPECT_EQ(rd.Table(tP2)(1).obs, Value(1, 1));
 }
 
+// QZSS and BeiDou write C2 for signals of their own: without a GPS or GLONASS P2 or C2 nothing
+// stands in for P2.
+TEST_F(RINEXFile, OnlyTheC2OfSystemsWhosePairReadsP2StandsInForP2)
+{
+    Read(Data("every_system3.rnx"));
+    ASSERT_TRUE(rh.Lists(tC2));
+    EXPECT_EQ(rnx.facts.StandInFor(tP2), nullptr);
+    rnx.copyC2toP2();
+    EXPECT_FALSE(rd.Has(tP2));
+    EXPECT_EQ(rd.Table(tP2).NRow(), 0);
+}
+
 TEST_F(RINEXFile, EventRecordsAreSkippedWithTheirSpecialRecords)
 {
     for (const std::string& path : {Data("event_records.10o"), WithCRLF("event_records.10o")}) {

@@ -147,6 +147,10 @@ const ReadFacts& RINEX::ReadFile(const ReadRequest& request)
     WarnIfCut();
     // the header's warnings belong after those of the counts, before those of the records
     rhead.WriteWarnings();
+    // the store's own error follows: it names the count, this names the file
+    if (nepoch == 0)
+        RINEXWarning(
+            ("RINEX FILE " + std::string(rinexfile) + " HOLDS NO OBSERVATION EPOCH!").c_str());
     rdata.SetNRecords(nepoch, nobsall);
     rdata.SetTimeCorr(IsTimeCorr);
     rdata.SetData(TypesStored(rhead, request.types));

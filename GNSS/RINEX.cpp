@@ -3,6 +3,7 @@
 
 #include "GNSS/CompactRINEX.h"
 #include "GNSS/RINEXf.h"
+#include "GNSS/SignalMap.h"
 #include "PROGINC/ProgramError.h"
 #include "PROGINC/cfilef.h"
 #include "PROGINC/cstringf.h"
@@ -90,7 +91,41 @@ void RINEX::LoadInput()
     }
 }
 
-void RINEX::ReadFile()
+namespace {
+
+// Epochs a few milliseconds off the grid leave an interval just beside a whole second.
+float SnappedInterval(float interval)
+{
+    const float whole = std::round(interval);
+    return std::fabs(interval - whole) < 0.005f ? whole : interval;
+}
+
+// The header's interval, unless the data are spaced closer.
+float IntervalOf(float header, float spacing)
+{
+    if (spacing <= 0) return header;
+    return header <= 0 || header > spacing ? spacing : header;
+}
+
+std::string TimeSystemOf(const char* header) { return header[0] == '\0' ? "GPS" : header; }
+
+void SkipLines(std::istream& in, unsigned long n)
+{
+    std::string line;
+    for (; n > 0 && ReadLine(in, line); n--) {
+    }
+}
+
+} // namespace
+
+const StandIn* ReadFacts::StandInFor(RINEXObsType t) const
+{
+    for (const StandIn& s : standIns)
+        if (s.missing == t) return &s;
+    return nullptr;
+}
+
+const ReadFacts& RINEX::ReadFile(const ReadRequest& request)
 {
     {
         std::unique_ptr<std::istream> in = OpenInput();
@@ -103,46 +138,53 @@ void RINEX::ReadFile()
     }
     rdata.RINEXDataReset();
     rhead.RINEXHeaderReset();
-    CountRec();
+    {
+        std::unique_ptr<std::istream> in = OpenInput();
+        ReadHeader(*in, rhead);
+        CountRec(*in);
+    }
+    if (rhead.IsRinex3()) MapSignals(rhead, request);
     WarnIfCut();
+    // the header's warnings belong after those of the counts, before those of the records
+    rhead.WriteWarnings();
+    // the store's own error follows: it names the count, this names the file
+    if (nepoch == 0)
+        RINEXWarning(
+            ("RINEX FILE " + std::string(rinexfile) + " HOLDS NO OBSERVATION EPOCH!").c_str());
     rdata.SetNRecords(nepoch, nobsall);
     rdata.SetTimeCorr(IsTimeCorr);
+    rdata.SetData(TypesStored(rhead, request.types));
     {
         // the last pass: a decompressed text goes back to the system behind the reader
         LoadInput();
         std::unique_ptr<std::istream> in = input.LastStream();
-        *in >> rhead >> rdata;
+        SkipLines(*in, rhead.lineNumber);
+        rdata.ReadRecords(*in);
     }
-    // the times of the data replace those the header states
-    rhead.obsfirst = rdata.epoch(0);
-    rhead.obslast = rdata.obslast;
-    if (rhead.obslastts[0] == '\0') std::strcpy(rhead.obslastts, "GPS");
-    if (rhead.obsfirstts[0] == '\0') std::strcpy(rhead.obsfirstts, "GPS");
-    // epochs a few milliseconds off the grid leave an interval just beside a whole second
-    float whole = std::round(rhead.interval);
-    if (std::fabs(rhead.interval - whole) < 0.005f) rhead.interval = whole;
+    facts = ReadFacts();
+    facts.first = rdata.epoch(0);
+    facts.last = rdata.obslast;
+    facts.firstTimeSystem = TimeSystemOf(rhead.obsfirstts);
+    facts.lastTimeSystem = TimeSystemOf(rhead.obslastts);
+    facts.interval = SnappedInterval(IntervalOf(rhead.interval, rdata.spacing));
+    facts.standIns = StandInsOf(rhead);
+    return facts;
 }
 
-void RINEX::CountRec()
+void RINEX::CountRec(std::istream& in)
 {
     nepoch = 0;
     nobsall = 0;
     IsTimeCorr = false;
     cutEpoch.clear();
-    std::unique_ptr<std::istream> stream = OpenInput();
-    std::istream& in = *stream;
-    // the number of types, read by the header reader itself so that both passes size the
-    // records alike; its warnings belong to the reading pass
-    RINEXHeader types;
-    types.quiet = true;
-    in >> types;
-    ObsRecordLines rec(in, types.IsRinex3());
+    // the number of types of the header (RINEX 2), so that both passes size the records alike
+    ObsRecordLines rec(in, rhead.IsRinex3());
     std::string_view line;
     while (rec.NextEpoch()) {
         unsigned short n = EpochCount(rec.EpochLine());
         // only the first epoch line tells whether the epoch lines carry clock offsets
         if (nepoch == 0) IsTimeCorr = CarriesClockOffset(rec.EpochLine());
-        unsigned long k = rec.RecordLines(n, types.nobs);
+        unsigned long k = rec.RecordLines(n, rhead.nobs);
         for (; k > 0 && rec.NextLine(line); k--) {
         }
         // a file cut inside a record keeps the epochs before it; the cut one is not counted
@@ -173,16 +215,14 @@ bool RINEX::HasHeaderGlonassChannels(const char* file)
     SetFile(file);
     headerSeen = true;
     RINEXHeader h;
-    h.quiet = true;
-    *OpenInput() >> h;
+    ReadHeader(*OpenInput(), h);
     return h.IsRinex3() && !h.glonassSlots.empty();
 }
 
-void RINEX::copyC2toP2()
+void RINEX::MakeStandIn(RINEXObsType t)
 {
-    if (rhead.HasP2() || !rhead.HasC2()) return;
-    rdata.P2 = rdata.C2;
-    rhead.iP2 = true;
+    const StandIn* s = facts.StandInFor(t);
+    if (s != nullptr && !s->atReading) rdata.MakeStandIn(*s);
 }
 
 void RINEX::RINEXWarning(const char* warn)

@@ -17,32 +17,6 @@
 
 namespace {
 
-using FullTable = matrix<gnssobs> RINEXData::*;
-using ValueTable = matrix<gnssobsshort> RINEXData::*;
-
-// The table of each header type code: codes and phases keep their loss-of-lock and
-// signal-strength digits, Dopplers and signal strengths only the value. Band 3 has no table.
-// clang-format off
-const FullTable FullTables[NObsTypes] = {
-    &RINEXData::C1, &RINEXData::P1, &RINEXData::L1, nullptr, nullptr,
-    &RINEXData::C2, &RINEXData::P2, &RINEXData::L2, nullptr, nullptr,
-    nullptr, nullptr, nullptr, nullptr,
-    &RINEXData::C5, &RINEXData::L5, nullptr, nullptr,
-    &RINEXData::C6, &RINEXData::L6, nullptr, nullptr,
-    &RINEXData::C7, &RINEXData::L7, nullptr, nullptr,
-    &RINEXData::C8, &RINEXData::L8, nullptr, nullptr,
-    &RINEXData::C9, &RINEXData::L9, nullptr, nullptr};
-const ValueTable ValueTables[NObsTypes] = {
-    nullptr, nullptr, nullptr, &RINEXData::S1, &RINEXData::D1,
-    nullptr, nullptr, nullptr, &RINEXData::S2, &RINEXData::D2,
-    nullptr, nullptr, nullptr, nullptr,
-    nullptr, nullptr, &RINEXData::D5, &RINEXData::S5,
-    nullptr, nullptr, &RINEXData::D6, &RINEXData::S6,
-    nullptr, nullptr, &RINEXData::D7, &RINEXData::S7,
-    nullptr, nullptr, &RINEXData::D8, &RINEXData::S8,
-    nullptr, nullptr, &RINEXData::D9, &RINEXData::S9};
-// clang-format on
-
 // Every observation field is 16 characters: F14.3, the loss-of-lock digit, the strength digit.
 constexpr std::size_t FieldWidth = 16;
 
@@ -85,10 +59,12 @@ void RINEXData::RINEXDataReset()
     sat.Resize(0, 0);
     satList.Resize(0, 0);
     TCorr.Resize(0, 0);
-    for (unsigned short code = 0; code < NObsTypes; code++) {
-        if (FullTables[code] != nullptr) (this->*FullTables[code]).Resize(0, 0);
-        if (ValueTables[code] != nullptr) (this->*ValueTables[code]).Resize(0, 0);
+    for (ObsTable& t : tables) {
+        t.full.Resize(0, 0);
+        t.value.Resize(0, 0);
     }
+    present.reset();
+    spacing = 0;
 }
 
 void RINEXData::SetNRecords(unsigned long ne, unsigned long ns)
@@ -97,31 +73,30 @@ void RINEXData::SetNRecords(unsigned long ne, unsigned long ns)
     nsatall = static_cast<long>(ns);
 }
 
-unsigned long RINEXData::FilledTypes() const
+const matrix<gnssobs>* RINEXData::FullTable(unsigned short t) const
 {
-    if (KeepEveryType) return ~0UL;
-    unsigned long types = keptTypes;
-    // a type that stands in for one the header lacks is kept wherever that one is: P1 for C1
-    // (after the reading), C2 for P2 (when the file driver is asked to)
-    auto standIn = [&](RINEXObsType missing, bool present, RINEXObsType by) {
-        if ((keptTypes >> missing & 1UL) != 0 && !present) types |= 1UL << by;
-    };
-    standIn(tC1, rhead.iC1, tP1);
-    standIn(tP2, rhead.iP2, tC2);
-    return types;
+    return t < NObsTypes && KeepsFlags(ObsTypes[t].kind) ? &tables[t].full : nullptr;
 }
 
-const matrix<gnssobs>* RINEXData::FullTable(unsigned short type) const
+void RINEXData::MakeStandIn(const StandIn& s)
 {
-    return type < NObsTypes && FullTables[type] != nullptr ? &(this->*FullTables[type]) : nullptr;
+    present[s.missing] = present[s.by];
+    if (s.systems.empty()) {
+        tables[s.missing].full = tables[s.by].full;
+        return;
+    }
+    // the records of the other systems keep what they hold (nothing, where the type is missing)
+    const matrix<gnssobs>& by = tables[s.by].full;
+    matrix<gnssobs>& missing = tables[s.missing].full;
+    if (by.Length() == 0) return;
+    if (missing.Length() == 0) missing.Resize(nsatall, 1);
+    for (long k = 0; k < nsatall; k++) {
+        const SatSystem* sys = SystemOf(sat(k));
+        if (sys != nullptr && s.systems.find(sys->letter) != std::string::npos) missing(k) = by(k);
+    }
 }
 
-bool RINEXData::IsKept(unsigned short code) const
-{
-    return code < NObsTypes && (filledTypes >> code & 1UL) != 0;
-}
-
-void RINEXData::SetData()
+void RINEXData::SetData(const ObsTypeSet& stored)
 {
     if (nepochall == 0) RINEXDataError("NUMBER OF EPOCH IN RINEX FILE NOT DETERMINED!");
     // every entry gets a defined value, also those the reading might not reach
@@ -131,24 +106,33 @@ void RINEXData::SetData()
     if (IfTimeCorr) TCorr.Resize(nepochall, 1, 0);
     if (nsatall == 0) RINEXDataError("NUMBER OF OBSERVATIONS IN RINEX FILE NOT DETERMINED!");
     sat.Resize(nsatall, 1, 0);
-    filledTypes = FilledTypes();
+    for (ObsTable& t : tables) {
+        t.full.Resize(0, 0);
+        t.value.Resize(0, 0);
+    }
+    present.reset();
     keptFields.clear();
     for (unsigned short k = 0; k < rhead.nobs; k++) {
-        unsigned short code = rhead.obs(k);
-        if (!IsKept(code)) continue;
+        const unsigned short code = rhead.obs(k);
+        if (code >= NObsTypes || !ObsTypes[code].stored || !stored[code]) continue;
         keptFields.push_back({k, code, 1});
+        if (present[code]) continue;
+        present.set(code);
         // new elements are missing observations already: no second pass over the tables
-        if (FullTables[code] != nullptr) (this->*FullTables[code]).Resize(nsatall, 1);
-        if (ValueTables[code] != nullptr) (this->*ValueTables[code]).Resize(nsatall, 1);
+        if (KeepsFlags(ObsTypes[code].kind))
+            tables[code].full.Resize(nsatall, 1);
+        else
+            tables[code].value.Resize(nsatall, 1);
     }
 }
 
 void RINEXData::StoreField(const StoredField& f, long r, std::string_view line, std::size_t at)
 {
-    if (FullTables[f.type] != nullptr)
-        StoreScaled((this->*FullTables[f.type])(r), line, at, f.divisor);
-    else if (ValueTables[f.type] != nullptr)
-        StoreScaled((this->*ValueTables[f.type])(r), line, at, f.divisor);
+    ObsTable& t = tables[f.type];
+    if (KeepsFlags(ObsTypes[f.type].kind))
+        StoreScaled(t.full(r), line, at, f.divisor);
+    else
+        StoreScaled(t.value(r), line, at, f.divisor);
 }
 
 void RINEXData::RINEXDataError(const char* warn)
@@ -164,7 +148,7 @@ void RINEXData::RINEXDataWarning(const char* warn)
 
 void RINEXData::ReadRecords(std::istream& in)
 {
-    matrix<short> present(NSatNumbers, 1, 0);
+    matrix<short> seen(NSatNumbers, 1, 0);
     ObsRecordLines rec(in, rhead.IsRinex3());
     std::string list; // reused for every record: no allocation per epoch
     untyped.clear();
@@ -185,18 +169,16 @@ void RINEXData::ReadRecords(std::istream& in)
         else
             ReadRecord2(rec, n, r, list);
         for (long k = r; k < r + n; k++)
-            if (sat(k) != NoSatellite) present(sat(k)) = sat(k);
+            if (sat(k) != NoSatellite) seen(sat(k)) = sat(k);
         r += n;
         e++;
     }
     // the first distinct value is the 0 of the satellites that never occurred
-    matrix<short> distinct = UniqList(present);
+    matrix<short> distinct = UniqList(seen);
     satList.Resize(distinct.NRow() - 1);
     for (long i = 1; i < distinct.NRow(); i++) satList(i - 1) = distinct(i);
-    if (!rhead.iC1 && rhead.iP1) {
-        C1 = P1;
-        rhead.iC1 = true;
-    }
+    for (const StandIn& s : StandInsOf(rhead))
+        if (s.atReading) MakeStandIn(s);
 }
 
 void RINEXData::ReadRecord2(ObsRecordLines& rec, unsigned short n, long r, std::string& list)
@@ -236,7 +218,7 @@ void RINEXData::StoreObservations3(long r, char system, std::string_view line)
         return;
     }
     for (const StoredField& s : f->stored)
-        if (IsKept(s.type)) StoreField(s, r, line, FieldColumn3(s.field) - 1);
+        if (present[s.type]) StoreField(s, r, line, FieldColumn3(s.field) - 1);
 }
 
 long RINEXData::PopulateAhead(long r)
@@ -244,9 +226,9 @@ long RINEXData::PopulateAhead(long r)
     // a block of records whose entries fill about a megabyte of the widest table
     constexpr long Block = 1L << 15;
     sat.Populate(r, Block);
-    for (unsigned short code = 0; code < NObsTypes; code++) {
-        if (FullTables[code] != nullptr) (this->*FullTables[code]).Populate(r, Block);
-        if (ValueTables[code] != nullptr) (this->*ValueTables[code]).Populate(r, Block);
+    for (ObsTable& t : tables) {
+        t.full.Populate(r, Block);
+        t.value.Populate(r, Block);
     }
     return r + Block;
 }
@@ -273,7 +255,7 @@ void RINEXData::RefineInterval(long e)
     // two epochs at the same time say nothing about the spacing; a header interval of 0 says
     // nothing either
     if (d == 0) return;
-    if (rhead.GetInterval() <= 0 || rhead.GetInterval() > d) rhead.SetInterval(d);
+    if (spacing <= 0 || spacing > d) spacing = d;
 }
 
 void RINEXData::ReadSatList(ObsRecordLines& rec, unsigned short n, std::string& list)
@@ -356,8 +338,8 @@ bool WavelengthsOf(short sat, const GlonassChannels& ch, long double& l1, long d
     return std::fabs(l1) > MinLamb;
 }
 
-// Record k holds an observation of table t; a table the file does not list has none.
-bool Has(const matrix<gnssobs>& t, bool listed, long k) { return listed && !t(k).IsNull(); }
+// Record k holds an observation of type t; a type the store does not hold has none.
+bool Has(const RINEXData& d, RINEXObsType t, long k) { return d.Has(t) && !d.Table(t)(k).IsNull(); }
 
 // The step of table t from record k1 to record k2, times scale.
 double Step(const matrix<gnssobs>& t, long k1, long k2, long double scale = 1)
@@ -403,17 +385,17 @@ void ForCommonSatellites(const RINEXData& d, const GlonassChannels& ch, long i, 
 long double DualFrequencyJump(const RINEXData& d, const GlonassChannels& ch, long i, long first1,
                               long first2)
 {
-    const RINEXHeader& h = d.rhead;
     auto usable = [&](long k) {
-        return Has(d.C1, h.iC1, k) && Has(d.L1, h.iL1, k) && Has(d.L2, h.iL2, k) &&
-               Has(d.P2, h.iP2, k);
+        return Has(d, tC1, k) && Has(d, tL1, k) && Has(d, tL2, k) && Has(d, tP2, k);
     };
+    const matrix<gnssobs>&C1 = d.Table(tC1), &P2 = d.Table(tP2), &L1 = d.Table(tL1),
+          &L2 = d.Table(tL2);
     double dCL = 0;
     int n = 0;
     ForCommonSatellites(d, ch, i, first1, first2, usable,
                         [&](long k1, long k2, long double l1, long double l2) {
-                            double dC1 = Step(d.C1, k1, k2), dP2 = Step(d.P2, k1, k2);
-                            double dL1 = Step(d.L1, k1, k2, l1), dL2 = Step(d.L2, k1, k2, l2);
+                            double dC1 = Step(C1, k1, k2), dP2 = Step(P2, k1, k2);
+                            double dL1 = Step(L1, k1, k2, l1), dL2 = Step(L2, k1, k2, l2);
                             if (std::fabs(dL2 - dL1) < 1 && std::fabs(dP2 - dC1) < 10) {
                                 dCL += (dC1 - dL1) + (dP2 - dL2);
                                 n += 2;
@@ -429,13 +411,13 @@ long double DualFrequencyJump(const RINEXData& d, const GlonassChannels& ch, lon
 long double SingleFrequencyJump(const RINEXData& d, const GlonassChannels& ch, long i, long first1,
                                 long first2)
 {
-    auto usable = [&](long k) { return Has(d.C1, d.rhead.iC1, k) && Has(d.L1, d.rhead.iL1, k); };
+    auto usable = [&](long k) { return Has(d, tC1, k) && Has(d, tL1, k); };
+    const matrix<gnssobs>&C1 = d.Table(tC1), &L1 = d.Table(tL1);
     int count = 0;
     double xslip = 0;
     ForCommonSatellites(
         d, ch, i, first1, first2, usable, [&](long k1, long k2, long double l1, long double) {
-            double dCLnrm =
-                static_cast<double>((Step(d.C1, k1, k2) - Step(d.L1, k1, k2, l1)) / MSm);
+            double dCLnrm = static_cast<double>((Step(C1, k1, k2) - Step(L1, k1, k2, l1)) / MSm);
             double dCLnrmR = std::round(dCLnrm);
             if (std::fabs(dCLnrm) > 0.5 && std::fabs(dCLnrm - dCLnrmR) * 100000 < 1) {
                 xslip = dCLnrmR;
@@ -454,8 +436,8 @@ void ShiftPhases(RINEXData& d, const GlonassChannels& ch, long first, long n, lo
         long double l1, l2;
         if (!WavelengthsOf(d.sat(k), ch, l1, l2) || (SystemOf(d.sat(k))->channels && !withGlonass))
             continue;
-        if (Has(d.L1, d.rhead.iL1, k)) d.L1(k).obs += metres / l1;
-        if (Has(d.L2, d.rhead.iL2, k)) d.L2(k).obs += metres / l2;
+        if (Has(d, tL1, k)) d.Table(tL1)(k).obs += metres / l1;
+        if (Has(d, tL2, k)) d.Table(tL2)(k).obs += metres / l2;
     }
 }
 

@@ -6,11 +6,13 @@
 #define KESTROVA_GNSS_RINEXDATA_H
 
 #include "GNSS/RINEXHeader.h"
+#include "GNSS/ReadRequest.h"
 #include "GNSS/gnssobs.h"
 #include "GNSS/gnssobsshort.h"
 #include "GNSS/mjd.h"
 #include "matrix/matrix.h"
 
+#include <array>
 #include <istream>
 #include <string>
 #include <vector>
@@ -30,12 +32,13 @@ class RINEXData {
     matrix<short> satList;
     matrix<long double> TCorr;
     bool IfTimeCorr;
-    matrix<gnssobs> C1, P1, C2, P2, C5, C6, C7, C8, C9;
-    matrix<gnssobs> L1, L2, L5, L6, L7, L8, L9;
-    matrix<gnssobsshort> D1, D2, D5, D6, D7, D8, D9;
-    matrix<gnssobsshort> S1, S2, S5, S6, S7, S8, S9;
     RINEXHeader& rhead;
     mjd obslast;
+    // The types whose tables hold values: the file's types stored, and the stand-ins made. A
+    // table of a type not present is empty.
+    ObsTypeSet present;
+    // The smallest spacing of consecutive epochs read, by second of day (0: none).
+    float spacing = 0;
 
     explicit RINEXData(RINEXHeader& rheadi);
     RINEXData(const RINEXData&) = delete;
@@ -44,7 +47,8 @@ class RINEXData {
     void RINEXDataReset();
     void SetNRecords(unsigned long ne, unsigned long ns);
     void SetTimeCorr(bool tc) { IfTimeCorr = tc; }
-    void SetData();
+    // Sizes the tables of the header's types among stored (and empties the others).
+    void SetData(const ObsTypeSet& stored = EveryType());
     long GetNEpoch() const { return nepochall; }
     long GetNObs() const { return nsatall; }
     mjd GetMJD(long i) const { return epoch(i); }
@@ -54,16 +58,17 @@ class RINEXData {
     // used by operator>> after SetData().
     void ReadRecords(std::istream& in);
 
-    // The header types whose tables are sized and filled, one bit per type code (bit tC1 for C1):
-    // the fields of the others are passed over while reading. Every type unless set; a reset
-    // leaves the choice as it is.
-    void KeepTypes(unsigned long types) { keptTypes = types; }
-    bool IsKept(unsigned short code) const;
-    // The table of a code or phase type (its values with their flags), nullptr for any other.
-    const matrix<gnssobs>* FullTable(unsigned short type) const;
-    // Test-only switch: every type is kept whatever was chosen, as the reduced reading stands in
-    // for.
-    static inline bool KeepEveryType = false;
+    // The table of type t (a row of the type table): Table for codes and phases, with their
+    // flags; ShortTable for Dopplers and strengths.
+    matrix<gnssobs>& Table(unsigned short t) { return tables[t].full; }
+    const matrix<gnssobs>& Table(unsigned short t) const { return tables[t].full; }
+    matrix<gnssobsshort>& ShortTable(unsigned short t) { return tables[t].value; }
+    const matrix<gnssobsshort>& ShortTable(unsigned short t) const { return tables[t].value; }
+    // The table of a code or phase type, nullptr for any other type (tUnknown included).
+    const matrix<gnssobs>* FullTable(unsigned short t) const;
+    bool Has(unsigned short t) const { return t < NObsTypes && present[t]; }
+    // The values of s.by copied into the table of s.missing, which is then present where s.by is.
+    void MakeStandIn(const StandIn& s);
 
     // Millisecond clock-jump correction of the phases, dual- and single-frequency.
     // The wavelengths of the GLONASS slots are those of their channels; a slot without one
@@ -96,11 +101,15 @@ class RINEXData {
     std::string untyped;
     // Letters of no known system met in satellite identifiers: each is reported once.
     std::string unknown;
-    unsigned long FilledTypes() const;
-    unsigned long keptTypes = ~0UL;
-    unsigned long filledTypes = ~0UL; // the kept types of the file being read
+    // One table per row of the type table; only the one of the row's kind is ever sized.
+    struct ObsTable {
+        matrix<gnssobs> full;
+        matrix<gnssobsshort> value;
+    };
+    std::array<ObsTable, NObsTypes> tables;
 };
 
+// Every type of the header stored (SetData()), then the records read.
 std::istream& operator>>(std::istream& in, RINEXData& hd);
 
 #endif

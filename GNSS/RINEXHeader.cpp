@@ -16,21 +16,6 @@
 #include <limits>
 #include <string>
 
-// clang-format off
-const char* const ObsTypeName[NObsTypes] = {
-    "C1", "P1", "L1", "S1", "D1", "C2", "P2", "L2", "S2", "D2",
-    "C3", "L3", "S3", "D3", "C5", "L5", "D5", "S5", "C6", "L6",
-    "D6", "S6", "C7", "L7", "D7", "S7", "C8", "L8", "D8", "S8",
-    "C9", "L9", "D9", "S9"};
-// clang-format on
-
-unsigned short ObsTypeCode(std::string_view pair)
-{
-    for (unsigned short k = 0; k < NObsTypes; k++)
-        if (pair == ObsTypeName[k]) return k;
-    return tUnknown;
-}
-
 namespace {
 
 // A text field of a header line into its field of the record (capacity width + 1).
@@ -221,15 +206,6 @@ std::string LineText(const char* text, unsigned long n)
 
 RINEXHeader::RINEXHeader() { RINEXHeaderReset(); }
 
-bool& RINEXHeader::Flag(unsigned short k)
-{
-    bool* flags[NObsTypes] = {&iC1, &iP1,  &iL1,  &iS1,  &iD1,  &iC2, &iP2, &iL2, &iS2,
-                              &iD2, &iC3R, &iL3R, &iS3R, &iD3R, &iC5, &iL5, &iD5, &iS5,
-                              &iC6, &iL6,  &iD6,  &iS6,  &iC7,  &iL7, &iD7, &iS7, &iC8,
-                              &iL8, &iD8,  &iS8,  &iC9,  &iL9,  &iD9, &iS9};
-    return *flags[k];
-}
-
 void RINEXHeader::RINEXHeaderReset()
 {
     version = 0;
@@ -244,13 +220,14 @@ void RINEXHeader::RINEXHeaderReset()
     wavelengthDefL2 = '1';
     interval = -1.0f;
     obsfirstts[0] = obslastts[0] = '\0';
-    for (unsigned short k = 0; k < NObsTypes; k++) Flag(k) = false;
+    types.reset();
     systemCodes.clear();
     scaleFactors.clear();
     glonassSlots.clear();
     signals.clear();
     systemFields.fill(SystemFields());
     lineNumber = 0;
+    warnings.clear();
 }
 
 const SystemFields* RINEXHeader::FieldsOf(char letter) const
@@ -261,9 +238,13 @@ const SystemFields* RINEXHeader::FieldsOf(char letter) const
 
 void RINEXHeader::RINEXHeaderWarning(const char* warn, unsigned long n)
 {
-    if (quiet) return;
-    ClassFrame("####", "RINEXHeader", "Warning", LineText(warn, n).c_str(),
-               "Continuing RINEXHeader", true);
+    warnings.push_back(LineText(warn, n));
+}
+
+void RINEXHeader::WriteWarnings() const
+{
+    for (const std::string& w : warnings)
+        ClassFrame("####", "RINEXHeader", "Warning", w.c_str(), "Continuing RINEXHeader", true);
 }
 
 void RINEXHeader::RINEXHeaderError(const char* error, unsigned long n)
@@ -327,13 +308,13 @@ void RINEXHeader::ParseTypesOfObs(char* onsline)
 {
     // the types of this record replace those of an earlier one, flags included, so that no flag
     // claims a type whose table is never sized
-    for (unsigned short k = 0; k < NObsTypes; k++) Flag(k) = false;
+    types.reset();
     obs.Resize(nobs);
     for (unsigned short i = 0; i < nobs; i++) {
         // 6-character fields, the type in the last two
         unsigned short code = ObsTypeCode(Columns(onsline, 6U * i + 5, 2));
         obs(i) = code;
-        if (code < NObsTypes) Flag(code) = true;
+        if (code < NObsTypes) types.set(code);
     }
 }
 
@@ -431,10 +412,9 @@ void RINEXHeader::CompleteRinex3()
                                 std::to_string(s.codes.size()) + ") - THE CODES LISTED ARE READ")
                                    .c_str(),
                                s.line);
-    MapSignals(*this);
 }
 
-std::istream& operator>>(std::istream& in, RINEXHeader& hd)
+std::istream& ReadHeader(std::istream& in, RINEXHeader& hd)
 {
     hd.RINEXHeaderReset();
     std::string line;
@@ -454,6 +434,15 @@ std::istream& operator>>(std::istream& in, RINEXHeader& hd)
         else if (row->parse != nullptr)
             (hd.*row->parse)(line.data());
     }
+    hd.lineNumber = n;
     if (hd.IsRinex3()) hd.CompleteRinex3();
+    return in;
+}
+
+std::istream& operator>>(std::istream& in, RINEXHeader& hd)
+{
+    ReadHeader(in, hd);
+    if (hd.IsRinex3()) MapSignals(hd, ReadRequest());
+    hd.WriteWarnings();
     return in;
 }

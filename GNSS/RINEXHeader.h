@@ -6,6 +6,7 @@
 #ifndef KESTROVA_GNSS_RINEXHEADER_H
 #define KESTROVA_GNSS_RINEXHEADER_H
 
+#include "GNSS/ObsType.h"
 #include "GNSS/mjd.h"
 #include "matrix/matrix.h"
 
@@ -36,23 +37,6 @@ struct neu {
         u = ui;
     }
 };
-
-// Observation-type codes of the header (not the numbers of the observation list).
-// clang-format off
-enum RINEXObsType : unsigned short {
-    tC1 = 0, tP1, tL1, tS1, tD1, tC2, tP2, tL2, tS2, tD2,
-    tC3, tL3, tS3, tD3, tC5, tL5, tD5, tS5, tC6, tL6,
-    tD6, tS6, tC7, tL7, tD7, tS7, tC8, tL8, tD8, tS8,
-    tC9, tL9, tD9, tS9,
-    NObsTypes,
-    tUnknown = 99 // a type pair that is not in the table: selects no table and no flag
-};
-// clang-format on
-
-// The two-letter RINEX name of each observation-type code.
-extern const char* const ObsTypeName[NObsTypes];
-// The code of a two-letter name; tUnknown for a name that has none.
-unsigned short ObsTypeCode(std::string_view pair);
 
 // RINEX 3 and 4: the observation codes of one satellite system ("SYS / # / OBS TYPES").
 struct SystemCodes {
@@ -98,14 +82,6 @@ struct ChosenSignal {
     std::string code;
 };
 
-// A choice of signals of the run (-i): the attributes to try first, in their order, for the C,
-// L, D and S types of one band of a system.
-struct SignalChoice {
-    char system;
-    char band;
-    std::string attributes;
-};
-
 class RINEXHeader {
   public:
     float version;
@@ -136,18 +112,8 @@ class RINEXHeader {
     mjd obslast;
     char obsfirstts[4];
     char obslastts[4];
-    // clang-format off
-    bool iC1, iP1, iL1, iS1, iD1, iC2, iP2, iL2, iS2, iD2,
-         iC3R, iL3R, iS3R, iD3R, iC5, iL5, iD5, iS5, iC6, iL6,
-         iD6, iS6, iC7, iL7, iD7, iS7, iC8, iL8, iD8, iS8,
-         iC9, iL9, iD9, iS9;
-    // clang-format on
-    // No warnings are written: the counting pass reads the header once more for its type count.
-    bool quiet = false;
-    // The letters of the systems the run lists: the signals of some systems are read only then.
-    std::string listedSystems;
-    // The run's choices of signals, tried before the default ones.
-    std::vector<SignalChoice> signalChoices;
+    // The types the file lists (in RINEX 3 and 4: the two-letter types its codes are read as).
+    ObsTypeSet types;
     // RINEX 3 and 4 only: the types records, scale factors and GLONASS channels as read, then
     // the signals chosen for the two-letter types and how each system's lines are read.
     std::vector<SystemCodes> systemCodes;
@@ -155,28 +121,29 @@ class RINEXHeader {
     std::vector<GlonassSlotChannel> glonassSlots;
     std::vector<ChosenSignal> signals;
     std::array<SystemFields, 26> systemFields; // by system letter A-Z
-    // The number of the header line being read, for the warnings of the parsers.
+    // The number of the header line being read, for the warnings of the parsers; after the
+    // reading, the number of lines the header took.
     unsigned long lineNumber = 0;
+    // What is wrong with the header, each text with its line, in the order met; written by
+    // WriteWarnings, so that a reader may write them where its messages belong.
+    std::vector<std::string> warnings;
 
     RINEXHeader();
     void RINEXHeaderReset();
+    // Notes a warning of header line n.
     void RINEXHeaderWarning(const char* warn, unsigned long n);
+    // The warning frames of the warnings noted.
+    void WriteWarnings() const;
     // A header that cannot be read on: the error frame with the header line number, then exit.
     [[noreturn]] void RINEXHeaderError(const char* error, unsigned long n);
 
     float GetInterval() const { return interval; }
-    void SetInterval(float in) { interval = in; }
-    bool HasC1() const { return iC1; }
-    bool HasC2() const { return iC2; }
-    bool HasP1() const { return iP1; }
-    bool HasP2() const { return iP2; }
+    // The file lists type t.
+    bool Lists(unsigned short t) const { return t < NObsTypes && types[t]; }
     // A RINEX 3 or 4 header (read by the version line).
     bool IsRinex3() const { return version >= 3; }
     // How the satellite lines of a system letter are read; nullptr for a letter without types.
     const SystemFields* FieldsOf(char letter) const;
-
-    // The presence flag of observation-type code k (0 .. NObsTypes - 1).
-    bool& Flag(unsigned short k);
 
     void ParseRVersionType(char* navline);
     void ParsePgmRunByDate(char* navline);
@@ -195,14 +162,18 @@ class RINEXHeader {
     void ParseSysObsTypes(char* navline);
     void ParseScaleFactor(char* navline);
     void ParseGlonassSlots(char* navline);
-    // After the last header line of a RINEX 3 or 4 file: the counts checked, the signals mapped.
+    // After the last header line of a RINEX 3 or 4 file: the counts of its types records checked.
     void CompleteRinex3();
 };
 
 // The most types one "# / TYPES OF OBSERV" record holds: 9 lines of 9 types.
 inline constexpr long MaxObsTypes = 81;
 
-// Reads the header up to and including the "END OF HEADER" line.
+// Reads the header up to and including the "END OF HEADER" line; its warnings are noted, not
+// written.
+std::istream& ReadHeader(std::istream& in, RINEXHeader& hd);
+// ReadHeader, the signals of a RINEX 3 or 4 file chosen as for a request of no listed systems
+// and no choices (MapSignals), then the warnings written.
 std::istream& operator>>(std::istream& in, RINEXHeader& hd);
 
 #endif

@@ -22,9 +22,9 @@ char WrittenBand(const RINEXHeader& h, const SatSystem& s, char band)
 
 // The signals of a system are read where the run lists it, or where result files have always
 // named them.
-bool IsRead(const RINEXHeader& h, const SatSystem& s)
+bool IsRead(const ReadRequest& r, const SatSystem& s)
 {
-    return s.signalsAlwaysRead || h.listedSystems.find(s.letter) != std::string::npos;
+    return s.signalsAlwaysRead || r.systems.find(s.letter) != std::string::npos;
 }
 
 // The divisor of the values of a code: the factor of the first scale record naming it (or
@@ -45,9 +45,9 @@ bool Applies(const SignalChoice& c, char system, std::string_view type)
 }
 
 // The choice of the run for a type of a system, nullptr where it has none.
-const SignalChoice* ChoiceOf(const RINEXHeader& h, char system, std::string_view type)
+const SignalChoice* ChoiceOf(const ReadRequest& r, char system, std::string_view type)
 {
-    for (const SignalChoice& c : h.signalChoices)
+    for (const SignalChoice& c : r.signalChoices)
         if (Applies(c, system, type)) return &c;
     return nullptr;
 }
@@ -65,7 +65,8 @@ long FieldOfType(const SystemCodes& s, std::string_view type, char band, const c
 }
 
 // Every type of the rows of the system: its field, when the system lists one of its codes.
-void MapSystem(RINEXHeader& h, const SatSystem& system, const SystemCodes& s, SystemFields& f)
+void MapSystem(RINEXHeader& h, const ReadRequest& r, const SatSystem& system, const SystemCodes& s,
+               SystemFields& f)
 {
     for (const SignalPriority& row : SignalPriorities) {
         if (std::strchr(row.systems, s.system) == nullptr) continue;
@@ -74,7 +75,7 @@ void MapSystem(RINEXHeader& h, const SatSystem& system, const SystemCodes& s, Sy
             const std::string_view type = types.substr(0, 2);
             const char band = WrittenBand(h, system, type[1]);
             if (band == 0) continue;
-            const SignalChoice* choice = ChoiceOf(h, s.system, type);
+            const SignalChoice* choice = ChoiceOf(r, s.system, type);
             const std::string attributes =
                 (choice != nullptr ? choice->attributes : std::string()) + row.attributes;
             const long field = FieldOfType(s, type, band, attributes.c_str());
@@ -84,7 +85,7 @@ void MapSystem(RINEXHeader& h, const SatSystem& system, const SystemCodes& s, Sy
             f.stored.push_back(
                 {static_cast<unsigned short>(field), code, DivisorOf(h, s.system, name)});
             h.signals.push_back({s.system, code, name});
-            h.Flag(code) = true;
+            h.types.set(code);
         }
     }
     std::sort(f.stored.begin(), f.stored.end(),
@@ -109,10 +110,10 @@ void ListTypes(RINEXHeader& h)
 
 } // namespace
 
-void MapSignals(RINEXHeader& h)
+void MapSignals(RINEXHeader& h, const ReadRequest& r)
 {
     h.signals.clear();
-    for (unsigned short k = 0; k < NObsTypes; k++) h.Flag(k) = false;
+    h.types.reset();
     for (const SystemCodes& s : h.systemCodes) {
         if (s.system < 'A' || s.system > 'Z') continue;
         SystemFields& f = h.systemFields[s.system - 'A'];
@@ -122,8 +123,8 @@ void MapSignals(RINEXHeader& h)
     }
     for (const SatSystem& system : SatSystems)
         for (const SystemCodes& s : h.systemCodes)
-            if (s.system == system.letter && IsRead(h, system))
-                MapSystem(h, system, s, h.systemFields[system.letter - 'A']);
+            if (s.system == system.letter && IsRead(r, system))
+                MapSystem(h, r, system, s, h.systemFields[system.letter - 'A']);
     ListTypes(h);
 }
 
@@ -138,7 +139,7 @@ std::string SignalsText(const RINEXHeader& h)
             text += system;
         }
         text += ' ';
-        text += ObsTypeName[c.type];
+        text += NameOf(c.type);
         text += '=';
         text += c.code;
     }
@@ -149,11 +150,11 @@ ChoiceMet HowMet(const RINEXHeader& h, const SignalChoice& c)
 {
     ChoiceMet met;
     for (const ChosenSignal& chosen : h.signals) {
-        if (!Applies(c, chosen.system, ObsTypeName[chosen.type])) continue;
+        if (!Applies(c, chosen.system, NameOf(chosen.type))) continue;
         if (c.attributes.find(chosen.code[2]) != std::string::npos)
             met.any = true;
         else
-            met.others += std::string(" ") + ObsTypeName[chosen.type];
+            met.others += std::string(" ") + NameOf(chosen.type);
     }
     return met;
 }

@@ -2,22 +2,22 @@
 // SignalMap: which RINEX 3 or 4 observation code of each satellite system is read as which
 // two-letter type of the listing. For each system and each two-letter type the first code that
 // the system's header list holds is taken: of the run's choice for the type's band
-// (RINEXHeader::signalChoices), then of the type's row of the default order (SignalPriorities,
+// (ReadRequest::signalChoices), then of the type's row of the default order (SignalPriorities,
 // beside the table of systems); the band-3 types and codes without a row are not read. The codes
-// of BeiDou and NavIC are read only where the run lists those systems
-// (RINEXHeader::listedSystems); their satellites take their place in the satellite list from the
-// data anyway.
+// of BeiDou and NavIC are read only where the run lists those systems (ReadRequest::systems);
+// their satellites take their place in the satellite list from the data anyway.
 #ifndef KESTROVA_GNSS_SIGNALMAP_H
 #define KESTROVA_GNSS_SIGNALMAP_H
 
 #include "GNSS/RINEXHeader.h"
+#include "GNSS/ReadRequest.h"
 
 #include <string>
 
 // Chooses the signals of a RINEX 3 or 4 header from its types records and scale factors: fills
-// signals, systemFields, the presence flags and the two-letter type list (nobs, obs: each type
-// once, in the order the header first names a code read as it).
-void MapSignals(RINEXHeader& h);
+// signals, systemFields, the types and the two-letter type list (nobs, obs: each type once, in
+// the order the header first names a code read as it), for what request r asks.
+void MapSignals(RINEXHeader& h, const ReadRequest& r);
 
 // The signals chosen, system by system: " G C1=C1C P1=C1W ... R C1=C1C ...".
 std::string SignalsText(const RINEXHeader& h);

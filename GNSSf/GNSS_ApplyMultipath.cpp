@@ -11,11 +11,13 @@ namespace {
 // The largest difference, in seconds, at which two epochs count as the same.
 constexpr long double MaxEphTimeDiff = 0.001L;
 
-// One code table of the data store and the header flag that says it was observed.
+// One code table of the data store and whether the store holds it.
 struct Code {
     matrix<gnssobs>& obs;
     bool present;
 };
+
+Code CodeOf(RINEXData& d, RINEXObsType t) { return {d.Table(t), d.Has(t)}; }
 
 // The current epoch of one epoch list and the index range [i1, i2) of its values.
 struct EpochCursor {
@@ -84,17 +86,17 @@ void Report(bool verbose, long comSat)
 
 } // namespace
 
-void ApplyMultipath(RINEXHeader& rnxh, RINEXData& rnxd, CompactTEQC& mp1, CompactTEQC& mp2,
-                    bool isMP1, bool isMP2, bool verbose)
+void ApplyMultipath(RINEXData& rnxd, CompactTEQC& mp1, CompactTEQC& mp2, bool isMP1, bool isMP2,
+                    bool verbose)
 {
     if (!isMP1 && !isMP2) return;
     Announce(verbose, " REMOVING ESTIMATED MULTIPATH FROM TEQC!\n");
     if (isMP1) {
         Announce(verbose, "         Multipath on P1/C1 - ");
-        Report(verbose, RemovePass(rnxd, mp1, {{rnxd.C1, rnxh.iC1}, {rnxd.P1, rnxh.iP1}}));
+        Report(verbose, RemovePass(rnxd, mp1, {CodeOf(rnxd, tC1), CodeOf(rnxd, tP1)}));
     }
     if (isMP2) {
         Announce(verbose, "         Multipath on P2 - ");
-        Report(verbose, RemovePass(rnxd, mp2, {{rnxd.P2, rnxh.iP2}}));
+        Report(verbose, RemovePass(rnxd, mp2, {CodeOf(rnxd, tP2)}));
     }
 }

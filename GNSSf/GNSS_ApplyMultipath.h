@@ -7,7 +7,7 @@
 #include "GNSS/RINEXHeader.h"
 #include "teqc/CompactTEQC.h"
 
-void ApplyMultipath(RINEXHeader& rnxh, RINEXData& rnxd, CompactTEQC& mp1, CompactTEQC& mp2,
-                    bool isMP1, bool isMP2, bool verbose);
+void ApplyMultipath(RINEXData& rnxd, CompactTEQC& mp1, CompactTEQC& mp2, bool isMP1, bool isMP2,
+                    bool verbose);
 
 #endif

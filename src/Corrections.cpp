@@ -5,13 +5,12 @@
 
 namespace {
 
-void RemoveClockJumps(RINEXHeader& h, RINEXData& d, const GlonassChannels& glonass,
-                      Progress& progress)
+void RemoveClockJumps(RINEXData& d, const GlonassChannels& glonass, Progress& progress)
 {
     progress.Line("PrintObs") << " Eliminating ms jumps: ";
     long jumps = 0;
     // without L2 the single-frequency test of the code against the phase
-    if (h.iL2)
+    if (d.Has(tL2))
         d.CorrMSJumps(jumps, glonass);
     else
         d.CorrMSJumpsSF(jumps, glonass);
@@ -23,8 +22,8 @@ void RemoveClockJumps(RINEXHeader& h, RINEXData& d, const GlonassChannels& glona
 void ApplyCorrections(const RunSettings& s, const GlonassChannels& glonass, RINEX& rnx,
                       CompactTEQC& mp1, CompactTEQC& mp2, Progress& progress)
 {
-    rnx.copyC2toP2();
-    ApplyMultipath(rnx.rhead, rnx.rdata, mp1, mp2, s.mp1File.has_value(), s.mp2File.has_value(),
+    if (rnx.facts.StandInFor(tP2) != nullptr) rnx.MakeStandIn(tP2);
+    ApplyMultipath(rnx.rdata, mp1, mp2, s.mp1File.has_value(), s.mp2File.has_value(),
                    progress.On());
-    if (s.removeClockJumps) RemoveClockJumps(rnx.rhead, rnx.rdata, glonass, progress);
+    if (s.removeClockJumps) RemoveClockJumps(rnx.rdata, glonass, progress);
 }

@@ -62,10 +62,8 @@ void SetFiles(const RunSettings& s, RunInputs& in, Progress& progress)
 void ReadObservations(const RunSettings& s, const RunPlan& plan, RunInputs& in, Progress& progress)
 {
     progress.Line("ReadFile") << " reading RINEX file - ";
-    in.rd.KeepTypes(TypesToRead(s, plan.systems));
-    in.rh.listedSystems = ListedLetters(plan.systems);
-    in.rh.signalChoices = s.signalChoices;
-    in.rnx.ReadFile();
+    in.rnx.ReadFile(
+        {ObsTypeSet(TypesToRead(s, plan.systems)), ListedLetters(plan.systems), s.signalChoices});
     std::ostream& out = progress.More();
     out << in.rd.GetNEpoch() << " epochs, " << in.rd.GetNObs() << " C1 observations, " << in.rh.nobs
         << " obs types";
@@ -107,9 +105,9 @@ void ReadOptionalInputs(const RunSettings& s, const RunPlan& plan, RunInputs& in
 }
 
 // The stand-in of P2 is said when it is decided; its values are copied with the corrections.
-void WarnStandIns(const RINEXHeader& h)
+void WarnStandIns(const ReadFacts& facts)
 {
-    if (!h.HasP2() && h.HasC2())
+    if (facts.StandInFor(tP2) != nullptr)
         ProgramWarningCout(
             ProgName, "RINEX FILE HAS ONLY C2 CODE OBSERVATIONS ON L2 - COPYING VALUES TO P2!");
 }
@@ -144,7 +142,7 @@ void WriteListing(const RunSettings& s, const RunPlan& plan, RunInputs& in, Resu
 {
     progress.Line("PrintObs") << " Printing observations: \n";
     const long rows =
-        Listing(s, plan, in.rh, in.rd, in.channels, in.nav).Write(result.Stream(), progress);
+        Listing(s, plan, in.rnx, in.channels, in.nav).Write(result.Stream(), progress);
     result.Commit();
     progress.Line("PrintObs") << " Finished writing observations!\n";
     // The status stays 0; in a batch of many files an empty listing must still be seen.
@@ -172,11 +170,11 @@ void ReadAndPlan(const RunSettings& settings, RunPlan& plan, RunInputs& in, Prog
 {
     SetFiles(settings, in, progress);
     ReadObservations(settings, plan, in, progress);
-    PlanListing(plan, settings, in.rh, in.rd, progress);
+    PlanListing(plan, settings, in.rnx, progress);
     PlanGrid(plan, settings, in.rd, progress);
     ReadOptionalInputs(settings, plan, in, progress);
-    PlanGeometry(plan, settings, in.rh, in.rd, in.channels, in.nav, progress);
-    WarnStandIns(in.rh);
+    PlanGeometry(plan, settings, in.rnx, in.channels, in.nav, progress);
+    WarnStandIns(in.rnx.facts);
     plan.glonass = GlonassChannelsOf(in.rd, in.channels, plan.channels.Any());
 }
 

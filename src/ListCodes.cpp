@@ -58,18 +58,17 @@ char* Difference(char* p, bool& ok, const gnssobs& a, const gnssobs& b)
 }
 
 // The raw columns: a code, a phase of its band (in metres where asked), a Doppler or strength.
-template <matrix<gnssobs> RINEXData::*Table> char* Code(char* p, const RowValues& r, bool& ok)
+template <RINEXObsType T> char* Code(char* p, const RowValues& r, bool& ok)
 {
-    return Raw(p, ok, At(r.d.*Table, r.k));
+    return Raw(p, ok, At(r.d.Table(T), r.k));
 }
-template <matrix<gnssobs> RINEXData::*Table, int Band>
-char* Phase(char* p, const RowValues& r, bool& ok)
+template <RINEXObsType T> char* Phase(char* p, const RowValues& r, bool& ok)
 {
-    return Raw(p, ok, At(r.d.*Table, r.k), r.sat.phaseFactor[Band]);
+    return Raw(p, ok, At(r.d.Table(T), r.k), r.sat.phaseFactor[ObsTypes[T].band]);
 }
-template <matrix<gnssobsshort> RINEXData::*Table> char* Value(char* p, const RowValues& r, bool& ok)
+template <RINEXObsType T> char* Value(char* p, const RowValues& r, bool& ok)
 {
-    const gnssobsshort& o = At(r.d.*Table, r.k);
+    const gnssobsshort& o = At(r.d.ShortTable(T), r.k);
     ok = !o.IsNull();
     return PutColumn(p, o);
 }
@@ -169,7 +168,7 @@ char* P2L2(char* p, const RowValues& r, bool& ok)
 char* P1C1(char* p, const RowValues& r, bool& ok) { return Difference(p, ok, r.P1, r.C1); }
 char* P2C2(char* p, const RowValues& r, bool& ok)
 {
-    return Difference(p, ok, At(r.d.P2, r.k), At(r.d.C2, r.k));
+    return Difference(p, ok, At(r.d.Table(tP2), r.k), At(r.d.Table(tC2), r.k));
 }
 
 // An angle of the satellite, degrees, written like a signal strength.
@@ -188,7 +187,6 @@ char* Elevation(char* p, const RowValues& r, bool& ok)
 }
 
 constexpr unsigned long B(RINEXObsType t) { return TypeBit(t); }
-using D = RINEXData;
 
 // The list numbers are the places in this table: results and scripts name codes by their text,
 // and the place orders nothing but the listing without -l.
@@ -197,30 +195,30 @@ constexpr ListCode Codes[] = {
     // text   alias    column    width  needs            pair roles                          value
     {"C1",  nullptr, "C1",     14,    B(tC1),          0,                                  FixedC1},
     {"P1",  nullptr, "P1",     14,    B(tP1),          0,                                  FixedP1},
-    {"P2",  nullptr, "P2",     14,    B(tP2),          0,                                  Code<&D::P2>},
+    {"P2",  nullptr, "P2",     14,    B(tP2),          0,                                  Code<tP2>},
     {"L1",  nullptr, "L1",     14,    B(tL1),          0,                                  FixedL1},
-    {"L2",  nullptr, "L2",     14,    B(tL2),          0,                                  Phase<&D::L2, 2>},
-    {"C2",  nullptr, "C2",     14,    B(tC2),          0,                                  Code<&D::C2>},
-    {"S1",  nullptr, "S1",     10,    B(tS1),          0,                                  Value<&D::S1>},
-    {"S2",  nullptr, "S2",     10,    B(tS2),          0,                                  Value<&D::S2>},
-    {"D1",  nullptr, "D1",     10,    B(tD1),          0,                                  Value<&D::D1>},
-    {"D2",  nullptr, "D2",     10,    B(tD2),          0,                                  Value<&D::D2>},
-    {"C5",  nullptr, "C5",     14,    B(tC5),          0,                                  Code<&D::C5>},
-    {"L5",  nullptr, "L5",     14,    B(tL5),          0,                                  Phase<&D::L5, 5>},
-    {"D5",  nullptr, "D5",     10,    B(tD5),          0,                                  Value<&D::D5>},
-    {"S5",  nullptr, "S5",     10,    B(tS5),          0,                                  Value<&D::S5>},
-    {"C6",  nullptr, "C6",     14,    B(tC6),          0,                                  Code<&D::C6>},
-    {"L6",  nullptr, "L6",     14,    B(tL6),          0,                                  Phase<&D::L6, 6>},
-    {"D6",  nullptr, "D6",     10,    B(tD6),          0,                                  Value<&D::D6>},
-    {"S6",  nullptr, "S6",     10,    B(tS6),          0,                                  Value<&D::S6>},
-    {"C7",  nullptr, "C7",     14,    B(tC7),          0,                                  Code<&D::C7>},
-    {"L7",  nullptr, "L7",     14,    B(tL7),          0,                                  Phase<&D::L7, 7>},
-    {"D7",  nullptr, "D7",     10,    B(tD7),          0,                                  Value<&D::D7>},
-    {"S7",  nullptr, "S7",     10,    B(tS7),          0,                                  Value<&D::S7>},
-    {"C8",  nullptr, "C8",     14,    B(tC8),          0,                                  Code<&D::C8>},
-    {"L8",  nullptr, "L8",     14,    B(tL8),          0,                                  Phase<&D::L8, 8>},
-    {"D8",  nullptr, "D8",     10,    B(tD8),          0,                                  Value<&D::D8>},
-    {"S8",  nullptr, "S8",     10,    B(tS8),          0,                                  Value<&D::S8>},
+    {"L2",  nullptr, "L2",     14,    B(tL2),          0,                                  Phase<tL2>},
+    {"C2",  nullptr, "C2",     14,    B(tC2),          0,                                  Code<tC2>},
+    {"S1",  nullptr, "S1",     10,    B(tS1),          0,                                  Value<tS1>},
+    {"S2",  nullptr, "S2",     10,    B(tS2),          0,                                  Value<tS2>},
+    {"D1",  nullptr, "D1",     10,    B(tD1),          0,                                  Value<tD1>},
+    {"D2",  nullptr, "D2",     10,    B(tD2),          0,                                  Value<tD2>},
+    {"C5",  nullptr, "C5",     14,    B(tC5),          0,                                  Code<tC5>},
+    {"L5",  nullptr, "L5",     14,    B(tL5),          0,                                  Phase<tL5>},
+    {"D5",  nullptr, "D5",     10,    B(tD5),          0,                                  Value<tD5>},
+    {"S5",  nullptr, "S5",     10,    B(tS5),          0,                                  Value<tS5>},
+    {"C6",  nullptr, "C6",     14,    B(tC6),          0,                                  Code<tC6>},
+    {"L6",  nullptr, "L6",     14,    B(tL6),          0,                                  Phase<tL6>},
+    {"D6",  nullptr, "D6",     10,    B(tD6),          0,                                  Value<tD6>},
+    {"S6",  nullptr, "S6",     10,    B(tS6),          0,                                  Value<tS6>},
+    {"C7",  nullptr, "C7",     14,    B(tC7),          0,                                  Code<tC7>},
+    {"L7",  nullptr, "L7",     14,    B(tL7),          0,                                  Phase<tL7>},
+    {"D7",  nullptr, "D7",     10,    B(tD7),          0,                                  Value<tD7>},
+    {"S7",  nullptr, "S7",     10,    B(tS7),          0,                                  Value<tS7>},
+    {"C8",  nullptr, "C8",     14,    B(tC8),          0,                                  Code<tC8>},
+    {"L8",  nullptr, "L8",     14,    B(tL8),          0,                                  Phase<tL8>},
+    {"D8",  nullptr, "D8",     10,    B(tD8),          0,                                  Value<tD8>},
+    {"S8",  nullptr, "S8",     10,    B(tS8),          0,                                  Value<tS8>},
     {"L4",  nullptr, "L4",     14,    0,               Phase1 | Phase2,                    L4},
     {"Pp4", nullptr, "P4[P]",  14,    0,               FirstP | Second,                    P4p},
     {"Pc4", "P4",    "P4[C]",  14,    0,               FirstC | Second,                    P4c},
@@ -240,10 +238,10 @@ constexpr ListCode Codes[] = {
     {"PL2", nullptr, "P2-L2",  14,    0,               Second | Phase2,                    P2L2},
     {"PC1", nullptr, "P1-C1",  14,    B(tP1) | B(tC1), 0,                                  P1C1},
     {"PC2", nullptr, "P2-C2",  14,    B(tC2),          SecondP,                            P2C2},
-    {"C9",  nullptr, "C9",     14,    B(tC9),          0,                                  Code<&D::C9>},
-    {"L9",  nullptr, "L9",     14,    B(tL9),          0,                                  Phase<&D::L9, 9>},
-    {"D9",  nullptr, "D9",     10,    B(tD9),          0,                                  Value<&D::D9>},
-    {"S9",  nullptr, "S9",     10,    B(tS9),          0,                                  Value<&D::S9>},
+    {"C9",  nullptr, "C9",     14,    B(tC9),          0,                                  Code<tC9>},
+    {"L9",  nullptr, "L9",     14,    B(tL9),          0,                                  Phase<tL9>},
+    {"D9",  nullptr, "D9",     10,    B(tD9),          0,                                  Value<tD9>},
+    {"S9",  nullptr, "S9",     10,    B(tS9),          0,                                  Value<tS9>},
     {"AZ",  nullptr, "AZ",     10,    GeometryBit,     0,                                  Azimuth},
     {"EL",  nullptr, "EL",     10,    GeometryBit,     0,                                  Elevation},
 };

@@ -24,9 +24,9 @@ template <class T> void AddTable(std::vector<T>& tables, const auto& m)
 
 } // namespace
 
-Listing::Listing(const RunSettings& s, const RunPlan& p, const RINEXHeader& h, const RINEXData& d,
-                 GLNSat& c, const BroadcastNav& n)
-    : settings(s), plan(p), header(h), data(d), channels(c), nav(n)
+Listing::Listing(const RunSettings& s, const RunPlan& p, const RINEX& f, GLNSat& c,
+                 const BroadcastNav& n)
+    : settings(s), plan(p), file(f), data(f.rdata), channels(c), nav(n)
 {
     for (const ListEntry& e : plan.list)
         if (e.available) rowValues.push_back(ListCodes()[static_cast<std::size_t>(e.code)].put);
@@ -61,7 +61,8 @@ void Listing::MakeEpochTexts()
     if (needsAngles) epochGps.assign(n, 0);
     for (std::size_t j = 0; j < epochGps.size(); j++)
         if (isListed[j])
-            epochGps[j] = GpsSecondsOfObsEpoch(data.epoch(static_cast<long>(j)), header.obsfirstts);
+            epochGps[j] = GpsSecondsOfObsEpoch(data.epoch(static_cast<long>(j)),
+                                               file.facts.firstTimeSystem.c_str());
     // the prefix, the satellite, every column at its longest and the line end
     rowRoom = longest + 8 + rowValues.size() * MaxColumn;
 }
@@ -92,13 +93,10 @@ void Listing::GroupRecords()
 void Listing::FindStoredTables()
 {
     storedTables.clear();
-    const RINEXData& d = data;
-    for (const matrix<gnssobs>* m : {&d.C1, &d.P1, &d.C2, &d.P2, &d.C5, &d.C6, &d.C7, &d.C8, &d.C9,
-                                     &d.L1, &d.L2, &d.L5, &d.L6, &d.L7, &d.L8, &d.L9})
-        AddTable(storedTables, *m);
-    for (const matrix<gnssobsshort>* m : {&d.D1, &d.D2, &d.D5, &d.D6, &d.D7, &d.D8, &d.D9, &d.S1,
-                                          &d.S2, &d.S5, &d.S6, &d.S7, &d.S8, &d.S9})
-        AddTable(storedTables, *m);
+    for (unsigned short t = 0; t < NObsTypes; t++) {
+        AddTable(storedTables, data.Table(t));
+        AddTable(storedTables, data.ShortTable(t));
+    }
 }
 
 void Listing::Prefetch(long k) const

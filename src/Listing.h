@@ -5,6 +5,7 @@
 
 #include "GNSS/BroadcastNav.h"
 #include "GNSS/GLNSat.h"
+#include "GNSS/RINEX.h"
 #include "GNSS/RINEXData.h"
 #include "GNSS/RINEXHeader.h"
 #include "GNSS/SatGeometry.h"
@@ -22,15 +23,15 @@
 // with their time texts, the records of each satellite, the codes of a row.
 class Listing {
   public:
-    Listing(const RunSettings& s, const RunPlan& p, const RINEXHeader& h, const RINEXData& d,
-            GLNSat& channels, const BroadcastNav& nav);
+    Listing(const RunSettings& s, const RunPlan& p, const RINEX& file, GLNSat& channels,
+            const BroadcastNav& nav);
     // Every listed satellite's rows into out; the number of rows with observations.
     long Write(std::ostream& out, Progress& progress);
 
   private:
     const RunSettings& settings;
     const RunPlan& plan;
-    const RINEXHeader& header;
+    const RINEX& file;
     const RINEXData& data;
     GLNSat& channels;
     const BroadcastNav& nav;

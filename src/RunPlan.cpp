@@ -33,12 +33,10 @@ bool RunPlan::IsListedEpoch(const mjd& e, long double maxClockError) const
     return start <= e && e <= end && GridOffset(e) < maxClockError;
 }
 
-unsigned long StoredTypes(const RINEXHeader& h)
+unsigned long StoredTypes(const RINEX& file)
 {
-    unsigned long types = 0;
-    for (unsigned short k = 0; k < NObsTypes; k++)
-        if (const_cast<RINEXHeader&>(h).Flag(k)) types |= TypeBit(static_cast<RINEXObsType>(k));
-    if (!h.HasP2() && h.HasC2()) types |= TypeBit(tP2);
+    unsigned long types = file.rdata.present.to_ulong();
+    for (const StandIn& s : file.facts.standIns) types |= TypeBit(s.missing);
     return types;
 }
 
@@ -125,9 +123,9 @@ std::vector<ListEntry> ListOf(const RunSettings& s, const RINEXHeader& h, Progre
     return list;
 }
 
-void TakeWindowFromFile(RunPlan& plan, const RunSettings& s, const RINEXHeader& h,
-                        const RINEXData& d, Progress& progress)
+void TakeWindowFromFile(RunPlan& plan, const RunSettings& s, const RINEX& file, Progress& progress)
 {
+    const RINEXData& d = file.rdata;
     plan.start = s.start.value_or(d.GetMJD(0));
     if (!s.start)
         progress.Line("ReadFile") << " setting START epoch:" << mjd2ymdhms(plan.start) << "!\n";
@@ -137,7 +135,7 @@ void TakeWindowFromFile(RunPlan& plan, const RunSettings& s, const RINEXHeader& 
     if (!s.satellites)
         progress.Line("ReadFile") << " setting SATTELLITES - all satellites in RINEX file:"
                                   << std::setw(5) << plan.satellites.NRow() << " satellites!\n";
-    plan.interval = s.interval.value_or(h.interval);
+    plan.interval = s.interval.value_or(file.facts.interval);
     if (!s.interval)
         progress.Line("ReadFile") << " setting TIME INTERVAL - from RINEX file:" << std::fixed
                                   << std::setprecision(2) << std::setw(8) << plan.interval
@@ -174,16 +172,16 @@ std::vector<ListEntry> PlanList(const RunSettings& s, const RunPlan& plan, const
     return list;
 }
 
-void PlanListing(RunPlan& plan, const RunSettings& s, const RINEXHeader& h, const RINEXData& d,
-                 Progress& progress)
+void PlanListing(RunPlan& plan, const RunSettings& s, const RINEX& file, Progress& progress)
 {
+    const RINEXHeader& h = file.rhead;
     if (h.IsRinex3())
         WarnUnmetChoices(plan, s, h);
     else if (!s.signalChoices.empty())
         ProgramWarning(ProgName, "SIGNAL CHOICE [-i] APPLIES TO RINEX 3 AND 4 FILES ONLY - NOT "
                                  "USED FOR THIS RINEX 2 FILE!");
-    plan.list = PlanList(s, plan, h, StoredTypes(h), progress);
-    TakeWindowFromFile(plan, s, h, d, progress);
+    plan.list = PlanList(s, plan, h, StoredTypes(file), progress);
+    TakeWindowFromFile(plan, s, file, progress);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -271,9 +269,10 @@ constexpr long PositionEpochs = 10;
 
 // Where the channel of slot s comes from, added to the channel table where it was missing;
 // nullptr when no source has it.
-const char* TakeChannel(ChannelSources& sources, short s, const mjd& first, const RINEXHeader& h,
+const char* TakeChannel(ChannelSources& sources, short s, const mjd& first, const RINEX& file,
                         GLNSat& channels, const BroadcastNav& nav)
 {
+    const RINEXHeader& h = file.rhead;
     if (sources.file || sources.header) {
         channels.GetFreqNum(s, first);
         if (channels.GetIsGLNSat()) return sources.file ? "FROM CHANNEL FILE" : "FROM RINEX HEADER";
@@ -284,7 +283,8 @@ const char* TakeChannel(ChannelSources& sources, short s, const mjd& first, cons
             return "FROM RINEX HEADER";
         }
     int channel = 0;
-    if (!nav.GlonassChannel(SatPrn(s), GpsSecondsOfObsEpoch(first, h.obsfirstts), channel))
+    if (!nav.GlonassChannel(
+            SatPrn(s), GpsSecondsOfObsEpoch(first, file.facts.firstTimeSystem.c_str()), channel))
         return nullptr;
     channels.AddChannel(s, channel);
     sources.nav = true;
@@ -294,9 +294,10 @@ const char* TakeChannel(ChannelSources& sources, short s, const mjd& first, cons
 // Each GLONASS slot of the file takes its channel from the channel file, else from the RINEX
 // header, else from the navigation records nearest the first epoch. Without any channel the
 // system is switched off as without a channel file.
-void CompleteGlonassChannels(RunPlan& plan, const RINEXHeader& h, const RINEXData& d,
-                             GLNSat& channels, const BroadcastNav& nav, Progress& progress)
+void CompleteGlonassChannels(RunPlan& plan, const RINEX& file, GLNSat& channels,
+                             const BroadcastNav& nav, Progress& progress)
 {
+    const RINEXData& d = file.rdata;
     const mjd first = d.GetMJD(0);
     if (!plan.channels.file && !plan.channels.header) channels.SetHeaderChannels({});
     for (const SatSystem& sys : SatSystems) {
@@ -304,7 +305,7 @@ void CompleteGlonassChannels(RunPlan& plan, const RINEXHeader& h, const RINEXDat
         for (long i = 0; i < d.satList.Length(); i++) {
             const short s = d.satList(i);
             if (SystemOf(s) != &sys || !GLONASSc::HasSlot(s)) continue;
-            const char* from = TakeChannel(plan.channels, s, first, h, channels, nav);
+            const char* from = TakeChannel(plan.channels, s, first, file, channels, nav);
             if (!progress.On()) continue;
             progress.Line("ReadFile") << " GLONASS " << SatId(s) << " FREQUENCY CHANNEL ";
             if (from != nullptr)
@@ -319,9 +320,10 @@ void CompleteGlonassChannels(RunPlan& plan, const RINEXHeader& h, const RINEXDat
 
 // The first code of the pair of each record's system (its C code, else its P code) at a few
 // epochs.
-bool SinglePointPosition(const RunPlan& plan, const RunSettings& settings, const RINEXHeader& h,
-                         const RINEXData& d, const BroadcastNav& nav, double xyz[3])
+bool SinglePointPosition(const RunPlan& plan, const RunSettings& settings, const RINEX& file,
+                         const BroadcastNav& nav, double xyz[3])
 {
+    const RINEXData& d = file.rdata;
     std::vector<CodeRange> codes;
     const long nepoch = d.GetNEpoch();
     const long step = std::max(1L, nepoch / PositionEpochs);
@@ -329,7 +331,7 @@ bool SinglePointPosition(const RunPlan& plan, const RunSettings& settings, const
     for (long j = 0; j < nepoch; j++) {
         const long records = d.nsat(j);
         if (j % step == 0) {
-            const double t = GpsSecondsOfObsEpoch(d.epoch(j), h.obsfirstts);
+            const double t = GpsSecondsOfObsEpoch(d.epoch(j), file.facts.firstTimeSystem.c_str());
             for (long r = k; r < k + records; r++) {
                 const SatSystem* sys = SystemOf(d.sat(r));
                 if (sys == nullptr || !plan.IsOn(*sys)) continue;
@@ -350,9 +352,10 @@ bool SinglePointPosition(const RunPlan& plan, const RunSettings& settings, const
 
 // The position of -w, else the header's APPROX POSITION XYZ, else a single-point position from
 // the codes. Without one the rows have no angles and the cut-off cannot apply.
-void LocateReceiver(RunPlan& plan, const RunSettings& s, const RINEXHeader& h, const RINEXData& d,
-                    const BroadcastNav& nav, Progress& progress)
+void LocateReceiver(RunPlan& plan, const RunSettings& s, const RINEX& file, const BroadcastNav& nav,
+                    Progress& progress)
 {
+    const RINEXHeader& h = file.rhead;
     const std::array<double, 3> header = {static_cast<double>(h.X0.x), static_cast<double>(h.X0.y),
                                           static_cast<double>(h.X0.z)};
     Receiver r;
@@ -360,7 +363,7 @@ void LocateReceiver(RunPlan& plan, const RunSettings& s, const RINEXHeader& h, c
         r = {*s.position, "manually set"};
     } else if (h.xyz0read && std::hypot(header[0], header[1], header[2]) > 0) {
         r = {header, "from RINEX header"};
-    } else if (SinglePointPosition(plan, s, h, d, nav, r.xyz.data())) {
+    } else if (SinglePointPosition(plan, s, file, nav, r.xyz.data())) {
         r.source = "single-point position";
     }
     if (r.source == nullptr) {
@@ -377,10 +380,10 @@ void LocateReceiver(RunPlan& plan, const RunSettings& s, const RINEXHeader& h, c
 
 } // namespace
 
-void PlanGeometry(RunPlan& plan, const RunSettings& s, const RINEXHeader& h, const RINEXData& d,
-                  GLNSat& channels, const BroadcastNav& nav, Progress& progress)
+void PlanGeometry(RunPlan& plan, const RunSettings& s, const RINEX& file, GLNSat& channels,
+                  const BroadcastNav& nav, Progress& progress)
 {
     if (s.navFiles.empty()) return;
-    CompleteGlonassChannels(plan, h, d, channels, nav, progress);
-    LocateReceiver(plan, s, h, d, nav, progress);
+    CompleteGlonassChannels(plan, file, channels, nav, progress);
+    LocateReceiver(plan, s, file, nav, progress);
 }

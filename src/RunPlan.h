@@ -80,15 +80,14 @@ void DecideChannelSources(RunPlan& plan, const RunSettings& s, RINEX& rnx);
 std::vector<ListEntry> PlanList(const RunSettings& s, const RunPlan& plan, const RINEXHeader& h,
                                 unsigned long stored, Progress& progress);
 // The list with the availability of each code, the window, the satellites and the interval.
-void PlanListing(RunPlan& plan, const RunSettings& s, const RINEXHeader& h, const RINEXData& d,
-                 Progress& progress);
+void PlanListing(RunPlan& plan, const RunSettings& s, const RINEX& file, Progress& progress);
 // The grid of the listed epochs, with the warnings of the epochs it drops.
 void PlanGrid(RunPlan& plan, const RunSettings& s, const RINEXData& d, Progress& progress);
 // The GLONASS channels of each slot (with navigation files) and the receiver position.
-void PlanGeometry(RunPlan& plan, const RunSettings& s, const RINEXHeader& h, const RINEXData& d,
-                  GLNSat& channels, const BroadcastNav& nav, Progress& progress);
+void PlanGeometry(RunPlan& plan, const RunSettings& s, const RINEX& file, GLNSat& channels,
+                  const BroadcastNav& nav, Progress& progress);
 
-// The header types the store holds: those of the file and the stand-ins.
-unsigned long StoredTypes(const RINEXHeader& h);
+// The types the store holds: those read and the stand-ins the corrections will make.
+unsigned long StoredTypes(const RINEX& file);
 
 #endif

@@ -5,6 +5,7 @@
 #define KESTROVA_SRC_RUNSETTINGS_H
 
 #include "GNSS/RINEXHeader.h"
+#include "GNSS/ReadRequest.h"
 #include "GNSS/SatSystem.h"
 #include "GNSS/mjd.h"
 #include "matrix/matrix.h"

@@ -50,7 +50,7 @@ class ApplyMultipathTest : public testing::Test {
         rd.epoch.Resize(n);
         rd.nsat.Resize(n);
         rd.sat.Resize(ns);
-        for (matrix<gnssobs>* c : {&rd.C1, &rd.P1, &rd.P2}) c->Resize(ns);
+        for (matrix<gnssobs>* c : {&rd.Table(tC1), &rd.Table(tP1), &rd.Table(tP2)}) c->Resize(ns);
         mjd e;
         e.Set(Day, s0);
         for (long k = 0, i = 0; k < n; k++, e += dt) {
@@ -58,13 +58,13 @@ class ApplyMultipathTest : public testing::Test {
             rd.nsat(k) = static_cast<short>(sats.size());
             for (short s : sats) {
                 rd.sat(i) = s;
-                rd.C1(i).obs = Original(i);
-                rd.P1(i).obs = Original(i) + 1;
-                rd.P2(i).obs = Original(i) + 2;
+                rd.Table(tC1)(i).obs = Original(i);
+                rd.Table(tP1)(i).obs = Original(i) + 1;
+                rd.Table(tP2)(i).obs = Original(i) + 2;
                 i++;
             }
         }
-        rh.iC1 = rh.iP1 = rh.iP2 = true;
+        rd.present.set(tC1).set(tP1).set(tP2);
     }
     static long double Original(long i) { return 20000000 + i; }
 
@@ -83,14 +83,14 @@ class ApplyMultipathTest : public testing::Test {
     std::string Apply(bool isMP1, bool isMP2, bool verbose = true)
     {
         testing::internal::CaptureStderr();
-        ApplyMultipath(rh, rd, mp1, mp2, isMP1, isMP2, verbose);
+        ApplyMultipath(rd, mp1, mp2, isMP1, isMP2, verbose);
         return testing::internal::GetCapturedStderr();
     }
 
     // What was subtracted from code c (0 C1, 1 P1, 2 P2) of record i.
     double Removed(int c, long i)
     {
-        const matrix<gnssobs>* codes[] = {&rd.C1, &rd.P1, &rd.P2};
+        const matrix<gnssobs>* codes[] = {&rd.Table(tC1), &rd.Table(tP1), &rd.Table(tP2)};
         return static_cast<double>(Original(i) + c - (*codes[c])(i).obs);
     }
     // Record of satellite Gss in epoch k (satellites stored 8 down to 1).
@@ -169,20 +169,20 @@ TEST_F(ApplyMultipathTest, NullCodesAndUnlistedTypesStayAsTheyAre)
 {
     Fill(2, 0, 30);
     ReadMP(mp1, 2, 0, 30);
-    rd.C1(Rec(1, 2)).obs = 0;
-    rd.P1(Rec(1, 2)).lli = 1;
-    rd.P1(Rec(1, 2)).ss = 7;
-    rh.iP1 = false;
+    rd.Table(tC1)(Rec(1, 2)).obs = 0;
+    rd.Table(tP1)(Rec(1, 2)).lli = 1;
+    rd.Table(tP1)(Rec(1, 2)).ss = 7;
+    rd.present.reset(tP1);
     Apply(true, false);
-    EXPECT_TRUE(rd.C1(Rec(1, 2)).IsNull());
-    EXPECT_EQ(rd.C1(Rec(1, 2)).obs, 0);
+    EXPECT_TRUE(rd.Table(tC1)(Rec(1, 2)).IsNull());
+    EXPECT_EQ(rd.Table(tC1)(Rec(1, 2)).obs, 0);
     EXPECT_EQ(Removed(1, Rec(1, 2)), 0.0);
     EXPECT_NEAR(Removed(0, Rec(1, 3)), Estimate(1, "G03"), 1e-6);
-    rh.iP1 = true;
+    rd.present.set(tP1);
     Apply(true, false);
     EXPECT_NEAR(Removed(1, Rec(1, 2)), Estimate(1, "G02"), 1e-6);
-    EXPECT_EQ(rd.P1(Rec(1, 2)).lli, 1);
-    EXPECT_EQ(rd.P1(Rec(1, 2)).ss, 7);
+    EXPECT_EQ(rd.Table(tP1)(Rec(1, 2)).lli, 1);
+    EXPECT_EQ(rd.Table(tP1)(Rec(1, 2)).ss, 7);
 }
 
 TEST_F(ApplyMultipathTest, OnlyTheSecondFileQuietOrEmpty)

@@ -180,7 +180,7 @@ TEST(CompleteRun, EveryRealFileListsOrStopsWithAFrame)
             EXPECT_NE(r.gof.find("\n#          Time(datum)"), std::string::npos);
         } else {
             EXPECT_EQ(r.status, 1);
-            EXPECT_EQ(r.out, expected->refusal);
+            EXPECT_EQ(r.out, expected->RefusalFor(path.string()));
             EXPECT_EQ(r.gof, ""); // stopped while reading, before the result file
         }
     }

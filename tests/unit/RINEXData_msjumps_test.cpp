@@ -26,8 +26,8 @@ class MSJumps : public testing::Test {
 
     long Run(bool dualFrequency)
     {
-        L1 = d.L1;
-        L2 = d.L2;
+        L1 = d.Table(tL1);
+        L2 = d.Table(tL2);
         long n = -1;
         if (dualFrequency)
             d.CorrMSJumps(n, channels);
@@ -45,12 +45,12 @@ class MSJumps : public testing::Test {
             for (const Satellite& sv : series.sats) {
                 long k = Record(d, e, sv.sat);
                 long double want = ms(e, sv);
-                bool l1 = std::fabs(d.L1(k).obs - L1(k).obs - want * sv.f1 / 1000) < 1e-4L;
+                bool l1 = std::fabs(d.Table(tL1)(k).obs - L1(k).obs - want * sv.f1 / 1000) < 1e-4L;
                 bool l2 = !series.dualFrequency ||
-                          std::fabs(d.L2(k).obs - L2(k).obs - want * sv.f2 / 1000) < 1e-4L;
+                          std::fabs(d.Table(tL2)(k).obs - L2(k).obs - want * sv.f2 / 1000) < 1e-4L;
                 if (l1 && l2) continue;
                 ADD_FAILURE() << "epoch " << e << ", satellite " << sv.sat << ": L1 moved by "
-                              << static_cast<double>(d.L1(k).obs - L1(k).obs)
+                              << static_cast<double>(d.Table(tL1)(k).obs - L1(k).obs)
                               << " cycles, expected " << static_cast<double>(want) << " ms";
                 return;
             }
@@ -71,8 +71,8 @@ TEST_F(MSJumps, CodeJumpShiftsEveryPhaseFromThatEpochOn)
     Make(FourGps(200, {{100, 1}}));
     EXPECT_EQ(Dual(), 1);
     long k = Record(d, 100, 5);
-    EXPECT_NEAR(static_cast<double>(d.L1(k).obs - L1(k).obs), 1575420, 1e-4);
-    EXPECT_NEAR(static_cast<double>(d.L2(k).obs - L2(k).obs), 1227600, 1e-4);
+    EXPECT_NEAR(static_cast<double>(d.Table(tL1)(k).obs - L1(k).obs), 1575420, 1e-4);
+    EXPECT_NEAR(static_cast<double>(d.Table(tL2)(k).obs - L2(k).obs), 1227600, 1e-4);
     ExpectShifts([](long e, const Satellite&) { return e >= 100 ? 1.0L : 0.0L; });
 }
 
@@ -107,15 +107,15 @@ TEST_F(MSJumps, ScreeningLeavesOutSatellitesWhoseStepsDisagree)
                  {"L2 slip", 0, 5, 0}};
     for (const auto& c : cases) {
         Make(FourGps(100, {}));
-        AddFrom(d, d.C1, 30, 50, 3 * MSm);
-        AddFrom(d, d.P2, 30, 50, 3 * MSm + c.p2Extra);
-        AddFrom(d, d.L2, 30, 50, c.l2Slip);
+        AddFrom(d, d.Table(tC1), 30, 50, 3 * MSm);
+        AddFrom(d, d.Table(tP2), 30, 50, 3 * MSm + c.p2Extra);
+        AddFrom(d, d.Table(tL2), 30, 50, c.l2Slip);
         EXPECT_EQ(Dual(), c.jumps) << c.what;
     }
 
     // A real code jump at an epoch where every satellite has an L2 slip: nothing to go by.
     Make(FourGps(100, {{50, 1}}));
-    for (const Satellite& sv : series.sats) AddFrom(d, d.L2, sv.sat, 50, 5);
+    for (const Satellite& sv : series.sats) AddFrom(d, d.Table(tL2), sv.sat, 50, 5);
     EXPECT_EQ(Dual(), 0);
     ExpectUnchanged();
 }
@@ -149,13 +149,13 @@ TEST_F(MSJumps, SingleFrequencyCorrectsEveryEpochWhileTheCodesStayOff)
     Make(s);
     EXPECT_EQ(Single(), 100);
     long k = Record(d, 100, 3);
-    EXPECT_NEAR(static_cast<double>(d.L1(k).obs - L1(k).obs), 1575420, 1e-4);
+    EXPECT_NEAR(static_cast<double>(d.Table(tL1)(k).obs - L1(k).obs), 1575420, 1e-4);
     ExpectShifts([](long e, const Satellite&) { return e >= 100 ? 1.0L : 0.0L; });
 
     // Two epochs with G22 alone: after them the phases are compared uncorrected and show no step.
     Make(s);
     for (long e : {150, 151})
-        for (short sat : {3, 14, 102}) d.L1(Record(d, e, sat)).obs = 0;
+        for (short sat : {3, 14, 102}) d.Table(tL1)(Record(d, e, sat)).obs = 0;
     EXPECT_EQ(Single(), 50);
     ExpectShifts([](long e, const Satellite&) { return e >= 100 && e < 150 ? 1.0L : 0.0L; });
 }
@@ -194,14 +194,14 @@ TEST_F(MSJumps, OneEpochOrMissingTablesFindNothing)
     }
 
     Make(FourGps(100, {{50, 1}}));
-    h.iP2 = false;
-    d.P2.Resize(0, 0);
+    d.present.reset(tP2);
+    d.Table(tP2).Resize(0, 0);
     EXPECT_EQ(Dual(), 0);
     ExpectUnchanged();
 
     Make(FourGps(100, {{50, 1}}, false));
-    h.iC1 = false;
-    d.C1.Resize(0, 0);
+    d.present.reset(tC1);
+    d.Table(tC1).Resize(0, 0);
     EXPECT_EQ(Single(), 0);
     ExpectUnchanged();
 }

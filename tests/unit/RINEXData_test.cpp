@@ -30,6 +30,7 @@ const std::string FiveTypes = Header("     5    C1    L1    L2    P2    S1");
 struct Store {
     RINEXHeader hd;
     RINEXData rd{hd};
+    ObsTypeSet asked = EveryType(); // the types the reading is asked for
     void Read(const std::string& header, const std::string& data, long ne, long ns, bool tc = false)
     {
         std::istringstream in(header + data);
@@ -37,7 +38,8 @@ struct Store {
         rd.RINEXDataReset();
         rd.SetNRecords(static_cast<unsigned long>(ne), static_cast<unsigned long>(ns));
         rd.SetTimeCorr(tc);
-        in >> rd;
+        rd.SetData(TypesStored(hd, asked));
+        rd.ReadRecords(in);
     }
 };
 
@@ -89,24 +91,25 @@ TEST(RINEXData, EpochRecordsAreDecoded)
     short list[] = {5, 16, 18, 21, 22, 24, 29, 30, 101, 211, 306, 420};
     ASSERT_EQ(rd.satList.NRow(), 12);
     for (int i = 0; i < 12; i++) EXPECT_EQ(rd.satList(i), list[i]);
-    EXPECT_EQ(rd.C1(3).obs, 20000003.0L);
-    EXPECT_EQ(rd.C1(3).lli, 1);
-    EXPECT_EQ(rd.C1(3).ss, 7);
-    EXPECT_EQ(rd.L1(3).obs, 100000003.0L);
-    EXPECT_EQ(rd.L1(3).lli, 0);
-    EXPECT_EQ(rd.L1(3).ss, 5);
-    EXPECT_TRUE(rd.L2(3).IsNull());
-    EXPECT_EQ(rd.P2(3).obs, 20000004.0L);
-    EXPECT_EQ(rd.S1(11).obs, 51.0L);
-    EXPECT_EQ(rd.C1(12).obs, 20000012.0L);
-    EXPECT_TRUE(rd.L1(12).IsNull());
-    EXPECT_TRUE(rd.S1(12).IsNull());
+    EXPECT_EQ(rd.Table(tC1)(3).obs, 20000003.0L);
+    EXPECT_EQ(rd.Table(tC1)(3).lli, 1);
+    EXPECT_EQ(rd.Table(tC1)(3).ss, 7);
+    EXPECT_EQ(rd.Table(tL1)(3).obs, 100000003.0L);
+    EXPECT_EQ(rd.Table(tL1)(3).lli, 0);
+    EXPECT_EQ(rd.Table(tL1)(3).ss, 5);
+    EXPECT_TRUE(rd.Table(tL2)(3).IsNull());
+    EXPECT_EQ(rd.Table(tP2)(3).obs, 20000004.0L);
+    EXPECT_EQ(rd.ShortTable(tS1)(11).obs, 51.0L);
+    EXPECT_EQ(rd.Table(tC1)(12).obs, 20000012.0L);
+    EXPECT_TRUE(rd.Table(tL1)(12).IsNull());
+    EXPECT_TRUE(rd.ShortTable(tS1)(12).IsNull());
     // only the tables of the header's types are sized; the file has C1, so C1 stays its own
-    EXPECT_EQ(rd.C2.NRow(), 0);
-    EXPECT_EQ(rd.P1.NRow(), 0);
-    EXPECT_EQ(rd.S1.NRow(), 13);
+    EXPECT_EQ(rd.Table(tC2).NRow(), 0);
+    EXPECT_EQ(rd.Table(tP1).NRow(), 0);
+    EXPECT_EQ(rd.ShortTable(tS1).NRow(), 13);
     EXPECT_EQ(rd.TCorr.NRow(), 0);
-    EXPECT_FALSE(s.hd.iP1);
+    EXPECT_FALSE(s.hd.Lists(tP1));
+    EXPECT_FALSE(s.rd.Has(tP1));
 }
 
 TEST(RINEXData, SixTypesTakeTwoLinesAndC1ComesFromP1)
@@ -122,51 +125,53 @@ TEST(RINEXData, SixTypesTakeTwoLinesAndC1ComesFromP1)
                        field(22000000, "") + "\n" + field(22000005, "") + "\n";
     Store s;
     s.Read(Header("     6    P1    C2    P2    D1    D2    S2"), data, 1, 2);
-    EXPECT_TRUE(s.hd.iC1);
-    ASSERT_EQ(s.rd.C1.NRow(), 2);
-    EXPECT_EQ(s.rd.C1(0).obs, s.rd.P1(0).obs);
-    EXPECT_EQ(s.rd.C1(1).obs, 22000000.0L);
-    EXPECT_EQ(s.rd.C2(0).lli, 1);
-    EXPECT_EQ(s.rd.C2(0).ss, 6);
-    EXPECT_EQ(s.rd.S2(0).obs, 21000005.0L);
-    EXPECT_EQ(s.rd.S2(1).obs, 22000005.0L);
-    EXPECT_TRUE(s.rd.D2(1).IsNull());
+    // the store holds C1, the header keeps what the file said
+    EXPECT_TRUE(s.rd.Has(tC1));
+    EXPECT_FALSE(s.hd.Lists(tC1));
+    ASSERT_EQ(s.rd.Table(tC1).NRow(), 2);
+    EXPECT_EQ(s.rd.Table(tC1)(0).obs, s.rd.Table(tP1)(0).obs);
+    EXPECT_EQ(s.rd.Table(tC1)(1).obs, 22000000.0L);
+    EXPECT_EQ(s.rd.Table(tC2)(0).lli, 1);
+    EXPECT_EQ(s.rd.Table(tC2)(0).ss, 6);
+    EXPECT_EQ(s.rd.ShortTable(tS2)(0).obs, 21000005.0L);
+    EXPECT_EQ(s.rd.ShortTable(tS2)(1).obs, 22000005.0L);
+    EXPECT_TRUE(s.rd.ShortTable(tD2)(1).IsNull());
 }
 
 // Only the chosen types are stored, with the values a full reading gives them; a type standing in
-// for one the header lacks (P1 for C1, C2 for P2) is kept with it, and a reset keeps the choice.
+// for one the header lacks (P1 for C1, C2 for P2) is kept with it.
 TEST(RINEXData, OnlyTheKeptTypesAreStored)
 {
     std::string data = " 05  3 24 13 10 36.0000000  0  3G05G16R18\n";
     for (int k = 0; k < 3; k++) data += Obs(k);
     Store full, part;
     full.Read(FiveTypes, data, 1, 3);
-    part.rd.KeepTypes(1UL << tL1 | 1UL << tS1);
+    part.asked = ObsTypeSet().set(tL1).set(tS1);
     part.Read(FiveTypes, data, 1, 3);
-    ASSERT_EQ(part.rd.L1.NRow(), 3);
-    ASSERT_EQ(part.rd.S1.NRow(), 3);
+    ASSERT_EQ(part.rd.Table(tL1).NRow(), 3);
+    ASSERT_EQ(part.rd.ShortTable(tS1).NRow(), 3);
     for (long k = 0; k < 3; k++) {
-        EXPECT_EQ(part.rd.L1(k).obs, full.rd.L1(k).obs);
-        EXPECT_EQ(part.rd.L1(k).ss, full.rd.L1(k).ss);
-        EXPECT_EQ(part.rd.S1(k).obs, full.rd.S1(k).obs);
+        EXPECT_EQ(part.rd.Table(tL1)(k).obs, full.rd.Table(tL1)(k).obs);
+        EXPECT_EQ(part.rd.Table(tL1)(k).ss, full.rd.Table(tL1)(k).ss);
+        EXPECT_EQ(part.rd.ShortTable(tS1)(k).obs, full.rd.ShortTable(tS1)(k).obs);
     }
-    EXPECT_EQ(part.rd.C1.NRow(), 0);
-    EXPECT_EQ(part.rd.L2.NRow(), 0);
-    EXPECT_EQ(part.rd.P2.NRow(), 0);
+    EXPECT_EQ(part.rd.Table(tC1).NRow(), 0);
+    EXPECT_EQ(part.rd.Table(tL2).NRow(), 0);
+    EXPECT_EQ(part.rd.Table(tP2).NRow(), 0);
     // C1 and P2 kept, the header has neither: P1 and C2 are read for them
     const std::string standIns = Header("     5    P1    L1    L2    C2    S1");
-    part.rd.KeepTypes(1UL << tC1 | 1UL << tP2);
+    part.asked = ObsTypeSet().set(tC1).set(tP2);
     part.Read(standIns, data, 1, 3);
-    ASSERT_EQ(part.rd.C1.NRow(), 3);
-    EXPECT_EQ(part.rd.C1(2).obs, 20000002.0L); // P1's values, copied after the reading
-    EXPECT_EQ(part.rd.C2(2).obs, 20000003.0L);
-    EXPECT_EQ(part.rd.L1.NRow(), 0);
-    EXPECT_EQ(part.rd.S1.NRow(), 0);
+    ASSERT_EQ(part.rd.Table(tC1).NRow(), 3);
+    EXPECT_EQ(part.rd.Table(tC1)(2).obs, 20000002.0L); // P1's values, copied after the reading
+    EXPECT_EQ(part.rd.Table(tC2)(2).obs, 20000003.0L);
+    EXPECT_EQ(part.rd.Table(tL1).NRow(), 0);
+    EXPECT_EQ(part.rd.ShortTable(tS1).NRow(), 0);
     // the header has P2 itself: C2 is not read for it
     part.Read(Header("     3    C1    P2    C2"), " 05  3 24 13 10 36.0000000  0  1G05\n" + Obs(0),
               1, 1);
-    EXPECT_EQ(part.rd.P2.NRow(), 1);
-    EXPECT_EQ(part.rd.C2.NRow(), 0);
+    EXPECT_EQ(part.rd.Table(tP2).NRow(), 1);
+    EXPECT_EQ(part.rd.Table(tC2).NRow(), 0);
 }
 
 TEST(RINEXData, IntervalIsTheSmallestSpacing)
@@ -182,20 +187,18 @@ TEST(RINEXData, IntervalIsTheSmallestSpacing)
         }
         Store s;
         s.Read(header, data, static_cast<long>(seconds.size()), static_cast<long>(seconds.size()));
-        return s.hd.GetInterval();
+        // the header keeps its own interval
+        EXPECT_FLOAT_EQ(s.hd.GetInterval(), header == FiveTypes ? -1.0f : 30.0f);
+        return s.rd.spacing;
     };
     std::string header30 = Header("     5    C1    L1    L2    P2    S1", Interval("    30.000"));
     EXPECT_FLOAT_EQ(interval(header30, {600, 615, 630}), 15.0f);
-    EXPECT_FLOAT_EQ(interval(header30, {600, 660}), 30.0f);
+    EXPECT_FLOAT_EQ(interval(header30, {600, 660}), 60.0f);
     EXPECT_FLOAT_EQ(interval(FiveTypes, {600, 601, 602}), 1.0f);
-    EXPECT_FLOAT_EQ(interval(FiveTypes, {600}), -1.0f);
-    // two epochs at the same time do not lower the interval to 0
+    EXPECT_FLOAT_EQ(interval(FiveTypes, {600}), 0.0f);
+    // two epochs at the same time say nothing of the spacing
     EXPECT_FLOAT_EQ(interval(FiveTypes, {600, 600, 630}), 30.0f);
-    EXPECT_FLOAT_EQ(interval(FiveTypes, {600, 600}), -1.0f);
-    // nor does a header interval of 0 stand
-    EXPECT_FLOAT_EQ(interval(Header("     5    C1    L1    L2    P2    S1", Interval("     0.000")),
-                             {600, 630}),
-                    30.0f);
+    EXPECT_FLOAT_EQ(interval(FiveTypes, {600, 600}), 0.0f);
 }
 
 TEST(RINEXData, StepAcrossMidnightDoesNotLowerTheInterval)
@@ -277,8 +280,8 @@ TEST(RINEXData, CountsAreCapacities)
     EXPECT_EQ(s.rd.nsat(2), 0);
     EXPECT_EQ(s.rd.flag(2), ' ');
     EXPECT_EQ(s.rd.sat(4), 0);
-    EXPECT_TRUE(s.rd.C1(4).IsNull());
-    EXPECT_EQ(s.rd.C1(4).lli, 0);
+    EXPECT_TRUE(s.rd.Table(tC1)(4).IsNull());
+    EXPECT_EQ(s.rd.Table(tC1)(4).lli, 0);
     EXPECT_EQ(s.rd.obslast.GetSecond(), 3630.0L);
     // the counted epochs only: the file driver leaves a record the file ends inside uncounted
     Store first;
@@ -315,6 +318,6 @@ TEST(RINEXData, SatelliteListPiecesEndWhereTheirLineEnds)
     long r = 0;
     for (int n : {13, 30, 13})
         for (int k = 1; k <= n; k++, r++) EXPECT_EQ(s.rd.sat(r), k) << "record " << r;
-    EXPECT_EQ(s.rd.C1(55).obs, 20000012.0L); // the last record keeps its own values
+    EXPECT_EQ(s.rd.Table(tC1)(55).obs, 20000012.0L); // the last record keeps its own values
     EXPECT_DOUBLE_EQ(static_cast<double>(s.rd.TCorr(2)), 0.000123456);
 }

@@ -124,17 +124,17 @@ TEST(RINEXHeader, TypesAndTheirFlags)
     unsigned short codes[] = {tL1, tL2, tC1, tP1, tP2};
     for (int i = 0; i < 5; i++) EXPECT_EQ(hd.obs(i), codes[i]);
     for (unsigned short k = 0; k < NObsTypes; k++)
-        EXPECT_EQ(hd.Flag(k), k == tL1 || k == tL2 || k == tC1 || k == tP1 || k == tP2)
-            << ObsTypeName[k];
-    EXPECT_TRUE(hd.HasC1() && hd.HasP1() && hd.HasP2() && !hd.HasC2());
+        EXPECT_EQ(hd.types[k], k == tL1 || k == tL2 || k == tC1 || k == tP1 || k == tP2)
+            << NameOf(k);
+    EXPECT_TRUE(hd.Lists(tC1) && hd.Lists(tP1) && hd.Lists(tP2) && !hd.Lists(tC2));
 
     // band 3 is flagged; a pair that is not a known type selects nothing
     Read(hd, TypesLine(3, "    C3    l1    XX") + End);
     EXPECT_EQ(hd.obs(0), 10);
-    EXPECT_TRUE(hd.iC3R);
+    EXPECT_TRUE(hd.types[tC3]);
     EXPECT_EQ(hd.obs(1), tUnknown);
     EXPECT_EQ(hd.obs(2), tUnknown);
-    EXPECT_FALSE(hd.iL1);
+    EXPECT_FALSE(hd.types[tL1]);
 }
 
 TEST(RINEXHeader, ContinuationLinesOfTheTypesRecord)
@@ -196,9 +196,14 @@ TEST(RINEXHeader, RepeatedLinesAreReportedWithTheirLineNumbers)
                        Warning("ADDITIONAL \"REC # / TYPE / VERS\" HEADER LINE", 6));
     EXPECT_FLOAT_EQ(hd.version, 2.10f);
 
-    // the counting pass reads the header once more without a word
-    hd.quiet = true;
-    EXPECT_EQ(Read(hd, L("A", "MARKER NAME") + L("B", "MARKER NAME") + End), "");
+    // ReadHeader notes the warnings without a word: its reader writes them where they belong
+    std::istringstream in(L("A", "MARKER NAME") + L("B", "MARKER NAME") + End);
+    testing::internal::CaptureStdout();
+    ReadHeader(in, hd);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    ASSERT_EQ(hd.warnings.size(), 1U);
+    EXPECT_EQ(hd.warnings[0], "ADDITIONAL \"MARKER NAME\" HEADER LINE -> line: 2");
+    EXPECT_EQ(hd.lineNumber, 3U);
 }
 
 TEST(RINEXHeader, LabelsAreFoundAnywhereInTheLine)
@@ -236,15 +241,15 @@ TEST(RINEXHeader, SecondTypesRecord)
     EXPECT_EQ(out, Warning("ADDITIONAL \"# / TYPES OF OBSERV\" HEADER LINE", 2));
     ASSERT_EQ(hd.nobs, 3);
     EXPECT_EQ(hd.obs(0), tL2);
-    EXPECT_TRUE(hd.iL2 && hd.iP2 && hd.iC2);
-    EXPECT_FALSE(hd.iL1 || hd.iC1);
+    EXPECT_TRUE(hd.types[tL2] && hd.types[tP2] && hd.types[tC2]);
+    EXPECT_FALSE(hd.types[tL1] || hd.types[tC1]);
     // a line without a count after a complete record is a continuation the count did not ask
     // for: reported, and its types are not taken
     out = Read(hd, TypesLine(9, "    C1    P1    L1    S1    D1    C2    P2    L2    S2") +
                        TypesMore("    D2") + End);
     EXPECT_EQ(out, Warning("ADDITIONAL \"# / TYPES OF OBSERV\" HEADER LINE", 2));
     EXPECT_EQ(hd.nobs, 9);
-    EXPECT_FALSE(hd.iD2);
+    EXPECT_FALSE(hd.types[tD2]);
 }
 
 TEST(RINEXHeader, TypesRecordOfUpTo81Types)
@@ -254,7 +259,7 @@ TEST(RINEXHeader, TypesRecordOfUpTo81Types)
     for (int line = 0; line < 9; line++) {
         std::string fields = line == 0 ? "    81" : "      ";
         for (int i = 0; i < 9; i++)
-            fields += std::string("    ") + ObsTypeName[(line * 9 + i) % NObsTypes];
+            fields += std::string("    ") + NameOf((line * 9 + i) % NObsTypes);
         text += L(fields, "# / TYPES OF OBSERV");
     }
     RINEXHeader hd;

@@ -180,7 +180,9 @@ TEST_F(RINEXFile, FileWithoutEpochsIsRefused)
     std::string noEnd =
         Write("no_end.10o", TypesRecord({"C1"}) + " 05  3 24 13 10  0.0000000  0  1G05\n");
     EXPECT_EXIT(ReadFails(noEnd), ExitedWithCode(1),
-                testing::Eq(Frame("RINEXData", "NUMBER OF EPOCH IN RINEX FILE NOT DETERMINED!")));
+                testing::Eq("\n#### RINEX: Warning -> RINEX FILE " + noEnd +
+                            " HOLDS NO OBSERVATION EPOCH! ####\n     Continuing RINEX ... \n\n" +
+                            Frame("RINEXData", "NUMBER OF EPOCH IN RINEX FILE NOT DETERMINED!")));
     std::string noSats =
         Write("no_sats.10o", TypesRecord({"C1"}) + End + " 05  3 24 13 10  0.0000000  0  0 \n");
     EXPECT_EXIT(
@@ -202,10 +204,13 @@ TEST_F(RINEXFile, BothPassesCountEveryRecordShape)
         "L6", "D6", "S6", "C7", "L7", "D7", "S7", "C8", "L8", "D8", "S8", "C3", "L3", "S3", "D3"};
     // types that stand last on an observation line or after a line step in these shapes
     const std::vector<std::pair<std::string, std::function<long double(long)>>> stored = {
-        {"S1", [&](long r) { return rd.S1(r).obs; }}, {"D1", [&](long r) { return rd.D1(r).obs; }},
-        {"C2", [&](long r) { return rd.C2(r).obs; }}, {"D2", [&](long r) { return rd.D2(r).obs; }},
-        {"C5", [&](long r) { return rd.C5(r).obs; }}, {"L5", [&](long r) { return rd.L5(r).obs; }},
-        {"S8", [&](long r) { return rd.S8(r).obs; }}};
+        {"S1", [&](long r) { return rd.ShortTable(tS1)(r).obs; }},
+        {"D1", [&](long r) { return rd.ShortTable(tD1)(r).obs; }},
+        {"C2", [&](long r) { return rd.Table(tC2)(r).obs; }},
+        {"D2", [&](long r) { return rd.ShortTable(tD2)(r).obs; }},
+        {"C5", [&](long r) { return rd.Table(tC5)(r).obs; }},
+        {"L5", [&](long r) { return rd.Table(tL5)(r).obs; }},
+        {"S8", [&](long r) { return rd.ShortTable(tS8)(r).obs; }}};
     for (const Shape& shape : shapes) {
         std::vector<std::string> types(all.begin(), all.begin() + static_cast<long>(shape.ntypes));
         Read(Write("generated.10o", Generated(types, shape.nsats)));
@@ -220,7 +225,7 @@ TEST_F(RINEXFile, BothPassesCountEveryRecordShape)
         long r = shape.nsats[0] - 1;
         EXPECT_EQ(rd.sat(r), shape.nsats[0]);
         EXPECT_EQ(rd.sat(records - 1), (shape.nsats.size() == 1 ? 0 : 100) + shape.nsats.back());
-        EXPECT_EQ(rd.C1(r).obs, Value(r, 0));
+        EXPECT_EQ(rd.Table(tC1)(r).obs, Value(r, 0));
         for (std::size_t k = 0; k < types.size(); k++)
             for (const auto& [type, value] : stored)
                 if (type == types[k]) {
@@ -242,26 +247,29 @@ TEST_F(RINEXFile, IntervalIsSnappedToWholeSeconds)
                                                     {"    29.994", 29.994f}}) {
         Read(Write("interval.10o", TypesRecord({"C1"}) + L(header, "INTERVAL") + End +
                                        " 05  3 24 13 10  0.0000000  0  1G05\n  20000000.000\n"));
-        EXPECT_FLOAT_EQ(rh.interval, expected) << header;
+        EXPECT_FLOAT_EQ(rnx.facts.interval, expected) << header;
     }
     // one epoch and no interval line: still undetermined
     Read(Write("interval.10o",
                TypesRecord({"C1"}) + End + " 05  3 24 13 10  0.0000000  0  1G05\n\n"));
-    EXPECT_FLOAT_EQ(rh.interval, -1.0f);
+    EXPECT_FLOAT_EQ(rnx.facts.interval, -1.0f);
 }
 
-TEST_F(RINEXFile, TimesOfTheDataReplaceThoseOfTheHeader)
+TEST_F(RINEXFile, TimesOfTheDataStandBesideThoseOfTheHeader)
 {
     Read(Write("times.10o",
                Generated({"C1"}, {1, 1, 1},
                          L("  2005     3    24    12     0    0.0000000", "TIME OF FIRST OBS") +
                              L("  2005     3    24    12     0    0.0000000     GLO",
                                "TIME OF LAST OBS"))));
-    EXPECT_EQ(rh.obsfirst.GetSecond(), 13 * 3600 + 0.0L);
-    EXPECT_EQ(rh.obslast.GetSecond(), 13 * 3600 + 60.0L);
-    EXPECT_STREQ(rh.obsfirstts, "GPS");
-    EXPECT_STREQ(rh.obslastts, "GLO");
-    EXPECT_FLOAT_EQ(rh.interval, 30.0f);
+    EXPECT_EQ(rnx.facts.first.GetSecond(), 13 * 3600 + 0.0L);
+    EXPECT_EQ(rnx.facts.last.GetSecond(), 13 * 3600 + 60.0L);
+    EXPECT_EQ(rnx.facts.firstTimeSystem, "GPS");
+    EXPECT_EQ(rnx.facts.lastTimeSystem, "GLO");
+    // the header keeps what the file said
+    EXPECT_EQ(rh.obsfirst.GetSecond(), 12 * 3600 + 0.0L);
+    EXPECT_STREQ(rh.obsfirstts, "");
+    EXPECT_FLOAT_EQ(rnx.facts.interval, 30.0f);
 }
 
 TEST_F(RINEXFile, OnlyTheFirstEpochLineDecidesOnClockOffsets)
@@ -283,15 +291,28 @@ TEST_F(RINEXFile, OnlyTheFirstEpochLineDecidesOnClockOffsets)
 TEST_F(RINEXFile, CopyC2ToP2OnlyWithoutP2)
 {
     Read(Write("c2.10o", Generated({"C1", "C2"}, {3, 2})));
-    ASSERT_FALSE(rh.HasP2());
+    ASSERT_FALSE(rh.Lists(tP2));
     rnx.copyC2toP2();
-    EXPECT_TRUE(rh.iP2);
-    ASSERT_EQ(rd.P2.NRow(), 5);
-    for (long r = 0; r < 5; r++) EXPECT_EQ(rd.P2(r).obs, Value(r, 1)) << r;
+    EXPECT_TRUE(rd.Has(tP2));
+    EXPECT_FALSE(rh.Lists(tP2));
+    ASSERT_EQ(rd.Table(tP2).NRow(), 5);
+    for (long r = 0; r < 5; r++) EXPECT_EQ(rd.Table(tP2)(r).obs, Value(r, 1)) << r;
 
     Read(Write("c2p2.10o", Generated({"C2", "P2"}, {2})));
     rnx.copyC2toP2();
-    EXPECT_EQ(rd.P2(1).obs, Value(1, 1));
+    EXPECT_EQ(rd.Table(tP2)(1).obs, Value(1, 1));
+}
+
+// QZSS and BeiDou write C2 for signals of their own: without a GPS or GLONASS P2 or C2 nothing
+// stands in for P2.
+TEST_F(RINEXFile, OnlyTheC2OfSystemsWhosePairReadsP2StandsInForP2)
+{
+    Read(Data("every_system3.rnx"));
+    ASSERT_TRUE(rh.Lists(tC2));
+    EXPECT_EQ(rnx.facts.StandInFor(tP2), nullptr);
+    rnx.copyC2toP2();
+    EXPECT_FALSE(rd.Has(tP2));
+    EXPECT_EQ(rd.Table(tP2).NRow(), 0);
 }
 
 TEST_F(RINEXFile, EventRecordsAreSkippedWithTheirSpecialRecords)
@@ -303,11 +324,11 @@ TEST_F(RINEXFile, EventRecordsAreSkippedWithTheirSpecialRecords)
         // records (one of them shaped like an epoch line) are no epochs
         EXPECT_EQ(rnx.nepoch, 4U);
         EXPECT_EQ(rnx.nobsall, 6U);
-        EXPECT_FLOAT_EQ(rh.interval, 30.0f);
+        EXPECT_FLOAT_EQ(rnx.facts.interval, 30.0f);
         EXPECT_EQ(rd.epoch(1).GetSecond(), 30.0L);
         EXPECT_EQ(rd.flag(1), '0');
-        EXPECT_EQ(rd.C1(3).obs, 22000030.0L);
-        EXPECT_EQ(rd.L1(5).obs, 110000090.0L);
+        EXPECT_EQ(rd.Table(tC1)(3).obs, 22000030.0L);
+        EXPECT_EQ(rd.Table(tL1)(5).obs, 110000090.0L);
         ASSERT_EQ(rd.satList.NRow(), 2);
         EXPECT_EQ(rd.satList(1), 27);
         EXPECT_STREQ(rh.mname, "");
@@ -320,14 +341,14 @@ TEST_F(RINEXFile, CarriageReturnsNeverReachAField)
         Read(path);
         SCOPED_TRACE(path);
         EXPECT_EQ(rnx.nepoch, 2U);
-        EXPECT_DOUBLE_EQ(D(rd.C1(0).obs), 23095489.677);
-        EXPECT_EQ(rd.C1(0).lli, 0);
-        EXPECT_EQ(rd.C1(0).ss, 0);
-        EXPECT_EQ(rd.S2(0).obs, 42.0L);
-        EXPECT_DOUBLE_EQ(D(rd.L1(1).obs), 121367582.205);
-        EXPECT_EQ(rd.L1(1).lli, 0);
-        EXPECT_TRUE(rd.S2(1).IsNull());
-        EXPECT_EQ(rd.S2(2).obs, 43.0L);
+        EXPECT_DOUBLE_EQ(D(rd.Table(tC1)(0).obs), 23095489.677);
+        EXPECT_EQ(rd.Table(tC1)(0).lli, 0);
+        EXPECT_EQ(rd.Table(tC1)(0).ss, 0);
+        EXPECT_EQ(rd.ShortTable(tS2)(0).obs, 42.0L);
+        EXPECT_DOUBLE_EQ(D(rd.Table(tL1)(1).obs), 121367582.205);
+        EXPECT_EQ(rd.Table(tL1)(1).lli, 0);
+        EXPECT_TRUE(rd.ShortTable(tS2)(1).IsNull());
+        EXPECT_EQ(rd.ShortTable(tS2)(2).obs, 43.0L);
         EXPECT_FALSE(rd.IfTimeCorr);
     }
 }
@@ -336,17 +357,17 @@ TEST_F(RINEXFile, LongLinesAreReadWhole)
 {
     Read(Data("long_lines.10o"));
     EXPECT_EQ(rh.nobs, 6);
-    EXPECT_FLOAT_EQ(rh.interval, 30.0f);
+    EXPECT_FLOAT_EQ(rnx.facts.interval, 30.0f);
     EXPECT_EQ(rnx.nepoch, 2U);
     ASSERT_TRUE(rd.IfTimeCorr);
     EXPECT_DOUBLE_EQ(static_cast<double>(rd.TCorr(0)), -0.123456789);
     EXPECT_DOUBLE_EQ(static_cast<double>(rd.TCorr(1)), -0.12345679);
-    EXPECT_EQ(rd.C1(0).lli, 1);
-    EXPECT_EQ(rd.C1(0).ss, 7);
-    EXPECT_EQ(rd.S1(0).obs, 42.0L);
+    EXPECT_EQ(rd.Table(tC1)(0).lli, 1);
+    EXPECT_EQ(rd.Table(tC1)(0).ss, 7);
+    EXPECT_EQ(rd.ShortTable(tS1)(0).obs, 42.0L);
     // the characters after column 80 are cut: the next line's observation keeps its place
-    EXPECT_EQ(rd.S2(0).obs, 40.0L);
-    EXPECT_EQ(rd.S2(1).obs, 41.0L);
+    EXPECT_EQ(rd.ShortTable(tS2)(0).obs, 40.0L);
+    EXPECT_EQ(rd.ShortTable(tS2)(1).obs, 41.0L);
 }
 
 // The complete epochs before the cut are read; the cut one is named and left out.
@@ -361,8 +382,8 @@ TEST_F(RINEXFile, FileEndingInsideARecordKeepsTheEpochsBeforeIt)
         "     Continuing RINEX ... \n\n");
     EXPECT_EQ(rnx.nepoch, 1U);
     EXPECT_EQ(rnx.nobsall, 1U);
-    EXPECT_NEAR(static_cast<double>(rd.C1(0).obs), 23095489.677, 1e-6);
-    EXPECT_EQ(rh.obslast.GetSecond(), 0.0L);
+    EXPECT_NEAR(static_cast<double>(rd.Table(tC1)(0).obs), 23095489.677, 1e-6);
+    EXPECT_EQ(rnx.facts.last.GetSecond(), 0.0L);
 }
 
 TEST_F(RINEXFile, RealDailyFile)
@@ -377,10 +398,10 @@ TEST_F(RINEXFile, RealDailyFile)
     // 28 header lines and the 23 events of two lines the file's 84707 lines are all accounted for.
     EXPECT_EQ(rnx.nepoch, 2880U);
     EXPECT_EQ(rnx.nobsall, 27251U);
-    EXPECT_FLOAT_EQ(rh.interval, 30.0f);
+    EXPECT_FLOAT_EQ(rnx.facts.interval, 30.0f);
     EXPECT_EQ(rh.nobs, 11);
-    EXPECT_EQ(rh.obsfirst.GetMJDay(), 57066U);
-    EXPECT_EQ(rh.obslast.GetSecond(), 86370.0L);
+    EXPECT_EQ(rnx.facts.first.GetMJDay(), 57066U);
+    EXPECT_EQ(rnx.facts.last.GetSecond(), 86370.0L);
     long records = 0;
     for (long e = 0; e < rd.GetNEpoch(); e++) {
         records += rd.nsat(e);
@@ -394,13 +415,13 @@ TEST_F(RINEXFile, RealDailyFile)
     EXPECT_EQ(rd.nsat(120), 8);
     // first record, G07: "  -5936986.22147  -4618665.92344                  24482102.1324"
     EXPECT_EQ(rd.sat(0), 7);
-    EXPECT_DOUBLE_EQ(D(rd.L1(0).obs), -5936986.221);
-    EXPECT_EQ(rd.L1(0).lli, 4);
-    EXPECT_EQ(rd.L1(0).ss, 7);
-    EXPECT_TRUE(rd.L5(0).IsNull());
-    EXPECT_DOUBLE_EQ(D(rd.C1(0).obs), 24482102.132);
-    EXPECT_EQ(rd.C1(0).lli, 4); // the line ends before the signal strength
-    EXPECT_EQ(rd.C1(0).ss, 0);
+    EXPECT_DOUBLE_EQ(D(rd.Table(tL1)(0).obs), -5936986.221);
+    EXPECT_EQ(rd.Table(tL1)(0).lli, 4);
+    EXPECT_EQ(rd.Table(tL1)(0).ss, 7);
+    EXPECT_TRUE(rd.Table(tL5)(0).IsNull());
+    EXPECT_DOUBLE_EQ(D(rd.Table(tC1)(0).obs), 24482102.132);
+    EXPECT_EQ(rd.Table(tC1)(0).lli, 4); // the line ends before the signal strength
+    EXPECT_EQ(rd.Table(tC1)(0).ss, 0);
 }
 
 // Every real file is read, or refused with the frame its line of the table expects. A refusal
@@ -427,7 +448,7 @@ TEST_F(RINEXFile, EveryRealFileIsRead)
         known++;
         if (!expected->refusal.empty()) {
             EXPECT_TRUE(r.stopped);
-            EXPECT_EQ(r.console, expected->refusal);
+            EXPECT_EQ(r.console, expected->RefusalFor(path.string()));
             continue;
         }
         EXPECT_FALSE(r.stopped) << r.console;
@@ -436,7 +457,7 @@ TEST_F(RINEXFile, EveryRealFileIsRead)
         for (long e = 0; e < r.rd.GetNEpoch(); e++) records += r.rd.nsat(e);
         EXPECT_EQ(records, r.rd.GetNObs());
         EXPECT_GT(r.rd.satList.NRow(), 0);
-        EXPECT_STRNE(r.rh.obsfirstts, "");
+        EXPECT_NE(r.rnx.facts.firstTimeSystem, "");
     }
     EXPECT_EQ(known, realfiles::Expected().size())
         << "a file of the table is missing from " << SharedData;
@@ -450,23 +471,23 @@ TEST_F(RINEXFile, SmallRealFiles)
     EXPECT_EQ(rnx.nepoch, 2U);
     ASSERT_TRUE(rd.IfTimeCorr);
     EXPECT_DOUBLE_EQ(static_cast<double>(rd.TCorr(0)), -0.12345);
-    EXPECT_EQ(rd.S2(1).obs, 80.0L);
+    EXPECT_EQ(rd.ShortTable(tS2)(1).obs, 80.0L);
     // no interval, one epoch; no time system
     Read((SharedData / "minimal2.10o").string());
-    EXPECT_FLOAT_EQ(rh.interval, -1.0f);
+    EXPECT_FLOAT_EQ(rnx.facts.interval, -1.0f);
     EXPECT_EQ(rnx.nobsall, 8U);
     Read((SharedData / "default_time_system2.10o").string());
-    EXPECT_STREQ(rh.obsfirstts, "GPS");
+    EXPECT_EQ(rnx.facts.firstTimeSystem, "GPS");
     // 6 types counted, 7 listed: the count decides
     Read((SharedData / "wrong_obs2_count.10o").string());
     EXPECT_EQ(rh.nobs, 6);
     EXPECT_EQ(rnx.nobsall, 8U);
-    EXPECT_FALSE(rh.iS2);
+    EXPECT_FALSE(rh.Lists(tS2));
     // epochs a few milliseconds off the 30 s grid
     for (const char* name : {"07590920.05o", "30400920.05o"}) {
         Read((SharedData / name).string());
         EXPECT_EQ(rnx.nepoch, 120U) << name;
-        EXPECT_FLOAT_EQ(rh.interval, 30.0f) << name;
+        EXPECT_FLOAT_EQ(rnx.facts.interval, 30.0f) << name;
     }
 }
 
@@ -483,37 +504,37 @@ TEST_F(RINEXFile, Rinex3RecordsAreReadIntoTheTwoLetterTables)
     // "G 5" and "R 7" are G05 and R07; J, C and S keep numbers of their own
     EXPECT_EQ(sats, (std::vector<short>{5, 12, 107, 101, 211, 501, 306, 420, 5, 107, 211}));
     // G05 at the first epoch: C1C, C1W as P1, L1C with its flags, S1C divided by 10, C2L as C2
-    EXPECT_EQ(D(rd.C1(0).obs), 21089446.109);
-    EXPECT_EQ(rd.C1(0).ss, 8);
-    EXPECT_EQ(D(rd.P1(0).obs), 21089445.801);
-    EXPECT_EQ(D(rd.L1(0).obs), 110825787.594);
-    EXPECT_EQ(rd.L1(0).lli, 1);
-    EXPECT_DOUBLE_EQ(D(rd.S1(0).obs), 50.55);
-    EXPECT_DOUBLE_EQ(D(rd.S2(0).obs), 46.8);
-    EXPECT_EQ(D(rd.C2(0).obs), 21089439.100);
-    EXPECT_EQ(D(rd.P2(0).obs), 21089439.379);
-    EXPECT_EQ(D(rd.L2(0).obs), 86357727.244);
+    EXPECT_EQ(D(rd.Table(tC1)(0).obs), 21089446.109);
+    EXPECT_EQ(rd.Table(tC1)(0).ss, 8);
+    EXPECT_EQ(D(rd.Table(tP1)(0).obs), 21089445.801);
+    EXPECT_EQ(D(rd.Table(tL1)(0).obs), 110825787.594);
+    EXPECT_EQ(rd.Table(tL1)(0).lli, 1);
+    EXPECT_DOUBLE_EQ(D(rd.ShortTable(tS1)(0).obs), 50.55);
+    EXPECT_DOUBLE_EQ(D(rd.ShortTable(tS2)(0).obs), 46.8);
+    EXPECT_EQ(D(rd.Table(tC2)(0).obs), 21089439.100);
+    EXPECT_EQ(D(rd.Table(tP2)(0).obs), 21089439.379);
+    EXPECT_EQ(D(rd.Table(tL2)(0).obs), 86357727.244);
     // G12 has no C2L field: its line ends before
-    EXPECT_TRUE(rd.C2(1).IsNull());
+    EXPECT_TRUE(rd.Table(tC2)(1).IsNull());
     // R07: C2P as P2; E11: C1X as C1, C7Q and L7Q; J01 C1C; BeiDou is read as nothing
-    EXPECT_EQ(D(rd.P2(2).obs), 20655587.501);
-    EXPECT_TRUE(rd.P1(2).IsNull());
-    EXPECT_EQ(D(rd.C1(4).obs), 23873695.303);
-    EXPECT_EQ(D(rd.C7(4).obs), 23873691.583);
-    EXPECT_EQ(D(rd.L7(4).obs), 96129464.102);
-    EXPECT_EQ(D(rd.C5(4).obs), 23873693.606);
-    EXPECT_EQ(D(rd.C1(5).obs), 38189841.297);
-    EXPECT_TRUE(rd.C1(6).IsNull() && rd.L1(6).IsNull());
-    EXPECT_EQ(D(rd.L1(7).obs), 200760871.007);
+    EXPECT_EQ(D(rd.Table(tP2)(2).obs), 20655587.501);
+    EXPECT_TRUE(rd.Table(tP1)(2).IsNull());
+    EXPECT_EQ(D(rd.Table(tC1)(4).obs), 23873695.303);
+    EXPECT_EQ(D(rd.Table(tC7)(4).obs), 23873691.583);
+    EXPECT_EQ(D(rd.Table(tL7)(4).obs), 96129464.102);
+    EXPECT_EQ(D(rd.Table(tC5)(4).obs), 23873693.606);
+    EXPECT_EQ(D(rd.Table(tC1)(5).obs), 38189841.297);
+    EXPECT_TRUE(rd.Table(tC1)(6).IsNull() && rd.Table(tL1)(6).IsNull());
+    EXPECT_EQ(D(rd.Table(tL1)(7).obs), 200760871.007);
     // the second epoch after the event record
     EXPECT_EQ(rd.nsat(1), 3);
-    EXPECT_EQ(D(rd.C1(8).obs), 21085050.586);
-    EXPECT_DOUBLE_EQ(D(rd.S2(8).obs), 45.05);
+    EXPECT_EQ(D(rd.Table(tC1)(8).obs), 21085050.586);
+    EXPECT_DOUBLE_EQ(D(rd.ShortTable(tS2)(8).obs), 45.05);
     ASSERT_TRUE(rd.IfTimeCorr);
     EXPECT_DOUBLE_EQ(D(rd.TCorr(0)), -0.000123456789);
     EXPECT_DOUBLE_EQ(D(rd.TCorr(1)), -0.000123456999);
-    EXPECT_FLOAT_EQ(rh.interval, 30.0f);
-    EXPECT_STREQ(rh.obsfirstts, "GLO");
+    EXPECT_FLOAT_EQ(rnx.facts.interval, 30.0f);
+    EXPECT_EQ(rnx.facts.firstTimeSystem, "GLO");
     EXPECT_EQ(rd.satList.NRow(), 8);
     // the GLONASS channels of the header, without blanks between the entries
     ASSERT_EQ(rh.glonassSlots.size(), 2u);
@@ -536,36 +557,36 @@ TEST_F(RINEXFile, RealRinex3Files)
     EXPECT_EQ(rnx.nepoch, 3U);
     EXPECT_EQ(rnx.nobsall, 45U);
     long k = record(0, 2); // G02: C1C L1C D1C S1C C2W L2W D2W S2W
-    EXPECT_EQ(D(rd.C1(k).obs), 22512246.527);
-    EXPECT_EQ(D(rd.L1(k).obs), 118302644.408);
-    EXPECT_EQ(rd.L1(k).ss, 7);
-    EXPECT_EQ(D(rd.D1(k).obs), 1237.713);
-    EXPECT_EQ(D(rd.P2(k).obs), 22512236.717);
-    EXPECT_EQ(D(rd.S2(k).obs), 43.75);
+    EXPECT_EQ(D(rd.Table(tC1)(k).obs), 22512246.527);
+    EXPECT_EQ(D(rd.Table(tL1)(k).obs), 118302644.408);
+    EXPECT_EQ(rd.Table(tL1)(k).ss, 7);
+    EXPECT_EQ(D(rd.ShortTable(tD1)(k).obs), 1237.713);
+    EXPECT_EQ(D(rd.Table(tP2)(k).obs), 22512236.717);
+    EXPECT_EQ(D(rd.ShortTable(tS2)(k).obs), 43.75);
     k = record(0, 17); // G17: blank phases
-    EXPECT_TRUE(rd.L1(k).IsNull());
-    EXPECT_EQ(D(rd.D2(k).obs), -1629.818);
+    EXPECT_TRUE(rd.Table(tL1)(k).IsNull());
+    EXPECT_EQ(D(rd.ShortTable(tD2)(k).obs), -1629.818);
     k = record(2, 124); // R24: C2P as P2
-    EXPECT_EQ(D(rd.P2(k).obs), 23170650.208);
-    EXPECT_EQ(D(rd.L2(k).obs), 96369683.032);
+    EXPECT_EQ(D(rd.Table(tP2)(k).obs), 23170650.208);
+    EXPECT_EQ(D(rd.Table(tL2)(k).obs), 96369683.032);
     k = record(2, 204); // E04: C5Q, C7Q, L8Q
-    EXPECT_EQ(D(rd.C5(k).obs), 23873693.606);
-    EXPECT_EQ(D(rd.C7(k).obs), 23873691.583);
-    EXPECT_EQ(D(rd.L7(k).obs), 96129464.102);
+    EXPECT_EQ(D(rd.Table(tC5)(k).obs), 23873693.606);
+    EXPECT_EQ(D(rd.Table(tC7)(k).obs), 23873691.583);
+    EXPECT_EQ(D(rd.Table(tL7)(k).obs), 96129464.102);
     k = record(2, 431); // S31: a Doppler written ".947"
-    EXPECT_DOUBLE_EQ(D(rd.D1(k).obs), 0.947);
+    EXPECT_DOUBLE_EQ(D(rd.ShortTable(tD1)(k).obs), 0.947);
     EXPECT_EQ(rh.glonassSlots.size(), 24u);
 
     Read((SharedData / "demo3.10o").string());
     EXPECT_EQ(rnx.nepoch, 2U);
     k = record(0, 7); // "G 7": L1C L2P C1P C2P C1C S1P S2P
-    EXPECT_EQ(D(rd.L1(k).obs), 118767195.326);
-    EXPECT_EQ(D(rd.P1(k).obs), 22600658.277);
-    EXPECT_EQ(D(rd.C1(k).obs), 22227666.760);
-    EXPECT_EQ(D(rd.S2(k).obs), 32.0);
+    EXPECT_EQ(D(rd.Table(tL1)(k).obs), 118767195.326);
+    EXPECT_EQ(D(rd.Table(tP1)(k).obs), 22600658.277);
+    EXPECT_EQ(D(rd.Table(tC1)(k).obs), 22227666.760);
+    EXPECT_EQ(D(rd.ShortTable(tS2)(k).obs), 32.0);
     k = record(1, 119); // R19: L1C C1C S1C
-    EXPECT_EQ(D(rd.C1(k).obs), 24597748.629);
-    EXPECT_EQ(D(rd.S1(k).obs), 47.0);
+    EXPECT_EQ(D(rd.Table(tC1)(k).obs), 24597748.629);
+    EXPECT_EQ(D(rd.ShortTable(tS1)(k).obs), 47.0);
     ASSERT_EQ(rh.glonassSlots.size(), 3u);
     EXPECT_EQ(rh.glonassSlots[0].channel, -5);
     EXPECT_EQ(rh.glonassSlots[1].channel, 3);
@@ -575,8 +596,8 @@ TEST_F(RINEXFile, RealRinex3Files)
     Read((SharedData / "junk_time_obs3.10o").string());
     EXPECT_EQ(rnx.nepoch, 2U);
     EXPECT_EQ(rnx.nobsall, 4U);
-    EXPECT_EQ(D(rd.C1(2).obs), 25334766.309);
+    EXPECT_EQ(D(rd.Table(tC1)(2).obs), 25334766.309);
     Read((SharedData / "default_time_system3.10o").string());
-    EXPECT_STREQ(rh.obsfirstts, "GPS");
+    EXPECT_EQ(rnx.facts.firstTimeSystem, "GPS");
     EXPECT_EQ(rnx.nobsall, 8U);
 }

@@ -28,14 +28,29 @@ inline std::string NavRefusal(const std::string& versionAndType)
                                         versionAndType + "!");
 }
 
+// Stands for the path of the file in a refusal that names it.
+inline const std::string PathMark = "{path}";
+
 struct RealFile {
     std::string name;
     std::string refusal; // the whole frame of the refusal; empty for a file that lists
+
+    // The refusal of the file read from path.
+    std::string RefusalFor(const std::string& path) const
+    {
+        std::string text = refusal;
+        const std::size_t at = text.find(PathMark);
+        if (at != std::string::npos) text.replace(at, PathMark.size(), path);
+        return text;
+    }
 };
 
 inline const std::vector<RealFile>& Expected()
 {
+    // the file is named, then the store stops for want of a count
     const std::string noEpochs =
+        "\n#### RINEX: Warning -> RINEX FILE " + PathMark +
+        " HOLDS NO OBSERVATION EPOCH! ####\n     Continuing RINEX ... \n\n" +
         ClassErrorFrame("RINEXData", "NUMBER OF EPOCH IN RINEX FILE NOT DETERMINED!");
     static const std::vector<RealFile> files = {
         {"york0440.15o", ""},

@@ -76,7 +76,7 @@ inline void FillHeader(bool dualFrequency, RINEXHeader& h)
     h.obs.Resize(h.nobs);
     for (unsigned short k = 0; k < h.nobs; k++) {
         h.obs(k) = types[k];
-        h.Flag(types[k]) = true;
+        h.types.set(types[k]);
     }
     h.interval = 30;
 }
@@ -91,12 +91,15 @@ inline void SizeStore(const Series& s, RINEXData& d)
     d.flag.Resize(s.epochs);
     d.nsat.Resize(s.epochs);
     d.sat.Resize(d.nsatall);
-    for (matrix<gnssobs>* t : {&d.C1, &d.P2, &d.L1, &d.L2}) t->Resize(0, 0);
-    d.C1.Resize(d.nsatall);
-    d.L1.Resize(d.nsatall);
+    for (matrix<gnssobs>* t : {&d.Table(tC1), &d.Table(tP2), &d.Table(tL1), &d.Table(tL2)})
+        t->Resize(0, 0);
+    d.Table(tC1).Resize(d.nsatall);
+    d.Table(tL1).Resize(d.nsatall);
+    d.present.set(tC1).set(tL1);
     if (s.dualFrequency) {
-        d.P2.Resize(d.nsatall);
-        d.L2.Resize(d.nsatall);
+        d.Table(tP2).Resize(d.nsatall);
+        d.Table(tL2).Resize(d.nsatall);
+        d.present.set(tP2).set(tL2);
     }
     d.satList.Resize(nsats);
     for (long j = 0; j < nsats; j++) d.satList(j) = s.sats[j].sat;
@@ -115,13 +118,13 @@ inline void FillRecord(const Series& s, long j, long e, RINEXData& d, long r)
     long double iono1 = 4 + 2 * std::sin(2 * pi * t / 20000 + 1.3L * j);
     long double iono2 = iono1 * (sv.f1 / sv.f2) * (sv.f1 / sv.f2);
     d.sat(r) = sv.sat;
-    d.C1(r).obs = Field(range + iono1 + codeClock);
-    d.L1(r).obs = Field((range - iono1 + phaseClock) * sv.f1 / C - 1000000 * (j + 3));
-    d.L1(r).ss = 7;
+    d.Table(tC1)(r).obs = Field(range + iono1 + codeClock);
+    d.Table(tL1)(r).obs = Field((range - iono1 + phaseClock) * sv.f1 / C - 1000000 * (j + 3));
+    d.Table(tL1)(r).ss = 7;
     if (!s.dualFrequency) return;
-    d.P2(r).obs = Field(range + iono2 + codeClock);
-    d.L2(r).obs = Field((range - iono2 + phaseClock) * sv.f2 / C - 800000 * (j + 2) + 17);
-    d.L2(r).ss = 6;
+    d.Table(tP2)(r).obs = Field(range + iono2 + codeClock);
+    d.Table(tL2)(r).obs = Field((range - iono2 + phaseClock) * sv.f2 / C - 800000 * (j + 2) + 17);
+    d.Table(tL2)(r).ss = 6;
 }
 
 inline void Fill(const Series& s, RINEXHeader& h, RINEXData& d)

@@ -300,14 +300,14 @@ const Pair Pairs[] = {
 };
 // clang-format on
 
-// The availability of the one entry code with the header types present that set holds
+// The availability of the one entry code with the types present that set holds
 // (flagged by name), or every type but those of absent.
 char AvailableWith(const std::string& code, const std::string& systems,
                    const std::vector<std::string>& present, const std::string& absent = "")
 {
     Session r;
     for (unsigned short k = 0; k < NObsTypes; k++) {
-        const std::string name = ObsTypeName[k];
+        const std::string name = NameOf(k);
         const bool listed = std::find(present.begin(), present.end(), name) != present.end();
         if (absent.empty() ? listed : name != absent) r.Has({static_cast<RINEXObsType>(k)});
     }

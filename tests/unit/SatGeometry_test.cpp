@@ -133,7 +133,8 @@ TEST(SatGeometry, SinglePointPositionOfAFileWithoutHeaderPosition)
     for (long r = 0; r < data.nsat(0); r++) {
         const short sat = data.sat(r);
         const NavSat navSat{sat < 100 ? 'G' : 'R', sat % 100};
-        codes.push_back({navSat, GpsSeconds(data.epoch(0)), static_cast<double>(data.C1(r).obs)});
+        codes.push_back(
+            {navSat, GpsSeconds(data.epoch(0)), static_cast<double>(data.Table(tC1)(r).obs)});
     }
     double xyz[3];
     ASSERT_TRUE(SinglePointPosition(Quietly({"cbw10010.21n.gz", "dlf10010.21g"}), codes, xyz));

@@ -24,16 +24,17 @@ const std::string Version304 =
 const std::string End = L("", "END OF HEADER");
 
 // The header read from text, and what its reader wrote.
-struct ReadHeader {
+struct HeaderRead {
     RINEXHeader h;
     std::string console;
-    explicit ReadHeader(const std::string& text, const std::vector<SignalChoice>& choices = {})
+    explicit HeaderRead(const std::string& text, const std::vector<SignalChoice>& choices = {})
     {
         std::ostringstream out;
         std::streambuf* old = std::cout.rdbuf(out.rdbuf());
         std::istringstream in(text);
-        h.signalChoices = choices;
-        in >> h;
+        ReadHeader(in, h);
+        if (h.IsRinex3()) MapSignals(h, {EveryType(), "", choices});
+        h.WriteWarnings();
         std::cout.rdbuf(old);
         console = out.str();
     }
@@ -48,7 +49,7 @@ std::string Warning(const std::string& text, int line)
 std::vector<std::string> TypeNames(const RINEXHeader& h)
 {
     std::vector<std::string> names;
-    for (unsigned short i = 0; i < h.nobs; i++) names.push_back(ObsTypeName[h.obs(i)]);
+    for (unsigned short i = 0; i < h.nobs; i++) names.push_back(NameOf(h.obs(i)));
     return names;
 }
 
@@ -58,7 +59,7 @@ std::vector<std::string> TypeNames(const RINEXHeader& h)
 // codes beyond the rows (band 3, BeiDou) are read as nothing.
 TEST(SignalMap, FirstListedCodeOfEachRowIsTaken)
 {
-    ReadHeader r(
+    HeaderRead r(
         Version304 +
         L("G   14 L2L C1W C1C L1W L1C C2X C2L L2W C5X C5Q L3X D1Y S1S", "SYS / # / OBS TYPES") +
         L("       C2P", "SYS / # / OBS TYPES") +
@@ -73,8 +74,9 @@ TEST(SignalMap, FirstListedCodeOfEachRowIsTaken)
     // each type once, in the order the header first names a code read as it
     EXPECT_EQ(TypeNames(r.h), (std::vector<std::string>{"P1", "C1", "L1", "C2", "L2", "C5", "D1",
                                                         "S1", "P2", "C7", "L7"}));
-    EXPECT_TRUE(r.h.iP2 && r.h.iC7 && r.h.iL7 && r.h.iD1);
-    EXPECT_FALSE(r.h.iC3R || r.h.iL3R || r.h.iD2 || r.h.iS2 || r.h.iL5 || r.h.iC8);
+    EXPECT_TRUE(r.h.types[tP2] && r.h.types[tC7] && r.h.types[tL7] && r.h.types[tD1]);
+    EXPECT_FALSE(r.h.types[tC3] || r.h.types[tL3] || r.h.types[tD2] || r.h.types[tS2] ||
+                 r.h.types[tL5] || r.h.types[tC8]);
     // the fields of a GPS line that are read, in field order: L2L is not L2 (L2W is)
     const SystemFields* g = r.h.FieldsOf('G');
     ASSERT_NE(g, nullptr);
@@ -94,7 +96,7 @@ TEST(SignalMap, FirstListedCodeOfEachRowIsTaken)
 TEST(SignalMap, ChosenSignalsComeFirstAndTheDefaultFillsIn)
 {
     const std::vector<SignalChoice> choices = {{'G', '2', "XL"}, {'E', '1', "C"}, {'G', '1', "W"}};
-    ReadHeader r(Version304 +
+    HeaderRead r(Version304 +
                      L("G    9 C1C L1C C2W L2W D2W S2W C2L L2L S2L", "SYS / # / OBS TYPES") +
                      L("E    2 C1X L1X", "SYS / # / OBS TYPES") + End,
                  choices);
@@ -115,7 +117,7 @@ TEST(SignalMap, ChosenSignalsComeFirstAndTheDefaultFillsIn)
 // RINEX 2 labels that a RINEX 3 header does not have.
 TEST(SignalMap, ContinuationLinesAndScaleFactors)
 {
-    ReadHeader r(
+    HeaderRead r(
         Version304 +
         L("G   15 C1C L1C D1C S1C C1W L1W D1W S1W C2W L2W D2W S2W C5Q", "SYS / # / OBS TYPES") +
         L("       L5Q S5Q", "SYS / # / OBS TYPES") + L("R    2 C1C L1C", "SYS / # / OBS TYPES") +
@@ -143,7 +145,7 @@ TEST(SignalMap, ContinuationLinesAndScaleFactors)
 // entry without a channel is left out.
 TEST(SignalMap, GlonassChannelsOfTheHeader)
 {
-    ReadHeader r(
+    HeaderRead r(
         Version304 + L("R    1 C1C", "SYS / # / OBS TYPES") +
         L("  3 R11 -5R19 +3R23 -6", "GLONASS SLOT / FRQ #") +
         L(" 10 R01  1 R02 -4 R03    R04  6 R 5  1 R06 -4 R07  5 R08 12", "GLONASS SLOT / FRQ #") +
@@ -162,7 +164,7 @@ TEST(SignalMap, GlonassChannelsOfTheHeader)
                                                          {108, 12},
                                                          {109, -2}}));
     // a RINEX 2 header never reads these labels, not even from a comment-like line
-    ReadHeader v2(L("     2.11           OBSERVATION DATA    M", "RINEX VERSION / TYPE") +
+    HeaderRead v2(L("     2.11           OBSERVATION DATA    M", "RINEX VERSION / TYPE") +
                   L("  3 R11 -5R19 +3R23 -6", "GLONASS SLOT / FRQ #") +
                   L("G    2 C1C L1C", "SYS / # / OBS TYPES") + End);
     EXPECT_TRUE(v2.h.glonassSlots.empty());
@@ -174,7 +176,7 @@ TEST(SignalMap, GlonassChannelsOfTheHeader)
 // scale factor of 0 are reported with their line and read as far as they make sense.
 TEST(SignalMap, DamagedRecordsAreReportedAndReadOn)
 {
-    ReadHeader r(Version304 + L("G    7 C1C L1C C2W L2W", "SYS / # / OBS TYPES") +
+    HeaderRead r(Version304 + L("G    7 C1C L1C C2W L2W", "SYS / # / OBS TYPES") +
                  L("E    3 C1CABCDE L1C C7Q", "SYS / # / OBS TYPES") +
                  L("R    2 C1C L1C", "SYS / # / OBS TYPES") +
                  L("R    1 C1P", "SYS / # / OBS TYPES") + L("G    0  1 C1C", "SYS / SCALE FACTOR") +

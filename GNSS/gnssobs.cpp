@@ -343,8 +343,7 @@ char* PutColumn(char* p, long double v, int width, unsigned short lli, unsigned 
     int n = gnssobsns::PlainText ? 0 : FormatFields(e, 3, width, p, ' ');
     if (n > 0) return PutFlag(PutFlag(p + n, lli), ss);
     // the stream's own formatting: the plain path, a huge value, a rounding tie
-    static std::ostringstream text;
-    text.str("");
+    std::ostringstream text;
     StreamColumn(text, v, width, lli, ss);
     const std::string& t = text.str();
     std::size_t length = std::min(t.size(), static_cast<std::size_t>(MaxColumn));

@@ -11,9 +11,6 @@
 #include <ostream>
 
 namespace gnssobsns {
-enum { RINEX = 0, NORINEX = 1, NOLLISSI = 2 };
-inline unsigned short PrintType = NORINEX;
-inline int Width = 14;
 // Test-only switch: every value through atof and the stream, as the fast text paths stand in for.
 inline bool PlainText = false;
 } // namespace gnssobsns

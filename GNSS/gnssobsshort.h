@@ -8,12 +8,6 @@
 #include <cstddef>
 #include <ostream>
 
-namespace gnssobsshortns {
-enum { RINEX = 0, NORINEX = 1, NOLLISSI = 2 };
-inline unsigned short PrintType = NORINEX;
-inline int Width = 14;
-} // namespace gnssobsshortns
-
 class gnssobsshort {
   public:
     long double obs = 0;

@@ -6,12 +6,10 @@
 #include "matrix/matrix.h"
 #include "matrix/matrixUtil.h"
 
-namespace sortns {
-enum { ASC = 0, DISC = 1 };
-inline unsigned short sort = ASC;
-} // namespace sortns
+enum class SortOrder { Ascending, Descending };
 
-template <class T> matrix<T> sort(matrix<T>& vec)
+// A sorted copy of the column vec.
+template <class T> matrix<T> sort(matrix<T>& vec, SortOrder order = SortOrder::Ascending)
 {
     matrix<T> temp(vec);
     long m = vec.NRow();
@@ -19,7 +17,8 @@ template <class T> matrix<T> sort(matrix<T>& vec)
     while (!Istop) {
         Istop = true;
         for (long i = 0; i + 1 < m; i++) {
-            bool swap = sortns::sort == sortns::ASC ? temp(i) > temp(i + 1) : temp(i) < temp(i + 1);
+            bool swap =
+                order == SortOrder::Ascending ? temp(i) > temp(i + 1) : temp(i) < temp(i + 1);
             if (swap) {
                 SWAP(temp(i), temp(i + 1));
                 Istop = false;

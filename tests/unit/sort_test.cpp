@@ -30,9 +30,7 @@ TEST(sort, SortedCopyInTheTypesOwnOrder)
     EXPECT_EQ(Values(in), (std::vector<short>{12, 3, -7, 3}));
     matrix<unsigned short> u = Column<unsigned short>({65000, 5, 40000});
     EXPECT_EQ(Values(sort(u)), (std::vector<unsigned short>{5, 40000, 65000}));
-    sortns::sort = sortns::DISC;
-    EXPECT_EQ(Values(sort(in)), (std::vector<short>{12, 3, 3, -7}));
-    sortns::sort = sortns::ASC;
+    EXPECT_EQ(Values(sort(in, SortOrder::Descending)), (std::vector<short>{12, 3, 3, -7}));
 }
 
 TEST(UniqList, DistinctValuesAscendingAndNoneForAnEmptyList)

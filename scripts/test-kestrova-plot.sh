@@ -53,7 +53,12 @@ for c in L4 MP2 S1; do
          NF == 4 { if ($1 < t0 || $1 >= t0 + 3600) bad = 1; n++; m += $2 }
          END { if (n) print m / n; exit bad }' "$work/sample.$c.dat" >"$work/means" ||
         fail "$c: a time outside the hour of the sample"
-    awk '{ if ($1 > 0.001 || $1 < -0.001) exit 1 }' "$work/means" || fail "$c: means not removed"
+    # S1 carries no bias per arc: -z draws it as it is (signal strengths of tens of dB-Hz)
+    if [ "$c" = S1 ]; then
+        awk '{ if ($1 < 20) exit 1 }' "$work/means" || fail "S1: a mean removed"
+    else
+        awk '{ if ($1 > 0.001 || $1 < -0.001) exit 1 }' "$work/means" || fail "$c: means not removed"
+    fi
 done
 grep -q 'ylabel "L4 \[m\]"' "$work/sample.L4.gp" || fail "L4 is not labelled in metres"
 grep -q 'xlabel "Time \[MM:SS\], 2015-02-13 00:00:00.0 to 00:59:30.0"' "$work/sample.L4.gp" ||
@@ -213,15 +218,17 @@ grep -q 'using 4:(90-$3):2 .* lc palette' "$work/el.MP1_C.sky.gp" || fail "sky p
 if "$plot" -c L4 -e -k -o "$work/noel" "$work/arcs.gof" 2>"$work/err" >/dev/null; then :; fi
 grep -q 'lists no elevation' "$work/err" || fail "-e without EL not reported"
 
-# 40 satellites: 40 styles (colour, point and dash type) and a legend of two columns
+# 40 satellites in one panel: coloured by system, one legend entry per system that says so
 {
     handmade
     for s in $(seq -f G%02g 1 32) $(seq -f E%02g 1 8); do row "$s" 0 0 1000 0 1; row "$s" 0 30 1001 0 2; done
 } >"$work/forty.gof"
 "$plot" -c L4 -k -o "$work/forty" "$work/forty.gof" >/dev/null || fail "kestrova-plot on 40 satellites"
-[ "$(grep -o 'lc rgb "#[0-9a-f]*" pt [0-9]* dt [0-9]*' "$work/forty.L4.gp" | sort -u | wc -l)" -eq 40 ] ||
-    fail "40 satellites do not have 40 styles"
-grep -q '^set key .* maxrows 20$' "$work/forty.L4.gp" || fail "legend of 40 satellites not in two columns"
+[ "$(grep -o 'lc rgb "#[0-9a-f]*"' "$work/forty.L4.gp" | sort -u | wc -l)" -eq 2 ] ||
+    fail "40 satellites of two systems are not in two colours"
+[ "$(grep -o 'title "[A-Za-z]* ([0-9]*)"' "$work/forty.L4.gp" | tr '\n' ' ')" = 'title "GPS (32)" title "Galileo (8)" ' ] ||
+    fail "legend of 40 satellites does not name the systems"
+grep -q '^set key .*coloured by system' "$work/forty.L4.gp" || fail "legend does not say the colours are systems"
 
 # a column the file does not have draws nothing and fails
 if "$plot" -c MW -o "$work/none" "$work/sample.gof" 2>"$work/err"; then fail "unknown column accepted"; fi

@@ -214,7 +214,7 @@ const Figures& SatelliteArcs::Finish()
 
 FileSummary::FileSummary(const GofHeader& h, std::int64_t mwJumpMilli, const SkyGrid* skyGrid)
     : header(h), rules(h, mwJumpMilli),
-      expected(GridEpochs(h.startTicks - GridShift(h), h.endTicks - GridShift(h), h.intervalTicks,
+      expected(GridEpochs(h.SpanStart() - GridShift(h), h.SpanEnd() - GridShift(h), h.intervalTicks,
                           h.toleranceTicks)),
       sky(skyGrid && skyGrid->Loaded() ? skyGrid : nullptr), satellites(SatelliteSlots),
       observedAbove(SatelliteSlots, 0), seen(SatelliteSlots, false)
@@ -251,6 +251,7 @@ std::vector<SummaryLine> FileSummary::Lines()
             if (sky) {
                 f.above = sky->Above(s);
                 f.observedAbove = observedAbove[s];
+                if (AgainstCutoff()) f.expected = f.above;
             }
             total.Add(f);
             lines.push_back({SatId(s), std::move(f)});

@@ -159,6 +159,9 @@ class FileSummary {
     const std::vector<Arc>& ArcsOf(int satellite) const { return satellites[satellite].Arcs(); }
     long long Expected() const { return expected; }
     const SkyGrid* Sky() const { return sky; }
+    // With elevations and a cut-off, the epochs expected of a satellite are those at which it was
+    // above the cut-off, and its completeness is of the rows among them.
+    bool AgainstCutoff() const { return sky != nullptr && header.hasCutoff; }
 
   private:
     const GofHeader& header;

@@ -33,6 +33,7 @@ enum Setting {
     NavFile, // these three only where the listing was given navigation data
     ReceiverXYZ,
     Cutoff,
+    NominalSpan, // only where the epochs read end before the file's nominal span
     NSettings
 };
 // The settings every result file has.
@@ -41,7 +42,7 @@ constexpr unsigned Required = (1u << GridOrigin) - 1;
 constexpr std::string_view Labels[NSettings] = {
     "#RINEX file:", "#Satellites:", "#Observations:", "#Start epoch:", "#End epoch:",
     "#Time interval:", "#Max clock error:", "#Grid origin:", "#RAW phase unit:", "#NAV file:",
-    "#Receiver XYZ:", "#Elevation cut-off:"};
+    "#Receiver XYZ:", "#Elevation cut-off:", "#Nominal span:"};
 // clang-format on
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -85,6 +86,33 @@ bool TakeValue(std::string_view value, std::string_view lli, std::string_view ss
 bool GridFigure(std::string_view text, Ticks& ticks)
 {
     return ParseDecimal(text, 7, ticks) && ticks >= -IntervalLimit && ticks <= IntervalLimit;
+}
+
+// Days from 1970-01-01 of a Gregorian date.
+std::int64_t DaysFromCivil(std::int64_t y, std::int64_t m, std::int64_t d)
+{
+    y -= m <= 2;
+    const std::int64_t era = (y >= 0 ? y : y - 399) / 400, yoe = y - era * 400;
+    const std::int64_t doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    return era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
+}
+
+// "2022-06-08" and "10:59:30.000" as ticks; false for anything else.
+bool ParseCalendar(std::string_view date, std::string_view clock, Ticks& ticks)
+{
+    std::int64_t y = 0, mo = 0, d = 0, h = 0, mi = 0, s = 0;
+    if (date.size() != 10 || date[4] != '-' || date[7] != '-' || clock.size() < 8 ||
+        clock[2] != ':' || clock[5] != ':' || !ParseDecimal(date.substr(0, 4), 0, y) ||
+        !ParseDecimal(date.substr(5, 2), 0, mo) || !ParseDecimal(date.substr(8, 2), 0, d) ||
+        !ParseDecimal(clock.substr(0, 2), 0, h) || !ParseDecimal(clock.substr(3, 2), 0, mi) ||
+        !ParseDecimal(clock.substr(6), 3, s))
+        return false;
+    if (y < 1 || mo < 1 || mo > 12 || d < 1 || d > 31 || h > 23 || mi > 59 || s >= 61000)
+        return false;
+    constexpr std::int64_t UnixMjd = 40587;
+    ticks = (DaysFromCivil(y, mo, d) + UnixMjd) * TicksPerDay +
+            ((h * 60 + mi) * 60000 + s) * (TicksPerSecond / 1000);
+    return true;
 }
 
 } // namespace
@@ -187,6 +215,7 @@ int GofReader::TakeSetting()
         case NavFile:      header.navFiles.emplace_back(Trimmed(value)); break;
         case ReceiverXYZ:  TakeReceiver(value); break;
         case Cutoff:       TakeCutoff(value); break;
+        case NominalSpan:  TakeNominalSpan(value); break;
         }
         // clang-format on
         return s;
@@ -266,6 +295,21 @@ void GofReader::TakeCutoff(std::string_view value)
         Fail(BadSetting);
     header.cutoff = static_cast<double>(milli) / 1000;
     header.hasCutoff = degrees != "NONE";
+}
+
+// "2022-06-08 10:00:00.000 - 2022-06-08 10:59:30.000  (TIME OF LAST OBS)": the calendar ends
+// and, after them, what gave the span.
+void GofReader::TakeNominalSpan(std::string_view value)
+{
+    const std::string_view d0 = NextToken(value), c0 = NextToken(value), dash = NextToken(value),
+                           d1 = NextToken(value), c1 = NextToken(value);
+    if (dash != "-" || !ParseCalendar(d0, c0, header.nominalStartTicks) ||
+        !ParseCalendar(d1, c1, header.nominalEndTicks) ||
+        header.nominalEndTicks < header.nominalStartTicks)
+        Fail(BadSetting);
+    header.nominalStart = std::string(d0) + " " + std::string(c0);
+    header.nominalEnd = std::string(d1) + " " + std::string(c1);
+    header.nominalSource = Trimmed(value);
 }
 
 // "#          Time(datum)       Time(MJD)  SAT            C1 ...": the names after SAT must be

@@ -48,6 +48,15 @@ struct GofHeader {
     // The epoch the grid is counted from when it is not 00:00 of each day ("#Grid origin:").
     std::string origin;
     Ticks originTicks = 0;
+    // The span the file's own header or name promises ("#Nominal span:", written only where it
+    // differs from the window): its ends as written, and what gave it, e.g. "(TIME OF LAST OBS)".
+    std::string nominalStart, nominalEnd, nominalSource;
+    Ticks nominalStartTicks = 0, nominalEndTicks = 0;
+    bool HasNominalSpan() const { return !nominalStart.empty(); }
+    // The span completeness is counted over: the nominal span where the header gives one, else
+    // the window.
+    Ticks SpanStart() const { return HasNominalSpan() ? nominalStartTicks : startTicks; }
+    Ticks SpanEnd() const { return HasNominalSpan() ? nominalEndTicks : endTicks; }
     std::vector<std::string> columns; // names of the column heading, in order
     bool phaseInMetres = false;       // "#RAW phase unit:" says METER
     // Written where the listing was given navigation data: the files as named on its command
@@ -94,6 +103,7 @@ class GofReader {
     void TakeTolerance(std::string_view value);
     void TakeReceiver(std::string_view value);
     void TakeCutoff(std::string_view value);
+    void TakeNominalSpan(std::string_view value);
     void TakeHeading();
     void TakeValues(std::string_view rest, GofRow& row);
     [[noreturn]] void Fail(const std::string& text, bool withLine = true) const;

@@ -89,6 +89,14 @@ std::string ColumnUnit(std::string_view column, bool phaseInMetres)
     return "m";
 }
 
+bool CarriesArcBias(std::string_view column)
+{
+    constexpr std::string_view Biased[] = {"L1",     "L2",     "L5",  "L6",    "L7",    "L8",
+                                           "L9",     "L3",     "L4",  "WL[L]", "MW[C]", "MW[P]",
+                                           "MP1[P]", "MP1[C]", "MP2", "C1-L1", "P1-L1", "P2-L2"};
+    return std::find(std::begin(Biased), std::end(Biased), column) != std::end(Biased);
+}
+
 void PrintPlotData(std::ostream& out, GofReader& reader, std::int64_t mwJumpMilli,
                    const std::string& column, const SatelliteChoice& choice)
 {
@@ -139,9 +147,14 @@ void PrintPlotData(std::ostream& out, GofReader& reader, std::int64_t mwJumpMill
     if (!points.empty())
         out << "# span: " << firstEpoch << "\t" << lastEpoch << "\t" << Seconds(first) << "\t"
             << Seconds(last) << "\n";
+    const bool biased = CarriesArcBias(column);
+    out << "# arc bias: " << (biased ? "yes" : "no") << "\n";
+    if (h.HasNominalSpan())
+        out << "# nominal span: " << h.nominalStart << "\t" << h.nominalEnd << "\t"
+            << h.nominalSource << "\n";
     for (const Point& p : points) {
         const auto& s = sums[{p.satellite, p.arc}];
-        const std::int64_t mean = std::llround(s.first / s.second);
+        const std::int64_t mean = biased ? std::llround(s.first / s.second) : 0;
         out << SatId(static_cast<short>(p.satellite)) << "\t" << Seconds(p.time) << "\t" << p.arc
             << "\t" << Milli(p.value) << "\t" << Milli(p.value - mean) << "\t" << Angle(p.elevation)
             << "\t" << Angle(p.azimuth) << "\n";

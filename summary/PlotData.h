@@ -29,11 +29,17 @@ class SatelliteChoice {
 // The unit of a column as the pictures label it.
 std::string ColumnUnit(std::string_view column, bool phaseInMetres);
 
+// Whether a column carries an ambiguity or a bias that holds for an arc and changes from arc to
+// arc: raw phases, phase combinations, multipath and code minus phase. Codes, strengths,
+// Dopplers, code differences and angles have none.
+bool CarriesArcBias(std::string_view column);
+
 // Writes the comment lines "# rinex:", "# unit:", "# interval:" (seconds), "# span:" (first and
-// last epoch drawn as written, and as seconds since 1970), then one line per value: satellite,
-// seconds since 1970, arc (1, 2, ... per satellite), value, value less its arc's mean, elevation,
-// azimuth ("-" where the file has none). A column the file does not list ends the run with a framed
-// error.
+// last epoch drawn as written, and as seconds since 1970), "# arc bias:" (yes or no, as
+// CarriesArcBias), "# nominal span:" where the header gives one, then one line per value:
+// satellite, seconds since 1970, arc (1, 2, ... per satellite), value, value less its arc's mean
+// (the value itself for a column without a bias per arc), elevation, azimuth ("-" where the file
+// has none). A column the file does not list ends the run with a framed error.
 void PrintPlotData(std::ostream& out, GofReader& reader, std::int64_t mwJumpMilli,
                    const std::string& column, const SatelliteChoice& choice);
 

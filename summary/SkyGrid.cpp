@@ -32,13 +32,13 @@ std::string NavPath(const std::string& named, const std::string& resultFile)
 std::vector<Ticks> SkyGrid::Epochs(const GofHeader& h)
 {
     std::vector<Ticks> epochs;
-    if (h.intervalTicks <= 0 || h.toleranceTicks <= 0 || h.endTicks < h.startTicks) return epochs;
+    if (h.intervalTicks <= 0 || h.toleranceTicks <= 0 || h.SpanEnd() < h.SpanStart()) return epochs;
     const Ticks reach = std::min(h.toleranceTicks, h.intervalTicks / 2);
     Ticks shift = 0;
     if (!h.origin.empty())
         shift =
             (h.originTicks - FloorDiv(h.originTicks, TicksPerDay) * TicksPerDay) % h.intervalTicks;
-    const Ticks lo = h.startTicks - reach, hi = h.endTicks + reach;
+    const Ticks lo = h.SpanStart() - reach, hi = h.SpanEnd() + reach;
     for (Ticks day = FloorDiv(lo, TicksPerDay) - 1; day <= FloorDiv(hi, TicksPerDay); ++day) {
         const Ticks d0 = day * TicksPerDay;
         for (Ticks k = std::max<Ticks>(0, (lo - d0 - shift) / h.intervalTicks);
@@ -58,7 +58,7 @@ bool SkyGrid::Load(const GofHeader& h, const std::string& resultFile)
     if (h.navFiles.empty() || !h.hasReceiver) return false;
     const Ticks shift = GridShift(h);
     const long long epochs =
-        GridEpochs(h.startTicks - shift, h.endTicks - shift, h.intervalTicks, h.toleranceTicks);
+        GridEpochs(h.SpanStart() - shift, h.SpanEnd() - shift, h.intervalTicks, h.toleranceTicks);
     if (epochs < 0 || epochs > MaxGridEpochs) {
         ProgramWarning(SummaryName,
                        (resultFile + " - NO GRID OF AT MOST " + std::to_string(MaxGridEpochs) +

@@ -37,8 +37,11 @@ std::string Percent(long long part, long long whole)
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
 }
 
-// Rows with values against the expected epochs.
-std::string Completeness(const Figures& f) { return Percent(f.rows, f.expected); }
+// Rows with values against the expected epochs; above the cut-off, those rows among them.
+std::string Completeness(const Figures& f, bool againstCutoff)
+{
+    return Percent(againstCutoff ? f.observedAbove : f.rows, f.expected);
+}
 
 // Root mean square of the residuals in metres (they are summed in mm^2).
 std::string Rms(const Spread& s)
@@ -51,14 +54,14 @@ std::string Rms(const Spread& s)
 
 // The cells of a line: the fixed columns, then rms and n of every spread column ("-" for the
 // columns the file does not list).
-std::vector<std::string> Cells(const SummaryLine& l, const ArcRules& rules)
+std::vector<std::string> Cells(const SummaryLine& l, const ArcRules& rules, bool againstCutoff)
 {
     const Figures& f = l.figures;
     const bool any = f.rows > 0;
     std::vector<std::string> cells = {l.label,
                                       Count(f.rows),
                                       Count(f.expected),
-                                      Completeness(f),
+                                      Completeness(f, againstCutoff),
                                       any ? f.firstEpoch : "-",
                                       any ? f.lastEpoch : "-",
                                       Count(f.arcs)};
@@ -126,18 +129,32 @@ std::string ArcRulesText(const ArcRules& rules, const GofHeader& h)
     return text.empty() ? "nothing (one arc per satellite)" : text;
 }
 
+std::string Fixed(double v, int decimals);
+
+// What the expected epochs of the first table are.
+std::string ExpectedText(const SummaryOf& s)
+{
+    const long long grid = s.summary.Expected();
+    if (grid < 0) return "no grid, completeness not computed";
+    const std::string in = s.header.HasNominalSpan() ? " in the nominal span" : "";
+    if (!s.summary.AgainstCutoff())
+        return std::to_string(grid) + " epochs expected per satellite" + in;
+    return std::to_string(grid) + " epochs per satellite" + in +
+           "; expected: those at which it was above the cut-off of " + Fixed(s.header.cutoff, 3) +
+           " degrees";
+}
+
 void PrintTitle(std::ostream& out, const SummaryOf& s)
 {
     const GofHeader& h = s.header;
-    const long long expected = s.summary.Expected();
     out << "kestrova-summary of " << s.file << "\n"
         << "  RINEX file:   " << h.rinexFile << "\n"
-        << "  Window:       " << h.start << " to " << h.end << "\n"
-        << "  Grid:         interval " << h.interval << " s, clock tolerance " << h.tolerance
-        << " s: "
-        << (expected < 0 ? std::string("no grid, completeness not computed")
-                         : std::to_string(expected) + " epochs expected per satellite")
-        << "\n"
+        << "  Window:       " << h.start << " to " << h.end << "\n";
+    if (h.HasNominalSpan())
+        out << "  Nominal span: " << h.nominalStart << " to " << h.nominalEnd << " "
+            << h.nominalSource << ": completeness counted over it\n";
+    out << "  Grid:         interval " << h.interval << " s, clock tolerance " << h.tolerance
+        << " s: " << ExpectedText(s) << "\n"
         << "  Arcs end at:  " << ArcRulesText(s.summary.Rules(), h) << "\n";
     for (int c : s.summary.Rules().spread)
         if (c >= 0) {
@@ -262,7 +279,8 @@ void PrintTable(std::ostream& out, SummaryOf s)
         return;
     }
     out << TableLine(Heads(), rules) << "\n";
-    for (const SummaryLine& l : lines) out << TableLine(Cells(l, rules), rules) << "\n";
+    for (const SummaryLine& l : lines)
+        out << TableLine(Cells(l, rules, s.summary.AgainstCutoff()), rules) << "\n";
     if (rules.elevation >= 0) {
         PrintAgainstElevation(out, s, lines);
         PrintBins(out, s, lines);
@@ -275,20 +293,63 @@ void PrintTable(std::ostream& out, SummaryOf s)
     }
 }
 
+namespace {
+
+std::string BinName(int b)
+{
+    return std::to_string(b * BinDegrees) + "-" + std::to_string((b + 1) * BinDegrees);
+}
+
+// The figures of the tables against elevation, in the order of the heading: above, observed,
+// their ratio, slips, rows per slip, then rms and n of each code-multipath column per bin.
+std::vector<std::string> ElevationCells(const SummaryLine& l, const SummaryOf& s)
+{
+    const Figures& f = l.figures;
+    const bool sky = s.summary.Sky() != nullptr;
+    const bool el = s.summary.Rules().elevation >= 0;
+    std::vector<std::string> cells = {
+        sky ? std::to_string(f.above) : "-", sky ? std::to_string(f.observedAbove) : "-",
+        sky ? Percent(f.observedAbove, f.above) : "-", el ? std::to_string(f.slips) : "-",
+        el && f.slips > 0 ? Fixed(static_cast<double>(f.rows) / f.slips, 1) : "-"};
+    for (int k = 0; k < MultipathCount; ++k)
+        for (const Spread& b : f.bins[k]) {
+            const bool listed = el && s.summary.Rules().spread[k] >= 0;
+            cells.push_back(listed ? Rms(b) : "-");
+            cells.push_back(listed ? std::to_string(b.values) : "-");
+        }
+    return cells;
+}
+
+std::string SpanCell(const GofHeader& h)
+{
+    return h.HasNominalSpan()
+               ? "nominal " + h.nominalStart + " to " + h.nominalEnd + " " + h.nominalSource
+               : "window";
+}
+
+} // namespace
+
 void PrintTsvHeading(std::ostream& out)
 {
     out << "file";
     for (const Column& c : FixedColumns) out << "\t" << c.tsv;
     for (std::string_view name : SpreadColumns) out << "\t" << name << "_rms\t" << name << "_n";
-    out << "\n";
+    out << "\tabove\tobserved_above\tcompleteness_above\tslips\tobs_per_slip";
+    for (int k = 0; k < MultipathCount; ++k)
+        for (int b = 0; b < ElevationBins; ++b)
+            out << "\t" << SpreadColumns[k] << "_el" << BinName(b) << "_rms\t" << SpreadColumns[k]
+                << "_el" << BinName(b) << "_n";
+    out << "\tspan\n";
 }
 
 void PrintTsv(std::ostream& out, SummaryOf s)
 {
     for (const SummaryLine& l : s.summary.Lines()) {
         out << s.file;
-        for (const std::string& cell : Cells(l, s.summary.Rules())) out << "\t" << cell;
-        out << "\n";
+        for (const std::string& cell : Cells(l, s.summary.Rules(), s.summary.AgainstCutoff()))
+            out << "\t" << cell;
+        for (const std::string& cell : ElevationCells(l, s)) out << "\t" << cell;
+        out << "\t" << SpanCell(s.header) << "\n";
     }
 }
 

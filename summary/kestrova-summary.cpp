@@ -85,7 +85,7 @@ void Summarise(const std::string& file, const Options& o, bool first)
     }
     SkyGrid sky;
     const std::vector<std::string>& columns = reader.Header().columns;
-    if (o.form == Form::Table && std::find(columns.begin(), columns.end(), "EL") != columns.end())
+    if (o.form != Form::Arcs && std::find(columns.begin(), columns.end(), "EL") != columns.end())
         sky.Load(reader.Header(), file);
     FileSummary summary(reader.Header(), o.mwJump, &sky);
     summary.TakeAll(reader);

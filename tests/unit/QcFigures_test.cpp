@@ -146,6 +146,7 @@ TEST(QcFigures, UnformableFiguresAreNone)
     Synthetic g(12);
     for (int e = 0; e < 12; ++e) g.Add(e, 0, 0);
     g.sat.system = 'R';
+    g.l2.code = "L2P", g.l2.attribute = 'P', g.c2.code = "C2P", g.c2.attribute = 'P';
     r = g.Run();
     EXPECT_FALSE(Of(r.systems[0].satellites[0], "C1C").MpRms());
     g.sat.channel = -3;

@@ -99,36 +99,108 @@ std::string_view ArcEndName(ArcEnd why)
     return "open";
 }
 
-// A gap (or a step back in time), a loss of lock on a raw phase, an MW jump or an L4 jump begins
-// a new arc.
-ArcBreak SatelliteArcs::EndsArc(const GofRow& row, const ArcRules& rules) const
+// A gap (or a step back in time), a loss of lock on a watched phase, an MW jump or an L4 jump
+// begins a new arc.
+ArcBreak ArcCutter::Ends(const ArcSample& s) const
 {
     // half an interval more, so that rounding and clock offsets of the epochs do not matter
-    if (rules.interval > 0 && (row.time < lastTime ||
-                               (row.time - lastTime) * 2 > (2 * GapIntervals + 1) * rules.interval))
+    if (interval > 0 &&
+        (s.time < lastTime || (s.time - lastTime) * 2 > (2 * GapIntervals + 1) * interval))
         return {ArcEnd::Gap};
-    for (int c : rules.phases)
-        if (row.values[c].present && (row.values[c].lli & 1) != 0) return {ArcEnd::LossOfLock};
+    if (s.lossOfLock) return {ArcEnd::LossOfLock};
     auto step = [&](int k) -> std::int64_t {
-        const int c = rules.spread[k];
-        return c >= 0 && row.values[c].present && arc[k].n > 0 ? row.values[c].milli - arc[k].last
-                                                               : 0;
+        return s.has[k] && inArc[k] ? s.milli[k] - last[k] : 0;
     };
-    for (int k : {MWcSpread, MWpSpread})
-        if (const std::int64_t jump = step(k); jump > rules.mwJump || -jump > rules.mwJump)
+    for (int k : {0, 1})
+        if (const std::int64_t jump = step(k); jump > mwJump || -jump > mwJump)
             return {ArcEnd::MWJump, jump};
-    const std::int64_t l4 = step(L4Spread);
-    const long double seconds =
-        static_cast<long double>(row.time - arc[L4Spread].lastAt) / TicksPerSecond;
+    const std::int64_t l4 = step(2);
+    const long double seconds = static_cast<long double>(s.time - l4At) / TicksPerSecond;
     if (std::abs(static_cast<long double>(l4)) > L4JumpBase + L4JumpRate * seconds)
         return {ArcEnd::L4Jump, l4};
     return {};
 }
 
+ArcBreak ArcCutter::Next(const ArcSample& s)
+{
+    const ArcBreak why = started ? Ends(s) : ArcBreak{ArcEnd::Gap};
+    if (why.why != ArcEnd::None) inArc = {};
+    for (int k = 0; k < 3; ++k)
+        if (s.has[k]) {
+            inArc[k] = true;
+            last[k] = s.milli[k];
+            if (k == 2) l4At = s.time;
+        }
+    started = true;
+    lastTime = s.time;
+    return why;
+}
+
+int ElevationBinOf(std::int64_t milliDegrees)
+{
+    return static_cast<int>(
+        std::clamp<std::int64_t>(milliDegrees / 1000 / BinDegrees, 0, ElevationBins - 1));
+}
+
+void ArcValues::Add(std::int64_t v, int bin)
+{
+    if (n == 0) origin = v;
+    const long double d = static_cast<long double>(v - origin);
+    sum += d;
+    squares += d * d;
+    ++n;
+    if (bin >= 0) {
+        BinMoments& b = inBin[bin];
+        b.sum += d;
+        b.squares += d * d;
+        ++b.n;
+    }
+}
+
+// Residuals about the arc mean: sum of d^2 less (sum of d)^2 / n; those of each elevation bin
+// about the mean of the whole arc: sum of (d - mean)^2 over the bin's values.
+void ArcValues::Close(Spread& total, std::array<Spread, ElevationBins>* bins)
+{
+    if (n >= MinArcValues) {
+        total.squares += std::max<long double>(0, squares - sum * sum / n);
+        total.values += n;
+        const long double mean = sum / n;
+        for (int b = 0; bins != nullptr && b < ElevationBins; ++b) {
+            const BinMoments& m = inBin[b];
+            if (m.n == 0) continue;
+            const long double sq = m.squares - 2 * mean * m.sum + m.n * mean * mean;
+            (*bins)[b].squares += std::max<long double>(0, sq);
+            (*bins)[b].values += m.n;
+        }
+    }
+    *this = {};
+}
+
+long long CompletenessTenths(long long part, long long whole)
+{
+    return whole <= 0 ? -1 : (part * 2000 + whole) / (2 * whole);
+}
+
+ArcSample SatelliteArcs::SampleOf(const GofRow& row, const ArcRules& rules) const
+{
+    ArcSample s;
+    s.time = row.time;
+    for (int c : rules.phases)
+        if (row.values[c].present && (row.values[c].lli & 1) != 0) s.lossOfLock = true;
+    const int jumps[3] = {MWcSpread, MWpSpread, L4Spread};
+    for (int k = 0; k < 3; ++k) {
+        const int c = rules.spread[jumps[k]];
+        s.has[k] = c >= 0 && row.values[c].present;
+        if (s.has[k]) s.milli[k] = row.values[c].milli;
+    }
+    return s;
+}
+
 void SatelliteArcs::Take(const GofRow& row, const ArcRules& rules)
 {
     if (!row.anyValue) return;
-    const ArcBreak why = arcs.empty() ? ArcBreak{ArcEnd::Gap} : EndsArc(row, rules);
+    if (!cutter) cutter.emplace(rules.interval, rules.mwJump);
+    const ArcBreak why = cutter->Next(SampleOf(row, rules));
     if (why.why != ArcEnd::None) {
         if (!arcs.empty()) CloseArc(why);
         arcs.emplace_back();
@@ -139,24 +211,10 @@ void SatelliteArcs::Take(const GofRow& row, const ArcRules& rules)
     for (int k = 0; k < SpreadCount; ++k) {
         const int c = rules.spread[k];
         if (c < 0 || !row.values[c].present) continue;
-        Moments& m = arc[k];
-        const std::int64_t v = row.values[c].milli;
-        if (m.n == 0) m.origin = v;
-        // whole millimetres about the first value: the sums stay exact in long double
-        const long double d = static_cast<long double>(v - m.origin);
-        m.sum += d;
-        m.squares += d * d;
-        m.last = v;
-        m.lastAt = row.time;
-        ++m.n;
-        if (k < MultipathCount && rules.elevation >= 0 && row.values[rules.elevation].present) {
-            const std::int64_t degrees = row.values[rules.elevation].milli / 1000;
-            BinMoments& b =
-                arcBins[k][std::clamp<std::int64_t>(degrees / BinDegrees, 0, ElevationBins - 1)];
-            b.sum += d;
-            b.squares += d * d;
-            ++b.n;
-        }
+        const bool binned =
+            k < MultipathCount && rules.elevation >= 0 && row.values[rules.elevation].present;
+        arc[k].Add(row.values[c].milli,
+                   binned ? ElevationBinOf(row.values[rules.elevation].milli) : -1);
     }
     if (figures.rows == 0 || row.time < figures.first) {
         figures.first = row.time;
@@ -171,39 +229,15 @@ void SatelliteArcs::Take(const GofRow& row, const ArcRules& rules)
     current.last = row.time;
     current.lastEpoch = row.epoch;
     ++current.rows;
-    lastTime = row.time;
 }
 
-// Residuals about the arc mean: sum of d^2 less (sum of d)^2 / n.
 void SatelliteArcs::CloseArc(ArcBreak why)
 {
-    for (int k = 0; k < SpreadCount; ++k) {
-        const Moments& m = arc[k];
-        if (m.n >= MinArcValues) {
-            const long double squares = m.squares - m.sum * m.sum / m.n;
-            figures.spread[k].squares += std::max<long double>(0, squares);
-            figures.spread[k].values += m.n;
-            if (k < MultipathCount) AddBins(k, m.sum / m.n);
-        }
-    }
-    arc = {};
-    arcBins = {};
+    for (int k = 0; k < SpreadCount; ++k)
+        arc[k].Close(figures.spread[k], k < MultipathCount ? &figures.bins[k] : nullptr);
     arcs.back().end = why.why;
     arcs.back().step = why.step;
     if (IsUnflaggedJump(why.why)) ++figures.slips;
-}
-
-// The residuals of each elevation bin about the mean of the whole arc: sum of (d - mean)^2 over
-// the bin's values.
-void SatelliteArcs::AddBins(int k, long double mean)
-{
-    for (int b = 0; b < ElevationBins; ++b) {
-        const BinMoments& m = arcBins[k][b];
-        if (m.n == 0) continue;
-        const long double squares = m.squares - 2 * mean * m.sum + m.n * mean * mean;
-        figures.bins[k][b].squares += std::max<long double>(0, squares);
-        figures.bins[k][b].values += m.n;
-    }
 }
 
 const Figures& SatelliteArcs::Finish()

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -105,6 +106,69 @@ struct ArcBreak {
     std::int64_t step = 0; // the jump, mm
 };
 
+// What the arc rule sees of one row with values of a satellite: its time, whether a watched
+// phase lost lock (LLI bit 0), and MW[C], MW[P] and L4 in whole mm where the row has them.
+struct ArcSample {
+    Ticks time = 0;
+    bool lossOfLock = false;
+    std::array<bool, 3> has{}; // MW[C], MW[P], L4
+    std::array<std::int64_t, 3> milli{};
+};
+
+// The arc rule of one satellite: a gap (or a step back in time), a loss of lock, an MW jump or
+// an L4 jump begins a new arc. Shared by the summary of result files and the quality check of
+// observation files.
+class ArcCutter {
+  public:
+    ArcCutter(Ticks gapInterval, std::int64_t mwJumpMilli)
+        : interval(gapInterval), mwJump(mwJumpMilli)
+    {
+    }
+    // Why the sample begins a new arc (a gap for the first), None when it continues the current
+    // one; the sample is then the arc's last.
+    ArcBreak Next(const ArcSample& s);
+
+  private:
+    ArcBreak Ends(const ArcSample& s) const;
+    Ticks interval;
+    std::int64_t mwJump;
+    bool started = false;
+    Ticks lastTime = 0;
+    std::array<bool, 3> inArc{}; // the arc has a value of the combination
+    std::array<std::int64_t, 3> last{};
+    Ticks l4At = 0;
+};
+
+// The elevation bin of an elevation in thousandths of a degree: whole degrees / BinDegrees,
+// clamped to the bins.
+int ElevationBinOf(std::int64_t milliDegrees);
+
+// The values of one column in one arc, about its first value: whole mm, so that the sums stay
+// exact in long double; and per elevation bin.
+class ArcValues {
+  public:
+    // bin -1: no elevation
+    void Add(std::int64_t v, int bin);
+    long long Count() const { return n; }
+    // An arc of at least MinArcValues adds its residuals about its mean to total (and those of
+    // each bin about the same mean to bins, where given); then the arc is empty.
+    void Close(Spread& total, std::array<Spread, ElevationBins>* bins);
+
+  private:
+    struct BinMoments {
+        long long n = 0;
+        long double sum = 0, squares = 0;
+    };
+    long long n = 0;
+    std::int64_t origin = 0;
+    long double sum = 0, squares = 0;
+    std::array<BinMoments, ElevationBins> inBin{};
+};
+
+// A part of a whole in tenths of a percent, rounded; -1 for no whole: the completeness of the
+// summary's tables.
+long long CompletenessTenths(long long part, long long whole);
+
 // The rows of one satellite, in file order, cut into arcs.
 class SatelliteArcs {
   public:
@@ -115,25 +179,13 @@ class SatelliteArcs {
     const std::vector<Arc>& Arcs() const { return arcs; }
 
   private:
-    struct Moments { // of one column in the current arc, about its first value
-        long long n = 0;
-        std::int64_t origin = 0, last = 0;
-        Ticks lastAt = 0;
-        long double sum = 0, squares = 0;
-    };
-    struct BinMoments { // of one multipath column in one elevation bin of the current arc
-        long long n = 0;
-        long double sum = 0, squares = 0;
-    };
-    ArcBreak EndsArc(const GofRow& row, const ArcRules& rules) const;
+    ArcSample SampleOf(const GofRow& row, const ArcRules& rules) const;
     void CloseArc(ArcBreak why);
-    void AddBins(int k, long double mean);
 
     Figures figures;
-    std::array<Moments, SpreadCount> arc{};
-    std::array<std::array<BinMoments, ElevationBins>, MultipathCount> arcBins{};
+    std::array<ArcValues, SpreadCount> arc{};
+    std::optional<ArcCutter> cutter;
     std::vector<Arc> arcs;
-    Ticks lastTime = 0;
 };
 
 // One line of the summary: a satellite ("G05"), a system total ("GPS") or the file ("ALL").

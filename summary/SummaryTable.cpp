@@ -32,8 +32,8 @@ std::string Count(long long n) { return n < 0 ? "-" : std::to_string(n); }
 // A part of a whole in percent rounded to one decimal; "-" for no whole.
 std::string Percent(long long part, long long whole)
 {
-    if (whole <= 0) return "-";
-    const long long tenths = (part * 2000 + whole) / (2 * whole);
+    const long long tenths = CompletenessTenths(part, whole);
+    if (tenths < 0) return "-";
     return std::to_string(tenths / 10) + "." + std::to_string(tenths % 10);
 }
 

@@ -103,7 +103,8 @@ ArcSample SampleAt(const QcInput& in, const PairSignals& p, std::size_t e)
     s.time = in.epochs[e];
     s.lossOfLock = (!p.l1.empty() && Lost(p.l1[e])) || (!p.l2.empty() && Lost(p.l2[e]));
     if (p.f1 <= 0 || p.f2 <= 0 || p.f1 == p.f2 || !Both(p.l1, p.l2, e)) return s;
-    const long double c = GPSc::c, m1 = p.l1[e]->value * c / p.f1, m2 = p.l2[e]->value * c / p.f2;
+    const long double c = LightSpeed, m1 = p.l1[e]->value * c / p.f1,
+                      m2 = p.l2[e]->value * c / p.f2;
     const long double wide = (p.f1 * m1 - p.f2 * m2) / (p.f1 - p.f2);
     auto mw = [&](const std::vector<const QcValue*>& first, int k) {
         if (!Both(first, p.c2, e)) return;
@@ -176,8 +177,8 @@ void AddMultipath(const QcInput& in, const QcSatellite& sat, const PairSignals& 
             values.Close(f.mp, f.binned ? &f.mpBins : nullptr);
             arc = arcs.of[e];
         }
-        const long double mp = Multipath(v.value, phaseI[e]->value * GPSc::c / fi,
-                                         phaseJ[e]->value * GPSc::c / fj, fi, fj);
+        const long double mp = Multipath(v.value, phaseI[e]->value * LightSpeed / fi,
+                                         phaseJ[e]->value * LightSpeed / fj, fi, fj);
         values.Add(Milli(mp), f.binned ? BinAt(sat, v.epoch) : -1);
     }
     values.Close(f.mp, f.binned ? &f.mpBins : nullptr);
@@ -221,7 +222,8 @@ std::vector<RotiValue> RotiOfSatellite(const QcInput& in, const PairSignals& p, 
     for (std::size_t e = 0; e < in.epochs.size(); ++e) {
         if (!Both(p.l1, p.l2, e)) continue;
         if (arcs.of[e] != current) flush(), current = arcs.of[e];
-        const long double l4 = p.l1[e]->value * GPSc::c / p.f1 - p.l2[e]->value * GPSc::c / p.f2;
+        const long double l4 =
+            p.l1[e]->value * LightSpeed / p.f1 - p.l2[e]->value * LightSpeed / p.f2;
         arc.emplace_back(in.epochs[e], l4 / perTecu);
     }
     flush();
@@ -292,8 +294,8 @@ long double CarrierOf(char system, int band, std::optional<int> channel)
     if (s == nullptr || band <= 0 || band >= NBands) return 0;
     if (!s->channels || (band != 1 && band != 2)) return s->freq[band];
     if (!channel) return 0;
-    return band == 1 ? GLONASSc::freq10 + *channel * GLONASSc::dfreq10
-                     : GLONASSc::freq20 + *channel * GLONASSc::dfreq20;
+    // the table of systems holds the channel spacing of each band
+    return s->Carrier(band, static_cast<long double>(*channel));
 }
 
 const QcSignal* SignalOfType(const QcSatellite& sat, const std::string& type)

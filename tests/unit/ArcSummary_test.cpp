@@ -199,10 +199,13 @@ TEST(FileSummary, TableAndTabSeparatedFormsOfTheHandMadeListing)
               "Satellites of the header without rows: R03");
 
     // 43 / 120 = 35.8 %; MW sqrt(14400000 / 40) = 600 mm; MP1[C], MP2, MW[P], L4 are not listed
+    std::string noElevations; // no navigation data: the elevation figures are "-"
+    for (int k = 0; k < 59; k++) noElevations += "\t-";
     EXPECT_EQ(LineOf(SummaryText(dir, "--tsv " + file), file + "\tGPS"),
               file +
                   "\tGPS\t43\t120\t35.8\t2015-02-13 00:00:00.0\t2015-02-13 00:19:30.0\t6\t0.019\t40"
-                  "\t-\t-\t-\t-\t0.600\t40\t-\t-\t-\t-");
+                  "\t-\t-\t-\t-\t0.600\t40\t-\t-\t-\t-" +
+                  noElevations + "\twindow");
 }
 
 // Every system of a listing has its satellites and its total, in the order of the table of

@@ -8,7 +8,7 @@
 
 namespace {
 
-constexpr long double C = GPSc::c, F1 = GPSc::freq1, F2 = GPSc::freq2;
+constexpr long double C = LightSpeed, F1 = 154 * SatFreq::f0, F2 = 120 * SatFreq::f0;
 constexpr Ticks S = TicksPerSecond;
 
 QcSignal Signal(const std::string& code)

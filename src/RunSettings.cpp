@@ -46,7 +46,7 @@ std::string ChoiceText(const SignalChoice& c)
 std::string SignalChoicesText(const RunSettings& s)
 {
     std::string text;
-    for (const SignalChoice& c : s.signalChoices) text += " " + ChoiceText(c);
+    for (const SignalChoice& c : s.signalChoices) text.append(" ").append(ChoiceText(c));
     return text;
 }
 
@@ -94,7 +94,7 @@ std::string LettersText(const char* separator)
 {
     std::string text;
     for (const SatSystem& sys : SatSystems)
-        text += (text.empty() ? "" : separator) + std::string(1, sys.letter);
+        text.append(text.empty() ? "" : separator).push_back(sys.letter);
     return text;
 }
 
@@ -149,7 +149,7 @@ std::string BandsOf(const SatSystem& s)
 {
     std::string bands;
     for (int b = 0; b < NBands; b++)
-        if (s.ReadsBand(b)) bands += " " + std::to_string(b);
+        if (s.ReadsBand(b)) bands.append(" ").append(std::to_string(b));
     return bands;
 }
 
@@ -511,7 +511,7 @@ void CommandLine::WarnSystemsOff(const SatelliteList& list, const char* option)
     std::string off;
     for (long k = 0; k < list.prn.NRow(); k++)
         if (const SatSystem* sys = SystemOf(list.prn(k)); sys != nullptr && !s.IsOn(*sys))
-            off += " " + SatId(list.prn(k));
+            off.append(" ").append(SatId(list.prn(k)));
     if (off.empty()) return;
     ProgramWarning(ProgName, ("SATELLITES" + off + " OF OPTION " + option +
                               " BELONG TO NO SYSTEM SWITCHED ON WITH -c!")
@@ -528,8 +528,9 @@ void CommandLine::FinalChecks()
     CheckNavOptions();
     if (s.resultFile.empty()) DeriveResultFile();
     if (std::none_of(s.systems.begin(), s.systems.end(), [](bool on) { return on; }))
-        ProgramError(ProgName,
-                     ("NO GNSS SATELLITE SYSTEM SET [-c[" + LettersText("|") + "]]!").c_str());
+        ProgramError(
+            ProgName,
+            (std::string("NO GNSS SATELLITE SYSTEM SET [-c[") + LettersText("|") + "]]!").c_str());
     if (s.satellites) WarnSystemsOff(*s.satellites, "-p");
     if (s.excluded) WarnSystemsOff(*s.excluded, "-x");
 }

@@ -111,16 +111,16 @@ const HeaderLabel Labels[] = {
      [](const RINEXHeader& h) { return h.type != 0; },
      "ADDITIONAL \"RINEX VERSION / TYPE\" HEADER LINE"},
     {"PGM / RUN BY / DATE", &RINEXHeader::ParsePgmRunByDate,
-     [](const RINEXHeader& h) { return Filled(h.pgm); },
+     [](const RINEXHeader& h) { return Filled(h.creator.program); },
      "ADDITIONAL \"PGM / RUN BY / DATE\" HEADER LINE", Form::Any, true},
     {"MARKER NAME", &RINEXHeader::ParseMarkerName,
-     [](const RINEXHeader& h) { return Filled(h.mname); },
+     [](const RINEXHeader& h) { return Filled(h.marker.name); },
      "ADDITIONAL \"MARKER NAME\" HEADER LINE"},
     {"MARKER NUMBER", &RINEXHeader::ParseMarkerNumber,
-     [](const RINEXHeader& h) { return Filled(h.mnumber); },
+     [](const RINEXHeader& h) { return Filled(h.marker.number); },
      "ADDITIONAL \"MARKER NUMBER\" HEADER LINE"},
     {"OBSERVER / AGENCY", &RINEXHeader::ParseObsAgency,
-     [](const RINEXHeader& h) { return Filled(h.observer); },
+     [](const RINEXHeader& h) { return Filled(h.observer.name); },
      "ADDITIONAL \"OBSERVER / AGENCY\" HEADER LINE"},
     {"APPROX POSITION XYZ", &RINEXHeader::ParseX0,
      [](const RINEXHeader& h) { return h.xyz0read; },
@@ -134,10 +134,10 @@ const HeaderLabel Labels[] = {
     // the repeated record of a system is reported by the parser, which knows the system
     {"SYS / # / OBS TYPES", &RINEXHeader::ParseSysObsTypes, nullptr, nullptr, Form::Rinex3},
     {"REC # / TYPE / VERS", &RINEXHeader::ParseReceiver,
-     [](const RINEXHeader& h) { return Filled(h.rectype); },
+     [](const RINEXHeader& h) { return Filled(h.receiver.type); },
      "ADDITIONAL \"REC # / TYPE / VERS\" HEADER LINE"},
     {"ANT # / TYPE", &RINEXHeader::ParseAntenna,
-     [](const RINEXHeader& h) { return Filled(h.anttype); },
+     [](const RINEXHeader& h) { return Filled(h.antenna.type); },
      "ADDITIONAL \"ANT # / TYPE\" HEADER LINE"},
     {"INTERVAL", &RINEXHeader::ParseInterval,
      [](const RINEXHeader& h) { return h.interval > 0; },
@@ -211,13 +211,15 @@ void RINEXHeader::RINEXHeaderReset()
     version = 0;
     type = 0;
     satsystems = 0;
-    pgm[0] = runby[0] = date[0] = mname[0] = mnumber[0] = observer[0] = agency[0] = '\0';
-    recnumb[0] = rectype[0] = recversion[0] = antnumb[0] = anttype[0] = '\0';
+    creator = {};
+    marker = {};
+    observer = {};
+    receiver = {};
+    antenna = {};
     xyz0read = false;
     neuread = false;
     nobs = 0;
-    wavelengthDefL1 = '1';
-    wavelengthDefL2 = '1';
+    wavelengthFactors = {'1', '1'};
     interval = -1.0f;
     obsfirstts[0] = obslastts[0] = '\0';
     types.reset();
@@ -263,32 +265,32 @@ void RINEXHeader::ParseRVersionType(char* navline)
 
 void RINEXHeader::ParsePgmRunByDate(char* navline)
 {
-    CutText(navline, 1, 20, pgm, true);
-    CutText(navline, 21, 20, runby, true);
-    CutText(navline, 41, 20, date, true);
+    CutText(navline, 1, 20, creator.program, true);
+    CutText(navline, 21, 20, creator.runBy, true);
+    CutText(navline, 41, 20, creator.date, true);
 }
 
-void RINEXHeader::ParseMarkerName(char* navline) { CutText(navline, 1, 60, mname, true); }
+void RINEXHeader::ParseMarkerName(char* navline) { CutText(navline, 1, 60, marker.name, true); }
 
-void RINEXHeader::ParseMarkerNumber(char* navline) { CutText(navline, 1, 20, mnumber, true); }
+void RINEXHeader::ParseMarkerNumber(char* navline) { CutText(navline, 1, 20, marker.number, true); }
 
 void RINEXHeader::ParseObsAgency(char* navline)
 {
-    CutText(navline, 1, 20, observer, true);
-    CutText(navline, 21, 40, agency, true);
+    CutText(navline, 1, 20, observer.name, true);
+    CutText(navline, 21, 40, observer.agency, true);
 }
 
 void RINEXHeader::ParseReceiver(char* navline)
 {
-    CutText(navline, 1, 20, recnumb, true);
-    CutText(navline, 21, 20, rectype, true);
-    CutText(navline, 41, 20, recversion, true);
+    CutText(navline, 1, 20, receiver.number, true);
+    CutText(navline, 21, 20, receiver.type, true);
+    CutText(navline, 41, 20, receiver.version, true);
 }
 
 void RINEXHeader::ParseAntenna(char* navline)
 {
-    CutText(navline, 1, 20, antnumb, false);
-    CutText(navline, 21, 20, anttype, false);
+    CutText(navline, 1, 20, antenna.number, false);
+    CutText(navline, 21, 20, antenna.type, false);
 }
 
 void RINEXHeader::ParseX0(char* navline)
@@ -329,8 +331,8 @@ void RINEXHeader::ParseObsLast(char* navline) { ParseObsTime(navline, obslast, o
 
 void RINEXHeader::ParseWavelength(char* navline)
 {
-    wavelengthDefL1 = Column(navline, 6);
-    wavelengthDefL2 = Column(navline, 12);
+    wavelengthFactors[0] = Column(navline, 6);
+    wavelengthFactors[1] = Column(navline, 12);
 }
 
 // "SYS / # / OBS TYPES": the system letter, the count in columns 4-6 and 13 codes a line from

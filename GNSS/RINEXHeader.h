@@ -38,6 +38,30 @@ struct neu {
     }
 };
 
+// Columns 1-20, 21-40 and 41-60 of the identification lines.
+struct CreatorLine {
+    char program[21];
+    char runBy[21];
+    char date[21];
+};
+struct MarkerLines {
+    char name[61];
+    char number[21];
+};
+struct ObserverLine {
+    char name[21];
+    char agency[41];
+};
+struct ReceiverLine {
+    char number[21];
+    char type[21];
+    char version[21];
+};
+struct AntennaLine {
+    char number[21];
+    char type[21];
+};
+
 // RINEX 3 and 4: the observation codes of one satellite system ("SYS / # / OBS TYPES").
 struct SystemCodes {
     char system = ' ';
@@ -87,26 +111,20 @@ class RINEXHeader {
     float version;
     char type;
     char satsystems;
-    char pgm[21];
-    char runby[21];
-    char date[21];
-    char mname[61];
-    char mnumber[21];
-    char observer[21];
-    char agency[41];
-    char recnumb[21];
-    char rectype[21];
-    char recversion[21];
-    char antnumb[21];
-    char anttype[21];
+    // The texts of the identification lines, trailing blanks cut (the antenna's kept).
+    CreatorLine creator; // "PGM / RUN BY / DATE"
+    MarkerLines marker;  // "MARKER NAME", "MARKER NUMBER"
+    ObserverLine observer;
+    ReceiverLine receiver;
+    AntennaLine antenna;
     xyz X0;
     bool xyz0read;
     neu Dp;
     bool neuread;
     unsigned short nobs;
     matrix<unsigned short> obs;
-    char wavelengthDefL1;
-    char wavelengthDefL2;
+    // "WAVELENGTH FACT L1/2": the default factors of L1 and L2 ('1' or '2').
+    std::array<char, 2> wavelengthFactors;
     float interval;
     mjd obsfirst;
     mjd obslast;

@@ -14,6 +14,14 @@
 
 namespace {
 
+// kestrova-plain compiles this file once more with KESTROVA_PLAIN_TEXT: every value then goes
+// through atof and the stream, the reference the fast text paths below are checked against.
+#ifdef KESTROVA_PLAIN_TEXT
+constexpr bool PlainTextOnly = true;
+#else
+constexpr bool PlainTextOnly = false;
+#endif
+
 // The flag at position i of a field: blank is 0, otherwise the character's code minus the code of
 // '0'. A field text that ends before i has a blank there: nothing past its end is read.
 unsigned short FlagDigit(const char* line, std::size_t length, std::size_t i)
@@ -292,7 +300,7 @@ bool ParseFixed3Whole(const char* f, double& value)
 long double ParseObsValue(const char* field, std::size_t length)
 {
     double fast;
-    if (!gnssobsns::PlainText && length >= 14 && ParseFixed3Whole(field, fast)) return fast;
+    if (!PlainTextOnly && length >= 14 && ParseFixed3Whole(field, fast)) return fast;
     char buf[15];
     const std::size_t n = std::min<std::size_t>(length, 14);
     std::memcpy(buf, field, n);
@@ -308,7 +316,7 @@ int FormatFixed(long double v, int decimals, int width, char* buf, char fill)
 void WriteFixed(std::ostream& out, long double v, int decimals, int width)
 {
     char buf[64];
-    const bool plain = gnssobsns::PlainText || !PlainLayout(out);
+    const bool plain = PlainTextOnly || !PlainLayout(out);
     int n = plain ? 0 : FormatFixed(v, decimals, width, buf, out.fill());
     if (n > 0) {
         out.precision(decimals);
@@ -320,7 +328,7 @@ void WriteFixed(std::ostream& out, long double v, int decimals, int width)
 void WriteWhole(std::ostream& out, unsigned long n, int width, char fill)
 {
     char buf[64];
-    const int length = gnssobsns::PlainText || !PlainLayout(out)
+    const int length = PlainTextOnly || !PlainLayout(out)
                            ? 0
                            : FormatFixed(static_cast<long double>(n), 0, width, buf, fill);
     out.fill(fill);
@@ -340,7 +348,7 @@ char* PutColumn(char* p, long double v, int width, unsigned short lli, unsigned 
         std::memcpy(p + 5, NoFlags, 4);
         return p + 9;
     }
-    int n = gnssobsns::PlainText ? 0 : FormatFields(e, 3, width, p, ' ');
+    int n = PlainTextOnly ? 0 : FormatFields(e, 3, width, p, ' ');
     if (n > 0) return PutFlag(PutFlag(p + n, lli), ss);
     // the stream's own formatting: the plain path, a huge value, a rounding tie
     std::ostringstream text;
@@ -388,7 +396,7 @@ gnssobs operator+(const gnssobs& o1, const gnssobs& o2)
 
 void WriteColumn(std::ostream& out, long double v, int width, unsigned short lli, unsigned short ss)
 {
-    if (gnssobsns::PlainText || !PlainLayout(out) || out.fill() != ' ') {
+    if (PlainTextOnly || !PlainLayout(out) || out.fill() != ' ') {
         StreamColumn(out, v, width, lli, ss);
         return;
     }

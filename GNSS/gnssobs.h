@@ -10,11 +10,6 @@
 #include <cstddef>
 #include <ostream>
 
-namespace gnssobsns {
-// Test-only switch: every value through atof and the stream, as the fast text paths stand in for.
-inline bool PlainText = false;
-} // namespace gnssobsns
-
 // A missing observation: a value below a ten-thousandth.
 inline bool IsNullObs(long double v) { return std::fabs(v) < static_cast<long double>(0.0001); }
 

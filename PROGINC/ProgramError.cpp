@@ -1,14 +1,12 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "PROGINC/ProgramError.h"
 
-#include <cstdlib>
+#include "PROGINC/ResultFile.h"
+
 #include <iostream>
 #include <ostream>
 
 namespace {
-
-ExitHook exitHook = nullptr;
-ExitHook exitCleanup = nullptr;
 
 void WarningFrame(std::ostream& out, const char* prog, const char* warn)
 {
@@ -19,17 +17,12 @@ void WarningFrame(std::ostream& out, const char* prog, const char* warn)
 
 } // namespace
 
-void SetExitHook(ExitHook hook) { exitHook = hook; }
-
-void SetExitCleanup(ExitHook cleanup) { exitCleanup = cleanup; }
-
 void ExitProgram()
 {
     std::cout.flush();
     std::cerr.flush();
-    if (exitCleanup != nullptr) exitCleanup();
-    if (exitHook != nullptr) exitHook();
-    std::exit(1);
+    RemovePendingResult();
+    EndAfterFatalFrame();
 }
 
 void ProgramError(const char* prog, const char* error)

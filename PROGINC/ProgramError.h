@@ -25,12 +25,11 @@ void ClassFrame(const char* marker, const char* cls, const char* kind, const cha
 // rest: one blank and the step, or nine blanks and a detail.
 std::ostream& ProgressLine(std::ostream& out, const char* method);
 
-// Every fatal frame ends here: both streams are flushed, the cleanup runs (it removes what a
-// stopped run must not leave behind) and the process exits with status 1. A harness (fuzzing,
-// tests) may install a hook that runs after the cleanup and does not return.
+// Every fatal frame ends here: both streams are flushed, a result file not yet in place is
+// removed (a stopped run leaves no partial listing) and EndAfterFatalFrame() ends the process.
 [[noreturn]] void ExitProgram();
-using ExitHook = void (*)();
-void SetExitHook(ExitHook hook);
-void SetExitCleanup(ExitHook cleanup);
+// Exits with status 1. It is alone in its file (FatalEnd.cpp): a harness that must go on after a
+// fatal frame (fuzzing, tests) links its own definition instead, one that throws.
+[[noreturn]] void EndAfterFatalFrame();
 
 #endif

@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "PROGINC/ResultFile.h"
 
-#include "PROGINC/ProgramError.h"
-
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -14,12 +12,6 @@ namespace {
 
 // The temporary file not yet in place; a fixed array, so that a signal handler may read it.
 char pending[4096];
-
-void RemovePending()
-{
-    if (pending[0] != '\0') unlink(pending);
-    pending[0] = '\0';
-}
 
 extern "C" void RemovePendingAndDie(int sig)
 {
@@ -61,6 +53,12 @@ mode_t ModeFor(const std::filesystem::path& p)
 
 } // namespace
 
+void RemovePendingResult()
+{
+    if (pending[0] != '\0') unlink(pending);
+    pending[0] = '\0';
+}
+
 bool ResultFile::Open(const char* name, std::ofstream& out)
 {
     std::error_code ec;
@@ -76,7 +74,6 @@ bool ResultFile::Open(const char* name, std::ofstream& out)
     std::string temp = final + ".partial-XXXXXX";
     if (temp.size() >= sizeof pending) return false;
     RemoveOnSignals();
-    SetExitCleanup(RemovePending);
     const mode_t mode = ModeFor(target);
     int fd = mkstemp(temp.data());
     if (fd < 0) return false;
@@ -84,7 +81,7 @@ bool ResultFile::Open(const char* name, std::ofstream& out)
     fchmod(fd, mode);
     close(fd);
     out.open(temp, std::ios::out | std::ios::trunc);
-    if (!out.is_open()) RemovePending();
+    if (!out.is_open()) RemovePendingResult();
     return out.is_open();
 }
 
@@ -95,6 +92,6 @@ bool ResultFile::Commit(std::ofstream& out)
     if (!isTemporary) return ok;
     ok = ok && std::rename(pending, final.c_str()) == 0;
     if (ok) pending[0] = '\0';
-    RemovePending();
+    RemovePendingResult();
     return ok;
 }

@@ -24,4 +24,7 @@ class ResultFile {
     bool isTemporary = false;
 };
 
+// Removes the temporary file of a result not yet committed, if any (a fatal exit calls it).
+void RemovePendingResult();
+
 #endif

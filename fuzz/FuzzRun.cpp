@@ -14,10 +14,6 @@
 
 namespace {
 
-struct FatalExit {};
-
-[[noreturn]] void ThrowFatal() { throw FatalExit{}; }
-
 class NullBuffer : public std::streambuf {
   protected:
     int overflow(int c) override { return c; }
@@ -28,6 +24,9 @@ class NullBuffer : public std::streambuf {
 std::string ScratchRoot() { return access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp"; }
 
 } // namespace
+
+// A fatal frame ends the run, not the fuzzing process.
+void EndAfterFatalFrame() { throw FatalExit{}; }
 
 const std::string& ScratchDir()
 {
@@ -59,7 +58,6 @@ void RunGuarded(const std::function<void()>& run)
 {
     static NullBuffer null;
     ScratchDir();
-    SetExitHook(ThrowFatal);
     std::streambuf* out = std::cout.rdbuf(&null);
     std::streambuf* err = std::cerr.rdbuf(&null);
     try {

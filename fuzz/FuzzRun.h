@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+// What a fatal frame throws in the harnesses (their EndAfterFatalFrame()).
+struct FatalExit {};
+
 // The scratch folder of this process (made on first use) and a file in it.
 const std::string& ScratchDir();
 std::string ScratchFile(const char* name);

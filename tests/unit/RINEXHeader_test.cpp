@@ -85,27 +85,27 @@ TEST(RINEXHeader, FieldsOfEveryLabel)
     EXPECT_FLOAT_EQ(hd.version, 2.11f);
     EXPECT_EQ(hd.type, 'O');
     EXPECT_EQ(hd.satsystems, 'M');
-    EXPECT_STREQ(hd.pgm, "teqc  2014Jan16");
-    EXPECT_STREQ(hd.runby, "NOAA/NOS/NGS/CORS");
-    EXPECT_STREQ(hd.date, "20150214 03:36:45UTC");
-    EXPECT_STREQ(hd.mname, "YORK");
-    EXPECT_STREQ(hd.mnumber, "84");
-    EXPECT_STREQ(hd.observer, "Charles Harpster");
-    EXPECT_STREQ(hd.agency, "PADT");
-    EXPECT_STREQ(hd.recnumb, "0220247558");
-    EXPECT_STREQ(hd.rectype, "TRIMBLE 5700");
-    EXPECT_STREQ(hd.recversion, "NP 1.00 / SP 1.22");
+    EXPECT_STREQ(hd.creator.program, "teqc  2014Jan16");
+    EXPECT_STREQ(hd.creator.runBy, "NOAA/NOS/NGS/CORS");
+    EXPECT_STREQ(hd.creator.date, "20150214 03:36:45UTC");
+    EXPECT_STREQ(hd.marker.name, "YORK");
+    EXPECT_STREQ(hd.marker.number, "84");
+    EXPECT_STREQ(hd.observer.name, "Charles Harpster");
+    EXPECT_STREQ(hd.observer.agency, "PADT");
+    EXPECT_STREQ(hd.receiver.number, "0220247558");
+    EXPECT_STREQ(hd.receiver.type, "TRIMBLE 5700");
+    EXPECT_STREQ(hd.receiver.version, "NP 1.00 / SP 1.22");
     // the antenna fields keep their blanks
-    EXPECT_STREQ(hd.antnumb, "0220167001          ");
-    EXPECT_STREQ(hd.anttype, " TRM33429.00+GP     ");
+    EXPECT_STREQ(hd.antenna.number, "0220167001          ");
+    EXPECT_STREQ(hd.antenna.type, " TRM33429.00+GP     ");
     EXPECT_TRUE(hd.xyz0read);
     EXPECT_DOUBLE_EQ(static_cast<double>(hd.X0.y), -4763243.007);
     EXPECT_TRUE(hd.neuread);
     EXPECT_DOUBLE_EQ(static_cast<double>(hd.Dp.u), 1.5);
     EXPECT_DOUBLE_EQ(static_cast<double>(hd.Dp.e), 0.2);
     EXPECT_DOUBLE_EQ(static_cast<double>(hd.Dp.n), 0.3);
-    EXPECT_EQ(hd.wavelengthDefL1, '1');
-    EXPECT_EQ(hd.wavelengthDefL2, '2');
+    EXPECT_EQ(hd.wavelengthFactors[0], '1');
+    EXPECT_EQ(hd.wavelengthFactors[1], '2');
     EXPECT_FLOAT_EQ(hd.interval, 30.0f);
     EXPECT_EQ(hd.obsfirst.GetMJDay(), 57066U);
     EXPECT_EQ(hd.obsfirst.GetSecond(), 0.0L);
@@ -145,14 +145,14 @@ TEST(RINEXHeader, ContinuationLinesOfTheTypesRecord)
     // 9 types: no continuation; the next line is a header line of its own
     Read(hd, TypesLine(9, nine) + L("NINE", "MARKER NAME") + End);
     EXPECT_EQ(hd.nobs, 9);
-    EXPECT_STREQ(hd.mname, "NINE");
+    EXPECT_STREQ(hd.marker.name, "NINE");
     // 12 types: one continuation line, taken even though it carries another label
     Read(hd, TypesLine(12, nine) + TypesMore("    D2    C5    L5", "MARKER NAME") +
                  L("AFTER", "MARKER NAME") + End);
     ASSERT_EQ(hd.nobs, 12);
     EXPECT_EQ(hd.obs(9), tD2);
     EXPECT_EQ(hd.obs(11), tL5);
-    EXPECT_STREQ(hd.mname, "AFTER");
+    EXPECT_STREQ(hd.marker.name, "AFTER");
     // 19 types: two continuation lines
     Read(hd, TypesLine(19, nine) + TypesMore(more) + TypesMore("    C7") + End);
     ASSERT_EQ(hd.nobs, 19);
@@ -177,7 +177,7 @@ TEST(RINEXHeader, RepeatedLinesAreReportedWithTheirLineNumbers)
     // line 4 is the second name: the continuation line of the types record counts as a line
     EXPECT_EQ(out, Warning("ADDITIONAL \"MARKER NAME\" HEADER LINE", 4) +
                        Warning("ADDITIONAL \"INTERVAL\" HEADER LINE", 6));
-    EXPECT_STREQ(hd.mname, "SECOND");
+    EXPECT_STREQ(hd.marker.name, "SECOND");
     EXPECT_FLOAT_EQ(hd.interval, 15.0f);
 
     // an interval of 0 is no interval; blank fields leave nothing to repeat
@@ -215,7 +215,7 @@ TEST(RINEXHeader, LabelsAreFoundAnywhereInTheLine)
     // a line of any length is read, and the lines after it too
     Read(hd, L("LONG", "MARKER NAME") + std::string(120, 'x') + "COMMENT\n" +
                  std::string(300, ' ') + "\n" + L("    30.000", "INTERVAL") + End);
-    EXPECT_STREQ(hd.mname, "LONG");
+    EXPECT_STREQ(hd.marker.name, "LONG");
     EXPECT_FLOAT_EQ(hd.interval, 30.0f);
 }
 
@@ -223,11 +223,11 @@ TEST(RINEXHeader, HeaderWithoutEndStopsAtTheEndOfTheInput)
 {
     RINEXHeader hd;
     Read(hd, L("NO END", "MARKER NAME") + L("    30.000", "INTERVAL"));
-    EXPECT_STREQ(hd.mname, "NO END");
+    EXPECT_STREQ(hd.marker.name, "NO END");
     EXPECT_FLOAT_EQ(hd.interval, 30.0f);
     // the record is reset by every read
     Read(hd, End);
-    EXPECT_STREQ(hd.mname, "");
+    EXPECT_STREQ(hd.marker.name, "");
     EXPECT_FLOAT_EQ(hd.interval, -1.0f);
     EXPECT_STREQ(hd.obsfirstts, "");
 }
@@ -266,7 +266,7 @@ TEST(RINEXHeader, TypesRecordOfUpTo81Types)
     Read(hd, text + L("AFTER", "MARKER NAME") + End);
     ASSERT_EQ(hd.nobs, 81);
     EXPECT_EQ(hd.obs(80), 80 % NObsTypes);
-    EXPECT_STREQ(hd.mname, "AFTER");
+    EXPECT_STREQ(hd.marker.name, "AFTER");
 }
 
 TEST(RINEXHeader, TypesCountBeyondARecordIsRefused)
@@ -302,8 +302,8 @@ TEST(RINEXHeader, Rinex4RecordsAndProgramHistory)
     const std::string version = "OBSERVATION DATA    M (MIXED)";
     RINEXHeader v4;
     EXPECT_EQ(Read(v4, L("     4.01           " + version, "RINEX VERSION / TYPE") + rest), "");
-    EXPECT_STREQ(v4.pgm, "GFZRNX-2.1.0");
-    EXPECT_STREQ(v4.mname, "SITE");
+    EXPECT_STREQ(v4.creator.program, "GFZRNX-2.1.0");
+    EXPECT_STREQ(v4.marker.name, "SITE");
     EXPECT_FLOAT_EQ(v4.interval, 15.0f);
     RINEXHeader v3;
     EXPECT_EQ(

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "GNSS/RINEX.h"
 #include "PROGINC/ProgramError.h"
+#include "tests/unit/FatalFrames.h"
 #include "tests/unit/RealFiles.h"
 
 #include <algorithm>
@@ -131,10 +132,8 @@ void ReadFails(const std::string& path)
     rnx.ReadFile();
 }
 
-struct FatalExit {};
-
-// One read with its own objects: a fatal frame ends it through the exit hook instead of ending
-// the test program, and what the readers wrote on either stream is kept.
+// One read with its own objects: a fatal frame ends it with FatalExit instead of ending the test
+// program, and what the readers wrote on either stream is kept.
 struct CaughtRead {
     RINEXHeader rh;
     RINEXData rd{rh};
@@ -147,14 +146,13 @@ struct CaughtRead {
         std::ostringstream text;
         std::streambuf* out = std::cout.rdbuf(text.rdbuf());
         std::streambuf* err = std::cerr.rdbuf(text.rdbuf());
-        SetExitHook([] { throw FatalExit{}; });
         try {
+            CatchFatal catching;
             rnx.SetFile(path.c_str());
             rnx.ReadFile();
         } catch (const FatalExit&) {
             stopped = true;
         }
-        SetExitHook(nullptr);
         std::cout.rdbuf(out);
         std::cerr.rdbuf(err);
         console = text.str();
@@ -331,7 +329,7 @@ TEST_F(RINEXFile, EventRecordsAreSkippedWithTheirSpecialRecords)
         EXPECT_EQ(rd.Table(tL1)(5).obs, 110000090.0L);
         ASSERT_EQ(rd.satList.NRow(), 2);
         EXPECT_EQ(rd.satList(1), 27);
-        EXPECT_STREQ(rh.mname, "");
+        EXPECT_STREQ(rh.marker.name, "");
     }
 }
 

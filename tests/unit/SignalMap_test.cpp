@@ -138,7 +138,7 @@ TEST(SignalMap, ContinuationLinesAndScaleFactors)
     EXPECT_EQ(divisor('G', tL5), 1.0);
     EXPECT_EQ(divisor('R', tC1), 1000.0);
     EXPECT_EQ(divisor('R', tL1), 1000.0);
-    EXPECT_EQ(r.h.wavelengthDefL1, '1'); // not read: the line has no place in RINEX 3
+    EXPECT_EQ(r.h.wavelengthFactors[0], '1'); // not read: the line has no place in RINEX 3
 }
 
 // GLONASS channels with or without blanks between the entries, over continuation lines; an

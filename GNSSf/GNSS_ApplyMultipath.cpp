@@ -4,7 +4,7 @@
 #include "PROGINC/ProgramError.h"
 
 #include <initializer_list>
-#include <iostream>
+#include <ostream>
 
 namespace {
 
@@ -74,29 +74,26 @@ long RemovePass(RINEXData& rnxd, const CompactTEQC& mpf, std::initializer_list<C
     return comSat;
 }
 
-void Announce(bool verbose, const char* text)
+void Announce(std::ostream& progress, const char* text)
 {
-    if (verbose) ProgressLine(std::cerr, "ApplyMultipath") << text;
+    ProgressLine(progress, "ApplyMultipath") << text;
 }
 
-void Report(bool verbose, long comSat)
-{
-    if (verbose) std::cerr << comSat << " common satellites!\n";
-}
+void Report(std::ostream& progress, long comSat) { progress << comSat << " common satellites!\n"; }
 
 } // namespace
 
 void ApplyMultipath(RINEXData& rnxd, CompactTEQC& mp1, CompactTEQC& mp2, bool isMP1, bool isMP2,
-                    bool verbose)
+                    std::ostream& progress)
 {
     if (!isMP1 && !isMP2) return;
-    Announce(verbose, " REMOVING ESTIMATED MULTIPATH FROM TEQC!\n");
+    Announce(progress, " REMOVING ESTIMATED MULTIPATH FROM TEQC!\n");
     if (isMP1) {
-        Announce(verbose, "         Multipath on P1/C1 - ");
-        Report(verbose, RemovePass(rnxd, mp1, {CodeOf(rnxd, tC1), CodeOf(rnxd, tP1)}));
+        Announce(progress, "         Multipath on P1/C1 - ");
+        Report(progress, RemovePass(rnxd, mp1, {CodeOf(rnxd, tC1), CodeOf(rnxd, tP1)}));
     }
     if (isMP2) {
-        Announce(verbose, "         Multipath on P2 - ");
-        Report(verbose, RemovePass(rnxd, mp2, {CodeOf(rnxd, tP2)}));
+        Announce(progress, "         Multipath on P2 - ");
+        Report(progress, RemovePass(rnxd, mp2, {CodeOf(rnxd, tP2)}));
     }
 }

@@ -3,6 +3,9 @@
 
 #include "GNSSf/GNSS_ApplyMultipath.h"
 
+#include <iostream>
+#include <ostream>
+
 namespace {
 
 void RemoveClockJumps(RINEXData& d, const GlonassChannels& glonass, Progress& progress)
@@ -23,7 +26,9 @@ void ApplyCorrections(const RunSettings& s, const GlonassChannels& glonass, RINE
                       CompactTEQC& mp1, CompactTEQC& mp2, Progress& progress)
 {
     if (rnx.facts.StandInFor(tP2) != nullptr) rnx.MakeStandIn(tP2);
+    // its lines go to standard error, beside the reader's frames
+    std::ostream multipathProgress(progress.On() ? std::cerr.rdbuf() : nullptr);
     ApplyMultipath(rnx.rdata, mp1, mp2, s.mp1File.has_value(), s.mp2File.has_value(),
-                   progress.On());
+                   multipathProgress);
     if (s.removeClockJumps) RemoveClockJumps(rnx.rdata, glonass, progress);
 }

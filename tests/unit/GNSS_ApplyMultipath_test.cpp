@@ -83,7 +83,8 @@ class ApplyMultipathTest : public testing::Test {
     std::string Apply(bool isMP1, bool isMP2, bool verbose = true)
     {
         testing::internal::CaptureStderr();
-        ApplyMultipath(rd, mp1, mp2, isMP1, isMP2, verbose);
+        std::ostream progress(verbose ? std::cerr.rdbuf() : nullptr);
+        ApplyMultipath(rd, mp1, mp2, isMP1, isMP2, progress);
         return testing::internal::GetCapturedStderr();
     }
 

@@ -160,7 +160,7 @@ RunSettings SettingsOf(int argc, const char** argv, RunInputs& in, RunPlan& plan
                     << ": ***** PRINTING OF GNSS OBSERVATIONS AND LINEAR COMBINATIONS FROM "
                        "RINEX FILE *****\n";
     RunSettings settings = ParseCommandLine(argc, argv, progress);
-    DecideChannelSources(plan, settings, in.rnx);
+    DecideChannelSources(plan, settings, in.rnx, ProgramFolder());
     progress.Line("GetFiles") << " setting output GNSS OBSERVATION file: " << settings.resultFile
                               << "!\n";
     return settings;

@@ -8,6 +8,7 @@
 #include "GNSS/TimeConverse.h"
 #include "GNSS/mGNSSc.h"
 #include "GNSS/ymdhms.h"
+#include "GNSSf/GNSS_SetGLNFreq.h"
 #include "PROGINC/ProgramError.h"
 #include "src/ListCodes.h"
 
@@ -144,7 +145,8 @@ void TakeWindowFromFile(RunPlan& plan, const RunSettings& s, const RINEX& file, 
 
 } // namespace
 
-void DecideChannelSources(RunPlan& plan, const RunSettings& s, RINEX& rnx)
+void DecideChannelSources(RunPlan& plan, const RunSettings& s, RINEX& rnx,
+                          const std::filesystem::path& programFolder)
 {
     plan.systems = s.systems;
     plan.channels.file = s.channelFile.has_value();
@@ -152,6 +154,7 @@ void DecideChannelSources(RunPlan& plan, const RunSettings& s, RINEX& rnx)
         if (!sys.channels || !plan.IsOn(sys)) continue;
         if (!plan.channels.file)
             plan.channels.header = rnx.HasHeaderGlonassChannels(s.rinexFile.c_str());
+        plan.channels.table = InstalledChannelTable(programFolder);
         // the navigation files may give the channels: decided when they are read
         if (plan.channels.Any() || !s.navFiles.empty()) continue;
         SwitchOffWithoutChannels(plan, sys);
@@ -267,10 +270,33 @@ namespace {
 // have too few satellites with records, and the mean of several is steadier.
 constexpr long PositionEpochs = 10;
 
+// The channel table installed with the program, read when a slot first needs it.
+class InstalledTable {
+  public:
+    explicit InstalledTable(const std::optional<std::string>& p) : path(p) {}
+    std::optional<long double> ChannelAt(short s, const mjd& first)
+    {
+        if (!path) return std::nullopt;
+        if (!read) {
+            table.SetFile(path->c_str());
+            table.ReadFile();
+            read = true;
+        }
+        return table.ChannelAt(s, first);
+    }
+
+  private:
+    const std::optional<std::string>& path;
+    GLNSat table;
+    bool read = false;
+};
+
+constexpr const char* FromTable = "FROM INSTALLED TABLE";
+
 // Where the channel of slot s comes from, added to the channel table where it was missing;
 // nullptr when no source has it.
 const char* TakeChannel(ChannelSources& sources, short s, const mjd& first, const RINEX& file,
-                        GLNSat& channels, const BroadcastNav& nav)
+                        GLNSat& channels, const BroadcastNav& nav, InstalledTable& table)
 {
     const RINEXHeader& h = file.rhead;
     if (sources.file || sources.header) {
@@ -283,30 +309,53 @@ const char* TakeChannel(ChannelSources& sources, short s, const mjd& first, cons
             return "FROM RINEX HEADER";
         }
     int channel = 0;
-    if (!nav.GlonassChannel(
-            SatPrn(s), GpsSecondsOfObsEpoch(first, file.facts.firstTimeSystem.c_str()), channel))
-        return nullptr;
-    channels.AddChannel(s, channel);
-    sources.nav = true;
-    return "FROM NAVIGATION FILES";
+    if (nav.GlonassChannel(
+            SatPrn(s), GpsSecondsOfObsEpoch(first, file.facts.firstTimeSystem.c_str()), channel)) {
+        channels.AddChannel(s, channel);
+        sources.nav = true;
+        return "FROM NAVIGATION FILES";
+    }
+    if (const std::optional<long double> k = table.ChannelAt(s, first)) {
+        channels.AddChannel(s, static_cast<int>(std::lround(*k)));
+        return FromTable;
+    }
+    return nullptr;
+}
+
+// The installed table is named once, and kept in the plan only where a slot used it.
+void SayTableUsed(ChannelSources& sources, long slots)
+{
+    if (slots == 0) {
+        sources.table.reset();
+        return;
+    }
+    ProgramWarning(ProgName, ("GLONASS FREQUENCY CHANNELS OF " + std::to_string(slots) +
+                              " SLOTS TAKEN FROM THE INSTALLED TABLE " + *sources.table +
+                              " - NO CHANNEL FILE [-gf], RINEX HEADER OR NAVIGATION FILE GIVES "
+                              "THEM!")
+                                 .c_str());
 }
 
 // Each GLONASS slot of the file takes its channel from the channel file, else from the RINEX
-// header, else from the navigation records nearest the first epoch. Without any channel the
-// system is switched off as without a channel file.
-void CompleteGlonassChannels(RunPlan& plan, const RINEX& file, GLNSat& channels,
-                             const BroadcastNav& nav, Progress& progress)
+// header, else from the navigation records nearest the first epoch, else from the installed
+// table. Without any channel the system is switched off as without a channel file. The source of
+// each slot is said with -v where navigation files were given or the slot used the table.
+void CompleteGlonassChannels(RunPlan& plan, const RunSettings& settings, const RINEX& file,
+                             GLNSat& channels, const BroadcastNav& nav, Progress& progress)
 {
     const RINEXData& d = file.rdata;
     const mjd first = d.GetMJD(0);
     if (!plan.channels.file && !plan.channels.header) channels.SetHeaderChannels({});
+    InstalledTable table(plan.channels.table);
+    long fromTable = 0;
     for (const SatSystem& sys : SatSystems) {
         if (!sys.channels || !plan.IsOn(sys)) continue;
         for (long i = 0; i < d.satList.Length(); i++) {
             const short s = d.satList(i);
             if (SystemOf(s) != &sys || !GLONASSc::HasSlot(s)) continue;
-            const char* from = TakeChannel(plan.channels, s, first, file, channels, nav);
-            if (!progress.On()) continue;
+            const char* from = TakeChannel(plan.channels, s, first, file, channels, nav, table);
+            if (from == FromTable) fromTable++;
+            if (!progress.On() || (settings.navFiles.empty() && from != FromTable)) continue;
             progress.Line("ReadFile") << " GLONASS " << SatId(s) << " FREQUENCY CHANNEL ";
             if (from != nullptr)
                 progress.More() << static_cast<int>(channels.GetFreqNum(s, first)) << " " << from
@@ -314,6 +363,7 @@ void CompleteGlonassChannels(RunPlan& plan, const RINEX& file, GLNSat& channels,
             else
                 progress.More() << "NOT FOUND\n";
         }
+        if (plan.channels.table) SayTableUsed(plan.channels, fromTable);
         if (!plan.channels.Any()) SwitchOffWithoutChannels(plan, sys);
     }
 }
@@ -383,7 +433,7 @@ void LocateReceiver(RunPlan& plan, const RunSettings& s, const RINEX& file, cons
 void PlanGeometry(RunPlan& plan, const RunSettings& s, const RINEX& file, GLNSat& channels,
                   const BroadcastNav& nav, Progress& progress)
 {
+    CompleteGlonassChannels(plan, s, file, channels, nav, progress);
     if (s.navFiles.empty()) return;
-    CompleteGlonassChannels(plan, file, channels, nav, progress);
     LocateReceiver(plan, s, file, nav, progress);
 }

@@ -18,7 +18,9 @@
 #include "src/RunSettings.h"
 
 #include <array>
+#include <filesystem>
 #include <optional>
+#include <string>
 #include <vector>
 
 // A code of the list and whether the file can supply it.
@@ -28,10 +30,12 @@ struct ListEntry {
 };
 
 // Where the GLONASS channels come from: a channel file, the RINEX 3 or 4 header, the
-// navigation files (for slots the others lack).
+// navigation files (for slots the others lack), the channel table installed with the program
+// (for slots no other source gives; kept only where a slot takes its channel from it).
 struct ChannelSources {
     bool file = false, header = false, nav = false;
-    bool Any() const { return file || header || nav; }
+    std::optional<std::string> table;
+    bool Any() const { return file || header || nav || table.has_value(); }
 };
 
 // The receiver position and how it was found ("manually set", "from RINEX header",
@@ -73,8 +77,10 @@ struct RunPlan {
 unsigned long TypesToRead(const RunSettings& s, const SystemSet& systems);
 
 // The systems that can be listed: a system on channels (GLONASS) only where its channels are
-// known or may come from the navigation files.
-void DecideChannelSources(RunPlan& plan, const RunSettings& s, RINEX& rnx);
+// known or may come from the navigation files or the channel table installed with the program
+// in programFolder (see InstalledChannelTable).
+void DecideChannelSources(RunPlan& plan, const RunSettings& s, RINEX& rnx,
+                          const std::filesystem::path& programFolder);
 // The codes listed (those of -l, else every header type with a column) and whether the store,
 // holding the types stored, supplies each for a system of the plan.
 std::vector<ListEntry> PlanList(const RunSettings& s, const RunPlan& plan, const RINEXHeader& h,
@@ -83,7 +89,9 @@ std::vector<ListEntry> PlanList(const RunSettings& s, const RunPlan& plan, const
 void PlanListing(RunPlan& plan, const RunSettings& s, const RINEX& file, Progress& progress);
 // The grid of the listed epochs, with the warnings of the epochs it drops.
 void PlanGrid(RunPlan& plan, const RunSettings& s, const RINEXData& d, Progress& progress);
-// The GLONASS channels of each slot (with navigation files) and the receiver position.
+// The GLONASS channel of each slot, from its sources in their order (a warning names the
+// installed table where a slot takes its channel from it), then with navigation files the
+// receiver position.
 void PlanGeometry(RunPlan& plan, const RunSettings& s, const RINEX& file, GLNSat& channels,
                   const BroadcastNav& nav, Progress& progress);
 

@@ -143,6 +143,47 @@ void TakeWindowFromFile(RunPlan& plan, const RunSettings& s, const RINEX& file, 
                                   << " s!\n";
 }
 
+// "10:00:00", or "2022-06-08 10:00:00" where the epoch is not of the day of `day`; a fraction
+// of the second where there is one.
+std::string SpanTime(const mjd& e, const mjd& day)
+{
+    std::ostringstream text;
+    text << WithDecimals(mjd2ymdhms(e), 3);
+    std::string t = text.str().substr(text.str().find_first_not_of(' '));
+    if (t.ends_with(".000")) t.resize(t.size() - 4);
+    return e.GetMJDay() == day.GetMJDay() ? t.substr(t.find(' ') + 1) : t;
+}
+
+// The epochs read inside a span.
+long EpochsIn(const RINEXData& d, const mjd& start, const mjd& end)
+{
+    long n = 0;
+    for (long j = 0; j < d.GetNEpoch(); j++)
+        if (start <= d.epoch(j) && d.epoch(j) <= end) n++;
+    return n;
+}
+
+// A file that ends early is said once; the span the summary counts over is kept where it is
+// not the listed window.
+void PlanNominalSpan(RunPlan& plan, const RunSettings& s, const RINEX& file)
+{
+    plan.nominal.reset();
+    const std::optional<NominalSpan> span = ShortOfNominalSpan(file.rhead, file.facts, s.rinexFile);
+    if (!span) return;
+    ProgramWarning(ProgName,
+                   ("RINEX FILE " + s.rinexFile + " HOLDS " +
+                    std::to_string(EpochsIn(file.rdata, span->start, span->end)) + " OF THE " +
+                    std::to_string(span->epochs) + " EPOCHS OF ITS NOMINAL SPAN " +
+                    SpanTime(span->start, span->start) + "-" + SpanTime(span->end, span->start) +
+                    " (" + span->source + ") - ITS LAST EPOCH IS " +
+                    SpanTime(file.facts.last, span->start) + "!")
+                       .c_str());
+    NominalSpan counted = *span;
+    if (s.start) counted.start = plan.start;
+    if (s.end) counted.end = plan.end;
+    if (counted.start - plan.start != 0 || counted.end - plan.end != 0) plan.nominal = counted;
+}
+
 } // namespace
 
 void DecideChannelSources(RunPlan& plan, const RunSettings& s, RINEX& rnx,
@@ -154,7 +195,8 @@ void DecideChannelSources(RunPlan& plan, const RunSettings& s, RINEX& rnx,
         if (!sys.channels || !plan.IsOn(sys)) continue;
         if (!plan.channels.file)
             plan.channels.header = rnx.HasHeaderGlonassChannels(s.rinexFile.c_str());
-        plan.channels.table = InstalledChannelTable(programFolder);
+        // the installed table is the default of a run without a channel file of its own
+        if (!plan.channels.file) plan.channels.table = InstalledChannelTable(programFolder);
         // the navigation files may give the channels: decided when they are read
         if (plan.channels.Any() || !s.navFiles.empty()) continue;
         SwitchOffWithoutChannels(plan, sys);
@@ -185,6 +227,7 @@ void PlanListing(RunPlan& plan, const RunSettings& s, const RINEX& file, Progres
                                  "USED FOR THIS RINEX 2 FILE!");
     plan.list = PlanList(s, plan, h, StoredTypes(file), progress);
     TakeWindowFromFile(plan, s, file, progress);
+    PlanNominalSpan(plan, s, file);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -330,7 +373,8 @@ void SayTableUsed(ChannelSources& sources, long slots)
         return;
     }
     ProgramWarning(ProgName, ("GLONASS FREQUENCY CHANNELS OF " + std::to_string(slots) +
-                              " SLOTS TAKEN FROM THE INSTALLED TABLE " + *sources.table +
+                              (slots == 1 ? " SLOT" : " SLOTS") +
+                              " TAKEN FROM THE INSTALLED TABLE " + *sources.table +
                               " - NO CHANNEL FILE [-gf], RINEX HEADER OR NAVIGATION FILE GIVES "
                               "THEM!")
                                  .c_str());
@@ -428,12 +472,123 @@ void LocateReceiver(RunPlan& plan, const RunSettings& s, const RINEX& file, cons
                               << r.xyz[2] << "\n";
 }
 
+// Navigation records are looked for at most this far apart over the window: closer than the
+// validity of any system's record (GLONASS: 15 min either side).
+constexpr double CoverageStep = 300;
+constexpr long MaxCoverageSamples = 2000;
+// MJD of the GPS epoch, 1980-01-06.
+constexpr unsigned long GpsEpochMjd = 44244;
+
+std::string GpsTimeText(double gpsSeconds)
+{
+    mjd e;
+    e.Set(GpsEpochMjd, 0);
+    e += static_cast<long double>(std::floor(gpsSeconds));
+    std::ostringstream text;
+    text << WithDecimals(mjd2ymdhms(e), 0);
+    return text.str().substr(text.str().find_first_not_of(' '));
+}
+
+std::string EpochText(const mjd& e)
+{
+    std::ostringstream text;
+    text << WithDecimals(mjd2ymdhms(e), 0);
+    return text.str().substr(text.str().find_first_not_of(' '));
+}
+
+// Whether a record serves some satellite of sys of the plan at one of the times looked at.
+bool IsCovered(const SatSystem& sys, const RunPlan& plan, const RunSettings& s,
+               const BroadcastNav& nav, double t0, double t1)
+{
+    const double step = std::max(CoverageStep, (t1 - t0) / MaxCoverageSamples);
+    for (long i = 0; i < plan.satellites.NRow(); i++) {
+        const short sat = plan.satellites(i);
+        if (SystemOf(sat) != &sys || s.Excludes(sat)) continue;
+        for (double t = t0;; t = std::min(t + step, t1)) {
+            if (nav.Select(NavSat{sys.letter, SatPrn(sat)}, t) != nullptr) return true;
+            if (t >= t1) break;
+        }
+    }
+    return false;
+}
+
+bool HasSatellites(const SatSystem& sys, const RunPlan& plan, const RunSettings& s)
+{
+    for (long i = 0; i < plan.satellites.NRow(); i++)
+        if (SystemOf(plan.satellites(i)) == &sys && !s.Excludes(plan.satellites(i))) return true;
+    return false;
+}
+
+// "2020-05-15 00:00:00 - 2020-05-16 00:00:00": the reference epochs of the system's records.
+std::string NavSpanText(const SatSystem& sys, const BroadcastNav& nav)
+{
+    double first = 0, last = 0;
+    bool any = false;
+    for (const NavRecord& r : nav.Records()) {
+        if (r.sat.sys != sys.letter) continue;
+        first = any ? std::min(first, r.refEpoch) : r.refEpoch;
+        last = any ? std::max(last, r.refEpoch) : r.refEpoch;
+        any = true;
+    }
+    if (!any) return std::string("THE NAVIGATION FILES HOLD NO ") + sys.name + " RECORD";
+    return std::string("ITS NAVIGATION RECORDS SPAN ") + GpsTimeText(first) + " - " +
+           GpsTimeText(last) + " (GPS TIME)";
+}
+
+// Each system listed whose satellites no record serves in the window is said once.
+void PlanNavCoverage(RunPlan& plan, const RunSettings& s, const RINEX& file,
+                     const BroadcastNav& nav)
+{
+    plan.withoutEphemeris = {};
+    const char* ts = file.facts.firstTimeSystem.c_str();
+    const double t0 = GpsSecondsOfObsEpoch(plan.start, ts), t1 = GpsSecondsOfObsEpoch(plan.end, ts);
+    for (const SatSystem& sys : SatSystems) {
+        if (!plan.IsOn(sys) || !HasSatellites(sys, plan, s) || IsCovered(sys, plan, s, nav, t0, t1))
+            continue;
+        plan.withoutEphemeris[RowOf(sys)] = true;
+        ProgramWarning(ProgName, (std::string("NO USABLE BROADCAST EPHEMERIS OF ") + sys.name +
+                                  " IN THE OBSERVATION SPAN " + EpochText(plan.start) + " - " +
+                                  EpochText(plan.end) + ": " + NavSpanText(sys, nav) +
+                                  " - NO AZ AND EL FOR ITS SATELLITES!")
+                                     .c_str());
+    }
+}
+
+bool AnglesNeeded(const RunPlan& plan, const RunSettings& s)
+{
+    return s.cutOff || std::any_of(plan.list.begin(), plan.list.end(), [](const ListEntry& e) {
+               return e.available && IsAngleCode(e.code);
+           });
+}
+
+// A cut-off that cannot cut is a failure: no row would have an elevation.
+void CheckCutOffCanApply(const RunPlan& plan, const RunSettings& s)
+{
+    if (!s.cutOff) return;
+    const bool anyCovered =
+        std::any_of(SatSystems.begin(), SatSystems.end(), [&](const SatSystem& sys) {
+            return plan.IsOn(sys) && HasSatellites(sys, plan, s) &&
+                   !plan.withoutEphemeris[RowOf(sys)];
+        });
+    if (plan.station && anyCovered) return;
+    ProgramError(ProgName, (std::string("ELEVATION CUT-OFF [-k] CANNOT APPLY: NO ROW HAS AN "
+                                        "ELEVATION (") +
+                            (plan.station ? "NO USABLE BROADCAST EPHEMERIS IN THE OBSERVATION SPAN"
+                                          : "RECEIVER POSITION UNKNOWN") +
+                            ") - NO RESULT FILE WRITTEN!")
+                               .c_str());
+}
+
 } // namespace
 
 void PlanGeometry(RunPlan& plan, const RunSettings& s, const RINEX& file, GLNSat& channels,
                   const BroadcastNav& nav, Progress& progress)
 {
-    CompleteGlonassChannels(plan, s, file, channels, nav, progress);
+    // without navigation files the channel file or the header stands alone, as ever
+    if (!s.navFiles.empty() || plan.channels.table)
+        CompleteGlonassChannels(plan, s, file, channels, nav, progress);
     if (s.navFiles.empty()) return;
     LocateReceiver(plan, s, file, nav, progress);
+    if (plan.station && AnglesNeeded(plan, s)) PlanNavCoverage(plan, s, file, nav);
+    CheckCutOffCanApply(plan, s);
 }

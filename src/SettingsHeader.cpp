@@ -99,6 +99,11 @@ void WriteTimes(std::ostream& out, const RunSettings& s, const RunPlan& plan)
 {
     WriteEpochLine(out, "#Start epoch:       ", plan.start, s.start.has_value());
     WriteEpochLine(out, "#End epoch:         ", plan.end, s.end.has_value());
+    if (plan.nominal)
+        out << "#Nominal span:      "
+            << WithDecimals(mjd2ymdhms(plan.nominal->start), HeaderDecimals) << " -"
+            << WithDecimals(mjd2ymdhms(plan.nominal->end), HeaderDecimals) << "  ("
+            << plan.nominal->source << ")\n";
     out << "#Time interval:      " << std::setprecision(3) << plan.interval << "\n";
     WriteGridOrigin(out, plan.grid);
     out << "#Max clock error:    " << std::setprecision(7) << s.maxClockError << "\n";

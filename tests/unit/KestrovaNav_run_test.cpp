@@ -169,25 +169,60 @@ TEST(NavRun, ReceiverPositionFromTheCodesOrTheOption)
 }
 
 // A RINEX 2 file without channels lists its GLONASS satellites with the channels of the
-// navigation records; a channel table's own entries come first, and a slot the table lacks is
-// taken from the navigation records instead of channel 0.
+// installed table, or of the navigation records where they give them; a channel table's own
+// entries come first, and a slot the table lacks is taken from the navigation records instead of
+// channel 0. The program without an installed table leaves GLONASS out, as it always did.
 TEST(NavRun, GlonassChannelsFromNavigationRecords)
 {
     SKIP_WITHOUT_SHARED_DATA();
     const fs::path dir = TestFolder();
     const std::string nav = " -n" + Shared + "/dlf10010.21g";
-    const ToolRun without(dir, "without", "-o" + Delf + " -cR -lL1:L2:L4:");
-    EXPECT_NE(without.err.find("WITHOUT FREQUENCY CHANNEL FILE (NOT USING GLONASS)"),
+    const std::string installed =
+        (fs::path(KESTROVA_BIN).parent_path() / "share/kestrova/glonass-channels.txt")
+            .lexically_normal()
+            .string();
+    const ToolRun byTable(dir, "bytable", "-o" + Delf + " -cR -lL1:L2:L4: -v");
+    ASSERT_EQ(byTable.status, 0) << byTable.err;
+    EXPECT_EQ(HeaderLine(byTable.gof, "#GLN FREQ CHN file:"),
+              "#GLN FREQ CHN file:  " + installed + " (installed table)");
+    EXPECT_NE(byTable.err.find(" SLOTS TAKEN FROM THE INSTALLED TABLE " + installed +
+                               " - NO CHANNEL FILE [-gf], RINEX HEADER OR NAVIGATION FILE GIVES "
+                               "THEM! ####"),
+              std::string::npos)
+        << byTable.err;
+    // the table: R01 +1, R03 +5, R16 -1
+    EXPECT_NE(byTable.out.find("GLONASS R01 FREQUENCY CHANNEL 1 FROM INSTALLED TABLE"),
               std::string::npos);
-    EXPECT_EQ(Rows(without.gof).size(), 0u);
+    EXPECT_NE(byTable.out.find("GLONASS R16 FREQUENCY CHANNEL -1 FROM INSTALLED TABLE"),
+              std::string::npos);
 
-    // R01 on channel 1 and R03 on channel 5 in the navigation file
+    // the same program in a folder without a table (skipped where the prefix it was built for
+    // holds one)
+    if (!fs::exists(KESTROVA_INSTALLED_TABLE)) {
+        fs::create_directories(dir / "alone" / "bin");
+        fs::copy_file(KESTROVA_BIN, dir / "alone" / "bin" / "kestrova");
+        const ToolRun without(dir, "without", "-o" + Delf + " -cR -lL1:L2:L4:", "", "",
+                              (dir / "alone" / "bin" / "kestrova").string());
+        EXPECT_NE(without.err.find("WITHOUT FREQUENCY CHANNEL FILE (NOT USING GLONASS)"),
+                  std::string::npos);
+        EXPECT_EQ(without.err.find("INSTALLED TABLE"), std::string::npos);
+        EXPECT_EQ(Rows(without.gof).size(), 0u);
+        EXPECT_EQ(HeaderLine(without.gof, "#GLN FREQ CHN file:"), "(no line #GLN FREQ CHN file:)");
+    }
+
+    // R01 on channel 1 and R03 on channel 5 in the navigation file; the slots it lacks from the
+    // installed table
     const ToolRun fromNav(dir, "nav", "-o" + Delf + " -cR -lL1:L2:L4: -v" + nav);
     ASSERT_EQ(fromNav.status, 0) << fromNav.err;
     EXPECT_NE(fromNav.out.find("GLONASS R01 FREQUENCY CHANNEL 1 FROM NAVIGATION FILES"),
               std::string::npos);
-    EXPECT_EQ(HeaderLine(fromNav.gof, "#GLN FREQ CHN file:"),
-              "#GLN FREQ CHN file:  (navigation files)");
+    const std::string navLine = HeaderLine(fromNav.gof, "#GLN FREQ CHN file:");
+    EXPECT_TRUE(navLine == "#GLN FREQ CHN file:  (navigation files)" ||
+                navLine ==
+                    "#GLN FREQ CHN file:  (navigation files), " + installed + " (installed table)")
+        << navLine;
+    EXPECT_EQ(navLine.find("installed") != std::string::npos,
+              fromNav.out.find("FROM INSTALLED TABLE") != std::string::npos);
 
     std::ofstream(dir / "r01.glo") << "R01       2009 12 14 00 00 00                       -2\n";
     const ToolRun table(dir, "table",
@@ -199,7 +234,9 @@ TEST(NavRun, GlonassChannelsFromNavigationRecords)
               std::string::npos);
 
     int checked = 0;
-    for (const auto& [run, sat, channel] : {std::tuple{&fromNav, "R01", 1},
+    for (const auto& [run, sat, channel] : {std::tuple{&byTable, "R01", 1},
+                                            {&byTable, "R03", 5},
+                                            {&fromNav, "R01", 1},
                                             {&fromNav, "R03", 5},
                                             {&table, "R01", -2},
                                             {&table, "R03", 5}})
@@ -209,7 +246,7 @@ TEST(NavRun, GlonassChannelsFromNavigationRecords)
                 << row;
             checked++;
         }
-    EXPECT_GT(checked, 100);
+    EXPECT_GT(checked, 200);
 }
 
 // Options that cannot work end the run with a framed error and status 1, before any result file;

@@ -183,3 +183,44 @@ TEST(SummaryRun, RealDailyFileMatchesAnIndependentComputation)
     }
     EXPECT_EQ(satellites, 30);
 }
+
+// An hour of observations under a long name that promises a day: one warning, the settings
+// header records the day, and the summary counts each satellite's completeness over the day. The
+// same file named for an hour holds its span: no warning, no span line, the hour counted.
+TEST(SummaryRun, FileNamedForADayButHoldingAnHourIsCountedOverTheDay)
+{
+    if (!fs::is_directory(Shared)) GTEST_SKIP() << Shared << " is absent";
+    const fs::path dir = TestFolder();
+    const std::string day = (dir / "KMS300DNK_R_20050920000_01D_30S_MO.rnx").string(),
+                      hour = (dir / "KMS300DNK_R_20050920000_01H_30S_MO.rnx").string();
+    fs::copy_file(Shared + "/07590920.05o", day);
+    fs::copy_file(Shared + "/07590920.05o", hour);
+    const ToolRun d(dir, "day", "-o" + day + " -cG -lC1:L1:");
+    ASSERT_EQ(d.status, 0) << d.err;
+    // 00:00:00 to 00:59:30 at 30 s, every epoch a few milliseconds late
+    EXPECT_EQ(d.err,
+              "\n#### Kestrova: Warning -> RINEX FILE " + day +
+                  " HOLDS 120 OF THE 2880 EPOCHS OF ITS NOMINAL SPAN 00:00:00-23:59:30 (FILE NAME "
+                  "01D) - ITS LAST EPOCH IS 00:59:30.005! ####\n     Continuing Kestrova ... \n\n");
+    EXPECT_NE(d.gof.find("\n#End epoch:          2005-04-02 00:59:30.005 [ 53462  3570.005]  "
+                         "(from RINEX file)\n#Nominal span:       2005-04-02 00:00:00.000 - "
+                         "2005-04-02 23:59:30.000  (FILE NAME 01D)\n"),
+              std::string::npos);
+    const Shell dayTable(dir, Summary + " day.gof");
+    ASSERT_EQ(dayTable.status, 0) << dayTable.err;
+    EXPECT_NE(dayTable.out.find("\n  Nominal span: 2005-04-02 00:00:00.000 to 2005-04-02 "
+                                "23:59:30.000 (FILE NAME 01D): completeness counted over it\n"),
+              std::string::npos)
+        << dayTable.out;
+    // G07 is in view the whole hour: 120 of 2880
+    EXPECT_NE(dayTable.out.find("\nG07       120      2880     4.2  "), std::string::npos)
+        << dayTable.out;
+
+    const ToolRun h(dir, "hour", "-o" + hour + " -cG -lC1:L1:");
+    ASSERT_EQ(h.status, 0) << h.err;
+    EXPECT_EQ(h.err, "");
+    EXPECT_EQ(h.gof.find("#Nominal span:"), std::string::npos);
+    const Shell hourTable(dir, Summary + " hour.gof");
+    EXPECT_NE(hourTable.out.find("\nG07       120       120   100.0  "), std::string::npos)
+        << hourTable.out;
+}

@@ -519,15 +519,16 @@ bool HasSatellites(const SatSystem& sys, const RunPlan& plan, const RunSettings&
     return false;
 }
 
-// "2020-05-15 00:00:00 - 2020-05-16 00:00:00": the reference epochs of the system's records.
+// "2020-05-15 00:00:00 - 2020-05-16 00:00:00": the epochs of the system's records (their clock
+// epochs, as the record lines write them).
 std::string NavSpanText(const SatSystem& sys, const BroadcastNav& nav)
 {
     double first = 0, last = 0;
     bool any = false;
     for (const NavRecord& r : nav.Records()) {
         if (r.sat.sys != sys.letter) continue;
-        first = any ? std::min(first, r.refEpoch) : r.refEpoch;
-        last = any ? std::max(last, r.refEpoch) : r.refEpoch;
+        first = any ? std::min(first, r.clockEpoch) : r.clockEpoch;
+        last = any ? std::max(last, r.clockEpoch) : r.clockEpoch;
         any = true;
     }
     if (!any) return std::string("THE NAVIGATION FILES HOLD NO ") + sys.name + " RECORD";

@@ -288,3 +288,82 @@ TEST(NavRun, WithoutNavigationFilesNothingChanges)
     EXPECT_EQ(r.gof.find("#Receiver XYZ:"), std::string::npos);
     EXPECT_EQ(Words(Rows(r.gof).front()).size(), 8u); // one column: C1
 }
+
+// Navigation data of another day: one warning for the system, naming both spans, and none per
+// satellite; with -k no row could have an elevation, so the run fails and writes nothing.
+TEST(NavRun, NavigationFilesOfAnotherDayAreSaidOnceAndACutOffFails)
+{
+    SKIP_WITHOUT_SHARED_DATA();
+    const fs::path dir = TestFolder();
+    const std::string york = "-o" + Shared + "/york0440.15o -cG -lC1:EL:";
+    const std::string frame = "\n#### Kestrova: Warning -> ";
+    const std::string tail = " ####\n     Continuing Kestrova ... \n\n";
+    // the GPS records of the other day, from the epochs of their record lines
+    const ToolRun other(dir, "other",
+                        york + " -n" + Shared + "/NYA100NOR_S_20241240000_01D_GN.rnx.gz");
+    ASSERT_EQ(other.status, 0) << other.err;
+    const Shell epochs(dir, "gzip -dc " + Shared +
+                                "/NYA100NOR_S_20241240000_01D_GN.rnx.gz | grep '^G[0-9][0-9] ' | "
+                                "cut -c5-23 | sort | sed -n '1p;$p' | "
+                                "awk '{printf \"%s-%s-%s %s:%s:%s\\n\", $1, $2, $3, $4, $5, $6}'");
+    const std::vector<std::string> span = Lines(epochs.out);
+    ASSERT_EQ(span.size(), 2u) << epochs.out;
+    EXPECT_EQ(other.err, frame +
+                             "NO USABLE BROADCAST EPHEMERIS OF GPS IN THE OBSERVATION SPAN "
+                             "2015-02-13 00:00:00 - 2015-02-13 23:59:30: ITS NAVIGATION RECORDS "
+                             "SPAN " +
+                             span[0] + " - " + span[1] +
+                             " (GPS TIME) - NO AZ AND EL FOR ITS SATELLITES!" + tail);
+    for (const std::string& row : Rows(other.gof)) ASSERT_TRUE(std::isnan(Value(row, 1))) << row;
+
+    // a merged file without any GPS record; with -k10 an error and no result file
+    const std::string merged = " -n" + Shared + "/BRDC00IGS_R_20201360000_01D_MN.rnx";
+    const ToolRun none(dir, "none", york + merged);
+    ASSERT_EQ(none.status, 0) << none.err;
+    EXPECT_EQ(none.err, frame +
+                            "NO USABLE BROADCAST EPHEMERIS OF GPS IN THE OBSERVATION SPAN "
+                            "2015-02-13 00:00:00 - 2015-02-13 23:59:30: THE NAVIGATION FILES HOLD "
+                            "NO GPS RECORD - NO AZ AND EL FOR ITS SATELLITES!" +
+                            tail);
+    const ToolRun cut(dir, "cut", york + " -k10" + merged);
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_TRUE(cut.err.ends_with(
+        "\n**** Kestrova: Error -> ELEVATION CUT-OFF [-k] CANNOT APPLY: NO ROW HAS AN ELEVATION "
+        "(NO "
+        "USABLE BROADCAST EPHEMERIS IN THE OBSERVATION SPAN) - NO RESULT FILE WRITTEN! ****\n     "
+        "Exiting Kestrova ... \n\n"))
+        << cut.err;
+    EXPECT_FALSE(fs::exists(dir / "cut.gof"));
+}
+
+// GPS orbits alone for a G R E C day: one warning for each other system, none per satellite of
+// them; the cut-off applies to the GPS rows and keeps the rows without angles.
+TEST(NavRun, OrbitsOfOneSystemForAMultiGnssDay)
+{
+    SKIP_WITHOUT_SHARED_DATA();
+    const fs::path dir = TestFolder();
+    const ToolRun r(dir, "gps",
+                    "-o" + Nya + " -cGREC -lC1:EL: -k10 -n" + Shared +
+                        "/NYA100NOR_S_20241240000_01D_GN.rnx.gz");
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string said;
+    for (std::size_t at = r.err.find("#### Kestrova: Warning -> "); at != std::string::npos;
+         at = r.err.find("#### Kestrova: Warning -> ", at + 1))
+        said += r.err.substr(at + 26, r.err.find(" IN THE ", at) - at - 26) + "\n";
+    EXPECT_EQ(said, "NO USABLE BROADCAST EPHEMERIS OF GLONASS\nNO USABLE BROADCAST EPHEMERIS OF "
+                    "GALILEO\nNO USABLE BROADCAST EPHEMERIS OF BDS\n");
+    EXPECT_NE(r.err.find("THE NAVIGATION FILES HOLD NO GALILEO RECORD"), std::string::npos);
+    long gpsWithAngles = 0, othersWithout = 0;
+    for (const std::string& row : Rows(r.gof)) {
+        const double el = Value(row, 1);
+        if (Words(row)[4][0] == 'G') {
+            if (!std::isnan(el)) gpsWithAngles++;
+            EXPECT_TRUE(std::isnan(el) || el >= 10) << row;
+        } else {
+            EXPECT_TRUE(std::isnan(el)) << row;
+            othersWithout++;
+        }
+    }
+    EXPECT_GT(gpsWithAngles, 1000);
+    EXPECT_GT(othersWithout, 1000);
+}

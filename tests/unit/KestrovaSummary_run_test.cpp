@@ -224,3 +224,25 @@ TEST(SummaryRun, FileNamedForADayButHoldingAnHourIsCountedOverTheDay)
     EXPECT_NE(hourTable.out.find("\nG07       120       120   100.0  "), std::string::npos)
         << hourTable.out;
 }
+
+// After -fG15:E15: the combination columns of the summary and the pictures' data name the L5
+// and E5a bands the result file's pairs give, not the default second bands.
+TEST(SummaryRun, CombinationColumnsNameTheBandsOfTheFilesPairs)
+{
+    if (!fs::is_directory(Shared)) GTEST_SKIP() << Shared << " is absent";
+    const fs::path dir = TestFolder();
+    const ToolRun list(dir, "pairs",
+                       "-o" + Shared + "/OB713520.23O.gz -cGE -lL4:MW:MC1:MP2: -fG15:E15:");
+    ASSERT_EQ(list.status, 0) << list.err;
+    const Shell table(dir, Summary + " pairs.gof");
+    ASSERT_EQ(table.status, 0) << table.err;
+    EXPECT_NE(table.out.find("\nSAT      rows  expected  compl%  first epoch            last epoch "
+                             "            arcs  MP1[C] (G1 E1)       n  MP2 (G5 E5)       n  "
+                             "MW[C] (G1-5 E1-5)       n  L4 (G1-5 E1-5)       n\n"),
+              std::string::npos)
+        << table.out;
+    const Shell gps(dir, Summary + " --plot-data=MP2 --sats=G pairs.gof");
+    EXPECT_NE(gps.out.find("\n# bands: (G5)\n"), std::string::npos);
+    const Shell both(dir, Summary + " --plot-data=L4 pairs.gof");
+    EXPECT_NE(both.out.find("\n# bands: (G1-5 E1-5)\n"), std::string::npos);
+}

@@ -255,9 +255,37 @@ void PrintAgainstElevation(std::ostream& out, const SummaryOf& s,
 void PrintBins(std::ostream& out, const SummaryOf& s, const std::vector<SummaryLine>& lines)
 {
     const ArcRules& rules = s.summary.Rules();
+    // the rows: a system (or ALL) and a column with the bands of that system (of every system)
+    struct BinRow {
+        const SummaryLine* line;
+        int k;
+        std::string name;
+    };
+    std::vector<BinRow> rows;
+    std::size_t width = std::string("column").size();
+    for (const SummaryLine& l : lines) {
+        if (IsSatellite(l)) continue;
+        for (int k = 0; k < MultipathCount; ++k) {
+            const auto& bins = l.figures.bins[k];
+            if (rules.spread[k] < 0 || std::all_of(bins.begin(), bins.end(),
+                                                   [](const Spread& b) { return b.values == 0; }))
+                continue;
+            rows.push_back({&l, k,
+                            std::string(SpreadColumns[k]) +
+                                BandsOf(s.header, SpreadColumns[k], SystemOfLine(l))});
+            width = std::max(width, rows.back().name.size());
+        }
+    }
     out << "\nRMS of the code multipath by elevation (metres, about each arc's mean; n in "
            "brackets):\n";
-    std::string head = "SYS  column         ";
+    auto start = [width](const std::string& sys, const std::string& column) {
+        std::string text = sys;
+        text.resize(5, ' ');
+        text += column;
+        text.resize(5 + width + 1, ' ');
+        return text;
+    };
+    std::string head = start("SYS", "column");
     for (int b = 0; b < ElevationBins; ++b) {
         char bin[32];
         std::snprintf(
@@ -266,28 +294,16 @@ void PrintBins(std::ostream& out, const SummaryOf& s, const std::vector<SummaryL
         head += bin;
     }
     out << head << "\n";
-    for (const SummaryLine& l : lines) {
-        if (IsSatellite(l)) continue;
-        for (int k = 0; k < MultipathCount; ++k) {
-            const auto& bins = l.figures.bins[k];
-            if (rules.spread[k] < 0 || std::all_of(bins.begin(), bins.end(),
-                                                   [](const Spread& b) { return b.values == 0; }))
-                continue;
-            char line[64];
-            std::snprintf(line, sizeof line, "%-4s %-15s", l.label.c_str(),
-                          (std::string(SpreadColumns[k]) +
-                           BandsOf(s.header, SpreadColumns[k], SystemOfLine(l)))
-                              .c_str());
-            std::string text = line;
-            for (const Spread& b : l.figures.bins[k]) {
-                char cell[40];
-                std::snprintf(cell, sizeof cell, "%14s",
-                              b.values ? (Rms(b) + " (" + std::to_string(b.values) + ")").c_str()
-                                       : "-");
-                text += cell;
-            }
-            out << text << "\n";
+    for (const BinRow& r : rows) {
+        std::string text = start(r.line->label, r.name);
+        for (const Spread& b : r.line->figures.bins[r.k]) {
+            char cell[40];
+            std::snprintf(cell, sizeof cell, "%14s",
+                          b.values ? (Rms(b) + " (" + std::to_string(b.values) + ")").c_str()
+                                   : "-");
+            text += cell;
         }
+        out << text << "\n";
     }
 }
 

@@ -391,14 +391,16 @@ void CompleteGlonassChannels(RunPlan& plan, const RunSettings& settings, const R
     const mjd first = d.GetMJD(0);
     if (!plan.channels.file && !plan.channels.header) channels.SetHeaderChannels({});
     InstalledTable table(plan.channels.table);
-    long fromTable = 0;
+    const bool tableFound = plan.channels.table.has_value();
+    long fromTable = 0, notFound = 0;
     for (const SatSystem& sys : SatSystems) {
         if (!sys.channels || !plan.IsOn(sys)) continue;
         for (long i = 0; i < d.satList.Length(); i++) {
             const short s = d.satList(i);
             if (SystemOf(s) != &sys || !GLONASSc::HasSlot(s)) continue;
             const char* from = TakeChannel(plan.channels, s, first, file, channels, nav, table);
-            if (from == FromTable) fromTable++;
+            fromTable += from == FromTable;
+            notFound += from == nullptr;
             if (!progress.On() || (settings.navFiles.empty() && from != FromTable)) continue;
             progress.Line("ReadFile") << " GLONASS " << SatId(s) << " FREQUENCY CHANNEL ";
             if (from != nullptr)
@@ -408,7 +410,12 @@ void CompleteGlonassChannels(RunPlan& plan, const RunSettings& settings, const R
                 progress.More() << "NOT FOUND\n";
         }
         if (plan.channels.table) SayTableUsed(plan.channels, fromTable);
-        if (!plan.channels.Any()) SwitchOffWithoutChannels(plan, sys);
+        if (plan.channels.Any()) continue;
+        // with the installed table at hand only a slot it lacks is a loss worth a warning
+        if (!tableFound || notFound > 0)
+            SwitchOffWithoutChannels(plan, sys);
+        else
+            plan.systems[RowOf(sys)] = false;
     }
 }
 

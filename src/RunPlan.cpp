@@ -181,6 +181,8 @@ void PlanNominalSpan(RunPlan& plan, const RunSettings& s, const RINEX& file)
     NominalSpan counted = *span;
     if (s.start) counted.start = plan.start;
     if (s.end) counted.end = plan.end;
+    // a window of -s and -e that lies apart from the span leaves nothing to count over
+    if (counted.end - counted.start < 0) return;
     if (counted.start - plan.start != 0 || counted.end - plan.end != 0) plan.nominal = counted;
 }
 

@@ -61,6 +61,12 @@ for c in L4 MP2 S1; do
     fi
 done
 grep -q 'ylabel "L4 \[m\]"' "$work/sample.L4.gp" || fail "L4 is not labelled in metres"
+# the titles name the bands of each system drawn (GPS and GLONASS L2, Galileo E5b); S1 has none
+grep -q 'title "MP2 (G2 R2 E7) (mean of each arc removed) - kest0440.15o, ' "$work/sample.MP2.gp" ||
+    fail "MP2 does not name its bands"
+grep -q 'title "L4 (G1-2 R1-2 E1-7) (mean of each arc removed) - ' "$work/sample.L4.gp" ||
+    fail "L4 does not name its bands"
+grep -q 'title "S1 - kest0440.15o, ' "$work/sample.S1.gp" || fail "S1 names bands"
 grep -q 'xlabel "Time \[MM:SS\], 2015-02-13 00:00:00.0 to 00:59:30.0"' "$work/sample.L4.gp" ||
     fail "time axis label"
 
@@ -139,7 +145,7 @@ got=$(awk '/^# / { printf "%s", $2; next } NF == 0 { printf "|" } NF == 4 { prin
 [ "$got" = "G01 -0.001 0.001| -0.003 0.001| 0.002| -0.001 0.001| -0.003 0.001| 0.002||G02 -0.036| -0.032 0.068| -0.001 0.001" ] ||
     fail "arc means: $got"
 grep -q 'arcs.L4.png (2 satellites, 15 values, 6 arcs)' "$work/arcs.out" || fail "arcs not counted"
-grep -q 'title "L4 (mean of each arc removed) - hand.15o, 2015-02-13 00:00:00.0 to 00:09:30.0"' "$work/arcs.L4.gp" || fail "-z not in the title"
+grep -q 'title "L4 (G1-2 E1-7) (mean of each arc removed) - hand.15o, 2015-02-13 00:00:00.0 to 00:09:30.0"' "$work/arcs.L4.gp" || fail "-z not in the title"
 
 # The time axis: minutes and seconds under an hour, hours and minutes up to a day, the day
 # beyond, with the dates in the label.

@@ -153,14 +153,14 @@ void WriteListing(const RunSettings& s, const RunPlan& plan, RunInputs& in, Resu
 } // namespace
 
 RunSettings SettingsOf(int argc, const char** argv, RunInputs& in, RunPlan& plan,
-                       Progress& progress)
+                       Progress& progress, const std::filesystem::path& programFolder)
 {
     progress.More() << "\n"
                     << ProgName
                     << ": ***** PRINTING OF GNSS OBSERVATIONS AND LINEAR COMBINATIONS FROM "
                        "RINEX FILE *****\n";
     RunSettings settings = ParseCommandLine(argc, argv, progress);
-    DecideChannelSources(plan, settings, in.rnx);
+    DecideChannelSources(plan, settings, in.rnx, programFolder);
     progress.Line("GetFiles") << " setting output GNSS OBSERVATION file: " << settings.resultFile
                               << "!\n";
     return settings;
@@ -184,7 +184,7 @@ void KestrovaRun::Phases(int argc, const char** argv)
     if (AsksForUsage(argc, argv)) return WriteUsage(std::cout);
     Progress progress(AsksForProgress(argc, argv));
     RunPlan plan;
-    const RunSettings settings = SettingsOf(argc, argv, in, plan, progress);
+    const RunSettings settings = SettingsOf(argc, argv, in, plan, progress, ProgramFolder());
     ReadAndPlan(settings, plan, in, progress);
     Result result(settings);
     progress.Line("PrintSet") << " opening result file and writting processing settings!\n";

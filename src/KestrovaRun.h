@@ -16,6 +16,7 @@
 #include "src/RunSettings.h"
 #include "teqc/CompactTEQC.h"
 
+#include <filesystem>
 #include <fstream>
 #include <vector>
 
@@ -38,9 +39,10 @@ struct KestrovaRun {
 };
 
 // The settings of a command line and the plan up to the reading of the file (for tests of the
-// options): the messages as in a run.
+// options): the messages as in a run. The installed GLONASS channel table is looked for from
+// programFolder (the folder of the running program in a run).
 RunSettings SettingsOf(int argc, const char** argv, RunInputs& in, RunPlan& plan,
-                       Progress& progress);
+                       Progress& progress, const std::filesystem::path& programFolder);
 
 // Reading the file and the optional inputs, and the plan they allow.
 void ReadAndPlan(const RunSettings& s, RunPlan& plan, RunInputs& in, Progress& progress);

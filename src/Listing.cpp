@@ -192,7 +192,8 @@ long Listing::WriteSatellite(short s, TextBlock& block, Progress& progress)
         }
     }
     if (nrec > 0) block.Append("\n");
-    if (nUnknown > 0)
+    // a system without any usable record was said once for all its satellites
+    if (nUnknown > 0 && !plan.withoutEphemeris[RowOf(*sys)])
         ProgramWarning(ProgName, ("NO USABLE BROADCAST EPHEMERIS FOR SATELLITE " + SatId(s) +
                                   " AT " + std::to_string(nUnknown) +
                                   " OF ITS EPOCHS - ITS AZ AND EL ARE MISSING THERE!")

@@ -8,6 +8,7 @@
 #include "GNSS/TimeConverse.h"
 #include "GNSS/mGNSSc.h"
 #include "GNSS/ymdhms.h"
+#include "GNSSf/GNSS_SetGLNFreq.h"
 #include "PROGINC/ProgramError.h"
 #include "src/ListCodes.h"
 
@@ -142,9 +143,53 @@ void TakeWindowFromFile(RunPlan& plan, const RunSettings& s, const RINEX& file, 
                                   << " s!\n";
 }
 
+// "10:00:00", or "2022-06-08 10:00:00" where the epoch is not of the day of `day`; a fraction
+// of the second where there is one.
+std::string SpanTime(const mjd& e, const mjd& day)
+{
+    std::ostringstream text;
+    text << WithDecimals(mjd2ymdhms(e), 3);
+    std::string t = text.str().substr(text.str().find_first_not_of(' '));
+    if (t.ends_with(".000")) t.resize(t.size() - 4);
+    return e.GetMJDay() == day.GetMJDay() ? t.substr(t.find(' ') + 1) : t;
+}
+
+// The epochs read inside a span.
+long EpochsIn(const RINEXData& d, const mjd& start, const mjd& end)
+{
+    long n = 0;
+    for (long j = 0; j < d.GetNEpoch(); j++)
+        if (start <= d.epoch(j) && d.epoch(j) <= end) n++;
+    return n;
+}
+
+// A file that ends early is said once; the span the summary counts over is kept where it is
+// not the listed window.
+void PlanNominalSpan(RunPlan& plan, const RunSettings& s, const RINEX& file)
+{
+    plan.nominal.reset();
+    const std::optional<NominalSpan> span = ShortOfNominalSpan(file.rhead, file.facts, s.rinexFile);
+    if (!span) return;
+    ProgramWarning(ProgName,
+                   ("RINEX FILE " + s.rinexFile + " HOLDS " +
+                    std::to_string(EpochsIn(file.rdata, span->start, span->end)) + " OF THE " +
+                    std::to_string(span->epochs) + " EPOCHS OF ITS NOMINAL SPAN " +
+                    SpanTime(span->start, span->start) + "-" + SpanTime(span->end, span->start) +
+                    " (" + span->source + ") - ITS LAST EPOCH IS " +
+                    SpanTime(file.facts.last, span->start) + "!")
+                       .c_str());
+    NominalSpan counted = *span;
+    if (s.start) counted.start = plan.start;
+    if (s.end) counted.end = plan.end;
+    // a window of -s and -e that lies apart from the span leaves nothing to count over
+    if (counted.end - counted.start < 0) return;
+    if (counted.start - plan.start != 0 || counted.end - plan.end != 0) plan.nominal = counted;
+}
+
 } // namespace
 
-void DecideChannelSources(RunPlan& plan, const RunSettings& s, RINEX& rnx)
+void DecideChannelSources(RunPlan& plan, const RunSettings& s, RINEX& rnx,
+                          const std::filesystem::path& programFolder)
 {
     plan.systems = s.systems;
     plan.channels.file = s.channelFile.has_value();
@@ -152,6 +197,8 @@ void DecideChannelSources(RunPlan& plan, const RunSettings& s, RINEX& rnx)
         if (!sys.channels || !plan.IsOn(sys)) continue;
         if (!plan.channels.file)
             plan.channels.header = rnx.HasHeaderGlonassChannels(s.rinexFile.c_str());
+        // the installed table is the default of a run without a channel file of its own
+        if (!plan.channels.file) plan.channels.table = InstalledChannelTable(programFolder);
         // the navigation files may give the channels: decided when they are read
         if (plan.channels.Any() || !s.navFiles.empty()) continue;
         SwitchOffWithoutChannels(plan, sys);
@@ -182,6 +229,7 @@ void PlanListing(RunPlan& plan, const RunSettings& s, const RINEX& file, Progres
                                  "USED FOR THIS RINEX 2 FILE!");
     plan.list = PlanList(s, plan, h, StoredTypes(file), progress);
     TakeWindowFromFile(plan, s, file, progress);
+    PlanNominalSpan(plan, s, file);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -267,10 +315,33 @@ namespace {
 // have too few satellites with records, and the mean of several is steadier.
 constexpr long PositionEpochs = 10;
 
+// The channel table installed with the program, read when a slot first needs it.
+class InstalledTable {
+  public:
+    explicit InstalledTable(const std::optional<std::string>& p) : path(p) {}
+    std::optional<long double> ChannelAt(short s, const mjd& first)
+    {
+        if (!path) return std::nullopt;
+        if (!read) {
+            table.SetFile(path->c_str());
+            table.ReadFile();
+            read = true;
+        }
+        return table.ChannelAt(s, first);
+    }
+
+  private:
+    const std::optional<std::string>& path;
+    GLNSat table;
+    bool read = false;
+};
+
+constexpr const char* FromTable = "FROM INSTALLED TABLE";
+
 // Where the channel of slot s comes from, added to the channel table where it was missing;
 // nullptr when no source has it.
 const char* TakeChannel(ChannelSources& sources, short s, const mjd& first, const RINEX& file,
-                        GLNSat& channels, const BroadcastNav& nav)
+                        GLNSat& channels, const BroadcastNav& nav, InstalledTable& table)
 {
     const RINEXHeader& h = file.rhead;
     if (sources.file || sources.header) {
@@ -283,30 +354,56 @@ const char* TakeChannel(ChannelSources& sources, short s, const mjd& first, cons
             return "FROM RINEX HEADER";
         }
     int channel = 0;
-    if (!nav.GlonassChannel(
-            SatPrn(s), GpsSecondsOfObsEpoch(first, file.facts.firstTimeSystem.c_str()), channel))
-        return nullptr;
-    channels.AddChannel(s, channel);
-    sources.nav = true;
-    return "FROM NAVIGATION FILES";
+    if (nav.GlonassChannel(
+            SatPrn(s), GpsSecondsOfObsEpoch(first, file.facts.firstTimeSystem.c_str()), channel)) {
+        channels.AddChannel(s, channel);
+        sources.nav = true;
+        return "FROM NAVIGATION FILES";
+    }
+    if (const std::optional<long double> k = table.ChannelAt(s, first)) {
+        channels.AddChannel(s, static_cast<int>(std::lround(*k)));
+        return FromTable;
+    }
+    return nullptr;
+}
+
+// The installed table is named once, and kept in the plan only where a slot used it.
+void SayTableUsed(ChannelSources& sources, long slots)
+{
+    if (slots == 0) {
+        sources.table.reset();
+        return;
+    }
+    ProgramWarning(ProgName, ("GLONASS FREQUENCY CHANNELS OF " + std::to_string(slots) +
+                              (slots == 1 ? " SLOT" : " SLOTS") +
+                              " TAKEN FROM THE INSTALLED TABLE " + *sources.table +
+                              " - NO CHANNEL FILE [-gf], RINEX HEADER OR NAVIGATION FILE GIVES "
+                              "THEM!")
+                                 .c_str());
 }
 
 // Each GLONASS slot of the file takes its channel from the channel file, else from the RINEX
-// header, else from the navigation records nearest the first epoch. Without any channel the
-// system is switched off as without a channel file.
-void CompleteGlonassChannels(RunPlan& plan, const RINEX& file, GLNSat& channels,
-                             const BroadcastNav& nav, Progress& progress)
+// header, else from the navigation records nearest the first epoch, else from the installed
+// table. Without any channel the system is switched off as without a channel file. The source of
+// each slot is said with -v where navigation files were given or the slot used the table.
+void CompleteGlonassChannels(RunPlan& plan, const RunSettings& settings, const RINEX& file,
+                             GLNSat& channels, const BroadcastNav& nav, Progress& progress)
 {
     const RINEXData& d = file.rdata;
     const mjd first = d.GetMJD(0);
     if (!plan.channels.file && !plan.channels.header) channels.SetHeaderChannels({});
+    InstalledTable table(plan.channels.table);
+    const bool tableFound = plan.channels.table.has_value();
+    long fromTable = 0, notFound = 0;
     for (const SatSystem& sys : SatSystems) {
         if (!sys.channels || !plan.IsOn(sys)) continue;
         for (long i = 0; i < d.satList.Length(); i++) {
             const short s = d.satList(i);
             if (SystemOf(s) != &sys || !GLONASSc::HasSlot(s)) continue;
-            const char* from = TakeChannel(plan.channels, s, first, file, channels, nav);
-            if (!progress.On()) continue;
+            const char* from = TakeChannel(plan.channels, s, first, file, channels, nav, table);
+            fromTable += from == FromTable;
+            notFound += from == nullptr;
+            if (!progress.On() || (settings.navFiles.empty() && from != FromTable)) continue;
             progress.Line("ReadFile") << " GLONASS " << SatId(s) << " FREQUENCY CHANNEL ";
             if (from != nullptr)
                 progress.More() << static_cast<int>(channels.GetFreqNum(s, first)) << " " << from
@@ -314,7 +411,13 @@ void CompleteGlonassChannels(RunPlan& plan, const RINEX& file, GLNSat& channels,
             else
                 progress.More() << "NOT FOUND\n";
         }
-        if (!plan.channels.Any()) SwitchOffWithoutChannels(plan, sys);
+        if (plan.channels.table) SayTableUsed(plan.channels, fromTable);
+        if (plan.channels.Any()) continue;
+        // with the installed table at hand only a slot it lacks is a loss worth a warning
+        if (!tableFound || notFound > 0)
+            SwitchOffWithoutChannels(plan, sys);
+        else
+            plan.systems[RowOf(sys)] = false;
     }
 }
 
@@ -378,12 +481,124 @@ void LocateReceiver(RunPlan& plan, const RunSettings& s, const RINEX& file, cons
                               << r.xyz[2] << "\n";
 }
 
+// Navigation records are looked for at most this far apart over the window: closer than the
+// validity of any system's record (GLONASS: 15 min either side).
+constexpr double CoverageStep = 300;
+constexpr long MaxCoverageSamples = 2000;
+// MJD of the GPS epoch, 1980-01-06.
+constexpr unsigned long GpsEpochMjd = 44244;
+
+std::string GpsTimeText(double gpsSeconds)
+{
+    mjd e;
+    e.Set(GpsEpochMjd, 0);
+    e += static_cast<long double>(std::floor(gpsSeconds));
+    std::ostringstream text;
+    text << WithDecimals(mjd2ymdhms(e), 0);
+    return text.str().substr(text.str().find_first_not_of(' '));
+}
+
+std::string EpochText(const mjd& e)
+{
+    std::ostringstream text;
+    text << WithDecimals(mjd2ymdhms(e), 0);
+    return text.str().substr(text.str().find_first_not_of(' '));
+}
+
+// Whether a record serves some satellite of sys of the plan at one of the times looked at.
+bool IsCovered(const SatSystem& sys, const RunPlan& plan, const RunSettings& s,
+               const BroadcastNav& nav, double t0, double t1)
+{
+    const double step = std::max(CoverageStep, (t1 - t0) / MaxCoverageSamples);
+    for (long i = 0; i < plan.satellites.NRow(); i++) {
+        const short sat = plan.satellites(i);
+        if (SystemOf(sat) != &sys || s.Excludes(sat)) continue;
+        for (double t = t0;; t = std::min(t + step, t1)) {
+            if (nav.Select(NavSat{sys.letter, SatPrn(sat)}, t) != nullptr) return true;
+            if (t >= t1) break;
+        }
+    }
+    return false;
+}
+
+bool HasSatellites(const SatSystem& sys, const RunPlan& plan, const RunSettings& s)
+{
+    for (long i = 0; i < plan.satellites.NRow(); i++)
+        if (SystemOf(plan.satellites(i)) == &sys && !s.Excludes(plan.satellites(i))) return true;
+    return false;
+}
+
+// "2020-05-15 00:00:00 - 2020-05-16 00:00:00": the epochs of the system's records (their clock
+// epochs, as the record lines write them).
+std::string NavSpanText(const SatSystem& sys, const BroadcastNav& nav)
+{
+    double first = 0, last = 0;
+    bool any = false;
+    for (const NavRecord& r : nav.Records()) {
+        if (r.sat.sys != sys.letter) continue;
+        first = any ? std::min(first, r.clockEpoch) : r.clockEpoch;
+        last = any ? std::max(last, r.clockEpoch) : r.clockEpoch;
+        any = true;
+    }
+    if (!any) return std::string("THE NAVIGATION FILES HOLD NO ") + sys.name + " RECORD";
+    return std::string("ITS NAVIGATION RECORDS SPAN ") + GpsTimeText(first) + " - " +
+           GpsTimeText(last) + " (GPS TIME)";
+}
+
+// Each system listed whose satellites no record serves in the window is said once.
+void PlanNavCoverage(RunPlan& plan, const RunSettings& s, const RINEX& file,
+                     const BroadcastNav& nav)
+{
+    plan.withoutEphemeris = {};
+    const char* ts = file.facts.firstTimeSystem.c_str();
+    const double t0 = GpsSecondsOfObsEpoch(plan.start, ts), t1 = GpsSecondsOfObsEpoch(plan.end, ts);
+    for (const SatSystem& sys : SatSystems) {
+        if (!plan.IsOn(sys) || !HasSatellites(sys, plan, s) || IsCovered(sys, plan, s, nav, t0, t1))
+            continue;
+        plan.withoutEphemeris[RowOf(sys)] = true;
+        ProgramWarning(ProgName, (std::string("NO USABLE BROADCAST EPHEMERIS OF ") + sys.name +
+                                  " IN THE OBSERVATION SPAN " + EpochText(plan.start) + " - " +
+                                  EpochText(plan.end) + ": " + NavSpanText(sys, nav) +
+                                  " - NO AZ AND EL FOR ITS SATELLITES!")
+                                     .c_str());
+    }
+}
+
+bool AnglesNeeded(const RunPlan& plan, const RunSettings& s)
+{
+    return s.cutOff || std::any_of(plan.list.begin(), plan.list.end(), [](const ListEntry& e) {
+               return e.available && IsAngleCode(e.code);
+           });
+}
+
+// A cut-off that cannot cut is a failure: no row would have an elevation.
+void CheckCutOffCanApply(const RunPlan& plan, const RunSettings& s)
+{
+    if (!s.cutOff) return;
+    const bool anyCovered =
+        std::any_of(SatSystems.begin(), SatSystems.end(), [&](const SatSystem& sys) {
+            return plan.IsOn(sys) && HasSatellites(sys, plan, s) &&
+                   !plan.withoutEphemeris[RowOf(sys)];
+        });
+    if (plan.station && anyCovered) return;
+    ProgramError(ProgName, (std::string("ELEVATION CUT-OFF [-k] CANNOT APPLY: NO ROW HAS AN "
+                                        "ELEVATION (") +
+                            (plan.station ? "NO USABLE BROADCAST EPHEMERIS IN THE OBSERVATION SPAN"
+                                          : "RECEIVER POSITION UNKNOWN") +
+                            ") - NO RESULT FILE WRITTEN!")
+                               .c_str());
+}
+
 } // namespace
 
 void PlanGeometry(RunPlan& plan, const RunSettings& s, const RINEX& file, GLNSat& channels,
                   const BroadcastNav& nav, Progress& progress)
 {
+    // without navigation files the channel file or the header stands alone, as ever
+    if (!s.navFiles.empty() || plan.channels.table)
+        CompleteGlonassChannels(plan, s, file, channels, nav, progress);
     if (s.navFiles.empty()) return;
-    CompleteGlonassChannels(plan, file, channels, nav, progress);
     LocateReceiver(plan, s, file, nav, progress);
+    if (plan.station && AnglesNeeded(plan, s)) PlanNavCoverage(plan, s, file, nav);
+    CheckCutOffCanApply(plan, s);
 }

@@ -50,17 +50,25 @@ void WriteNavSettings(std::ostream& out, const RunSettings& s, const RunPlan& pl
         out << "NONE\n";
 }
 
+// The first source of the channels, and the installed table where slots took their channels
+// from it.
+std::string ChannelSourcesText(const RunSettings& s, const ChannelSources& c)
+{
+    std::string text = c.file     ? *s.channelFile
+                       : c.header ? "(RINEX header)"
+                       : c.nav    ? "(navigation files)"
+                                  : "";
+    if (c.table) text += (text.empty() ? "" : ", ") + *c.table + " (installed table)";
+    return text;
+}
+
 void WriteInputs(std::ostream& out, const RunSettings& s, const RunPlan& plan)
 {
     out << "#RINEX file:         " << s.rinexFile << "\n";
     if (s.mp1File) out << "#MULTIPATH P1 file:  " << *s.mp1File << "\n";
     if (s.mp2File) out << "#MULTIPATH P2 file:  " << *s.mp2File << "\n";
     if (plan.channels.Any())
-        out << "#GLN FREQ CHN file:  "
-            << (plan.channels.file     ? s.channelFile->c_str()
-                : plan.channels.header ? "(RINEX header)"
-                                       : "(navigation files)")
-            << "\n";
+        out << "#GLN FREQ CHN file:  " << ChannelSourcesText(s, plan.channels) << "\n";
     if (!s.navFiles.empty()) WriteNavSettings(out, s, plan);
 }
 
@@ -91,6 +99,11 @@ void WriteTimes(std::ostream& out, const RunSettings& s, const RunPlan& plan)
 {
     WriteEpochLine(out, "#Start epoch:       ", plan.start, s.start.has_value());
     WriteEpochLine(out, "#End epoch:         ", plan.end, s.end.has_value());
+    if (plan.nominal)
+        out << "#Nominal span:      "
+            << WithDecimals(mjd2ymdhms(plan.nominal->start), HeaderDecimals) << " -"
+            << WithDecimals(mjd2ymdhms(plan.nominal->end), HeaderDecimals) << "  ("
+            << plan.nominal->source << ")\n";
     out << "#Time interval:      " << std::setprecision(3) << plan.interval << "\n";
     WriteGridOrigin(out, plan.grid);
     out << "#Max clock error:    " << std::setprecision(7) << s.maxClockError << "\n";

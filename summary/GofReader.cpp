@@ -5,6 +5,7 @@
 #include "PROGINC/cfilef.h"
 #include "PROGINC/cstringf.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -33,7 +34,8 @@ enum Setting {
     NavFile, // these three only where the listing was given navigation data
     ReceiverXYZ,
     Cutoff,
-    NominalSpan, // only where the epochs read end before the file's nominal span
+    NominalSpan,    // only where the epochs read end before the file's nominal span
+    FrequencyPairs, // only where a system's pair is not its default
     NSettings
 };
 // The settings every result file has.
@@ -42,7 +44,7 @@ constexpr unsigned Required = (1u << GridOrigin) - 1;
 constexpr std::string_view Labels[NSettings] = {
     "#RINEX file:", "#Satellites:", "#Observations:", "#Start epoch:", "#End epoch:",
     "#Time interval:", "#Max clock error:", "#Grid origin:", "#RAW phase unit:", "#NAV file:",
-    "#Receiver XYZ:", "#Elevation cut-off:", "#Nominal span:"};
+    "#Receiver XYZ:", "#Elevation cut-off:", "#Nominal span:", "#Frequency pairs:"};
 // clang-format on
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
@@ -216,6 +218,7 @@ int GofReader::TakeSetting()
         case ReceiverXYZ:  TakeReceiver(value); break;
         case Cutoff:       TakeCutoff(value); break;
         case NominalSpan:  TakeNominalSpan(value); break;
+        case FrequencyPairs: TakePairs(value); break;
         }
         // clang-format on
         return s;
@@ -310,6 +313,43 @@ void GofReader::TakeNominalSpan(std::string_view value)
     header.nominalStart = std::string(d0) + " " + std::string(c0);
     header.nominalEnd = std::string(d1) + " " + std::string(c1);
     header.nominalSource = Trimmed(value);
+}
+
+// " G1-5 E1-5": a system letter and its two bands, for each system listed.
+void GofReader::TakePairs(std::string_view value)
+{
+    for (std::string_view t = NextToken(value); !t.empty(); t = NextToken(value)) {
+        const SatSystem* sys = SystemOfLetter(t[0]);
+        if (t.size() != 4 || sys == nullptr || t[1] < '1' || t[1] > '9' || t[2] != '-' ||
+            t[3] < '1' || t[3] > '9')
+            Fail(BadSetting);
+        header.pairs[static_cast<std::size_t>(RowOf(*sys))] = {t[1] - '0', t[3] - '0'};
+    }
+}
+
+std::pair<int, int> GofHeader::PairOf(const SatSystem& sys) const
+{
+    const std::optional<std::pair<int, int>>& p = pairs[static_cast<std::size_t>(RowOf(sys))];
+    return p ? *p : std::pair<int, int>{sys.band1, sys.band2};
+}
+
+std::string BandsOf(const GofHeader& h, std::string_view column, const SatSystem* only)
+{
+    const bool first = column.starts_with("MP1"), second = column.starts_with("MP2"),
+               both = column.starts_with("MW") || column == "L4";
+    if (!first && !second && !both) return "";
+    std::string bands;
+    for (const SatSystem& sys : SatSystems) {
+        if (only != nullptr && &sys != only) continue;
+        const bool listed =
+            std::any_of(h.satellites.begin(), h.satellites.end(),
+                        [&sys](const std::string& s) { return s[0] == sys.letter; });
+        if (!listed) continue;
+        const auto [b1, b2] = h.PairOf(sys);
+        bands += (bands.empty() ? "" : " ") + std::string(1, sys.letter) +
+                 std::to_string(second ? b2 : b1) + (both ? "-" + std::to_string(b2) : "");
+    }
+    return bands.empty() ? "" : " (" + bands + ")";
 }
 
 // "#          Time(datum)       Time(MJD)  SAT            C1 ...": the names after SAT must be

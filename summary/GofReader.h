@@ -11,8 +11,10 @@
 #include <array>
 #include <cstdint>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // The program name written in every frame.
@@ -66,7 +68,16 @@ struct GofHeader {
     double receiver[3] = {0, 0, 0};
     bool hasCutoff = false;
     double cutoff = 0;
+    // The pairs of bands "#Frequency pairs:" gives, by row of the table of systems (none: the
+    // system's default pair).
+    std::array<std::optional<std::pair<int, int>>, SatSystems.size()> pairs{};
+    std::pair<int, int> PairOf(const SatSystem& sys) const;
 };
+
+// The bands a combination column is formed from, for each system of the file's satellites (or
+// for `only`): " (E7)" or " (G2 E7)" for MP2, " (G1 E1)" for MP1, " (G1-2 E1-7)" for MW and L4;
+// "" for any other column.
+std::string BandsOf(const GofHeader& h, std::string_view column, const SatSystem* only = nullptr);
 
 // One column group of a row: a value (whole thousandths) with its loss-of-lock digit, or
 // "*.***  * *".
@@ -104,6 +115,7 @@ class GofReader {
     void TakeReceiver(std::string_view value);
     void TakeCutoff(std::string_view value);
     void TakeNominalSpan(std::string_view value);
+    void TakePairs(std::string_view value);
     void TakeHeading();
     void TakeValues(std::string_view rest, GofRow& row);
     [[noreturn]] void Fail(const std::string& text, bool withLine = true) const;

@@ -70,6 +70,22 @@ bool SatelliteChoice::Parse(std::string_view text)
     return true;
 }
 
+const SatSystem* SatelliteChoice::OnlySystem() const
+{
+    const SatSystem* only = nullptr;
+    for (char letter : systems) {
+        const SatSystem* s = SystemOfLetter(letter);
+        if (only != nullptr && s != only) return nullptr;
+        only = s;
+    }
+    for (int satellite : satellites) {
+        const SatSystem* s = SystemOf(static_cast<short>(satellite));
+        if (only != nullptr && s != only) return nullptr;
+        only = s;
+    }
+    return only;
+}
+
 bool SatelliteChoice::Takes(int satellite) const
 {
     if (satellites.empty() && systems.empty()) return true;
@@ -149,6 +165,9 @@ void PrintPlotData(std::ostream& out, GofReader& reader, std::int64_t mwJumpMill
             << Seconds(last) << "\n";
     const bool biased = CarriesArcBias(column);
     out << "# arc bias: " << (biased ? "yes" : "no") << "\n";
+    // the bands of the satellites drawn: " (E7)"
+    const std::string bands = BandsOf(h, column, choice.OnlySystem());
+    if (!bands.empty()) out << "# bands:" << bands << "\n";
     if (h.HasNominalSpan())
         out << "# nominal span: " << h.nominalStart << "\t" << h.nominalEnd << "\t"
             << h.nominalSource << "\n";

@@ -20,6 +20,9 @@ class SatelliteChoice {
     // False for a text that is neither (the choice is then empty).
     bool Parse(std::string_view text);
     bool Takes(int satellite) const;
+    // The one system every satellite chosen belongs to; nullptr for a choice of several systems
+    // or none.
+    const SatSystem* OnlySystem() const;
 
   private:
     std::vector<int> satellites;
@@ -36,7 +39,8 @@ bool CarriesArcBias(std::string_view column);
 
 // Writes the comment lines "# rinex:", "# unit:", "# interval:" (seconds), "# span:" (first and
 // last epoch drawn as written, and as seconds since 1970), "# arc bias:" (yes or no, as
-// CarriesArcBias), "# nominal span:" where the header gives one, then one line per value:
+// CarriesArcBias), "# bands:" for a combination of a pair of bands (BandsOf, for the systems
+// chosen), "# nominal span:" where the header gives one, then one line per value:
 // satellite, seconds since 1970, arc (1, 2, ... per satellite), value, value less its arc's mean
 // (the value itself for a column without a bias per arc), elevation, azimuth ("-" where the file
 // has none). A column the file does not list ends the run with a framed error.

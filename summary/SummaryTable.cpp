@@ -2,6 +2,7 @@
 #include "summary/SummaryTable.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 
@@ -82,30 +83,44 @@ void Put(std::string& line, std::string_view text, int width, bool left)
     if (left) line.append(std::max(pad, 0), ' ');
 }
 
+// The width of each spread column's rms cell: room for its head, which names its bands.
+using SpreadWidths = std::array<int, SpreadCount>;
+
+std::vector<std::string> Heads(const GofHeader& h)
+{
+    std::vector<std::string> heads;
+    for (const Column& c : FixedColumns) heads.emplace_back(c.head);
+    for (std::string_view name : SpreadColumns) {
+        heads.push_back(std::string(name) + BandsOf(h, name));
+        heads.emplace_back("n");
+    }
+    return heads;
+}
+
+SpreadWidths WidthsOf(const std::vector<std::string>& heads)
+{
+    SpreadWidths widths{};
+    const std::size_t first = std::size(FixedColumns);
+    for (int k = 0; k < SpreadCount; ++k)
+        widths[k] = std::max(
+            RmsWidth, static_cast<int>(heads[first + 2 * static_cast<std::size_t>(k)].size()) + 2);
+    return widths;
+}
+
 // One table line from the cells (or heads) of Cells' layout; unlisted spread columns left out.
-std::string TableLine(const std::vector<std::string>& cells, const ArcRules& rules)
+std::string TableLine(const std::vector<std::string>& cells, const ArcRules& rules,
+                      const SpreadWidths& widths)
 {
     std::string line;
     int i = 0;
     for (const Column& c : FixedColumns) Put(line, cells[i++], c.width, c.left);
     for (int k = 0; k < SpreadCount; ++k, i += 2) {
         if (rules.spread[k] < 0) continue;
-        Put(line, cells[i], RmsWidth, false);
+        Put(line, cells[i], widths[k], false);
         Put(line, cells[i + 1], CountWidth, false);
     }
     while (!line.empty() && line.back() == ' ') line.pop_back();
     return line;
-}
-
-std::vector<std::string> Heads()
-{
-    std::vector<std::string> heads;
-    for (const Column& c : FixedColumns) heads.emplace_back(c.head);
-    for (std::string_view name : SpreadColumns) {
-        heads.emplace_back(name);
-        heads.emplace_back("n");
-    }
-    return heads;
 }
 
 std::string ArcRulesText(const ArcRules& rules, const GofHeader& h)
@@ -165,6 +180,14 @@ void PrintTitle(std::ostream& out, const SummaryOf& s)
 }
 
 bool IsSatellite(const SummaryLine& l) { return SatelliteIndex(l.label) >= 0; }
+
+// The system of a line of system totals ("GAL"); nullptr for ALL.
+const SatSystem* SystemOfLine(const SummaryLine& l)
+{
+    for (const SatSystem& sys : SatSystems)
+        if (l.label == sys.shortName) return &sys;
+    return nullptr;
+}
 
 std::string Fixed(double v, int decimals)
 {
@@ -232,9 +255,37 @@ void PrintAgainstElevation(std::ostream& out, const SummaryOf& s,
 void PrintBins(std::ostream& out, const SummaryOf& s, const std::vector<SummaryLine>& lines)
 {
     const ArcRules& rules = s.summary.Rules();
+    // the rows: a system (or ALL) and a column with the bands of that system (of every system)
+    struct BinRow {
+        const SummaryLine* line;
+        int k;
+        std::string name;
+    };
+    std::vector<BinRow> rows;
+    std::size_t width = std::string("column").size();
+    for (const SummaryLine& l : lines) {
+        if (IsSatellite(l)) continue;
+        for (int k = 0; k < MultipathCount; ++k) {
+            const auto& bins = l.figures.bins[k];
+            if (rules.spread[k] < 0 || std::all_of(bins.begin(), bins.end(),
+                                                   [](const Spread& b) { return b.values == 0; }))
+                continue;
+            rows.push_back({&l, k,
+                            std::string(SpreadColumns[k]) +
+                                BandsOf(s.header, SpreadColumns[k], SystemOfLine(l))});
+            width = std::max(width, rows.back().name.size());
+        }
+    }
     out << "\nRMS of the code multipath by elevation (metres, about each arc's mean; n in "
            "brackets):\n";
-    std::string head = "SYS  column  ";
+    auto start = [width](const std::string& sys, const std::string& column) {
+        std::string text = sys;
+        text.resize(5, ' ');
+        text += column;
+        text.resize(5 + width + 1, ' ');
+        return text;
+    };
+    std::string head = start("SYS", "column");
     for (int b = 0; b < ElevationBins; ++b) {
         char bin[32];
         std::snprintf(
@@ -243,26 +294,16 @@ void PrintBins(std::ostream& out, const SummaryOf& s, const std::vector<SummaryL
         head += bin;
     }
     out << head << "\n";
-    for (const SummaryLine& l : lines) {
-        if (IsSatellite(l)) continue;
-        for (int k = 0; k < MultipathCount; ++k) {
-            const auto& bins = l.figures.bins[k];
-            if (rules.spread[k] < 0 || std::all_of(bins.begin(), bins.end(),
-                                                   [](const Spread& b) { return b.values == 0; }))
-                continue;
-            char line[40];
-            std::snprintf(line, sizeof line, "%-4s %-8s", l.label.c_str(),
-                          std::string(SpreadColumns[k]).c_str());
-            std::string text = line;
-            for (const Spread& b : l.figures.bins[k]) {
-                char cell[40];
-                std::snprintf(cell, sizeof cell, "%14s",
-                              b.values ? (Rms(b) + " (" + std::to_string(b.values) + ")").c_str()
-                                       : "-");
-                text += cell;
-            }
-            out << text << "\n";
+    for (const BinRow& r : rows) {
+        std::string text = start(r.line->label, r.name);
+        for (const Spread& b : r.line->figures.bins[r.k]) {
+            char cell[40];
+            std::snprintf(cell, sizeof cell, "%14s",
+                          b.values ? (Rms(b) + " (" + std::to_string(b.values) + ")").c_str()
+                                   : "-");
+            text += cell;
         }
+        out << text << "\n";
     }
 }
 
@@ -278,9 +319,11 @@ void PrintTable(std::ostream& out, SummaryOf s)
         out << "No observation rows in this file.\n";
         return;
     }
-    out << TableLine(Heads(), rules) << "\n";
+    const std::vector<std::string> heads = Heads(s.header);
+    const SpreadWidths widths = WidthsOf(heads);
+    out << TableLine(heads, rules, widths) << "\n";
     for (const SummaryLine& l : lines)
-        out << TableLine(Cells(l, rules, s.summary.AgainstCutoff()), rules) << "\n";
+        out << TableLine(Cells(l, rules, s.summary.AgainstCutoff()), rules, widths) << "\n";
     if (rules.elevation >= 0) {
         PrintAgainstElevation(out, s, lines);
         PrintBins(out, s, lines);

@@ -3,8 +3,9 @@ cmake_minimum_required(VERSION 3.25)
 # Runs one end-to-end case: the real binary with the words of CASE.args (one per line) in a
 # fresh WORK folder, then compares standard output, standard error, the exit status and, when
 # CASE.gof exists, the result file WORK/out.gof exactly with the expected files.
-# In the args and the expected texts, @DATA@, @SHARED@ and @WORK@ stand for the test-data
-# folder, the folder of real receiver files and the work folder.
+# In the args and the expected texts, @DATA@, @SHARED@, @WORK@ and @BUILD@ stand for the
+# test-data folder, the folder of real receiver files, the work folder and the build folder (the
+# GLONASS channel table the program finds there).
 # A case that needs @SHARED@ is skipped when that folder is absent.
 
 file(REMOVE_RECURSE ${WORK})
@@ -14,6 +15,7 @@ function(expand text out)
   string(REPLACE "@DATA@" "${DATA}" text "${text}")
   string(REPLACE "@SHARED@" "${SHARED}" text "${text}")
   string(REPLACE "@WORK@" "${WORK}" text "${text}")
+  string(REPLACE "@BUILD@" "${BUILD}" text "${text}")
   set(${out} "${text}" PARENT_SCOPE)
 endfunction()
 

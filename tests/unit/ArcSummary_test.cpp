@@ -182,19 +182,24 @@ TEST(FileSummary, TableAndTabSeparatedFormsOfTheHandMadeListing)
         LineOf(table, "  Arcs end at:"),
         "  Arcs end at:  a gap of more than 4 intervals; a loss of lock (LLI bit 0) on L1 L2; "
         "a jump of MW[C] of more than 4.000 m");
-    EXPECT_EQ(LineOf(table, "SAT"), "SAT      rows  expected  compl%  first epoch            last "
-                                    "epoch             arcs    MP1[P]       n     MW[C]       n");
+    // the combination columns name the bands of each system of the header's satellites
+    EXPECT_EQ(
+        LineOf(table, "SAT"),
+        "SAT      rows  expected  compl%  first epoch            last epoch             arcs  "
+        "MP1[P] (G1 R1 E1)       n  MW[C] (G1-2 R1-2 E1-7)       n");
     // 33 / 40 = 82.5 %; sqrt(466.67) mm = 0.022 m, sqrt(480000) mm = 0.693 m
-    EXPECT_EQ(LineOf(table, "G05"),
-              "G05        33        40    82.5  2015-02-13 00:00:00.0  "
-              "2015-02-13 00:19:30.0     5     0.022      30     0.693      30");
+    EXPECT_EQ(
+        LineOf(table, "G05"),
+        "G05        33        40    82.5  2015-02-13 00:00:00.0  "
+        "2015-02-13 00:19:30.0     5              0.022      30                   0.693      30");
     EXPECT_EQ(LineOf(table, "G07"),
               "G07         0        40     0.0  -                      -      "
-              "                   0         -       0         -       0");
+              "                   0                  -       0                       -       0");
     // 55 / 160 = 34.4 %; MP1 sqrt(15000 / 40) = 19.4 mm; MW sqrt(14520000 / 52) = 528.4 mm
-    EXPECT_EQ(LineOf(table, "ALL"),
-              "ALL        55       160    34.4  2015-02-13 00:00:00.0  "
-              "2015-02-13 00:19:30.0     7     0.019      40     0.528      52");
+    EXPECT_EQ(
+        LineOf(table, "ALL"),
+        "ALL        55       160    34.4  2015-02-13 00:00:00.0  "
+        "2015-02-13 00:19:30.0     7              0.019      40                   0.528      52");
     EXPECT_EQ(LineOf(table, "Satellites of the header without rows:"),
               "Satellites of the header without rows: R03");
 

@@ -171,25 +171,60 @@ TEST(NavRun, ReceiverPositionFromTheCodesOrTheOption)
 }
 
 // A RINEX 2 file without channels lists its GLONASS satellites with the channels of the
-// navigation records; a channel table's own entries come first, and a slot the table lacks is
-// taken from the navigation records instead of channel 0.
+// installed table, or of the navigation records where they give them; a channel table's own
+// entries come first, and a slot the table lacks is taken from the navigation records instead of
+// channel 0. The program without an installed table leaves GLONASS out, as it always did.
 TEST(NavRun, GlonassChannelsFromNavigationRecords)
 {
     SKIP_WITHOUT_SHARED_DATA();
     const fs::path dir = TestFolder();
     const std::string nav = " -n" + Shared + "/dlf10010.21g";
-    const ToolRun without(dir, "without", "-o" + Delf + " -cR -lL1:L2:L4:");
-    EXPECT_NE(without.err.find("WITHOUT FREQUENCY CHANNEL FILE (NOT USING GLONASS)"),
+    const std::string installed =
+        (fs::path(KESTROVA_BIN).parent_path() / "share/kestrova/glonass-channels.txt")
+            .lexically_normal()
+            .string();
+    const ToolRun byTable(dir, "bytable", "-o" + Delf + " -cR -lL1:L2:L4: -v");
+    ASSERT_EQ(byTable.status, 0) << byTable.err;
+    EXPECT_EQ(HeaderLine(byTable.gof, "#GLN FREQ CHN file:"),
+              "#GLN FREQ CHN file:  " + installed + " (installed table)");
+    EXPECT_NE(byTable.err.find(" SLOTS TAKEN FROM THE INSTALLED TABLE " + installed +
+                               " - NO CHANNEL FILE [-gf], RINEX HEADER OR NAVIGATION FILE GIVES "
+                               "THEM! ####"),
+              std::string::npos)
+        << byTable.err;
+    // the table: R01 +1, R03 +5, R16 -1
+    EXPECT_NE(byTable.out.find("GLONASS R01 FREQUENCY CHANNEL 1 FROM INSTALLED TABLE"),
               std::string::npos);
-    EXPECT_EQ(Rows(without.gof).size(), 0u);
+    EXPECT_NE(byTable.out.find("GLONASS R16 FREQUENCY CHANNEL -1 FROM INSTALLED TABLE"),
+              std::string::npos);
 
-    // R01 on channel 1 and R03 on channel 5 in the navigation file
+    // the same program in a folder without a table (skipped where the prefix it was built for
+    // holds one)
+    if (!fs::exists(KESTROVA_INSTALLED_TABLE)) {
+        fs::create_directories(dir / "alone" / "bin");
+        fs::copy_file(KESTROVA_BIN, dir / "alone" / "bin" / "kestrova");
+        const ToolRun without(dir, "without", "-o" + Delf + " -cR -lL1:L2:L4:", "", "",
+                              (dir / "alone" / "bin" / "kestrova").string());
+        EXPECT_NE(without.err.find("WITHOUT FREQUENCY CHANNEL FILE (NOT USING GLONASS)"),
+                  std::string::npos);
+        EXPECT_EQ(without.err.find("INSTALLED TABLE"), std::string::npos);
+        EXPECT_EQ(Rows(without.gof).size(), 0u);
+        EXPECT_EQ(HeaderLine(without.gof, "#GLN FREQ CHN file:"), "(no line #GLN FREQ CHN file:)");
+    }
+
+    // R01 on channel 1 and R03 on channel 5 in the navigation file; the slots it lacks from the
+    // installed table
     const ToolRun fromNav(dir, "nav", "-o" + Delf + " -cR -lL1:L2:L4: -v" + nav);
     ASSERT_EQ(fromNav.status, 0) << fromNav.err;
     EXPECT_NE(fromNav.out.find("GLONASS R01 FREQUENCY CHANNEL 1 FROM NAVIGATION FILES"),
               std::string::npos);
-    EXPECT_EQ(HeaderLine(fromNav.gof, "#GLN FREQ CHN file:"),
-              "#GLN FREQ CHN file:  (navigation files)");
+    const std::string navLine = HeaderLine(fromNav.gof, "#GLN FREQ CHN file:");
+    EXPECT_TRUE(navLine == "#GLN FREQ CHN file:  (navigation files)" ||
+                navLine ==
+                    "#GLN FREQ CHN file:  (navigation files), " + installed + " (installed table)")
+        << navLine;
+    EXPECT_EQ(navLine.find("installed") != std::string::npos,
+              fromNav.out.find("FROM INSTALLED TABLE") != std::string::npos);
 
     std::ofstream(dir / "r01.glo") << "R01       2009 12 14 00 00 00                       -2\n";
     const ToolRun table(dir, "table",
@@ -201,7 +236,9 @@ TEST(NavRun, GlonassChannelsFromNavigationRecords)
               std::string::npos);
 
     int checked = 0;
-    for (const auto& [run, sat, channel] : {std::tuple{&fromNav, "R01", 1},
+    for (const auto& [run, sat, channel] : {std::tuple{&byTable, "R01", 1},
+                                            {&byTable, "R03", 5},
+                                            {&fromNav, "R01", 1},
                                             {&fromNav, "R03", 5},
                                             {&table, "R01", -2},
                                             {&table, "R03", 5}})
@@ -211,7 +248,7 @@ TEST(NavRun, GlonassChannelsFromNavigationRecords)
                 << row;
             checked++;
         }
-    EXPECT_GT(checked, 100);
+    EXPECT_GT(checked, 200);
 }
 
 // Options that cannot work end the run with a framed error and status 1, before any result file;
@@ -252,4 +289,83 @@ TEST(NavRun, WithoutNavigationFilesNothingChanges)
     EXPECT_EQ(r.gof.find("#NAV file:"), std::string::npos);
     EXPECT_EQ(r.gof.find("#Receiver XYZ:"), std::string::npos);
     EXPECT_EQ(Words(Rows(r.gof).front()).size(), 8u); // one column: C1
+}
+
+// Navigation data of another day: one warning for the system, naming both spans, and none per
+// satellite; with -k no row could have an elevation, so the run fails and writes nothing.
+TEST(NavRun, NavigationFilesOfAnotherDayAreSaidOnceAndACutOffFails)
+{
+    SKIP_WITHOUT_SHARED_DATA();
+    const fs::path dir = TestFolder();
+    const std::string york = "-o" + Shared + "/york0440.15o -cG -lC1:EL:";
+    const std::string frame = "\n#### Kestrova: Warning -> ";
+    const std::string tail = " ####\n     Continuing Kestrova ... \n\n";
+    // the GPS records of the other day, from the epochs of their record lines
+    const ToolRun other(dir, "other",
+                        york + " -n" + Shared + "/NYA100NOR_S_20241240000_01D_GN.rnx.gz");
+    ASSERT_EQ(other.status, 0) << other.err;
+    const Shell epochs(dir, "gzip -dc " + Shared +
+                                "/NYA100NOR_S_20241240000_01D_GN.rnx.gz | grep '^G[0-9][0-9] ' | "
+                                "cut -c5-23 | sort | sed -n '1p;$p' | "
+                                "awk '{printf \"%s-%s-%s %s:%s:%s\\n\", $1, $2, $3, $4, $5, $6}'");
+    const std::vector<std::string> span = Lines(epochs.out);
+    ASSERT_EQ(span.size(), 2u) << epochs.out;
+    EXPECT_EQ(other.err, frame +
+                             "NO USABLE BROADCAST EPHEMERIS OF GPS IN THE OBSERVATION SPAN "
+                             "2015-02-13 00:00:00 - 2015-02-13 23:59:30: ITS NAVIGATION RECORDS "
+                             "SPAN " +
+                             span[0] + " - " + span[1] +
+                             " (GPS TIME) - NO AZ AND EL FOR ITS SATELLITES!" + tail);
+    for (const std::string& row : Rows(other.gof)) ASSERT_TRUE(std::isnan(Value(row, 1))) << row;
+
+    // a merged file without any GPS record; with -k10 an error and no result file
+    const std::string merged = " -n" + Shared + "/BRDC00IGS_R_20201360000_01D_MN.rnx";
+    const ToolRun none(dir, "none", york + merged);
+    ASSERT_EQ(none.status, 0) << none.err;
+    EXPECT_EQ(none.err, frame +
+                            "NO USABLE BROADCAST EPHEMERIS OF GPS IN THE OBSERVATION SPAN "
+                            "2015-02-13 00:00:00 - 2015-02-13 23:59:30: THE NAVIGATION FILES HOLD "
+                            "NO GPS RECORD - NO AZ AND EL FOR ITS SATELLITES!" +
+                            tail);
+    const ToolRun cut(dir, "cut", york + " -k10" + merged);
+    EXPECT_EQ(cut.status, 1);
+    EXPECT_TRUE(cut.err.ends_with(
+        "\n**** Kestrova: Error -> ELEVATION CUT-OFF [-k] CANNOT APPLY: NO ROW HAS AN ELEVATION "
+        "(NO "
+        "USABLE BROADCAST EPHEMERIS IN THE OBSERVATION SPAN) - NO RESULT FILE WRITTEN! ****\n     "
+        "Exiting Kestrova ... \n\n"))
+        << cut.err;
+    EXPECT_FALSE(fs::exists(dir / "cut.gof"));
+}
+
+// GPS orbits alone for a G R E C day: one warning for each other system, none per satellite of
+// them; the cut-off applies to the GPS rows and keeps the rows without angles.
+TEST(NavRun, OrbitsOfOneSystemForAMultiGnssDay)
+{
+    SKIP_WITHOUT_SHARED_DATA();
+    const fs::path dir = TestFolder();
+    const ToolRun r(dir, "gps",
+                    "-o" + Nya + " -cGREC -lC1:EL: -k10 -n" + Shared +
+                        "/NYA100NOR_S_20241240000_01D_GN.rnx.gz");
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::string said;
+    for (std::size_t at = r.err.find("#### Kestrova: Warning -> "); at != std::string::npos;
+         at = r.err.find("#### Kestrova: Warning -> ", at + 1))
+        said += r.err.substr(at + 26, r.err.find(" IN THE ", at) - at - 26) + "\n";
+    EXPECT_EQ(said, "NO USABLE BROADCAST EPHEMERIS OF GLONASS\nNO USABLE BROADCAST EPHEMERIS OF "
+                    "GALILEO\nNO USABLE BROADCAST EPHEMERIS OF BDS\n");
+    EXPECT_NE(r.err.find("THE NAVIGATION FILES HOLD NO GALILEO RECORD"), std::string::npos);
+    long gpsWithAngles = 0, othersWithout = 0;
+    for (const std::string& row : Rows(r.gof)) {
+        const double el = Value(row, 1);
+        if (Words(row)[4][0] == 'G') {
+            if (!std::isnan(el)) gpsWithAngles++;
+            EXPECT_TRUE(std::isnan(el) || el >= 10) << row;
+        } else {
+            EXPECT_TRUE(std::isnan(el)) << row;
+            othersWithout++;
+        }
+    }
+    EXPECT_GT(gpsWithAngles, 1000);
+    EXPECT_GT(othersWithout, 1000);
 }

@@ -183,3 +183,66 @@ TEST(SummaryRun, RealDailyFileMatchesAnIndependentComputation)
     }
     EXPECT_EQ(satellites, 30);
 }
+
+// An hour of observations under a long name that promises a day: one warning, the settings
+// header records the day, and the summary counts each satellite's completeness over the day. The
+// same file named for an hour holds its span: no warning, no span line, the hour counted.
+TEST(SummaryRun, FileNamedForADayButHoldingAnHourIsCountedOverTheDay)
+{
+    if (!fs::is_directory(Shared)) GTEST_SKIP() << Shared << " is absent";
+    const fs::path dir = TestFolder();
+    const std::string day = (dir / "KMS300DNK_R_20050920000_01D_30S_MO.rnx").string(),
+                      hour = (dir / "KMS300DNK_R_20050920000_01H_30S_MO.rnx").string();
+    fs::copy_file(Shared + "/07590920.05o", day);
+    fs::copy_file(Shared + "/07590920.05o", hour);
+    const ToolRun d(dir, "day", "-o" + day + " -cG -lC1:L1:");
+    ASSERT_EQ(d.status, 0) << d.err;
+    // 00:00:00 to 00:59:30 at 30 s, every epoch a few milliseconds late
+    EXPECT_EQ(d.err,
+              "\n#### Kestrova: Warning -> RINEX FILE " + day +
+                  " HOLDS 120 OF THE 2880 EPOCHS OF ITS NOMINAL SPAN 00:00:00-23:59:30 (FILE NAME "
+                  "01D) - ITS LAST EPOCH IS 00:59:30.005! ####\n     Continuing Kestrova ... \n\n");
+    EXPECT_NE(d.gof.find("\n#End epoch:          2005-04-02 00:59:30.005 [ 53462  3570.005]  "
+                         "(from RINEX file)\n#Nominal span:       2005-04-02 00:00:00.000 - "
+                         "2005-04-02 23:59:30.000  (FILE NAME 01D)\n"),
+              std::string::npos);
+    const Shell dayTable(dir, Summary + " day.gof");
+    ASSERT_EQ(dayTable.status, 0) << dayTable.err;
+    EXPECT_NE(dayTable.out.find("\n  Nominal span: 2005-04-02 00:00:00.000 to 2005-04-02 "
+                                "23:59:30.000 (FILE NAME 01D): completeness counted over it\n"),
+              std::string::npos)
+        << dayTable.out;
+    // G07 is in view the whole hour: 120 of 2880
+    EXPECT_NE(dayTable.out.find("\nG07       120      2880     4.2  "), std::string::npos)
+        << dayTable.out;
+
+    const ToolRun h(dir, "hour", "-o" + hour + " -cG -lC1:L1:");
+    ASSERT_EQ(h.status, 0) << h.err;
+    EXPECT_EQ(h.err, "");
+    EXPECT_EQ(h.gof.find("#Nominal span:"), std::string::npos);
+    const Shell hourTable(dir, Summary + " hour.gof");
+    EXPECT_NE(hourTable.out.find("\nG07       120       120   100.0  "), std::string::npos)
+        << hourTable.out;
+}
+
+// After -fG15:E15: the combination columns of the summary and the pictures' data name the L5
+// and E5a bands the result file's pairs give, not the default second bands.
+TEST(SummaryRun, CombinationColumnsNameTheBandsOfTheFilesPairs)
+{
+    if (!fs::is_directory(Shared)) GTEST_SKIP() << Shared << " is absent";
+    const fs::path dir = TestFolder();
+    const ToolRun list(dir, "pairs",
+                       "-o" + Shared + "/OB713520.23O.gz -cGE -lL4:MW:MC1:MP2: -fG15:E15:");
+    ASSERT_EQ(list.status, 0) << list.err;
+    const Shell table(dir, Summary + " pairs.gof");
+    ASSERT_EQ(table.status, 0) << table.err;
+    EXPECT_NE(table.out.find("\nSAT      rows  expected  compl%  first epoch            last epoch "
+                             "            arcs  MP1[C] (G1 E1)       n  MP2 (G5 E5)       n  "
+                             "MW[C] (G1-5 E1-5)       n  L4 (G1-5 E1-5)       n\n"),
+              std::string::npos)
+        << table.out;
+    const Shell gps(dir, Summary + " --plot-data=MP2 --sats=G pairs.gof");
+    EXPECT_NE(gps.out.find("\n# bands: (G5)\n"), std::string::npos);
+    const Shell both(dir, Summary + " --plot-data=L4 pairs.gof");
+    EXPECT_NE(both.out.find("\n# bands: (G1-5 E1-5)\n"), std::string::npos);
+}

@@ -33,6 +33,8 @@ struct Session {
     RunSettings settings;
     unsigned long stored = 0;
     bool read = false; // the file was read: its list and availability are the plan's
+    // a folder without an installed channel table: GLONASS needs a source of its own
+    std::filesystem::path programFolder = "/nonexistent/bin";
 
     void GetFiles(std::initializer_list<std::string> words)
     {
@@ -42,7 +44,7 @@ struct Session {
         for (const std::string& w : all) argv.push_back(w.c_str());
         const int argc = static_cast<int>(argv.size());
         Progress progress(AsksForProgress(argc, argv.data()));
-        settings = SettingsOf(argc, argv.data(), in, plan, progress);
+        settings = SettingsOf(argc, argv.data(), in, plan, progress, programFolder);
     }
     void ReadFile()
     {

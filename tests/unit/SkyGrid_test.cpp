@@ -9,10 +9,13 @@
 #include "tests/unit/Compact2Writer.h"
 #include "tests/unit/ToolRun.h"
 
+#include <cmath>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
+#include <sstream>
 #include <string>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -145,6 +148,34 @@ TEST(SkyGrid, SharedDayCompletenessAboveTheCutOff)
     std::snprintf(want, sizeof want, "G08 %10lld%10lld", above, rows);
     EXPECT_NE(summary.out.find(want), std::string::npos) << want << "\n" << summary.out;
     EXPECT_GT(above, rows); // G08 has epochs above 10 degrees without a row
+    // the first table expects the epochs above the cut-off too, and --tsv carries the figures
+    char first[64];
+    std::snprintf(first, sizeof first, "\nG08 %9lld%10lld%8.1f  ", rows, above,
+                  std::round(1000.0 * rows / above) / 10);
+    EXPECT_NE(summary.out.find(first), std::string::npos) << first << "\n" << summary.out;
+    const Shell tsv(dir, std::string(KESTROVA_SUMMARY_BIN) + " --tsv nya1.gof");
+    std::vector<std::string> heads, g08;
+    for (const std::string& l : Lines(tsv.out)) {
+        std::vector<std::string> cells;
+        std::istringstream in(l);
+        for (std::string c; std::getline(in, c, '\t');) cells.push_back(c);
+        if (heads.empty()) heads = cells;
+        if (cells.size() > 1 && cells[1] == "G08") g08 = cells;
+    }
+    ASSERT_EQ(g08.size(), heads.size()) << tsv.out;
+    auto cell = [&](const std::string& head) {
+        for (std::size_t i = 0; i < heads.size(); ++i)
+            if (heads[i] == head) return g08[i];
+        return std::string("(no column " + head + ")");
+    };
+    EXPECT_EQ(cell("expected"), std::to_string(above));
+    EXPECT_EQ(cell("above"), std::to_string(above));
+    EXPECT_EQ(cell("observed_above"), std::to_string(rows));
+    // the satellite rises through 10-20 degrees: values of MC1 (MP1[C]) in that bin
+    const std::string bin = cell("MP1[C]_el10-20_n");
+    EXPECT_TRUE(!bin.empty() && bin.find_first_not_of("0123456789") == std::string::npos &&
+                std::stol(bin) > 0)
+        << bin;
 
     const std::string label = "Median completeness above the cut-off: GPS ";
     const std::size_t at = summary.out.find(label);

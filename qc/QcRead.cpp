@@ -1,0 +1,182 @@
+// SPDX-License-Identifier: BSD-2-Clause
+#include "qc/QcRead.h"
+
+#include "GNSS/SatGeometry.h"
+#include "GNSS/TimeConverse.h"
+#include "summary/SkyGrid.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+Ticks TicksOfSeconds(long double s) { return std::llround(s * TicksPerSecond); }
+
+// The epochs of the store the run takes: those of the window on the grid, every epoch of the
+// window where there is no grid.
+std::vector<long> TakenEpochs(const RINEXData& d, const RunSettings& s, const RunPlan& plan)
+{
+    std::vector<long> taken;
+    const bool grid = std::isfinite(plan.interval) && plan.interval > 0;
+    for (long j = 0; j < d.GetNEpoch(); j++) {
+        const mjd& e = d.epoch(j);
+        if (grid ? plan.IsListedEpoch(e, s.maxClockError) : plan.start <= e && e <= plan.end)
+            taken.push_back(j);
+    }
+    return taken;
+}
+
+// The satellites of the plan with a system switched on and not excluded, each once.
+std::vector<short> SatellitesOf(const RunSettings& s, const RunPlan& plan)
+{
+    std::vector<short> sats;
+    for (long i = 0; i < plan.satellites.NRow(); i++) {
+        const short sat = plan.satellites(i);
+        const SatSystem* sys = SystemOf(sat);
+        if (sys == nullptr || !plan.IsOn(*sys) || s.Excludes(sat)) continue;
+        if (std::find(sats.begin(), sats.end(), sat) == sats.end()) sats.push_back(sat);
+    }
+    return sats;
+}
+
+// Every column of the store moved into the signals of the satellites taken: a satellite's
+// signals in the order of the header's codes, at most one value per epoch.
+void MoveSignals(RINEXData& d, const std::vector<int>& epochOfRecord,
+                 const std::vector<int>& satIndex, QcInput& in)
+{
+    std::vector<int> signalOf(in.satellites.size());
+    for (SignalColumn& c : d.signals.Columns()) {
+        std::fill(signalOf.begin(), signalOf.end(), -1);
+        for (const SignalValue& v : c.values) {
+            const short sat = d.sat(v.record);
+            if (sat < 0 || sat >= NSatNumbers || satIndex[sat] < 0) continue;
+            const int epoch = epochOfRecord[static_cast<std::size_t>(v.record)];
+            if (epoch < 0) continue;
+            QcSatellite& q = in.satellites[static_cast<std::size_t>(satIndex[sat])];
+            if (c.system != ' ' && c.system != q.system) continue;
+            int& at = signalOf[static_cast<std::size_t>(satIndex[sat])];
+            if (at < 0) {
+                at = static_cast<int>(q.signals.size());
+                // named by the band of the carrier: B1I of older BeiDou headers is C2I
+                std::string code = c.code;
+                if (c.system != ' ') code[1] = static_cast<char>('0' + c.band);
+                q.signals.push_back({code, c.kind, c.band, c.attribute, {}});
+            }
+            std::vector<QcValue>& values = q.signals[static_cast<std::size_t>(at)].values;
+            if (!values.empty() && values.back().epoch == epoch) continue;
+            values.push_back({epoch, v.value, v.lli});
+        }
+        // what is moved is freed at once: the input and the store are never both whole
+        std::vector<SignalValue>().swap(c.values);
+    }
+}
+
+// The summary's grid of a listing of this run, for the satellites' grid epochs above the
+// cut-off.
+GofHeader GridHeaderOf(const RunSettings& s, const RunPlan& plan, const QcInput& in)
+{
+    GofHeader h;
+    h.startTicks = TicksOf(plan.start);
+    h.endTicks = TicksOf(plan.end);
+    h.intervalTicks = TicksOfSeconds(plan.interval);
+    h.toleranceTicks = TicksOfSeconds(s.maxClockError);
+    if (plan.grid.fromFirst) {
+        h.origin = "first";
+        h.originTicks = TicksOf(*plan.grid.fromFirst);
+    }
+    h.navFiles = s.navFiles;
+    h.hasReceiver = true;
+    for (int k = 0; k < 3; k++) h.receiver[k] = plan.receiver->xyz[static_cast<std::size_t>(k)];
+    h.hasCutoff = s.cutOff.has_value();
+    h.cutoff = s.cutOff.value_or(0);
+    for (const QcSatellite& q : in.satellites)
+        h.satellites.push_back(SatId(SatNumber(q.system, q.prn)));
+    return h;
+}
+
+// Each satellite's angles at each epoch taken, as the listing's rows have them.
+void AddAngles(const RINEX& file, const std::vector<long>& taken, const RunPlan& plan,
+               const BroadcastNav& nav, QcInput& in)
+{
+    std::vector<double> gps(taken.size());
+    for (std::size_t k = 0; k < taken.size(); k++)
+        gps[k] =
+            GpsSecondsOfObsEpoch(file.rdata.epoch(taken[k]), file.facts.firstTimeSystem.c_str());
+    for (QcSatellite& q : in.satellites) {
+        SatelliteTrack track(nav, NavSat{q.system, q.prn}, *plan.station);
+        q.elevation.assign(taken.size(), std::numeric_limits<float>::quiet_NaN());
+        q.azimuth.assign(taken.size(), std::numeric_limits<float>::quiet_NaN());
+        for (std::size_t k = 0; k < taken.size(); k++) {
+            double az = 0, el = 0;
+            if (!track.AzEl(gps[k], az, el)) continue;
+            q.elevation[k] = static_cast<float>(el);
+            q.azimuth[k] = static_cast<float>(az);
+        }
+    }
+}
+
+} // namespace
+
+Ticks TicksOf(const mjd& e)
+{
+    return static_cast<Ticks>(e.GetMJDay()) * TicksPerDay + TicksOfSeconds(e.GetSecond());
+}
+
+std::optional<std::vector<std::int32_t>>
+ClockJumpEpochs(const RINEXData& d, const GlonassChannels& glonass, const std::vector<long>& taken)
+{
+    if (!d.Has(tL2) || !d.Has(tL1) || !d.Has(tC1) || !d.Has(tP2)) return std::nullopt;
+    const std::vector<long double> jumps = d.MSJumps(glonass);
+    std::vector<std::int32_t> epochs;
+    for (std::size_t k = 0; k < taken.size(); k++)
+        if (std::fabs(jumps[static_cast<std::size_t>(taken[k])]) > 0.1L)
+            epochs.push_back(static_cast<std::int32_t>(k));
+    return epochs;
+}
+
+QcInput QcInputOf(RINEX& file, const RunSettings& s, const RunPlan& plan, const BroadcastNav& nav)
+{
+    RINEXData& d = file.rdata;
+    QcInput in;
+    const std::vector<long> taken = TakenEpochs(d, s, plan);
+    std::vector<int> epochOfRecord(static_cast<std::size_t>(std::max(d.GetNObs(), 0L)), -1);
+    {
+        std::vector<int> epochIndex(static_cast<std::size_t>(d.GetNEpoch()), -1);
+        for (std::size_t k = 0; k < taken.size(); k++) {
+            epochIndex[static_cast<std::size_t>(taken[k])] = static_cast<int>(k);
+            in.epochs.push_back(TicksOf(d.epoch(taken[k])));
+        }
+        long r = 0;
+        for (long j = 0; j < d.GetNEpoch(); j++)
+            for (short n = 0; n < d.nsat(j) && r < d.GetNObs(); n++, r++)
+                epochOfRecord[static_cast<std::size_t>(r)] =
+                    epochIndex[static_cast<std::size_t>(j)];
+    }
+    in.interval =
+        std::isfinite(plan.interval) && plan.interval > 0 ? TicksOfSeconds(plan.interval) : 0;
+    in.cutoff = s.cutOff;
+    std::vector<int> satIndex(NSatNumbers, -1);
+    for (short sat : SatellitesOf(s, plan)) {
+        satIndex[sat] = static_cast<int>(in.satellites.size());
+        QcSatellite q;
+        q.system = SystemOf(sat)->letter;
+        q.prn = SatPrn(sat);
+        if (const std::optional<long double> ch = plan.glonass.Of(sat))
+            q.channel = static_cast<int>(std::lround(*ch));
+        in.satellites.push_back(std::move(q));
+    }
+    for (const SatSystem& sys : SatSystems)
+        if (plan.IsOn(sys))
+            in.pairs.push_back({sys.letter, s.PairOf(sys).band1, s.PairOf(sys).band2});
+    MoveSignals(d, epochOfRecord, satIndex, in);
+    in.clockJumps = ClockJumpEpochs(d, plan.glonass, taken);
+    if (plan.station && !s.navFiles.empty() && in.interval > 0) {
+        AddAngles(file, taken, plan, nav, in);
+        SkyGrid sky;
+        if (sky.Load(GridHeaderOf(s, plan, in), s.rinexFile))
+            for (QcSatellite& q : in.satellites)
+                q.above = sky.Above(SatelliteIndex(SatId(SatNumber(q.system, q.prn))));
+    }
+    return in;
+}

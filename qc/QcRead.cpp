@@ -107,12 +107,20 @@ void AddAngles(const RINEX& file, const std::vector<long>& taken, const RunPlan&
         SatelliteTrack track(nav, NavSat{q.system, q.prn}, *plan.station);
         q.elevation.assign(taken.size(), std::numeric_limits<float>::quiet_NaN());
         q.azimuth.assign(taken.size(), std::numeric_limits<float>::quiet_NaN());
+        // the angles of the epochs with a value of the satellite: no figure reads the others
+        std::vector<bool> held(taken.size(), false);
+        for (const QcSignal& signal : q.signals)
+            for (const QcValue& v : signal.values) held[static_cast<std::size_t>(v.epoch)] = true;
+        bool any = false;
         for (std::size_t k = 0; k < taken.size(); k++) {
             double az = 0, el = 0;
-            if (!track.AzEl(gps[k], az, el)) continue;
+            if (!held[k] || !track.AzEl(gps[k], az, el)) continue;
             q.elevation[k] = static_cast<float>(el);
             q.azimuth[k] = static_cast<float>(az);
+            any = true;
         }
+        // a satellite of no orbit of the navigation files has no elevations at all
+        if (!any) q.elevation.clear(), q.azimuth.clear();
     }
 }
 
@@ -174,9 +182,10 @@ QcInput QcInputOf(RINEX& file, const RunSettings& s, const RunPlan& plan, const 
     if (plan.station && !s.navFiles.empty() && in.interval > 0) {
         AddAngles(file, taken, plan, nav, in);
         SkyGrid sky;
-        if (sky.Load(GridHeaderOf(s, plan, in), s.rinexFile))
+        if (sky.Load(GridHeaderOf(s, plan, in), nav))
             for (QcSatellite& q : in.satellites)
-                q.above = sky.Above(SatelliteIndex(SatId(SatNumber(q.system, q.prn))));
+                if (!q.elevation.empty())
+                    q.above = sky.Above(SatelliteIndex(SatId(SatNumber(q.system, q.prn))));
     }
     return in;
 }

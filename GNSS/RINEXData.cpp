@@ -164,6 +164,7 @@ void RINEXData::ReadRecords(std::istream& in)
         if (r + n > nsatall)
             RINEXDataError("RINEX FILE HOLDS MORE EPOCHS OR RECORDS THAN COUNTED!");
         StoreEpoch(e, epochLine);
+        if (!signals.Empty()) signals.AtEpoch(e);
         if (r + n > populated) populated = PopulateAhead(r);
         if (rhead.IsRinex3())
             ReadRecord3(rec, n, r);
@@ -208,7 +209,7 @@ void RINEXData::ReadRecord3(ObsRecordLines& rec, unsigned short n, long r)
 
 void RINEXData::StoreObservations3(long r, char system, std::string_view line)
 {
-    if (!signals.Empty()) signals.Store3(r, system, line);
+    if (!signals.Empty()) signals.Store3(sat(r), system, line);
     const SystemFields* f = rhead.FieldsOf(system);
     if (f == nullptr) {
         if (untyped.find(system) != std::string::npos) return;
@@ -307,7 +308,7 @@ void RINEXData::StoreObservations(ObsRecordLines& rec, long r)
     unsigned read = 0;
     auto next = [&] {
         line = NextRecordLine(rec);
-        if (!signals.Empty()) signals.Store2(r, read, line);
+        if (!signals.Empty()) signals.Store2(sat(r), read, line);
     };
     for (const StoredField& f : keptFields) {
         for (; read <= f.field / 5U; read++) next();

@@ -3,6 +3,7 @@
 
 #include "GNSS/RINEXHeader.h"
 #include "GNSS/RINEXf.h"
+#include "GNSS/SatSystem.h"
 #include "GNSS/SignalMap.h"
 #include "GNSS/gnssobs.h"
 
@@ -51,25 +52,28 @@ void SignalStore::Prepare(const RINEXHeader& h)
     }
 }
 
-void SignalStore::Store(const Field& f, long r, std::string_view text, std::size_t at)
+void SignalStore::Store(const Field& f, short sat, std::string_view text, std::size_t at)
 {
+    if (sat < 0 || sat >= NSatNumbers) return;
     const std::size_t from = std::min(at, text.size());
     gnssobs o;
     o.Read(text.data() + from, std::min(text.size() - from, FieldWidth));
     const long double v = f.divisor != 1 ? o.obs / f.divisor : o.obs;
     if (IsNullObs(v)) return;
-    columns[f.column].values.push_back(
-        {static_cast<std::int32_t>(r), static_cast<double>(v), static_cast<std::uint8_t>(o.lli)});
+    std::vector<std::vector<SignalValue>>& bySat = columns[f.column].bySatellite;
+    if (bySat.empty()) bySat.resize(NSatNumbers);
+    bySat[static_cast<std::size_t>(sat)].push_back(
+        {epoch, static_cast<double>(v), static_cast<std::uint8_t>(o.lli)});
 }
 
-void SignalStore::Store2(long r, unsigned line, std::string_view text)
+void SignalStore::Store2(short sat, unsigned line, std::string_view text)
 {
     if (line >= byLine.size()) return;
-    for (const Field& f : byLine[line]) Store(f, r, text, FieldWidth * f.field);
+    for (const Field& f : byLine[line]) Store(f, sat, text, FieldWidth * f.field);
 }
 
-void SignalStore::Store3(long r, char system, std::string_view text)
+void SignalStore::Store3(short sat, char system, std::string_view text)
 {
     if (system < 'A' || system > 'Z') return;
-    for (const Field& f : byLetter[system - 'A']) Store(f, r, text, FieldColumn3(f.field) - 1);
+    for (const Field& f : byLetter[system - 'A']) Store(f, sat, text, FieldColumn3(f.field) - 1);
 }

@@ -13,22 +13,22 @@
 
 class RINEXHeader;
 
-// One value of a record: the record (an index of the store's records), the value as written
+// One value of a satellite: its epoch (an index of the store's epochs), the value as written
 // (divided by its scale factor) and its loss-of-lock digit.
 struct SignalValue {
-    std::int32_t record = 0;
+    std::int32_t epoch = 0;
     double value = 0;
     std::uint8_t lli = 0;
 };
 
-// The values of one signal of the file, by ascending record.
+// The values of one signal of the file, per satellite number, by ascending epoch.
 struct SignalColumn {
     char system = ' ';    // the system letter of a RINEX 3 or 4 code; blank for a RINEX 2 type
     std::string code;     // as the header names it: "C1C", "P2"
     char kind = 'C';      // C code (RINEX 2 P codes too), L phase, D Doppler, S strength
     int band = 0;         // the carrier's band (BeiDou B1I of files before RINEX 3.03: 2)
     char attribute = ' '; // blank for a RINEX 2 type
-    std::vector<SignalValue> values;
+    std::vector<std::vector<SignalValue>> bySatellite; // empty for the satellites without
 };
 
 class SignalStore {
@@ -38,10 +38,12 @@ class SignalStore {
     void Prepare(const RINEXHeader& h);
     void Clear() { *this = SignalStore(); }
     bool Empty() const { return columns.empty(); }
-    // Line `line` (from 0) of the observation lines of RINEX 2 record r.
-    void Store2(long r, unsigned line, std::string_view text);
-    // The satellite line of RINEX 3 or 4 record r of a system.
-    void Store3(long r, char system, std::string_view text);
+    // The records that follow are of epoch e.
+    void AtEpoch(long e) { epoch = static_cast<std::int32_t>(e); }
+    // Line `line` (from 0) of the observation lines of a RINEX 2 record of satellite sat.
+    void Store2(short sat, unsigned line, std::string_view text);
+    // The satellite line of a RINEX 3 or 4 record of satellite sat of a system.
+    void Store3(short sat, char system, std::string_view text);
     std::vector<SignalColumn>& Columns() { return columns; }
     const std::vector<SignalColumn>& Columns() const { return columns; }
 
@@ -52,10 +54,11 @@ class SignalStore {
         std::size_t column;
         long double divisor;
     };
-    void Store(const Field& f, long r, std::string_view text, std::size_t at);
+    void Store(const Field& f, short sat, std::string_view text, std::size_t at);
     std::vector<SignalColumn> columns;
     std::vector<std::vector<Field>> byLetter = std::vector<std::vector<Field>>(26); // RINEX 3
     std::vector<std::vector<Field>> byLine;                                         // RINEX 2
+    std::int32_t epoch = 0;
 };
 
 #endif

@@ -41,34 +41,32 @@ std::vector<short> SatellitesOf(const RunSettings& s, const RunPlan& plan)
 }
 
 // Every column of the store moved into the signals of the satellites taken: a satellite's
-// signals in the order of the header's codes, at most one value per epoch.
-void MoveSignals(RINEXData& d, const std::vector<int>& epochOfRecord,
-                 const std::vector<int>& satIndex, QcInput& in)
+// signals in the order of the header's codes, at most one value per epoch (the first), the
+// epochs renumbered as those of the input.
+void MoveSignals(RINEXData& d, const std::vector<int>& epochIndex, const std::vector<int>& satIndex,
+                 QcInput& in)
 {
-    std::vector<int> signalOf(in.satellites.size());
     for (SignalColumn& c : d.signals.Columns()) {
-        std::fill(signalOf.begin(), signalOf.end(), -1);
-        for (const SignalValue& v : c.values) {
-            const short sat = d.sat(v.record);
-            if (sat < 0 || sat >= NSatNumbers || satIndex[sat] < 0) continue;
-            const int epoch = epochOfRecord[static_cast<std::size_t>(v.record)];
-            if (epoch < 0) continue;
-            QcSatellite& q = in.satellites[static_cast<std::size_t>(satIndex[sat])];
+        for (std::size_t sat = 0; sat < c.bySatellite.size(); sat++) {
+            std::vector<SignalValue>& values = c.bySatellite[sat];
+            const int k = satIndex[sat];
+            if (values.empty() || k < 0) continue;
+            QcSatellite& q = in.satellites[static_cast<std::size_t>(k)];
             if (c.system != ' ' && c.system != q.system) continue;
-            int& at = signalOf[static_cast<std::size_t>(satIndex[sat])];
-            if (at < 0) {
-                at = static_cast<int>(q.signals.size());
-                // named by the band of the carrier: B1I of older BeiDou headers is C2I
-                std::string code = c.code;
-                if (c.system != ' ') code[1] = static_cast<char>('0' + c.band);
-                q.signals.push_back({code, c.kind, c.band, c.attribute, {}});
+            std::size_t kept = 0;
+            for (const SignalValue& v : values) {
+                const int e = epochIndex[static_cast<std::size_t>(v.epoch)];
+                if (e < 0 || (kept > 0 && values[kept - 1].epoch == e)) continue;
+                values[kept++] = {e, v.value, v.lli};
             }
-            std::vector<QcValue>& values = q.signals[static_cast<std::size_t>(at)].values;
-            if (!values.empty() && values.back().epoch == epoch) continue;
-            values.push_back({epoch, v.value, v.lli});
+            values.resize(kept);
+            if (kept == 0) continue;
+            // named by the band of the carrier: B1I of older BeiDou headers is C2I
+            std::string code = c.code;
+            if (c.system != ' ') code[1] = static_cast<char>('0' + c.band);
+            q.signals.push_back({code, c.kind, c.band, c.attribute, std::move(values)});
         }
-        // what is moved is freed at once: the input and the store are never both whole
-        std::vector<SignalValue>().swap(c.values);
+        c.bySatellite.clear();
     }
 }
 
@@ -148,18 +146,10 @@ QcInput QcInputOf(RINEX& file, const RunSettings& s, const RunPlan& plan, const 
     RINEXData& d = file.rdata;
     QcInput in;
     const std::vector<long> taken = TakenEpochs(d, s, plan);
-    std::vector<int> epochOfRecord(static_cast<std::size_t>(std::max(d.GetNObs(), 0L)), -1);
-    {
-        std::vector<int> epochIndex(static_cast<std::size_t>(d.GetNEpoch()), -1);
-        for (std::size_t k = 0; k < taken.size(); k++) {
-            epochIndex[static_cast<std::size_t>(taken[k])] = static_cast<int>(k);
-            in.epochs.push_back(TicksOf(d.epoch(taken[k])));
-        }
-        long r = 0;
-        for (long j = 0; j < d.GetNEpoch(); j++)
-            for (short n = 0; n < d.nsat(j) && r < d.GetNObs(); n++, r++)
-                epochOfRecord[static_cast<std::size_t>(r)] =
-                    epochIndex[static_cast<std::size_t>(j)];
+    std::vector<int> epochIndex(static_cast<std::size_t>(std::max(d.GetNEpoch(), 0L)), -1);
+    for (std::size_t k = 0; k < taken.size(); k++) {
+        epochIndex[static_cast<std::size_t>(taken[k])] = static_cast<int>(k);
+        in.epochs.push_back(TicksOf(d.epoch(taken[k])));
     }
     in.interval =
         std::isfinite(plan.interval) && plan.interval > 0 ? TicksOfSeconds(plan.interval) : 0;
@@ -177,7 +167,7 @@ QcInput QcInputOf(RINEX& file, const RunSettings& s, const RunPlan& plan, const 
     for (const SatSystem& sys : SatSystems)
         if (plan.IsOn(sys))
             in.pairs.push_back({sys.letter, s.PairOf(sys).band1, s.PairOf(sys).band2});
-    MoveSignals(d, epochOfRecord, satIndex, in);
+    MoveSignals(d, epochIndex, satIndex, in);
     in.clockJumps = ClockJumpEpochs(d, plan.glonass, taken);
     if (plan.station && !s.navFiles.empty() && in.interval > 0) {
         AddAngles(file, taken, plan, nav, in);

@@ -122,6 +122,21 @@ void AddAngles(const RINEX& file, const std::vector<long>& taken, const RunPlan&
     }
 }
 
+// As the listing leaves out the rows below the cut-off, the values at a known elevation below it
+// are left out of every figure.
+void DropBelowCutoff(double cutoff, QcInput& in)
+{
+    for (QcSatellite& q : in.satellites) {
+        if (q.elevation.empty()) continue;
+        for (QcSignal& s : q.signals)
+            std::erase_if(s.values, [&](const QcValue& v) {
+                const float el = q.elevation[static_cast<std::size_t>(v.epoch)];
+                return !std::isnan(el) && el < cutoff;
+            });
+        std::erase_if(q.signals, [](const QcSignal& s) { return s.values.empty(); });
+    }
+}
+
 } // namespace
 
 Ticks TicksOf(const mjd& e)
@@ -171,6 +186,7 @@ QcInput QcInputOf(RINEX& file, const RunSettings& s, const RunPlan& plan, const 
     in.clockJumps = ClockJumpEpochs(d, plan.glonass, taken);
     if (plan.station && !s.navFiles.empty() && in.interval > 0) {
         AddAngles(file, taken, plan, nav, in);
+        if (s.cutOff) DropBelowCutoff(*s.cutOff, in);
         SkyGrid sky;
         if (sky.Load(GridHeaderOf(s, plan, in), nav))
             for (QcSatellite& q : in.satellites)

@@ -10,13 +10,11 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// A figure rounded to a tenth of a millimetre (or of the unit): the digits the text shows and
-// one more; null for none.
-Json Number(std::optional<long double> v, int decimals = 4)
+// A figure as computed (the text rounds it); null for none.
+Json Number(std::optional<long double> v, int = 0)
 {
     if (!v || !std::isfinite(*v)) return nullptr;
-    const double scale = std::pow(10.0, decimals);
-    return std::round(static_cast<double>(*v) * scale) / scale;
+    return static_cast<double>(*v);
 }
 
 Json Optional(const std::optional<long long>& v) { return v ? Json(*v) : Json(nullptr); }

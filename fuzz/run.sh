@@ -51,7 +51,7 @@ seed() {  # harness -> seed files into its corpus folder
       local n=0
       for f in "$root"/tests/data/*.10o "$root"/tests/data/*.rnx; do
         n=$((n + 1))
-        { printf '%s\n' "-cGRE -k10 -fG15: --plot-data=MP:C1 -t60"; cat "$f"; } >"$dir/qc$n"
+        { printf '%s\n' "-cGRE -fG15: --plot-data=MP:C1 -t60"; cat "$f"; } >"$dir/qc$n"
         { echo; cat "$f"; } >"$dir/plain$n"
       done ;;
     summary) cp "$root"/tests/hostile/*.gof "$root"/tests/e2e/*.gof "$dir"/ ;;

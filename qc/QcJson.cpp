@@ -193,7 +193,8 @@ void WriteJson(std::ostream& out, const QcFacts& facts, const QcInput& in, const
     for (const SystemQc& s : r.systems)
         systems[std::string(1, s.letter)] = SystemJson(s, r.intervalTooLong);
     doc["systems"] = systems;
-    out << doc.dump(1) << "\n";
+    // header texts of any bytes: what is no UTF-8 is written as U+FFFD, never refused
+    out << doc.dump(1, ' ', false, Json::error_handler_t::replace) << "\n";
 }
 
 void WriteTsv(std::ostream& out, const QcResult& r)

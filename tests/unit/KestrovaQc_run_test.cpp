@@ -161,6 +161,18 @@ TEST(KestrovaQcRun, HashOfTheInputIsTheSha256OfItsBytes)
     EXPECT_EQ(j["inputs"][0]["sha256"].get<std::string>(), sum.out.substr(0, 64));
 }
 
+TEST(KestrovaQcRun, HeaderTextsOfNoUtf8StillGiveJson)
+{
+    const fs::path dir = FreshDir("latin1");
+    std::string file = HandMadeFile();
+    file.replace(file.find("QCT1"), 4, "QC\xe9T");
+    std::ofstream(dir / "qc.10o") << file;
+    const Shell r(dir, Qc + " qc.10o --json qc.json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Json j = Json::parse(ReadAll(dir / "qc.json"));
+    EXPECT_EQ(j["header"]["marker"], "QC\xef\xbf\xbdT");
+}
+
 TEST(KestrovaQcRun, PlotDataGivesOneRowPerValue)
 {
     const fs::path dir = FreshDir("plot");

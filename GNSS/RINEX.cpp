@@ -154,6 +154,7 @@ const ReadFacts& RINEX::ReadFile(const ReadRequest& request)
     rdata.SetNRecords(nepoch, nobsall);
     rdata.SetTimeCorr(IsTimeCorr);
     rdata.SetData(TypesStored(rhead, request.types));
+    if (request.everySignal) rdata.signals.Prepare(rhead);
     {
         // the last pass: a decompressed text goes back to the system behind the reader
         LoadInput();

@@ -52,6 +52,7 @@ void RINEXData::RINEXDataReset()
 {
     nepochall = 0;
     nsatall = 0;
+    signals.Clear();
     IfTimeCorr = false;
     epoch.Resize(0, 0);
     flag.Resize(0, 0);
@@ -163,6 +164,7 @@ void RINEXData::ReadRecords(std::istream& in)
         if (r + n > nsatall)
             RINEXDataError("RINEX FILE HOLDS MORE EPOCHS OR RECORDS THAN COUNTED!");
         StoreEpoch(e, epochLine);
+        if (!signals.Empty()) signals.AtEpoch(e);
         if (r + n > populated) populated = PopulateAhead(r);
         if (rhead.IsRinex3())
             ReadRecord3(rec, n, r);
@@ -207,6 +209,7 @@ void RINEXData::ReadRecord3(ObsRecordLines& rec, unsigned short n, long r)
 
 void RINEXData::StoreObservations3(long r, char system, std::string_view line)
 {
+    if (!signals.Empty()) signals.Store3(sat(r), system, line);
     const SystemFields* f = rhead.FieldsOf(system);
     if (f == nullptr) {
         if (untyped.find(system) != std::string::npos) return;
@@ -303,11 +306,15 @@ void RINEXData::StoreObservations(ObsRecordLines& rec, long r)
     // last kept field.
     std::string_view line;
     unsigned read = 0;
+    auto next = [&] {
+        line = NextRecordLine(rec);
+        if (!signals.Empty()) signals.Store2(sat(r), read, line);
+    };
     for (const StoredField& f : keptFields) {
-        for (; read <= f.field / 5U; read++) line = NextRecordLine(rec);
+        for (; read <= f.field / 5U; read++) next();
         StoreField(f, r, line, FieldWidth * (f.field % 5U));
     }
-    for (; read < ObsLines(rhead.nobs); read++) NextRecordLine(rec);
+    for (; read < ObsLines(rhead.nobs); read++) next();
 }
 
 namespace {
@@ -447,19 +454,25 @@ void ShiftPhases(RINEXData& d, const GlonassChannels& ch, long first, long n, lo
 // jumps up to it, except the GLONASS phases of the jump epochs themselves.
 void RINEXData::CorrMSJumps(long& nMSJumps, const GlonassChannels& channels)
 {
-    nMSJumps = 0;
-    matrix<long double> Lcorr(nepochall, 1, 0.0L);
-    ForEpochPairs(*this, [&](long i, long first1, long first2) {
-        Lcorr(i) = DualFrequencyJump(*this, channels, i, first1, first2);
-        if (std::fabs(Lcorr(i)) > 0.1L) nMSJumps++;
-    });
+    const std::vector<long double> Lcorr = MSJumps(channels);
+    nMSJumps = std::count_if(Lcorr.begin(), Lcorr.end(),
+                             [](long double j) { return std::fabs(j) > 0.1L; });
     long double MSCorr = 0;
     long first = 0;
     for (long i = 0; i < nepochall; i++) {
-        MSCorr += Lcorr(i);
-        ShiftPhases(*this, channels, first, nsat(i), MSCorr, std::fabs(Lcorr(i)) <= 0.1L);
+        MSCorr += Lcorr[i];
+        ShiftPhases(*this, channels, first, nsat(i), MSCorr, std::fabs(Lcorr[i]) <= 0.1L);
         first += nsat(i);
     }
+}
+
+std::vector<long double> RINEXData::MSJumps(const GlonassChannels& channels) const
+{
+    std::vector<long double> jumps(static_cast<std::size_t>(std::max(nepochall, 0L)), 0.0L);
+    ForEpochPairs(*this, [&](long i, long first1, long first2) {
+        jumps[i] = DualFrequencyJump(*this, channels, i, first1, first2);
+    });
+    return jumps;
 }
 
 // Each epoch is compared with the already corrected one before it, so an offset that stays

@@ -7,6 +7,7 @@
 
 #include "GNSS/RINEXHeader.h"
 #include "GNSS/ReadRequest.h"
+#include "GNSS/SignalStore.h"
 #include "GNSS/gnssobs.h"
 #include "GNSS/gnssobsshort.h"
 #include "GNSS/mjd.h"
@@ -39,6 +40,9 @@ class RINEXData {
     ObsTypeSet present;
     // The smallest spacing of consecutive epochs read, by second of day (0: none).
     float spacing = 0;
+    // Every signal of the file under its own name, where the reading was asked for them
+    // (prepared before ReadRecords); empty otherwise.
+    SignalStore signals;
 
     explicit RINEXData(RINEXHeader& rheadi);
     RINEXData(const RINEXData&) = delete;
@@ -75,6 +79,9 @@ class RINEXData {
     // is left alone.
     void CorrMSJumps(long& nMSJumps, const GlonassChannels& channels);
     void CorrMSJumpsSF(long& nMSJumps, const GlonassChannels& channels);
+    // The receiver clock jump at each epoch (m, whole light-milliseconds; 0 at the first and
+    // where none), as CorrMSJumps finds them from the data as they stand: the rule of -ms.
+    std::vector<long double> MSJumps(const GlonassChannels& channels) const;
 
   private:
     void StoreEpoch(long e, const std::string& epochLine);

@@ -25,6 +25,9 @@ struct ReadRequest {
     std::string systems;
     // Tried before the default signals of a RINEX 3 or 4 file.
     std::vector<SignalChoice> signalChoices;
+    // Every signal of the file is kept under its own name as well (RINEXData::signals), beside
+    // the tables of the types.
+    bool everySignal = false;
 };
 
 // A type that stands in for one the file lacks: its values are copied into the table of the

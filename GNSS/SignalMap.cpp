@@ -27,17 +27,6 @@ bool IsRead(const ReadRequest& r, const SatSystem& s)
     return s.signalsAlwaysRead || r.systems.find(s.letter) != std::string::npos;
 }
 
-// The divisor of the values of a code: the factor of the first scale record naming it (or
-// naming no code at all, which scales every code of the system).
-long double DivisorOf(const RINEXHeader& h, char system, const std::string& code)
-{
-    for (const ScaleFactor& f : h.scaleFactors)
-        if (f.system == system &&
-            (f.codes.empty() || std::find(f.codes.begin(), f.codes.end(), code) != f.codes.end()))
-            return f.factor;
-    return 1;
-}
-
 // A choice applies to the C, L, D and S types of its band; P1 and P2 keep the P(Y) trackings.
 bool Applies(const SignalChoice& c, char system, std::string_view type)
 {
@@ -109,6 +98,24 @@ void ListTypes(RINEXHeader& h)
 }
 
 } // namespace
+
+long double DivisorOf(const RINEXHeader& h, char system, const std::string& code)
+{
+    for (const ScaleFactor& f : h.scaleFactors)
+        if (f.system == system &&
+            (f.codes.empty() || std::find(f.codes.begin(), f.codes.end(), code) != f.codes.end()))
+            return f.factor;
+    return 1;
+}
+
+int CarrierBand(const RINEXHeader& h, char system, char written)
+{
+    const SatSystem* s = SystemOfLetter(system);
+    if (written < '1' || written > '9') return 0;
+    if (s != nullptr && written == '1' && s->oldBand1 != 0 && std::lround(h.version * 100) < 303)
+        return s->oldBand1;
+    return written - '0';
+}
 
 void MapSignals(RINEXHeader& h, const ReadRequest& r)
 {

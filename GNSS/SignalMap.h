@@ -19,6 +19,15 @@
 // the order the header first names a code read as it), for what request r asks.
 void MapSignals(RINEXHeader& h, const ReadRequest& r);
 
+// The divisor of the values of a code: the factor of the first scale record naming it (or
+// naming no code at all, which scales every code of the system).
+long double DivisorOf(const RINEXHeader& h, char system, const std::string& code);
+
+// The band of the carrier of a code whose band digit the header writes as `written`: the digit,
+// but BeiDou's B1I (band 2) in headers before RINEX 3.03, which write it as band 1; 0 for no
+// band digit.
+int CarrierBand(const RINEXHeader& h, char system, char written);
+
 // The signals chosen, system by system: " G C1=C1C P1=C1W ... R C1=C1C ...".
 std::string SignalsText(const RINEXHeader& h);
 

@@ -3,13 +3,13 @@
 # Builds the fuzz harnesses and runs each for SECONDS (default 60), seeded from the hostile
 # inputs and the test data; prints executions, coverage and findings per harness.
 #   fuzz/run.sh [SECONDS] [HARNESS...]     harnesses: rinex rinex3 compact2 channels cmdline
-#                                          crx summary decompress nav
+#                                          crx summary decompress nav qc
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 secs=${1:-60}
 shift || true
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(rinex rinex3 compact2 channels cmdline crx summary decompress nav)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(rinex rinex3 compact2 channels cmdline crx summary decompress nav qc)
 build=${KESTROVA_FUZZ_BUILD:-$root/build-fuzz}
 
 cmake -S "$root/fuzz" -B "$build" -DCMAKE_CXX_COMPILER=clang++ >/dev/null
@@ -46,6 +46,13 @@ seed() {  # harness -> seed files into its corpus folder
       for f in "$root"/../shared/data/*.??[ng] "$root"/../shared/data/*.??[ng].gz \
                "$root"/../shared/data/*N.rnx "$root"/../shared/data/*N.rnx.gz; do
         if [ -f "$f" ]; then (zcat -f "$f" || true) | head -c 4000 >"$dir/head-$(basename "$f" .gz)"; fi
+      done ;;
+    qc)  # the hand-made observation files behind a line of options
+      local n=0
+      for f in "$root"/tests/data/*.10o "$root"/tests/data/*.rnx; do
+        n=$((n + 1))
+        { printf '%s\n' "-cGRE -fG15: --plot-data=MP:C1 -t60"; cat "$f"; } >"$dir/qc$n"
+        { echo; cat "$f"; } >"$dir/plain$n"
       done ;;
     summary) cp "$root"/tests/hostile/*.gof "$root"/tests/e2e/*.gof "$dir"/ ;;
     decompress)  # small files compressed each way, and the damaged streams of the hostile cases

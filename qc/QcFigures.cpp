@@ -156,32 +156,45 @@ const QcSignal* PhaseFor(const QcSatellite& sat, const QcSignal& code)
     return SignalOfType(sat, TypeName('L', code.band));
 }
 
-// The code's multipath about each arc's mean; an arc also ends at a loss of lock of either phase.
-void AddMultipath(const QcInput& in, const QcSatellite& sat, const PairSignals& p, const Arcs& arcs,
-                  const QcSignal& code, SignalFigures& f)
+// Calls take(epoch, fresh, mp) for each multipath value of the code (m), fresh where it begins
+// an arc: the satellite's arc changes or either phase lost lock. False where no value can be
+// formed (no phase of either band, no carrier).
+template <class Take> bool ForEachMultipath(const QcInput& in, const QcSatellite& sat,
+                                            const PairSignals& p, const Arcs& arcs,
+                                            const QcSignal& code, Take take)
 {
     const int j = code.band == p.band2 ? p.band1 : p.band2;
     const QcSignal* li = PhaseFor(sat, code);
     const QcSignal* lj = SignalOfType(sat, TypeName('L', j));
     const long double fi = CarrierOf(sat.system, code.band, sat.channel);
     const long double fj = CarrierOf(sat.system, j, sat.channel);
-    if (!HasValues(li) || !HasValues(lj) || fi <= 0 || fj <= 0 || fi == fj) return;
-    f.multipath = true;
+    if (!HasValues(li) || !HasValues(lj) || fi <= 0 || fj <= 0 || fi == fj) return false;
     const auto phaseI = ByEpoch(li, in.epochs.size()), phaseJ = ByEpoch(lj, in.epochs.size());
-    ArcValues values;
     int arc = -1;
     for (const QcValue& v : code.values) {
         const std::size_t e = static_cast<std::size_t>(v.epoch);
         if (e >= in.epochs.size() || !phaseI[e] || !phaseJ[e]) continue;
-        if (arcs.of[e] != arc || Lost(phaseI[e]) || Lost(phaseJ[e])) {
-            values.Close(f.mp, f.binned ? &f.mpBins : nullptr);
-            arc = arcs.of[e];
-        }
-        const long double mp = Multipath(v.value, phaseI[e]->value * LightSpeed / fi,
-                                         phaseJ[e]->value * LightSpeed / fj, fi, fj);
-        values.Add(Milli(mp), f.binned ? BinAt(sat, v.epoch) : -1);
+        const bool fresh = arcs.of[e] != arc || Lost(phaseI[e]) || Lost(phaseJ[e]);
+        arc = arcs.of[e];
+        take(v.epoch, fresh,
+             Multipath(v.value, phaseI[e]->value * LightSpeed / fi,
+                       phaseJ[e]->value * LightSpeed / fj, fi, fj));
     }
-    values.Close(f.mp, f.binned ? &f.mpBins : nullptr);
+    return true;
+}
+
+// The code's multipath about each arc's mean.
+void AddMultipath(const QcInput& in, const QcSatellite& sat, const PairSignals& p, const Arcs& arcs,
+                  const QcSignal& code, SignalFigures& f)
+{
+    ArcValues values;
+    std::array<Spread, ElevationBins>* bins = f.binned ? &f.mpBins : nullptr;
+    f.multipath = ForEachMultipath(in, sat, p, arcs, code,
+                                   [&](std::int32_t epoch, bool fresh, long double mp) {
+                                       if (fresh) values.Close(f.mp, bins);
+                                       values.Add(Milli(mp), f.binned ? BinAt(sat, epoch) : -1);
+                                   });
+    values.Close(f.mp, bins);
 }
 
 SignalFigures FiguresOf(const QcInput& in, const QcSatellite& sat, const PairSignals& p,
@@ -357,6 +370,26 @@ RotiFigures RotiOf(std::vector<RotiValue> values)
     f.max = top->roti;
     f.maxEpoch = top->window;
     return f;
+}
+
+std::vector<SeriesPoint> MultipathSeries(const QcInput& in, const std::string& code)
+{
+    std::vector<SeriesPoint> points;
+    for (const QcSatellite& sat : in.satellites) {
+        const QcSignal* signal = FindCode(sat, code);
+        if (signal == nullptr || signal->kind != 'C' || SystemOfLetter(sat.system) == nullptr)
+            continue;
+        const PairSignals p = PairOf(in, sat);
+        const Arcs arcs = ArcsOf(in, sat, p);
+        const std::string id = SatId(SatNumber(sat.system, sat.prn));
+        int arc = 0;
+        ForEachMultipath(in, sat, p, arcs, *signal,
+                         [&](std::int32_t epoch, bool fresh, long double mp) {
+                             arc += fresh;
+                             points.push_back({id, &sat, epoch, arc, static_cast<double>(mp)});
+                         });
+    }
+    return points;
 }
 
 QcResult ComputeQc(const QcInput& in)

@@ -94,6 +94,19 @@ long double Multipath(long double code, long double li, long double lj, long dou
 // ROTs of a geometry-free phase series (m, of one arc) into ROTI values per window.
 std::vector<RotiValue> RotiOfSeries(const std::vector<std::pair<Ticks, long double>>& stecTecu);
 
+// One value of a series of a satellite for pictures: the epoch (an index of QcInput::epochs),
+// its arc (1, 2, ... per satellite) and the value.
+struct SeriesPoint {
+    std::string satellite; // "G05"
+    const QcSatellite* of = nullptr;
+    std::int32_t epoch = 0;
+    int arc = 1;
+    double value = 0;
+};
+// The multipath (m) of a code signal of every satellite that has it, satellite after satellite
+// in the input's order, with the arcs of the figures (a loss of lock of either phase begins one).
+std::vector<SeriesPoint> MultipathSeries(const QcInput& in, const std::string& code);
+
 QcResult ComputeQc(const QcInput& in);
 
 #endif

@@ -5,6 +5,7 @@
 #ifndef KESTROVA_QC_QCINPUT_H
 #define KESTROVA_QC_QCINPUT_H
 
+#include "GNSS/SignalStore.h"
 #include "summary/GofReader.h"
 
 #include <cstdint>
@@ -13,12 +14,9 @@
 #include <vector>
 
 // One value of a signal: the epoch (an index into QcInput::epochs), the value as the file wrote
-// it (codes m, phases cycles, Doppler Hz, strength dB-Hz) and its loss-of-lock digit.
-struct QcValue {
-    std::int32_t epoch = 0;
-    double value = 0;
-    std::uint8_t lli = 0;
-};
+// it (codes m, phases cycles, Doppler Hz, strength dB-Hz) and its loss-of-lock digit. The
+// reader's own values, so that they are moved into the input, not copied.
+using QcValue = SignalValue;
 
 // One signal of a satellite: its RINEX 3/4 code ("C1C", "L2W") or RINEX 2 type ("C1", "P2"),
 // kept as the file names it.

@@ -27,6 +27,15 @@ std::string NavPath(const std::string& named, const std::string& resultFile)
     return FileExists(beside.string().c_str()) ? beside.string() : "";
 }
 
+// A grid of at most MaxGridEpochs epochs.
+bool GridFits(const GofHeader& h)
+{
+    const Ticks shift = GridShift(h);
+    const long long epochs =
+        GridEpochs(h.SpanStart() - shift, h.SpanEnd() - shift, h.intervalTicks, h.toleranceTicks);
+    return epochs >= 0 && epochs <= MaxGridEpochs;
+}
+
 } // namespace
 
 std::vector<Ticks> SkyGrid::Epochs(const GofHeader& h)
@@ -56,10 +65,7 @@ std::vector<Ticks> SkyGrid::Epochs(const GofHeader& h)
 bool SkyGrid::Load(const GofHeader& h, const std::string& resultFile)
 {
     if (h.navFiles.empty() || !h.hasReceiver) return false;
-    const Ticks shift = GridShift(h);
-    const long long epochs =
-        GridEpochs(h.SpanStart() - shift, h.SpanEnd() - shift, h.intervalTicks, h.toleranceTicks);
-    if (epochs < 0 || epochs > MaxGridEpochs) {
+    if (!GridFits(h)) {
         ProgramWarning(SummaryName,
                        (resultFile + " - NO GRID OF AT MOST " + std::to_string(MaxGridEpochs) +
                         " EPOCHS: NO FIGURES AGAINST ELEVATION!")
@@ -77,6 +83,12 @@ bool SkyGrid::Load(const GofHeader& h, const std::string& resultFile)
         }
         nav.Read(path.c_str());
     }
+    return Load(h, nav);
+}
+
+bool SkyGrid::Load(const GofHeader& h, const BroadcastNav& nav)
+{
+    if (!GridFits(h)) return false;
     grid = Epochs(h);
     reach = std::min(h.toleranceTicks, h.intervalTicks / 2);
     above.assign(SatelliteSlots, {});

@@ -5,6 +5,7 @@
 #ifndef KESTROVA_SUMMARY_SKYGRID_H
 #define KESTROVA_SUMMARY_SKYGRID_H
 
+#include "GNSS/BroadcastNav.h"
 #include "summary/GofReader.h"
 
 #include <string>
@@ -20,6 +21,8 @@ class SkyGrid {
     // when the header names none or no receiver position; a file that is not found gives a
     // framed warning and false.
     bool Load(const GofHeader& h, const std::string& resultFile);
+    // The same from navigation data already read (false, without a warning, for a grid too large).
+    bool Load(const GofHeader& h, const BroadcastNav& nav);
     bool Loaded() const { return loaded; }
     // Grid epochs at which the satellite (a SatelliteIndex) was above the cut-off.
     long long Above(int satellite) const;

@@ -67,13 +67,13 @@ QcFacts FactsOf(const QcOptions& o, const RunSettings& s, const RunPlan& plan, c
     f.file = o.file;
     f.version = KESTROVA_VERSION;
     f.rinexVersion = h.version;
-    f.marker = Trimmed(h.mname);
-    f.markerNumber = Trimmed(h.mnumber);
-    f.receiver = Trimmed(h.rectype);
-    f.receiverNumber = Trimmed(h.recnumb);
-    f.receiverVersion = Trimmed(h.recversion);
-    f.antenna = Trimmed(h.anttype);
-    f.antennaNumber = Trimmed(h.antnumb);
+    f.marker = Trimmed(h.marker.name);
+    f.markerNumber = Trimmed(h.marker.number);
+    f.receiver = Trimmed(h.receiver.type);
+    f.receiverNumber = Trimmed(h.receiver.number);
+    f.receiverVersion = Trimmed(h.receiver.version);
+    f.antenna = Trimmed(h.antenna.type);
+    f.antennaNumber = Trimmed(h.antenna.number);
     if (h.interval > 0) f.headerInterval = h.interval;
     if (h.xyz0read)
         f.position = {static_cast<double>(h.X0.x), static_cast<double>(h.X0.y),
@@ -115,7 +115,7 @@ void WriteFile(const std::string& name, const char* what,
 QcInput ReadInput(const RunSettings& s, RunPlan& plan, RunInputs& in)
 {
     Progress quiet(false);
-    DecideChannelSources(plan, s, in.rnx);
+    DecideChannelSources(plan, s, in.rnx, ProgramFolder());
     in.rnx.SetFile(s.rinexFile.c_str());
     if (s.channelFile) in.channels.SetFile(s.channelFile->c_str());
     ReadRequest request{

@@ -245,7 +245,13 @@ std::map<std::string, std::string> SummaryOf(const fs::path& dir, const std::str
     const Shell sum(dir, Summary + " pair.gof");
     std::vector<std::string> heads, cells;
     for (const std::string& l : Lines(sum.out)) {
-        if (l.rfind("SAT ", 0) == 0 && heads.empty()) heads = Words(l);
+        if (l.rfind("SAT ", 0) == 0 && heads.empty())
+            // the bands a head names after it, "MP2 (G2 E7)", are no column of their own
+            for (bool bands = false; const std::string& w : Words(l)) {
+                if (w.front() == '(') bands = true;
+                if (!bands) heads.push_back(w);
+                if (w.back() == ')') bands = false;
+            }
         if (l.rfind(label + " ", 0) == 0) cells = Words(l);
     }
     std::map<std::string, std::string> m;

@@ -3,6 +3,7 @@
 
 #include "GNSS/SatSystem.h"
 #include "qc/QcReport.h"
+#include "summary/PlotData.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,17 +11,6 @@
 #include <map>
 
 namespace {
-
-constexpr Ticks UnixDay = 40587; // MJD of 1970-01-01
-
-std::string Seconds(Ticks t)
-{
-    char text[40];
-    const Ticks s = t - UnixDay * TicksPerDay;
-    std::snprintf(text, sizeof text, "%lld.%03lld", static_cast<long long>(s / TicksPerSecond),
-                  static_cast<long long>(s % TicksPerSecond / 10000));
-    return text;
-}
 
 std::string Fixed3(double v)
 {
@@ -114,22 +104,22 @@ void WritePlotData(std::ostream& out, const std::string& file, const QcInput& in
         << (choice.figure == F::MP    ? "m"
             : choice.figure == F::SNR ? "dB-Hz"
                                       : "TECU/min")
-        << "\n# interval: " << Seconds(in.interval + UnixDay * TicksPerDay) << "\n";
+        << "\n# interval: " << UnixSecondsText(in.interval + UnixDay * TicksPerDay) << "\n";
     if (!points.empty()) {
         Ticks first = TimeOf(in, points[0].epoch), last = first;
         for (const SeriesPoint& p : points) {
             first = std::min(first, TimeOf(in, p.epoch));
             last = std::max(last, TimeOf(in, p.epoch));
         }
-        out << "# span: " << EpochText(first) << "\t" << EpochText(last) << "\t" << Seconds(first)
-            << "\t" << Seconds(last) << "\n";
+        out << "# span: " << EpochText(first) << "\t" << EpochText(last) << "\t"
+            << UnixSecondsText(first) << "\t" << UnixSecondsText(last) << "\n";
     }
     out << "# arc bias: " << (biased ? "yes" : "no") << "\n";
     for (const SeriesPoint& p : points) {
         const auto& s = sums[{p.satellite, p.arc}];
         const double mean = biased ? s.first / static_cast<double>(s.second) : 0;
         const std::vector<float> none;
-        out << p.satellite << "\t" << Seconds(TimeOf(in, p.epoch)) << "\t" << p.arc << "\t"
+        out << p.satellite << "\t" << UnixSecondsText(TimeOf(in, p.epoch)) << "\t" << p.arc << "\t"
             << Fixed3(p.value) << "\t" << Fixed3(p.value - mean) << "\t"
             << AngleAt(p.of ? p.of->elevation : none, p.epoch) << "\t"
             << AngleAt(p.of ? p.of->azimuth : none, p.epoch) << "\n";

@@ -10,9 +10,6 @@
 
 namespace {
 
-// MJD of 1970-01-01, where the seconds of the pictures' time axis begin.
-constexpr Ticks UnixDay = 40587;
-
 struct Point {
     int satellite;
     Ticks time;
@@ -27,15 +24,6 @@ int ColumnOf(const GofHeader& h, std::string_view name)
     return at == h.columns.end() ? -1 : static_cast<int>(at - h.columns.begin());
 }
 
-std::string Seconds(Ticks t)
-{
-    char text[40];
-    const Ticks s = t - UnixDay * TicksPerDay;
-    std::snprintf(text, sizeof text, "%lld.%03lld", static_cast<long long>(s / TicksPerSecond),
-                  static_cast<long long>(s % TicksPerSecond / 10000));
-    return text;
-}
-
 std::string Angle(const GofValue& v) { return v.present ? Milli(v.milli) : "-"; }
 
 // The order of the table of systems, then the satellite's number: the summary's order.
@@ -46,6 +34,15 @@ int SystemRank(int satellite)
 }
 
 } // namespace
+
+std::string UnixSecondsText(Ticks t)
+{
+    char text[40];
+    const Ticks s = t - UnixDay * TicksPerDay;
+    std::snprintf(text, sizeof text, "%lld.%03lld", static_cast<long long>(s / TicksPerSecond),
+                  static_cast<long long>(s % TicksPerSecond / 10000));
+    return text;
+}
 
 bool SatelliteChoice::Parse(std::string_view text)
 {
@@ -159,10 +156,10 @@ void PrintPlotData(std::ostream& out, GofReader& reader, std::int64_t mwJumpMill
         ++s.second;
     }
     out << "# rinex: " << h.rinexFile << "\n# unit: " << ColumnUnit(column, h.phaseInMetres)
-        << "\n# interval: " << Seconds(h.intervalTicks + UnixDay * TicksPerDay) << "\n";
+        << "\n# interval: " << UnixSecondsText(h.intervalTicks + UnixDay * TicksPerDay) << "\n";
     if (!points.empty())
-        out << "# span: " << firstEpoch << "\t" << lastEpoch << "\t" << Seconds(first) << "\t"
-            << Seconds(last) << "\n";
+        out << "# span: " << firstEpoch << "\t" << lastEpoch << "\t" << UnixSecondsText(first)
+            << "\t" << UnixSecondsText(last) << "\n";
     const bool biased = CarriesArcBias(column);
     out << "# arc bias: " << (biased ? "yes" : "no") << "\n";
     // the bands of the satellites drawn: " (E7)"
@@ -174,8 +171,8 @@ void PrintPlotData(std::ostream& out, GofReader& reader, std::int64_t mwJumpMill
     for (const Point& p : points) {
         const auto& s = sums[{p.satellite, p.arc}];
         const std::int64_t mean = biased ? std::llround(s.first / s.second) : 0;
-        out << SatId(static_cast<short>(p.satellite)) << "\t" << Seconds(p.time) << "\t" << p.arc
-            << "\t" << Milli(p.value) << "\t" << Milli(p.value - mean) << "\t" << Angle(p.elevation)
-            << "\t" << Angle(p.azimuth) << "\n";
+        out << SatId(static_cast<short>(p.satellite)) << "\t" << UnixSecondsText(p.time) << "\t"
+            << p.arc << "\t" << Milli(p.value) << "\t" << Milli(p.value - mean) << "\t"
+            << Angle(p.elevation) << "\t" << Angle(p.azimuth) << "\n";
     }
 }

@@ -37,6 +37,13 @@ std::string ColumnUnit(std::string_view column, bool phaseInMetres);
 // Dopplers, code differences and angles have none.
 bool CarriesArcBias(std::string_view column);
 
+// MJD of 1970-01-01, where the seconds of the pictures' time axis begin.
+inline constexpr Ticks UnixDay = 40587;
+
+// A time as seconds since 1970-01-01 with milliseconds ("1423785600.000"): the time axis of the
+// plot rows.
+std::string UnixSecondsText(Ticks t);
+
 // Writes the comment lines "# rinex:", "# unit:", "# interval:" (seconds), "# span:" (first and
 // last epoch drawn as written, and as seconds since 1970), "# arc bias:" (yes or no, as
 // CarriesArcBias), "# bands:" for a combination of a pair of bands (BandsOf, for the systems

@@ -452,18 +452,20 @@ void ShiftPhases(RINEXData& d, const GlonassChannels& ch, long first, long n, lo
 
 // Every jump is found from the data as read; then each epoch's phases move by the sum of the
 // jumps up to it, except the GLONASS phases of the jump epochs themselves.
-void RINEXData::CorrMSJumps(long& nMSJumps, const GlonassChannels& channels)
+ClockJumpRemoval RINEXData::CorrMSJumps(const GlonassChannels& channels)
 {
     const std::vector<long double> Lcorr = MSJumps(channels);
-    nMSJumps = std::count_if(Lcorr.begin(), Lcorr.end(),
-                             [](long double j) { return std::fabs(j) > 0.1L; });
+    ClockJumpRemoval removal;
     long double MSCorr = 0;
     long first = 0;
     for (long i = 0; i < nepochall; i++) {
+        if (std::fabs(Lcorr[i]) > 0.1L) removal.corrected.push_back(i);
         MSCorr += Lcorr[i];
         ShiftPhases(*this, channels, first, nsat(i), MSCorr, std::fabs(Lcorr[i]) <= 0.1L);
         first += nsat(i);
     }
+    removal.jumps = removal.corrected;
+    return removal;
 }
 
 std::vector<long double> RINEXData::MSJumps(const GlonassChannels& channels) const
@@ -477,15 +479,30 @@ std::vector<long double> RINEXData::MSJumps(const GlonassChannels& channels) con
 
 // Each epoch is compared with the already corrected one before it, so an offset that stays
 // in the codes is found and corrected again at every following epoch.
-void RINEXData::CorrMSJumpsSF(long& nMSJumps, const GlonassChannels& channels)
+ClockJumpRemoval RINEXData::CorrMSJumpsSF(const GlonassChannels& channels)
 {
-    nMSJumps = 0;
+    ClockJumpRemoval removal;
+    long double before = 0; // the correction of the epoch before
     ForEpochPairs(*this, [&](long i, long first1, long first2) {
         long double MSCorr = SingleFrequencyJump(*this, channels, i, first1, first2);
-        if (std::fabs(MSCorr) <= 0.0001L) return;
-        nMSJumps++;
+        if (std::fabs(MSCorr) <= 0.0001L) MSCorr = 0;
+        if (std::fabs(MSCorr - before) > 0.0001L) removal.jumps.push_back(i);
+        before = MSCorr;
+        if (MSCorr == 0) return;
+        removal.corrected.push_back(i);
         ShiftPhases(*this, channels, first2, nsat(i), MSCorr, true);
     });
+    return removal;
+}
+
+std::optional<ClockJumpRemoval> RINEXData::RemoveClockJumps(const GlonassChannels& channels)
+{
+    if (Has(tL2)) {
+        if (!Has(tC1) || !Has(tL1) || !Has(tP2)) return std::nullopt;
+        return CorrMSJumps(channels);
+    }
+    if (!Has(tC1) || !Has(tL1)) return std::nullopt;
+    return CorrMSJumpsSF(channels);
 }
 
 std::istream& operator>>(std::istream& in, RINEXData& hd)

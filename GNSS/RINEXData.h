@@ -15,12 +15,21 @@
 
 #include <array>
 #include <istream>
+#include <optional>
 #include <string>
 #include <vector>
 
 class ObsRecordLines;
 
 struct GlonassChannels;
+
+// What the removal of the receiver clock's millisecond jumps did, by epoch index: the epochs whose
+// phases it corrected by a step of their own (the count -ms reports), and the epochs at which the
+// clock jumped. The two differ for the single-frequency test: while the codes stay off after a
+// jump it corrects every epoch, against the corrected one before it.
+struct ClockJumpRemoval {
+    std::vector<long> corrected, jumps;
+};
 
 class RINEXData {
   public:
@@ -77,8 +86,12 @@ class RINEXData {
     // Millisecond clock-jump correction of the phases, dual- and single-frequency.
     // The wavelengths of the GLONASS slots are those of their channels; a slot without one
     // is left alone.
-    void CorrMSJumps(long& nMSJumps, const GlonassChannels& channels);
-    void CorrMSJumpsSF(long& nMSJumps, const GlonassChannels& channels);
+    ClockJumpRemoval CorrMSJumps(const GlonassChannels& channels);
+    ClockJumpRemoval CorrMSJumpsSF(const GlonassChannels& channels);
+    // The rule of -ms: the test of both frequencies where the file has L2, else the
+    // single-frequency test of the code against the phase of L1. None where the file lacks a
+    // type the chosen test reads (nothing could be found).
+    std::optional<ClockJumpRemoval> RemoveClockJumps(const GlonassChannels& channels);
     // The receiver clock jump at each epoch (m, whole light-milliseconds; 0 at the first and
     // where none), as CorrMSJumps finds them from the data as they stand: the rule of -ms.
     std::vector<long double> MSJumps(const GlonassChannels& channels) const;

@@ -14,12 +14,19 @@
 class RINEXHeader;
 
 // One value of a satellite: its epoch (an index of the store's epochs), the value as written
-// (divided by its scale factor) and its loss-of-lock digit.
+// (divided by its scale factor) and its loss-of-lock digit. The value comes first so that the
+// three pack into 16 bytes: a day of a multi-GNSS station holds millions of them.
 struct SignalValue {
-    std::int32_t epoch = 0;
     double value = 0;
+    std::int32_t epoch = 0;
     std::uint8_t lli = 0;
+    SignalValue() = default;
+    SignalValue(std::int32_t at, double v, std::uint8_t lossOfLock)
+        : value(v), epoch(at), lli(lossOfLock)
+    {
+    }
 };
+static_assert(sizeof(SignalValue) == 16);
 
 // The values of one signal of the file, per satellite number, by ascending epoch.
 struct SignalColumn {

@@ -98,6 +98,14 @@ Json Inputs(const QcFacts& f)
     return inputs;
 }
 
+Json NominalSpanJson(const QcFacts& f)
+{
+    if (!f.nominal) return nullptr;
+    return {{"start", EpochText(f.nominal->start)},
+            {"end", EpochText(f.nominal->end)},
+            {"source", f.nominal->source}};
+}
+
 Json Settings(const QcFacts& f, const QcInput& in)
 {
     Json pairs = Json::object();
@@ -105,6 +113,7 @@ Json Settings(const QcFacts& f, const QcInput& in)
     return {{"systems", f.systems},
             {"start", EpochText(f.start)},
             {"end", EpochText(f.end)},
+            {"nominal_span", NominalSpanJson(f)},
             {"interval", f.interval},
             {"clock_tolerance", f.tolerance},
             {"cutoff", f.cutoff ? Json(*f.cutoff) : Json(nullptr)},

@@ -81,6 +81,9 @@ QcFacts FactsOf(const QcOptions& o, const RunSettings& s, const RunPlan& plan, c
     f.systems = ListedLetters(plan.systems);
     f.start = TicksOf(plan.start);
     f.end = TicksOf(plan.end);
+    if (plan.nominal)
+        f.nominal = {TicksOf(plan.nominal->start), TicksOf(plan.nominal->end),
+                     plan.nominal->source};
     f.interval = static_cast<double>(plan.interval);
     f.tolerance = static_cast<double>(s.maxClockError);
     f.cutoff = s.cutOff;

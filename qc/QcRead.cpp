@@ -3,6 +3,7 @@
 
 #include "GNSS/SatGeometry.h"
 #include "GNSS/TimeConverse.h"
+#include "qc/QcReport.h"
 #include "summary/SkyGrid.h"
 
 #include <algorithm>
@@ -77,6 +78,13 @@ GofHeader GridHeaderOf(const RunSettings& s, const RunPlan& plan, const QcInput&
     GofHeader h;
     h.startTicks = TicksOf(plan.start);
     h.endTicks = TicksOf(plan.end);
+    if (plan.nominal) { // completeness counted over the span the file promises
+        h.nominalStartTicks = TicksOf(plan.nominal->start);
+        h.nominalEndTicks = TicksOf(plan.nominal->end);
+        h.nominalSource = plan.nominal->source;
+        h.nominalStart = EpochText(h.nominalStartTicks);
+        h.nominalEnd = EpochText(h.nominalEndTicks);
+    }
     h.intervalTicks = TicksOfSeconds(plan.interval);
     h.toleranceTicks = TicksOfSeconds(s.maxClockError);
     if (plan.grid.fromFirst) {
@@ -145,13 +153,13 @@ Ticks TicksOf(const mjd& e)
 }
 
 std::optional<std::vector<std::int32_t>>
-ClockJumpEpochs(const RINEXData& d, const GlonassChannels& glonass, const std::vector<long>& taken)
+ClockJumpEpochs(RINEXData& d, const GlonassChannels& glonass, const std::vector<long>& taken)
 {
-    if (!d.Has(tL2) || !d.Has(tL1) || !d.Has(tC1) || !d.Has(tP2)) return std::nullopt;
-    const std::vector<long double> jumps = d.MSJumps(glonass);
+    const std::optional<ClockJumpRemoval> removal = d.RemoveClockJumps(glonass);
+    if (!removal) return std::nullopt;
     std::vector<std::int32_t> epochs;
     for (std::size_t k = 0; k < taken.size(); k++)
-        if (std::fabs(jumps[static_cast<std::size_t>(taken[k])]) > 0.1L)
+        if (std::binary_search(removal->jumps.begin(), removal->jumps.end(), taken[k]))
             epochs.push_back(static_cast<std::int32_t>(k));
     return epochs;
 }

@@ -17,10 +17,12 @@
 Ticks TicksOf(const mjd& e);
 
 // The epochs of the millisecond jumps of the receiver clock among the epochs taken (indexes of
-// QcInput::epochs), by the rule of the listing's -ms: the jump of each epoch from the data as
-// read. None where the file has no L2 (the single-frequency rule corrects as it goes).
+// QcInput::epochs), by the rule of the listing's -ms (both frequencies, or without L2 the code
+// against the phase of L1). The jumps are removed from the store's phases as they are found:
+// the single-frequency test compares each epoch with the corrected one before it. None where the
+// file lacks the types the test reads.
 std::optional<std::vector<std::int32_t>>
-ClockJumpEpochs(const RINEXData& d, const GlonassChannels& glonass, const std::vector<long>& taken);
+ClockJumpEpochs(RINEXData& d, const GlonassChannels& glonass, const std::vector<long>& taken);
 
 // The input of the figures. The store's signals are moved out of the file, column by column.
 // With navigation data (nav holding the files of s, the plan a station), each satellite's

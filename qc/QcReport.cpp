@@ -88,8 +88,12 @@ void WriteHeader(std::ostream& out, const QcFacts& f, const QcResult& r)
         << (f.antennaNumber.empty() ? "" : " (" + f.antennaNumber + ")") << "\n"
         << "  Interval:     " << Line("%.3f", f.interval) << " s, clock tolerance "
         << Line("%.3f", f.tolerance) << " s\n"
-        << "  Window:       " << EpochText(f.start) << " to " << EpochText(f.end) << "\n"
-        << "  Cut-off:      "
+        << "  Window:       " << EpochText(f.start) << " to " << EpochText(f.end) << "\n";
+    if (f.nominal)
+        out << "  Nominal span: " << EpochText(f.nominal->start) << " to "
+            << EpochText(f.nominal->end) << " (" << f.nominal->source
+            << "): completeness counted over it\n";
+    out << "  Cut-off:      "
         << (f.cutoff ? Line("%.3f", *f.cutoff) + " degrees" : std::string("none")) << "\n"
         << "  Navigation:  ";
     if (f.navFiles.empty()) out << " none: no elevations, no completeness";
@@ -109,7 +113,7 @@ void WriteHeader(std::ostream& out, const QcFacts& f, const QcResult& r)
         << RotiWindowSeconds / 60 << "-minute windows of at least " << RotiMinValues << " values\n"
         << "  Clock jumps:  ";
     if (!r.clockJumps) {
-        out << "- (not searched: the file has no L1, L2, C1 and P2 of GPS or GLONASS)\n";
+        out << "- (not searched: the file has no C1 and L1, or no P2 beside its L2)\n";
         return;
     }
     out << r.clockJumps->size() << " millisecond jumps of the receiver clock";

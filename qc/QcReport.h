@@ -39,6 +39,12 @@ struct QcFacts {
     // of the run
     std::string systems; // letters
     Ticks start = 0, end = 0;
+    // The span the file promises where it ends early (completeness is counted over it).
+    struct Span {
+        Ticks start = 0, end = 0;
+        std::string source; // "TIME OF LAST OBS", "FILE NAME 01H"
+    };
+    std::optional<Span> nominal;
     double interval = 0, tolerance = 0; // s
     std::optional<double> cutoff;
     std::optional<std::array<double, 3>> receiverUsed; // the plan's receiver position

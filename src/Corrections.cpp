@@ -11,13 +11,8 @@ namespace {
 void RemoveClockJumps(RINEXData& d, const GlonassChannels& glonass, Progress& progress)
 {
     progress.Line("PrintObs") << " Eliminating ms jumps: ";
-    long jumps = 0;
-    // without L2 the single-frequency test of the code against the phase
-    if (d.Has(tL2))
-        d.CorrMSJumps(jumps, glonass);
-    else
-        d.CorrMSJumpsSF(jumps, glonass);
-    progress.More() << jumps << " jumps\n";
+    const std::optional<ClockJumpRemoval> removal = d.RemoveClockJumps(glonass);
+    progress.More() << (removal ? removal->corrected.size() : 0) << " jumps\n";
 }
 
 } // namespace

@@ -47,16 +47,20 @@ std::string F143(double v)
 // A RINEX 2.11 GPS file of 24 epochs at 30 s of G05 and G07 without ionosphere: the codes carry
 // a multipath of +-0.5 m (C1) and +-0.25 m (P2) alternating epoch by epoch, the strength S1 of
 // G05 is 40, 41, ... 63 dB-Hz; G07's L1 is flagged lost at epoch 6; from epoch 12 on every code
-// is one light-millisecond longer (a jump of the receiver clock).
-std::string HandMadeFile()
+// is one light-millisecond longer (a jump of the receiver clock). Single-frequency: L1, C1 and S1
+// alone.
+std::string HandMadeFile(bool dualFrequency = true)
 {
     const double c = 299792458.0, f1 = 1575.42e6, f2 = 1227.60e6;
     std::ostringstream out;
     out << "     2.11           OBSERVATION DATA    G (GPS)             RINEX VERSION / TYPE\n"
            "Kestrova test       Kestrova            20100305 000000 UTC PGM / RUN BY / DATE\n"
            "QCT1                                                        MARKER NAME\n"
-           "     5    L1    L2    C1    P2    S1                        # / TYPES OF OBSERV\n"
-           "    30.000                                                  INTERVAL\n"
+        << (dualFrequency ? "     5    L1    L2    C1    P2    S1                        # / TYPES "
+                            "OF OBSERV\n"
+                          : "     3    L1    C1    S1                                    # / TYPES "
+                            "OF OBSERV\n")
+        << "    30.000                                                  INTERVAL\n"
            "  2010     3     5     0     0    0.0000000     GPS         TIME OF FIRST OBS\n"
            "                                                            END OF HEADER\n";
     for (int k = 0; k < 24; k++) {
@@ -68,9 +72,14 @@ std::string HandMadeFile()
             const double rho = 20000000.0 + 1000.0 * s + 100.0 * k;
             const double mp = k % 2 == 0 ? 1 : -1, clock = k >= 12 ? 299792.458 : 0;
             const std::string lli = s == 1 && k == 6 ? "1" : " ";
-            out << F143(rho * f1 / c + 1000) << lli << " " << F143(rho * f2 / c + 2000) << "  "
-                << F143(rho + 0.5 * mp + clock) << "  " << F143(rho + 0.25 * mp + clock) << "  "
-                << (s == 0 ? F143(40.0 + k) : std::string(14, ' ')) << "  \n";
+            const std::string strength = s == 0 ? F143(40.0 + k) : std::string(14, ' ');
+            if (dualFrequency)
+                out << F143(rho * f1 / c + 1000) << lli << " " << F143(rho * f2 / c + 2000) << "  "
+                    << F143(rho + 0.5 * mp + clock) << "  " << F143(rho + 0.25 * mp + clock) << "  "
+                    << strength << "  \n";
+            else
+                out << F143(rho * f1 / c + 1000) << lli << " " << F143(rho + 0.5 * mp + clock)
+                    << "  " << strength << "  \n";
         }
     }
     return out.str();
@@ -145,6 +154,58 @@ TEST(KestrovaQcRun, HandMadeFileGivesTheFiguresComputedByHand)
     const std::string row = "G\tALL\tC1\tC\t48\t-\t-\t";
     ASSERT_EQ(tsv[3].rfind(row, 0), 0U) << tsv[3];
     EXPECT_NEAR(std::stod(tsv[3].substr(row.size())), 0.5, 0.0005) << tsv[3];
+}
+
+TEST(KestrovaQcRun, SingleFrequencyFileHasItsClockJumpFound)
+{
+    const fs::path dir = FreshDir("single");
+    std::ofstream(dir / "qc.10o") << HandMadeFile(false);
+    const Shell r(dir, Qc + " qc.10o --json qc.json");
+    ASSERT_EQ(r.status, 0) << r.err;
+    // one jump, although the code-against-phase test corrects every epoch after it
+    EXPECT_NE(r.out.find("Clock jumps:  1 millisecond jumps"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Jump epochs:  2010-03-05 00:06:00.000\n"), std::string::npos) << r.out;
+    const Json j = Json::parse(ReadAll(dir / "qc.json"));
+    EXPECT_EQ(j["clock_jumps"]["count"], 1);
+    // no second band: no multipath, but the code is counted
+    EXPECT_EQ(Words(SignalRow(r.out, "GPS", "C1")),
+              (std::vector<std::string>{"C1", "48", "-", "-", "-", "-", "-", "-"}));
+}
+
+// A day that ends after four hours is measured against the day its header promises: each
+// satellite expects what it expects in the whole day.
+TEST(KestrovaQcRun, ShortFileCountsCompletenessOverItsNominalSpan)
+{
+    if (!fs::exists(Nya)) GTEST_SKIP() << Nya << " is absent";
+    const fs::path dir = FreshDir("nominal");
+    const std::string cut = fs::path(Nya).filename().string();
+    ASSERT_EQ(Shell(dir, "head -c 500000 " + Nya, cut).status, 0);
+    const Shell part(dir, Qc + " " + cut + NyaNav + " --json part.json");
+    ASSERT_EQ(part.status, 0) << part.err;
+    EXPECT_NE(part.err.find("HOLDS 486 OF THE 2880 EPOCHS OF ITS NOMINAL SPAN"), std::string::npos)
+        << part.err;
+    EXPECT_NE(part.out.find("  Nominal span: 2024-05-03 00:00:00.000 to 2024-05-03 23:59:59.000 "
+                            "(TIME OF LAST OBS): completeness counted over it\n"),
+              std::string::npos)
+        << part.out;
+    const Shell whole(dir, Qc + " " + Nya + NyaNav + " --json whole.json");
+    ASSERT_EQ(whole.status, 0) << whole.err;
+    const Json p = Json::parse(ReadAll(dir / "part.json"));
+    const Json w = Json::parse(ReadAll(dir / "whole.json"));
+    EXPECT_EQ(p["settings"]["nominal_span"]["source"], "TIME OF LAST OBS");
+    EXPECT_TRUE(w["settings"]["nominal_span"].is_null());
+    int compared = 0;
+    for (const auto& [sys, s] : p["systems"].items())
+        for (const auto& [sat, q] : s["satellites"].items())
+            for (const auto& [code, f] : q["signals"].items()) {
+                if (f["expected"].is_null()) continue;
+                EXPECT_EQ(f["expected"],
+                          w["systems"][sys]["satellites"][sat]["signals"][code]["expected"])
+                    << sat << " " << code;
+                ++compared;
+            }
+    EXPECT_GT(compared, 500);
+    EXPECT_LT(p["systems"]["G"]["signals"]["C1C"]["completeness"].get<double>(), 30);
 }
 
 TEST(KestrovaQcRun, HashOfTheInputIsTheSha256OfItsBytes)

@@ -15,6 +15,7 @@ class MSJumps : public testing::Test {
     RINEXData d{h};
     Series series;
     GlonassChannels channels;
+    ClockJumpRemoval removal;
     matrix<gnssobs> L1, L2; // the phases before the correction
 
     void Make(const Series& s)
@@ -28,12 +29,8 @@ class MSJumps : public testing::Test {
     {
         L1 = d.Table(tL1);
         L2 = d.Table(tL2);
-        long n = -1;
-        if (dualFrequency)
-            d.CorrMSJumps(n, channels);
-        else
-            d.CorrMSJumpsSF(n, channels);
-        return n;
+        removal = dualFrequency ? d.CorrMSJumps(channels) : d.CorrMSJumpsSF(channels);
+        return static_cast<long>(removal.corrected.size());
     }
     long Dual() { return Run(true); }
     long Single() { return Run(false); }
@@ -148,6 +145,8 @@ TEST_F(MSJumps, SingleFrequencyCorrectsEveryEpochWhileTheCodesStayOff)
     Series s{{Gps(3), Gps(14), Glonass(2, -4), Gps(22)}, 200, false, {{100, 1}}, Into::Codes};
     Make(s);
     EXPECT_EQ(Single(), 100);
+    // one jump of the clock, although every epoch after it is corrected
+    EXPECT_EQ(removal.jumps, std::vector<long>{100});
     long k = Record(d, 100, 3);
     EXPECT_NEAR(static_cast<double>(d.Table(tL1)(k).obs - L1(k).obs), 1575420, 1e-4);
     ExpectShifts([](long e, const Satellite&) { return e >= 100 ? 1.0L : 0.0L; });
@@ -157,6 +156,7 @@ TEST_F(MSJumps, SingleFrequencyCorrectsEveryEpochWhileTheCodesStayOff)
     for (long e : {150, 151})
         for (short sat : {3, 14, 102}) d.Table(tL1)(Record(d, e, sat)).obs = 0;
     EXPECT_EQ(Single(), 50);
+    EXPECT_EQ(removal.jumps, (std::vector<long>{100, 150}));
     ExpectShifts([](long e, const Satellite&) { return e >= 100 && e < 150 ? 1.0L : 0.0L; });
 }
 

@@ -150,6 +150,25 @@ void WriteSystem(std::ostream& out, const QcInput& in, const QcResult& r, const 
             out << Line("%-4s", q.id.c_str()) << SignalCells(f) << "\n";
 }
 
+// A row of the elevation table: its label (a system letter or a satellite), the signal and its
+// figures per bin; none for a signal without such figures.
+std::optional<std::string> BinRow(const std::string& label, const SignalFigures& f)
+{
+    if (!f.binned || (f.kind != 'C' && f.kind != 'S') || (f.kind == 'C' && !f.multipath))
+        return std::nullopt;
+    std::string text = Line("%-4s%-4s", label.c_str(), f.code.c_str());
+    for (int b = 0; b < ElevationBins; ++b) {
+        const std::optional<long double> v =
+            f.kind == 'C' ? Rms(f.mpBins[b]) : f.snrBins[b].Value();
+        const long long n = f.kind == 'C' ? f.mpBins[b].values : f.snrBins[b].n;
+        text += Line("%14s",
+                     v ? (FigureText(v, f.kind == 'C' ? 3 : 1) + " (" + Count(n) + ")").c_str()
+                       : "-");
+    }
+    return text;
+}
+
+// Per system its signals' rows, then those of each of its satellites.
 void WriteBins(std::ostream& out, const QcResult& r)
 {
     bool any = false;
@@ -163,23 +182,15 @@ void WriteBins(std::ostream& out, const QcResult& r)
         head += Line(
             "%14s",
             (std::to_string(b * BinDegrees) + "-" + std::to_string((b + 1) * BinDegrees)).c_str());
-    out << head << "\n";
-    for (const SystemQc& s : r.systems)
-        for (const SignalFigures& f : s.signals) {
-            if (!f.binned || (f.kind != 'C' && f.kind != 'S') || (f.kind == 'C' && !f.multipath))
-                continue;
-            std::string text = Line("%-4c%-4s", s.letter, f.code.c_str());
-            for (int b = 0; b < ElevationBins; ++b) {
-                const std::optional<long double> v =
-                    f.kind == 'C' ? Rms(f.mpBins[b]) : f.snrBins[b].Value();
-                const long long n = f.kind == 'C' ? f.mpBins[b].values : f.snrBins[b].n;
-                text +=
-                    Line("%14s",
-                         v ? (FigureText(v, f.kind == 'C' ? 3 : 1) + " (" + Count(n) + ")").c_str()
-                           : "-");
-            }
-            out << text << "\n";
-        }
+    for (const SystemQc& s : r.systems) {
+        out << "\n" << head << "\n";
+        for (const SignalFigures& f : s.signals)
+            if (const std::optional<std::string> row = BinRow(std::string(1, s.letter), f))
+                out << *row << "\n";
+        for (const SatelliteQc& q : s.satellites)
+            for (const SignalFigures& f : q.signals)
+                if (const std::optional<std::string> row = BinRow(q.id, f)) out << *row << "\n";
+    }
 }
 
 } // namespace

@@ -395,6 +395,24 @@ TEST(KestrovaQcRun, JsonParsesAndHoldsWhatTheTextShows)
     long long values = 0;
     for (const Json& b : bins) values += b["values"].get<long long>();
     EXPECT_EQ(values, j["systems"]["G"]["signals"]["C1C"]["mp_values"].get<long long>());
+    // a satellite's row of the elevation table: its own bins, as the JSON has them
+    const std::size_t at = r.out.find("\nG03 C1C ", r.out.find("By elevation"));
+    ASSERT_NE(at, std::string::npos) << r.out;
+    const std::vector<std::string> row = Words(r.out.substr(at, r.out.find('\n', at + 1) - at));
+    const Json& g03 = j["systems"]["G"]["satellites"]["G03"]["signals"]["C1C"]["elevation_bins"];
+    ASSERT_EQ(g03.size(), 9U);
+    std::vector<std::string> expected = {"G03", "C1C"};
+    for (const Json& b : g03) {
+        if (b["mp_rms"].is_null()) {
+            expected.push_back("-");
+            continue;
+        }
+        char t[32];
+        std::snprintf(t, sizeof t, "%.3f", b["mp_rms"].get<double>());
+        expected.push_back(t);
+        expected.push_back("(" + b["values"].dump() + ")");
+    }
+    EXPECT_EQ(row, expected);
     // GLONASS has no orbits in these navigation files: no expectation, never 0
     EXPECT_TRUE(j["systems"]["R"]["signals"]["C1C"]["expected"].is_null());
 }

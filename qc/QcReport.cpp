@@ -161,9 +161,9 @@ std::optional<std::string> BinRow(const std::string& label, const SignalFigures&
         const std::optional<long double> v =
             f.kind == 'C' ? Rms(f.mpBins[b]) : f.snrBins[b].Value();
         const long long n = f.kind == 'C' ? f.mpBins[b].values : f.snrBins[b].n;
-        text += Line("%14s",
-                     v ? (FigureText(v, f.kind == 'C' ? 3 : 1) + " (" + Count(n) + ")").c_str()
-                       : "-");
+        text +=
+            Line("%14s",
+                 v ? (FigureText(v, f.kind == 'C' ? 3 : 1) + " (" + Count(n) + ")").c_str() : "-");
     }
     return text;
 }

@@ -54,13 +54,13 @@ setup() {
 printf '%s\n' cmake g++ make >"$work/installed"
 setup "$first" 1000
 grep -qx sudo "$work/log" || fail "no sudo for a user: $(cat "$work/log")"
-grep -q '^apt-get install -y -qq libarchive-dev libdeflate-dev libgeographiclib-dev nlohmann-json3-dev$' "$work/log" || fail "build set-up: $(cat "$work/log")"
+grep -q '^apt-get install -y -qq libarchive-dev libdeflate-dev libgeographiclib-dev nlohmann-json3-dev nettle-dev$' "$work/log" || fail "build set-up: $(cat "$work/log")"
 setup "$second" 0
 ! grep -qx sudo "$work/log" || fail "sudo as root"
-grep -q '^apt-get install .* libarchive-dev libdeflate-dev libgeographiclib-dev nlohmann-json3-dev libgtest-dev .*lintian parallel$' "$work/log" ||
+grep -q '^apt-get install .* libarchive-dev libdeflate-dev libgeographiclib-dev nlohmann-json3-dev nettle-dev libgtest-dev .*lintian parallel$' "$work/log" ||
     fail "test set-up: $(cat "$work/log")"
 grep -q '^apt-get update' "$work/log" || fail "no package lists fetched"
-printf '%s\n' cmake g++ make libarchive-dev libdeflate-dev libgeographiclib-dev nlohmann-json3-dev libgtest-dev gnuplot-nox gzip ncompress zip bzip2 xz-utils \
+printf '%s\n' cmake g++ make libarchive-dev libdeflate-dev libgeographiclib-dev nlohmann-json3-dev nettle-dev libgtest-dev gnuplot-nox gzip ncompress zip bzip2 xz-utils \
     dpkg-dev binutils lintian parallel >"$work/installed"
 setup "$second" 1000
 [ ! -s "$work/log" ] || fail "apt-get called with every package installed: $(cat "$work/log")"

@@ -29,11 +29,16 @@ sample_day=1423785600
 
 bytes() { od -An -tx1 -j "$2" -N "$3" "$1" | tr -d ' \n'; }
 
-# PNG signature, an IHDR chunk of 1000 x 600 first and an IEND chunk last.
+# PNG signature, an IHDR chunk of 1000 x 600 (a sky plot: 800 x 800) first and an IEND chunk
+# last.
 check_png() {
     [ -s "$1" ] || fail "$1 not written"
     [ "$(bytes "$1" 0 8)" = 89504e470d0a1a0a ] || fail "$1: no PNG signature"
-    [ "$(bytes "$1" 12 12)" = 49484452000003e800000258 ] || fail "$1: no 1000 x 600 IHDR chunk"
+    case $1 in
+    *.sky.png) [ "$(bytes "$1" 12 12)" = 494844520000032000000320 ] ||
+        fail "$1: no 800 x 800 IHDR chunk" ;;
+    *) [ "$(bytes "$1" 12 12)" = 49484452000003e800000258 ] || fail "$1: no 1000 x 600 IHDR chunk" ;;
+    esac
     size=$(wc -c <"$1")
     [ "$(bytes "$1" $((size - 12)) 12)" = 0000000049454e44ae426082 ] || fail "$1: no IEND chunk at its end"
 }
@@ -270,5 +275,24 @@ if [ -n "$shared" ] && [ -r "$shared/york0440.15o" ]; then
     "$kestrova" -o"$shared/NYA100NOR_S_20241240000_01D_30S_MO.crx.gz" -cGREC -lL1:L2:L4:MW:MC1:MP2: \
         -r"$work/nya.gof" >/dev/null || fail "kestrova on the multi-GNSS day"
     arcs_agree "$work/nya.gof" L4
+fi
+# The figures of kestrova-qc (-q): multipath, strength and ROTI of the NYA1 day against time,
+# elevation and on the sky, each with every value of the report.
+KESTROVA_QC=$(dirname -- "$kestrova")/kestrova-qc
+export KESTROVA_QC
+nya=$shared/NYA100NOR_S_20241240000_01D_30S_MO.crx.gz
+if [ -n "$shared" ] && [ -r "$nya" ] && [ -x "$KESTROVA_QC" ]; then
+    gn=-n$shared/NYA100NOR_S_20241240000_01D_GN.rnx.gz
+    "$plot" -q MP:C1C,SNR:S1C,ROTI -z -e -a -k -o "$work/qc" "$nya" "$gn" -cG >"$work/qc.out" ||
+        fail "kestrova-plot -q on the multi-GNSS day"
+    for f in MP_C1C SNR_S1C ROTI; do
+        for kind in "" .el .sky; do check_png "$work/qc.$f$kind.png"; done
+    done
+    grep -q 'title "MP:C1C (mean of each arc removed) - NYA100NOR' "$work/qc.MP_C1C.gp" ||
+        fail "-q MP: $(grep title "$work/qc.MP_C1C.gp")"
+    "$KESTROVA_QC" "$nya" "$gn" -cG >"$work/qc.txt" || fail "kestrova-qc on the multi-GNSS day"
+    s1c=$(awk '$1 == "S1C" { print $2; exit }' "$work/qc.txt")
+    grep -q "qc.SNR_S1C.png (31 satellites, $s1c values, " "$work/qc.out" ||
+        fail "-q SNR: not the $s1c values of the report: $(cat "$work/qc.out")"
 fi
 echo "kestrova-plot: pictures of the sample are valid"

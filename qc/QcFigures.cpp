@@ -34,7 +34,15 @@ std::vector<const QcValue*> ByEpoch(const QcSignal* s, std::size_t epochs)
     return at;
 }
 
-std::int64_t Milli(long double metres) { return std::llroundl(metres * 1000); }
+// A combination in millimetres, as the arc rule takes it from a listing; none beyond what the
+// listing's 14-column fields hold. A damaged field can read as 2.5e64 m ("253347E59.023"),
+// whose millimetres no integer holds and whose differences would overflow.
+constexpr long double ListedMetresLimit = 1e10L;
+std::optional<std::int64_t> Milli(long double metres)
+{
+    if (!(std::fabs(metres) < ListedMetresLimit)) return std::nullopt;
+    return std::llroundl(metres * 1000);
+}
 
 bool Lost(const QcValue* v) { return v != nullptr && (v->lli & 1) != 0; }
 
@@ -109,13 +117,15 @@ ArcSample SampleAt(const QcInput& in, const PairSignals& p, std::size_t e)
     auto mw = [&](const std::vector<const QcValue*>& first, int k) {
         if (!Both(first, p.c2, e)) return;
         const long double narrow = (p.f1 * first[e]->value + p.f2 * p.c2[e]->value) / (p.f1 + p.f2);
-        s.has[k] = true;
-        s.milli[k] = Milli(wide - narrow);
+        const std::optional<std::int64_t> milli = Milli(wide - narrow);
+        s.has[k] = milli.has_value();
+        s.milli[k] = milli.value_or(0);
     };
     mw(p.c1, 0);
     mw(p.p1, 1);
-    s.has[2] = true;
-    s.milli[2] = Milli(m1 - m2);
+    const std::optional<std::int64_t> l4 = Milli(m1 - m2);
+    s.has[2] = l4.has_value();
+    s.milli[2] = l4.value_or(0);
     return s;
 }
 
@@ -192,7 +202,8 @@ void AddMultipath(const QcInput& in, const QcSatellite& sat, const PairSignals& 
     f.multipath = ForEachMultipath(in, sat, p, arcs, code,
                                    [&](std::int32_t epoch, bool fresh, long double mp) {
                                        if (fresh) values.Close(f.mp, bins);
-                                       values.Add(Milli(mp), f.binned ? BinAt(sat, epoch) : -1);
+                                       if (const std::optional<std::int64_t> m = Milli(mp))
+                                           values.Add(*m, f.binned ? BinAt(sat, epoch) : -1);
                                    });
     values.Close(f.mp, bins);
 }

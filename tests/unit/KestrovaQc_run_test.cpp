@@ -208,6 +208,27 @@ TEST(KestrovaQcRun, ShortFileCountsCompletenessOverItsNominalSpan)
     EXPECT_LT(p["systems"]["G"]["signals"]["C1C"]["completeness"].get<double>(), 30);
 }
 
+// A damaged code field that reads as 2.5e64 m (found by the fuzz harness: its millimetres
+// overflowed the arc rule's differences) is left out of the figures it cannot enter.
+TEST(KestrovaQcRun, CodeOfNoEarthlyRangeIsLeftOutOfTheMultipath)
+{
+    const fs::path dir = FreshDir("huge");
+    std::string file = HandMadeFile();
+    const std::size_t at = file.find("  20000299.500"); // G05's C1 at 00:01:30
+    ASSERT_NE(at, std::string::npos);
+    file.replace(at, 14, " 253347E59.023");
+    std::ofstream(dir / "qc.10o") << file;
+    const Shell r(dir, Qc + " qc.10o");
+    ASSERT_EQ(r.status, 0) << r.err;
+    // the arc of G05 keeps 11 values, 6 of +0.5 and 5 of -0.5 m: their squares about the mean
+    // 1/22 m add 2.72727 to the 3 + 3 of the two other arcs of 12: RMS sqrt(8.72727 / 35)
+    EXPECT_EQ(Words(SignalRow(r.out, "GPS", "C1")),
+              (std::vector<std::string>{"C1", "48", "-", "-", "0.499", "35", "-", "-"}))
+        << r.out;
+    EXPECT_EQ(Words(SignalRow(r.out, "GPS", "P2")),
+              (std::vector<std::string>{"P2", "48", "-", "-", "0.250", "36", "-", "-"}));
+}
+
 TEST(KestrovaQcRun, HashOfTheInputIsTheSha256OfItsBytes)
 {
     const fs::path dir = FreshDir("sha");

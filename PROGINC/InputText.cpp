@@ -310,11 +310,6 @@ class ArchivePieces final : public TextSource {
         const la_ssize_t n = archive_read_data(a.get(), buf.data(), Piece);
         if (n > 0) return {buf.data(), static_cast<std::size_t>(n)};
         ended = true;
-        if (n == 0 && c.support == archive_read_support_format_zip) {
-            archive_entry* entry = nullptr;
-            if (archive_read_next_header(a.get(), &entry) != ARCHIVE_EOF)
-                refuse("IS A ZIP ARCHIVE OF MORE THAN ONE FILE - ONLY A ZIP OF ONE FILE IS READ!");
-        }
         if (n < 0) {
             const std::string reason = Reason(a.get());
             const bool early =
@@ -340,10 +335,31 @@ class ArchivePieces final : public TextSource {
     bool ended = false;
 };
 
+// The decompressed pieces of a stream of compression c; nullptr where it cannot be opened or holds
+// nothing, and for a zip archive, whose directory is read from its end: the whole decompression
+// takes those and words what is wrong.
+std::unique_ptr<ArchivePieces> OpenPieces(const Compression& c, std::unique_ptr<MemoryPieces> in,
+                                          bool keepCut, ArchivePieces::Refuse refuse)
+{
+    if (c.support == archive_read_support_format_zip) return nullptr;
+    std::unique_ptr<archive, ArchiveFree> a(archive_read_new());
+    c.support(a.get());
+    archive_read_support_format_raw(a.get());
+    archive_entry* entry = nullptr;
+    if (archive_read_open(a.get(), in.get(), nullptr, ReadPiece, nullptr) != ARCHIVE_OK)
+        return nullptr;
+    const int r = archive_read_next_header(a.get(), &entry);
+    if ((r != ARCHIVE_OK && r != ARCHIVE_WARN) ||
+        archive_filter_code(a.get(), 0) == ARCHIVE_FILTER_NONE)
+        return nullptr;
+    return std::make_unique<ArchivePieces>(std::move(a), std::move(in), c, keepCut,
+                                           std::move(refuse));
+}
+
 // A source whose first piece has been looked at: it is given again first.
 class Peeked final : public TextSource {
   public:
-    explicit Peeked(TextSource& s) : source(s), first(s.Next()) {}
+    explicit Peeked(std::unique_ptr<TextSource> s) : source(std::move(s)), first(source->Next()) {}
     std::string_view First() const { return first; }
     std::string_view Next() override
     {
@@ -351,11 +367,11 @@ class Peeked final : public TextSource {
             given = true;
             return first;
         }
-        return source.Next();
+        return source->Next();
     }
 
   private:
-    TextSource& source;
+    std::unique_ptr<TextSource> source;
     std::string_view first;
     bool given = false;
 };
@@ -515,41 +531,31 @@ bool InputText::DecodeBeside(const std::string& name, const char* what)
     if (!SecondCoreFree()) return false;
     const Compression* c = CompressionOf(text);
     auto pieces = std::make_unique<MemoryPieces>(text, map != nullptr);
-    std::unique_ptr<TextSource> source;
-    ArchivePieces* archivePieces = nullptr;
     std::function<void(std::string)> fail = [what, name](const std::string& t) {
         Fail(what, name, t);
     };
-    auto defer = [fail](const std::string& t) { throw DeferredFailure{[fail, t] { fail(t); }}; };
+    std::unique_ptr<TextSource> source;
+    ArchivePieces* archivePieces = nullptr;
     if (c == nullptr) {
         source = std::move(pieces);
     } else {
-        // an archive that cannot be opened, or holds nothing, is left to the whole decompression,
-        // which words what is wrong
-        std::unique_ptr<archive, ArchiveFree> a(archive_read_new());
-        const bool zip = c->support == archive_read_support_format_zip;
-        c->support(a.get());
-        if (!zip) archive_read_support_format_raw(a.get());
-        archive_entry* entry = nullptr;
-        if (archive_read_open(a.get(), pieces.get(), nullptr, ReadPiece, nullptr) != ARCHIVE_OK)
-            return false;
-        const int r = archive_read_next_header(a.get(), &entry);
-        if ((r != ARCHIVE_OK && r != ARCHIVE_WARN) ||
-            (!zip && archive_filter_code(a.get(), 0) == ARCHIVE_FILTER_NONE))
-            return false;
-        auto ap = std::make_unique<ArchivePieces>(std::move(a), std::move(pieces), *c,
-                                                  keepCutStream, defer);
-        archivePieces = ap.get();
-        source = std::move(ap);
+        auto opened =
+            OpenPieces(*c, std::move(pieces), keepCutStream, [fail](const std::string& t) {
+                throw DeferredFailure{[fail, t] { fail(t); }};
+            });
+        if (opened == nullptr) return false;
+        archivePieces = opened.get();
+        source = std::move(opened);
     }
     // the first piece tells the form: it is read here, so that the name of the form is known
-    auto peeked = std::make_unique<Peeked>(*source);
-    std::string form;
+    std::unique_ptr<Peeked> peeked;
     try {
-        form = textForm != nullptr ? textForm->NameOf(FirstLine(peeked->First())) : "";
+        peeked = std::make_unique<Peeked>(std::move(source));
     } catch (const DeferredFailure&) {
-        return false;
+        return false; // the whole decompression refuses it in its own words
     }
+    const std::string form =
+        textForm != nullptr ? textForm->NameOf(FirstLine(peeked->First())) : "";
     if (c == nullptr && form.empty()) return false;
     auto f = std::make_unique<TextFeed>(FeedCapacity);
     if (f->base == nullptr) return false;
@@ -557,18 +563,9 @@ bool InputText::DecodeBeside(const std::string& name, const char* what)
     undone = c != nullptr ? c->name : "";
     if (!form.empty()) undone += (undone.empty() ? "" : ", ") + form;
     text = std::string_view(feed->base, 0);
-    // the thread owns its source (which holds the one it peeks at)
-    struct Owned final : TextSource {
-        std::unique_ptr<TextSource> inner;
-        std::unique_ptr<Peeked> peeked;
-        std::string_view Next() override { return peeked->Next(); }
-    };
-    auto held = std::make_unique<Owned>();
-    held->inner = std::move(source);
-    held->peeked = std::move(peeked);
     decoder = std::thread(
-        Decode, feed.get(), std::move(held), archivePieces, form.empty() ? nullptr : textForm, form,
-        [fail](const std::string& why) { fail("CAN NOT BE DECODED (" + why + ")!"); });
+        Decode, feed.get(), std::move(peeked), archivePieces, form.empty() ? nullptr : textForm,
+        form, [fail](const std::string& why) { fail("CAN NOT BE DECODED (" + why + ")!"); });
     return true;
 }
 

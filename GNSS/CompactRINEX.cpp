@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -127,15 +128,30 @@ struct Satellite {
     std::string flags;      // loss-of-lock and signal-strength characters, two a type
 };
 
+// A failure of the decoding, raised by whoever takes the decoded text.
+[[noreturn]] void Fail(const std::string& text)
+{
+    throw DeferredFailure{[text] { CompactRINEXError(text.c_str()); }};
+}
+
 class Decoder {
   public:
-    explicit Decoder(std::string_view compact) : text(compact) {}
+    // The decoded text is handed to sink in pieces of whole epochs, or kept whole without one.
+    Decoder(TextSource& compact, TextSink* decoded, std::size_t compactSize = 0)
+        : source(compact), sink(decoded), sizeHint(compactSize)
+    {
+    }
     std::string Run();
     // The stream ended early: inside a record, or in a line without its end.
     bool cut = false;
 
   private:
-    std::string_view text;
+    TextSource& source;
+    TextSink* sink;
+    std::size_t sizeHint;  // the size of the compact text, where known
+    std::string_view text; // the compact text at hand, from its piece or from carried
+    std::string carried;   // a line begun in one piece and ended in the next
+    bool sourceEnded = false;
     std::size_t pos = 0;
     const Layout* lay = &Compact1;
     std::string out;
@@ -164,7 +180,10 @@ class Decoder {
     unsigned char system3 = 0;
 
     bool NextLine(std::string_view& line);
+    bool More();
+    void Hand();
     void Header();
+    void Header(std::string_view line);
     bool TypesLine(std::string_view line);
     void Epoch(std::string_view line);
     void EventRecords(unsigned long nrec);
@@ -188,6 +207,7 @@ class Decoder {
 bool Decoder::NextLine(std::string_view& line)
 {
     std::size_t end = pos < text.size() ? text.find('\n', pos) : std::string_view::npos;
+    while (end == std::string_view::npos && More()) end = text.find('\n', pos);
     if (end == std::string_view::npos) {
         cut = cut || pos < text.size();
         pos = text.size();
@@ -199,6 +219,41 @@ bool Decoder::NextLine(std::string_view& line)
     return true;
 }
 
+// The next piece of the compact text after what is left of this one; false at its end. Only the
+// line being read is carried over: the lines handed out before are used up.
+bool Decoder::More()
+{
+    if (sourceEnded) return false;
+    // the piece at hand is gone once the next is taken
+    std::string rest(text.substr(std::min(pos, text.size())));
+    const std::string_view piece = source.Next();
+    if (piece.empty()) {
+        sourceEnded = true;
+        carried.swap(rest);
+        text = carried;
+        pos = 0;
+        return false;
+    }
+    if (rest.empty()) {
+        text = piece;
+    } else {
+        carried.swap(rest);
+        carried.append(piece);
+        text = carried;
+    }
+    pos = 0;
+    return true;
+}
+
+// The text decoded so far goes to the sink once it fills a block.
+void Decoder::Hand()
+{
+    constexpr std::size_t Block = std::size_t{1} << 20;
+    if (sink == nullptr || out.size() < Block) return;
+    sink->Put(out);
+    out.clear();
+}
+
 // The label line, the program line, then the RINEX header as it stands.
 void Decoder::Header()
 {
@@ -207,15 +262,20 @@ void Decoder::Header()
     if (NextLine(line) && line.find(VersionLabel) != std::string_view::npos)
         version = Trimmed(Columns(line, 1, 20));
     if (version != "1.0" && version != "3.0")
-        CompactRINEXError("FIRST LINE IS NO COMPACT RINEX 1.0 OR 3.0 VERSION LINE!");
+        Fail("FIRST LINE IS NO COMPACT RINEX 1.0 OR 3.0 VERSION LINE!");
     if (version == "3.0") lay = &Compact3;
-    std::size_t second = pos;
-    if (NextLine(line) && line.find(ProgramLabel) == std::string_view::npos) pos = second;
-    do {
-        if (!NextLine(line)) CompactRINEXError("COMPACT RINEX FILE ENDS INSIDE THE HEADER!");
-        out.append(line).push_back('\n');
-        TypesLine(line);
-    } while (line.find(EndLabel) == std::string_view::npos);
+    if (NextLine(line) && line.find(ProgramLabel) == std::string_view::npos) Header(line);
+    while (line.find(EndLabel) == std::string_view::npos) {
+        if (!NextLine(line)) Fail("COMPACT RINEX FILE ENDS INSIDE THE HEADER!");
+        Header(line);
+    }
+}
+
+// A line of the RINEX header.
+void Decoder::Header(std::string_view line)
+{
+    out.append(line).push_back('\n');
+    TypesLine(line);
 }
 
 // Takes the observation types of a header line (of the header or of an event's records); true
@@ -275,8 +335,7 @@ void Decoder::Epoch(std::string_view line)
         haveEpochLine = true;
         Restart();
     } else {
-        if (!haveEpochLine)
-            CompactRINEXError("COMPACT RINEX DATA DO NOT BEGIN WITH A COMPLETE EPOCH LINE!");
+        if (!haveEpochLine) Fail("COMPACT RINEX DATA DO NOT BEGIN WITH A COMPLETE EPOCH LINE!");
         ApplyTextDifferences(epochLine, line);
     }
     char flag = Column(epochLine, lay->flagCol);
@@ -512,17 +571,21 @@ std::string Decoder::EpochName() const
 
 void Decoder::EpochError(const char* what) const
 {
-    CompactRINEXError((std::string(what) + " IN EPOCH " + EpochName() + "!").c_str());
+    Fail(std::string(what) + " IN EPOCH " + EpochName() + "!");
 }
 
 std::string Decoder::Run()
 {
     // the RINEX text is about four times the compact text
-    out.reserve(text.size() * 4 + 4096);
+    out.reserve(sink != nullptr ? std::size_t{2} << 20 : sizeHint * 4 + 4096);
     Header();
     std::string_view line;
-    while (NextLine(line)) Epoch(line);
-    return std::move(out);
+    while (NextLine(line)) {
+        Epoch(line);
+        Hand();
+    }
+    if (sink != nullptr) sink->Put(out);
+    return sink != nullptr ? std::string() : std::move(out);
 }
 
 } // namespace
@@ -534,11 +597,36 @@ bool IsCompactRINEX(std::string_view text)
 
 std::string DecodeCompactRINEX(std::string_view text, bool* cutShort)
 {
-    Decoder d(text);
-    std::string out = d.Run();
+    WholeText whole(text);
+    Decoder d(whole, nullptr, text.size());
+    std::string out;
+    try {
+        out = d.Run();
+    } catch (const DeferredFailure& f) {
+        f.raise();
+    }
     if (cutShort != nullptr) *cutShort = d.cut;
     return out;
 }
+
+bool DecodeCompactRINEX(TextSource& text, TextSink& out)
+{
+    Decoder d(text, &out);
+    d.Run();
+    return d.cut;
+}
+
+std::string CompactRINEXName(std::string_view firstLine)
+{
+    if (!IsCompactRINEX(firstLine)) return "";
+    return "Compact RINEX " +
+           std::string(Trimmed(firstLine.substr(0, std::min<std::size_t>(firstLine.size(), 20))));
+}
+
+const TextForm CompactRINEXText{
+    CompactRINEXName,
+    [](std::string_view text, bool* cut) { return DecodeCompactRINEX(text, cut); },
+    [](TextSource& text, TextSink& out) { return DecodeCompactRINEX(text, out); }};
 
 void CompactRINEXError(const char* text)
 {

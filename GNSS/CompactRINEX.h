@@ -6,6 +6,8 @@
 #ifndef KESTROVA_GNSS_COMPACTRINEX_H
 #define KESTROVA_GNSS_COMPACTRINEX_H
 
+#include "PROGINC/InputText.h"
+
 #include <string>
 #include <string_view>
 
@@ -18,6 +20,15 @@ bool IsCompactRINEX(std::string_view text);
 // A stream that ends early gives its epochs as far as they go (the last one possibly cut), and
 // sets cutShort when given.
 std::string DecodeCompactRINEX(std::string_view text, bool* cutShort = nullptr);
+
+// The same, piece by piece: the decoded text goes to out in pieces of whole epochs as it is
+// decoded. True when the stream ended early; a malformed stream throws its DeferredFailure.
+bool DecodeCompactRINEX(TextSource& text, TextSink& out);
+// "Compact RINEX 1.0" for the first line of a Compact RINEX file, empty for any other line.
+std::string CompactRINEXName(std::string_view firstLine);
+
+// Compact RINEX as a form of text that InputText undoes.
+extern const TextForm CompactRINEXText;
 
 // The class frame of a fatal decoding error, then the program's exit path.
 [[noreturn]] void CompactRINEXError(const char* text);

@@ -76,19 +76,9 @@ std::unique_ptr<std::istream> RINEX::OpenInput()
 
 void RINEX::LoadInput()
 {
-    if (!input.IsLoaded()) {
-        if (!input.Load(rinexfile, "RINEX FILE", true)) RINEXError(CantOpen);
-        cutShort = input.CutShort();
-        // a Compact RINEX file is turned back into the RINEX text it was made from
-        if (IsCompactRINEX(input.Text())) {
-            std::string_view first = input.Text().substr(0, input.Text().find('\n'));
-            std::string version(Trimmed(first.substr(0, std::min<std::size_t>(first.size(), 20))));
-            bool cut = false;
-            input.Replace(DecodeCompactRINEX(input.Text(), &cut), "Compact RINEX " + version);
-            if (cut && cutShort.empty())
-                cutShort = "Compact RINEX " + version + " stream cut short";
-        }
-    }
+    // a Compact RINEX file is turned back into the RINEX text it was made from
+    if (!input.IsLoaded() && !input.Load(rinexfile, "RINEX FILE", true, &CompactRINEXText, true))
+        RINEXError(CantOpen);
 }
 
 namespace {
@@ -108,13 +98,6 @@ float IntervalOf(float header, float spacing)
 }
 
 std::string TimeSystemOf(const char* header) { return header[0] == '\0' ? "GPS" : header; }
-
-void SkipLines(std::istream& in, unsigned long n)
-{
-    std::string line;
-    for (; n > 0 && ReadLine(in, line); n--) {
-    }
-}
 
 } // namespace
 
@@ -139,29 +122,26 @@ const ReadFacts& RINEX::ReadFile(const ReadRequest& request)
     rdata.RINEXDataReset();
     rhead.RINEXHeaderReset();
     {
-        std::unique_ptr<std::istream> in = OpenInput();
+        // one pass over the header and the records, the tables growing as they are filled: a
+        // decompressed or decoded text goes back to the system behind the reader
+        LoadInput();
+        std::unique_ptr<std::istream> in = input.LastStream();
         ReadHeader(*in, rhead);
-        CountRec(*in);
+        if (rhead.IsRinex3()) MapSignals(rhead, request);
+        rhead.WriteWarnings();
+        rdata.SetData(TypesStored(rhead, request.types));
+        if (request.everySignal) rdata.signals.Prepare(rhead);
+        rdata.ReadRecords(*in);
     }
-    if (rhead.IsRinex3()) MapSignals(rhead, request);
+    nepoch = static_cast<unsigned long>(rdata.nepochall);
+    nobsall = static_cast<unsigned long>(rdata.nsatall);
+    IsTimeCorr = rdata.IfTimeCorr;
     WarnIfCut();
-    // the header's warnings belong after those of the counts, before those of the records
-    rhead.WriteWarnings();
     // the store's own error follows: it names the count, this names the file
     if (nepoch == 0)
         RINEXWarning(
             ("RINEX FILE " + std::string(rinexfile) + " HOLDS NO OBSERVATION EPOCH!").c_str());
-    rdata.SetNRecords(nepoch, nobsall);
-    rdata.SetTimeCorr(IsTimeCorr);
-    rdata.SetData(TypesStored(rhead, request.types));
-    if (request.everySignal) rdata.signals.Prepare(rhead);
-    {
-        // the last pass: a decompressed text goes back to the system behind the reader
-        LoadInput();
-        std::unique_ptr<std::istream> in = input.LastStream();
-        SkipLines(*in, rhead.lineNumber);
-        rdata.ReadRecords(*in);
-    }
+    rdata.RequireRecords();
     facts = ReadFacts();
     facts.first = rdata.epoch(0);
     facts.last = rdata.obslast;
@@ -172,37 +152,12 @@ const ReadFacts& RINEX::ReadFile(const ReadRequest& request)
     return facts;
 }
 
-void RINEX::CountRec(std::istream& in)
-{
-    nepoch = 0;
-    nobsall = 0;
-    IsTimeCorr = false;
-    cutEpoch.clear();
-    // the number of types of the header (RINEX 2), so that both passes size the records alike
-    ObsRecordLines rec(in, rhead.IsRinex3());
-    std::string_view line;
-    while (rec.NextEpoch()) {
-        unsigned short n = EpochCount(rec.EpochLine());
-        // only the first epoch line tells whether the epoch lines carry clock offsets
-        if (nepoch == 0) IsTimeCorr = CarriesClockOffset(rec.EpochLine());
-        unsigned long k = rec.RecordLines(n, rhead.nobs);
-        for (; k > 0 && rec.NextLine(line); k--) {
-        }
-        // a file cut inside a record keeps the epochs before it; the cut one is not counted
-        if (k > 0) {
-            cutEpoch = rec.EpochLine();
-            return;
-        }
-        nepoch++;
-        nobsall += n;
-    }
-}
-
 // One warning for a file that ends early: it names the epoch cut, if the cut falls inside one.
 void RINEX::WarnIfCut()
 {
-    if (!cutEpoch.empty())
-        RINEXWarning((TruncatedRecordText(cutEpoch.c_str()) +
+    const std::string& cutShort = input.CutShort();
+    if (!rdata.cutEpoch.empty())
+        RINEXWarning((TruncatedRecordText(rdata.cutEpoch.c_str()) +
                       " - THE EPOCH IS LEFT OUT, THOSE BEFORE IT ARE READ!")
                          .c_str());
     else if (!cutShort.empty())

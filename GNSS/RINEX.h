@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: BSD-2-Clause
-// RINEX: the file driver that counts, sizes and reads one RINEX observation file (RINEX 2, 3
-// or 4).
+// RINEX: the file driver that reads one RINEX observation file (RINEX 2, 3 or 4).
 #ifndef KESTROVA_GNSS_RINEX_H
 #define KESTROVA_GNSS_RINEX_H
 
@@ -49,7 +48,7 @@ class RINEX {
     RINEX& operator=(const RINEX&) = delete;
 
     void SetFile(const char* file);
-    // Counts, sizes and reads the file for what request asks; the facts are kept in facts.
+    // Reads the file for what request asks; the facts are kept in facts.
     const ReadFacts& ReadFile(const ReadRequest& request = ReadRequest());
     ReadFacts facts;
     // A fresh stream on the file, from its start, for one pass; the first call reads the file.
@@ -64,18 +63,11 @@ class RINEX {
     bool HasHeaderGlonassChannels(const char* file);
     [[noreturn]] void RINEXError(const char* warn);
     void RINEXWarning(const char* warn);
-    // The epoch line of the record the file ends inside, left out of the counts; empty when the
-    // file holds every record it begins.
-    std::string cutEpoch;
 
   private:
-    // The counting pass, on a stream positioned after the header.
-    void CountRec(std::istream& in);
     // Reads the file (and decodes it) unless it is held already.
     void LoadInput();
     void WarnIfCut();
-    // Why the stream of the file ended early (a compressed or Compact RINEX stream), or empty.
-    std::string cutShort;
     // The text was read for HasHeaderGlonassChannels: the next SetFile of the name keeps it.
     bool headerSeen = false;
 };

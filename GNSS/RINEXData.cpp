@@ -99,13 +99,11 @@ void RINEXData::MakeStandIn(const StandIn& s)
 
 void RINEXData::SetData(const ObsTypeSet& stored)
 {
-    if (nepochall == 0) RINEXDataError("NUMBER OF EPOCH IN RINEX FILE NOT DETERMINED!");
     // every entry gets a defined value, also those the reading might not reach
     epoch.Resize(nepochall, 1, mjd());
     flag.Resize(nepochall, 1, ' ');
     nsat.Resize(nepochall, 1, 0);
-    if (IfTimeCorr) TCorr.Resize(nepochall, 1, 0);
-    if (nsatall == 0) RINEXDataError("NUMBER OF OBSERVATIONS IN RINEX FILE NOT DETERMINED!");
+    TCorr.Resize(IfTimeCorr ? nepochall : 0, 1, 0);
     sat.Resize(nsatall, 1, 0);
     for (ObsTable& t : tables) {
         t.full.Resize(0, 0);
@@ -124,6 +122,37 @@ void RINEXData::SetData(const ObsTypeSet& stored)
             tables[code].full.Resize(nsatall, 1);
         else
             tables[code].value.Resize(nsatall, 1);
+    }
+}
+
+void RINEXData::GrowEpochs(long e)
+{
+    epoch.Grow(e + 1);
+    flag.Grow(e + 1);
+    nsat.Grow(e + 1);
+    if (IfTimeCorr) TCorr.Grow(e + 1);
+}
+
+void RINEXData::GrowRecords(long r)
+{
+    sat.Grow(r);
+    for (unsigned short t = 0; t < NObsTypes; t++)
+        if (present[t] && KeepsFlags(ObsTypes[t].kind))
+            tables[t].full.Grow(r);
+        else if (present[t])
+            tables[t].value.Grow(r);
+}
+
+void RINEXData::TrimTables()
+{
+    epoch.Trim(nepochall);
+    flag.Trim(nepochall);
+    nsat.Trim(nepochall);
+    TCorr.Trim(nepochall);
+    sat.Trim(nsatall);
+    for (ObsTable& t : tables) {
+        t.full.Trim(nsatall);
+        t.value.Trim(nsatall);
     }
 }
 
@@ -154,15 +183,22 @@ void RINEXData::ReadRecords(std::istream& in)
     std::string list; // reused for every record: no allocation per epoch
     untyped.clear();
     unknown.clear();
+    cutEpoch.clear();
     long e = 0;
     long r = 0;
     long populated = 0; // the records whose entries are present in every table
-    // the counted epochs only: a record the file ends inside was left out of the counts
-    while (e < nepochall && rec.NextEpoch()) {
+    while (rec.NextEpoch()) {
         const std::string& epochLine = rec.EpochLine();
         unsigned short n = EpochCount(epochLine);
-        if (r + n > nsatall)
-            RINEXDataError("RINEX FILE HOLDS MORE EPOCHS OR RECORDS THAN COUNTED!");
+        // a file cut inside a record keeps the epochs before it; the cut one is left out
+        if (!rec.TakeRecord(n, rhead.nobs)) {
+            cutEpoch = epochLine;
+            break;
+        }
+        // only the first epoch line tells whether the epoch lines carry clock offsets
+        if (e == 0) IfTimeCorr = CarriesClockOffset(epochLine);
+        GrowEpochs(e);
+        GrowRecords(r + n);
         StoreEpoch(e, epochLine);
         if (!signals.Empty()) signals.AtEpoch(e);
         if (r + n > populated) populated = PopulateAhead(r);
@@ -175,12 +211,21 @@ void RINEXData::ReadRecords(std::istream& in)
         r += n;
         e++;
     }
+    nepochall = e;
+    nsatall = r;
+    TrimTables();
     // the first distinct value is the 0 of the satellites that never occurred
     matrix<short> distinct = UniqList(seen);
     satList.Resize(distinct.NRow() - 1);
     for (long i = 1; i < distinct.NRow(); i++) satList(i - 1) = distinct(i);
     for (const StandIn& s : StandInsOf(rhead))
         if (s.atReading) MakeStandIn(s);
+}
+
+void RINEXData::RequireRecords()
+{
+    if (nepochall == 0) RINEXDataError("NUMBER OF EPOCH IN RINEX FILE NOT DETERMINED!");
+    if (nsatall == 0) RINEXDataError("NUMBER OF OBSERVATIONS IN RINEX FILE NOT DETERMINED!");
 }
 
 void RINEXData::ReadRecord2(ObsRecordLines& rec, unsigned short n, long r, std::string& list)
@@ -226,14 +271,17 @@ void RINEXData::StoreObservations3(long r, char system, std::string_view line)
 
 long RINEXData::PopulateAhead(long r)
 {
-    // a block of records whose entries fill about a megabyte of the widest table
+    // a block of records whose entries fill about a megabyte of the widest table; smaller while
+    // the file has given few records, so that a short file does not make megabytes present
     constexpr long Block = 1L << 15;
-    sat.Populate(r, Block);
+    const long n = std::min(Block, std::max(2 * r, 1L << 8));
+    GrowRecords(r + n);
+    sat.Populate(r, n);
     for (ObsTable& t : tables) {
-        t.full.Populate(r, Block);
-        t.value.Populate(r, Block);
+        t.full.Populate(r, n);
+        t.value.Populate(r, n);
     }
-    return r + Block;
+    return r + n;
 }
 
 void RINEXData::StoreEpoch(long e, const std::string& epochLine)
@@ -509,5 +557,6 @@ std::istream& operator>>(std::istream& in, RINEXData& hd)
 {
     hd.SetData();
     hd.ReadRecords(in);
+    hd.RequireRecords();
     return in;
 }

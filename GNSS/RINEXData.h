@@ -58,18 +58,26 @@ class RINEXData {
     RINEXData& operator=(const RINEXData&) = delete;
 
     void RINEXDataReset();
+    // Room for ne epochs and ns records before the tables first grow (the reading counts them).
     void SetNRecords(unsigned long ne, unsigned long ns);
     void SetTimeCorr(bool tc) { IfTimeCorr = tc; }
-    // Sizes the tables of the header's types among stored (and empties the others).
+    // Sets up the tables of the header's types among stored (and empties the others).
     void SetData(const ObsTypeSet& stored = EveryType());
     long GetNEpoch() const { return nepochall; }
     long GetNObs() const { return nsatall; }
     mjd GetMJD(long i) const { return epoch(i); }
     [[noreturn]] void RINEXDataError(const char* warn);
     void RINEXDataWarning(const char* warn);
-    // The observation records of a stream positioned after the header, into the sized tables;
-    // used by operator>> after SetData().
+    // The observation records of a stream positioned after the header, in one pass: the tables
+    // grow as they are filled, and the epochs and records read are counted (nepochall,
+    // nsatall). Whether the epoch lines carry clock offsets is told by the first. Used by
+    // operator>> after SetData().
     void ReadRecords(std::istream& in);
+    // Refuses a store without an epoch or without a record.
+    void RequireRecords();
+    // The epoch line of the record the file ends inside, left out; empty when the file holds
+    // every record it begins.
+    std::string cutEpoch;
 
     // The table of type t (a row of the type table): Table for codes and phases, with their
     // flags; ShortTable for Dopplers and strengths.
@@ -102,6 +110,11 @@ class RINEXData {
     // of the reader.
     // Returns the first record not made present.
     long PopulateAhead(long r);
+    // Room in the tables for epoch e, and for the records before r.
+    void GrowEpochs(long e);
+    void GrowRecords(long r);
+    // The tables cut to the epochs and records read.
+    void TrimTables();
     void RefineInterval(long e);
     // The n satellite records of the current epoch from record r on.
     void ReadRecord2(ObsRecordLines& rec, unsigned short n, long r, std::string& list);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: BSD-2-Clause
 #include "GNSS/RINEXf.h"
 
+#include "PROGINC/InputText.h"
 #include "PROGINC/ParseArgument.h"
 #include "PROGINC/cfilef.h"
 
@@ -209,6 +210,9 @@ std::string TruncatedRecordText(const char* epochLine)
 
 bool ObsRecordLines::NextEpoch()
 {
+    held.clear();
+    nextHeld = 0;
+    if (TextBuffer* text = TextOf(in)) text->Hold(nullptr);
     while (ReadLine(in, epochLine)) {
         if (!(v3 ? IsEpochLine3(epochLine) : IsFirstObsLine(epochLine.c_str()))) continue;
         if (!IsEventFlag(EpochFlag(epochLine))) return true;
@@ -219,7 +223,38 @@ bool ObsRecordLines::NextEpoch()
     return false;
 }
 
-bool ObsRecordLines::NextLine(std::string_view& line) { return ReadLine(in, line, store); }
+bool ObsRecordLines::NextLine(std::string_view& line)
+{
+    if (nextHeld < held.size()) {
+        line = held[nextHeld++];
+        return true;
+    }
+    return ReadLine(in, line, store);
+}
+
+bool ObsRecordLines::TakeRecord(unsigned short n, unsigned nobs)
+{
+    held.clear();
+    nextHeld = 0;
+    copies.clear();
+    TextBuffer* text = TextOf(in);
+    // the lines stay where they are in a text in memory, which keeps them until the next epoch
+    if (text != nullptr) text->Hold(text->Position());
+    std::vector<std::size_t> ends; // where each copied line ends in copies
+    std::string_view line;
+    for (unsigned long k = RecordLines(n, nobs); k > 0; k--) {
+        if (!ReadLine(in, line, store)) return false;
+        if (text != nullptr) {
+            held.push_back(line);
+        } else {
+            copies.append(line);
+            ends.push_back(copies.size());
+        }
+    }
+    for (std::size_t k = 0, from = 0; k < ends.size(); from = ends[k++])
+        held.push_back(std::string_view(copies).substr(from, ends[k] - from));
+    return true;
+}
 
 unsigned long ObsRecordLines::RecordLines(unsigned short n, unsigned nobs) const
 {

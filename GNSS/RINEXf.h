@@ -8,6 +8,7 @@
 #include <istream>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Fixed-column fields, columns counted from 1. Every field of a RINEX line is cut here: a field
 // that runs past the end of the line is cut there, one that starts beyond it is empty.
@@ -65,8 +66,7 @@ std::string EpochText(const char* epochLine);
 // The message of a file that ends inside the record of this epoch line, without its ending.
 std::string TruncatedRecordText(const char* epochLine);
 
-// The observation records of a RINEX file, met line by line after the header. The counting
-// pass and the reading pass both walk the file with it, so that they see the same epochs.
+// The observation records of a RINEX file, met line by line after the header.
 class ObsRecordLines {
   public:
     // rinex3: the records of a RINEX 3 or 4 file (epoch lines beginning with '>').
@@ -76,17 +76,25 @@ class ObsRecordLines {
     bool NextEpoch();
     const std::string& EpochLine() const { return epochLine; }
     // The next line of the current record, false at the end of the input: a view valid until the
-    // next call (for a text read into memory, as long as the text).
+    // next call (for a text read into memory, as long as the text). The lines of a record taken
+    // whole come first, valid until the next epoch.
     bool NextLine(std::string_view& line);
     // The lines of the current record after its epoch line: n satellites of nobs types each in
     // RINEX 2; one line a satellite in RINEX 3 and 4.
     unsigned long RecordLines(unsigned short n, unsigned nobs) const;
+    // Takes the lines of the current record of n satellites (RecordLines) before any is read:
+    // false when the input ends inside it, so that a record the file is cut in is left out
+    // whole. NextLine then hands them out.
+    bool TakeRecord(unsigned short n, unsigned nobs);
 
   private:
     std::istream& in;
     bool v3;
     std::string epochLine;
-    std::string store; // the line of an input that is not read into memory
+    std::string store;  // the line of an input that is not read into memory
+    std::string copies; // the lines of a record taken from such an input
+    std::vector<std::string_view> held;
+    std::size_t nextHeld = 0;
 };
 
 #endif

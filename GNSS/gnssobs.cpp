@@ -197,21 +197,26 @@ bool ScaledWhole(const Extended& e, int decimals, std::uint64_t& n)
     return true;
 }
 
-// FormatFixed of a value's fields.
+// The number of digits of n (1 for 0).
+int DigitCount(std::uint64_t n)
+{
+    int k = 1;
+    for (std::uint64_t p = 10; k < 20 && n >= p; p *= 10) ++k;
+    return k;
+}
+
+// FormatFixed of a value's fields. The length is known before the first character is written, so
+// the digits go straight to their place after the padding: a number built elsewhere and copied
+// in one wide load would wait for the narrow stores of its digits to retire.
 int FormatFields(const Extended& e, int decimals, int width, char* buf, char fill)
 {
     std::uint64_t n = 0;
     if (!ScaledWhole(e, decimals, n)) return 0;
-    // the digits end at tail, with room for the longest number before it and a copy of
-    // CopySize characters from its first character on
-    constexpr int CopySize = 24, Tail = 40;
-    char text[Tail + CopySize];
-    std::memset(text + Tail, 0, CopySize);
-    char* s = FixedDigitsBefore(text + Tail, n, decimals);
-    if (e.negative) *--s = '-';
-    const auto length = static_cast<int>(text + Tail - s);
+    const int whole = std::max(1, DigitCount(n) - decimals);
+    const int length = (e.negative ? 1 : 0) + whole + (decimals > 0 ? decimals + 1 : 0);
     char* p = Pad(buf, width - length, fill);
-    std::memcpy(p, s, CopySize);
+    FixedDigitsBefore(p + length, n, decimals);
+    if (e.negative) *p = '-';
     return static_cast<int>(p + length - buf);
 }
 

@@ -37,12 +37,18 @@ void WarnCannotOpen(const char* f, int error)
                                  .c_str());
 }
 
+TextBuffer* TextOf(std::istream& in)
+{
+    std::streambuf* buf = in.rdbuf();
+    return buf != nullptr && typeid(*buf) == typeid(TextBuffer) ? static_cast<TextBuffer*>(buf)
+                                                                : nullptr;
+}
+
 bool ReadLine(std::istream& in, std::string_view& line, std::string& store)
 {
     // an input read into memory gives its lines without a stream call per line
-    std::streambuf* buf = in.rdbuf();
-    if (buf != nullptr && typeid(*buf) == typeid(TextBuffer)) {
-        if (!static_cast<TextBuffer*>(buf)->NextLine(in, line)) return false;
+    if (TextBuffer* text = TextOf(in)) {
+        if (!text->NextLine(in, line)) return false;
     } else {
         if (!std::getline(in, store)) return false;
         line = store;

@@ -23,5 +23,9 @@ bool ReadLine(std::istream& in, std::string& line);
 // that text), else into store (valid until store is used again). No copy of the line is made
 // where the text is at hand.
 bool ReadLine(std::istream& in, std::string_view& line, std::string& store);
+class TextBuffer;
+// The buffer of an input read into memory, whose lines ReadLine hands out as views into the
+// text; nullptr for any other stream.
+TextBuffer* TextOf(std::istream& in);
 
 #endif

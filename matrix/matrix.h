@@ -8,7 +8,9 @@
 #include "matrix/MError.h"
 
 #include <cstdlib>
+#include <cstring>
 #include <new>
+#include <sys/mman.h>
 #include <type_traits>
 
 // Element types whose empty value is all bits zero (an element type declares itself so beside its
@@ -52,6 +54,47 @@ template <class T> class matrix {
         for (long i = 0; i < Length(); i++) v[i] = value;
     }
 
+    // A table that grows as it is filled: at least rows rows, the contents kept, the rows added
+    // empty. The block doubles; a large block of elements empty as zero bits is a mapping of its
+    // own that grows in place in the address space, so its pages are neither copied nor touched
+    // before they are written (the kernel zeroes each when first written), and the unwritten part
+    // of the doubled block costs no memory.
+    void Grow(long rows)
+    {
+        if (rows <= r) return;
+        const long cols = c > 0 ? c : 1;
+        long want = r > 0 ? r : 1;
+        while (want < rows) want = want > MaxDim / 2 ? MaxDim : 2 * want;
+        if (want < rows || want > MaxDim / cols) AllocError(rows, cols);
+        if (!Remap(want * cols)) {
+            T* grown = Allocate(want * cols);
+            if (grown == nullptr) AllocError(want, cols);
+            for (long i = 0; i < Length(); i++) grown[i] = v[i];
+            Release();
+            v = grown;
+        }
+        r = static_cast<int>(want);
+        c = static_cast<int>(cols);
+    }
+    // Keeps the first rows rows (fewer than there are); a mapped block gives the pages beyond
+    // them back.
+    void Trim(long rows)
+    {
+        if (rows >= r || rows < 0) return;
+        if (rows == 0) {
+            Resize(0, 0);
+            return;
+        }
+        if (mappedBytes > 0) {
+            const std::size_t keep = PageBytes(static_cast<std::size_t>(rows * c) * sizeof(T));
+            if (keep < mappedBytes) {
+                munmap(reinterpret_cast<char*>(v) + keep, mappedBytes - keep);
+                mappedBytes = keep;
+            }
+        }
+        r = static_cast<int>(rows);
+    }
+
     long NRow() const { return r; }
     long NCol() const { return c; }
     long Length() const { return static_cast<long>(r) * c; }
@@ -71,9 +114,39 @@ template <class T> class matrix {
 
   private:
     static constexpr long MaxDim = 0x7fffffffL;
+    // A block of this size or more grows as a mapping of its own.
+    static constexpr std::size_t MapFrom = std::size_t{1} << 20;
     int r = 0;
     int c = 0;
     T* v = nullptr;
+    std::size_t mappedBytes = 0; // the size of the mapping v is, 0 when v is allocated
+
+    static std::size_t PageBytes(std::size_t n)
+    {
+        const auto page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
+        return (n + page - 1) / page * page;
+    }
+    // v made a mapping of n elements, its contents kept; false where the block is not to be one.
+    bool Remap(long n)
+    {
+        if constexpr (!ZeroIsEmpty<T>) {
+            return false;
+        } else {
+            const std::size_t bytes = PageBytes(static_cast<std::size_t>(n) * sizeof(T));
+            if (bytes < MapFrom) return false;
+            void* m = mappedBytes > 0 ? mremap(v, mappedBytes, bytes, MREMAP_MAYMOVE)
+                                      : mmap(nullptr, bytes, PROT_READ | PROT_WRITE,
+                                             MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+            if (m == MAP_FAILED) AllocError(n, 1);
+            if (mappedBytes == 0 && v != nullptr) {
+                std::memcpy(m, v, static_cast<std::size_t>(Length()) * sizeof(T));
+                std::free(v);
+            }
+            v = static_cast<T*>(m);
+            mappedBytes = bytes;
+            return true;
+        }
+    }
 
     static T* Allocate(long n)
     {
@@ -86,11 +159,14 @@ template <class T> class matrix {
     }
     void Release()
     {
-        if constexpr (ZeroIsEmpty<T>)
+        if (mappedBytes > 0)
+            munmap(v, mappedBytes);
+        else if constexpr (ZeroIsEmpty<T>)
             std::free(v);
         else
             delete[] v;
         v = nullptr;
+        mappedBytes = 0;
     }
 
     void CheckSet() const

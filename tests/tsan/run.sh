@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: BSD-2-Clause
-# ThreadSanitizer on the threaded path: builds kestrova (and the tools that make its inputs) with
+# ThreadSanitizer on the threaded paths: builds kestrova (and the tools that make its inputs) with
 # -DKESTROVA_TSAN=ON and lists the sample day, brought to one epoch a second so that the listing
 # fills many blocks, in its plain, gzip, bzip2, xz, Compact RINEX and Compact RINEX in gzip forms,
-# with the writer thread (-j2) and with -j1 (the default). Fails on any report of
-# ThreadSanitizer, on a status other than 0, and when a result file differs from that of the
-# plain file in one thread.
+# with the writer thread (-j2) and with -j1 (the default). Every compressed or Compact RINEX form
+# is decoded on the decoding thread beside the reader (the process has two cores); the Compact
+# RINEX in gzip form is read once more on one core (taskset -c 0), where it is decoded whole
+# before the reading. Fails on any report of ThreadSanitizer, on a status other than 0, and when
+# a result file differs from that of the plain file in one thread.
 #   tests/tsan/run.sh [BUILD-DIR]      (default: build-tsan beside the sources)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -25,6 +27,10 @@ xz -c "$day" >"$day.xz"
 gzip -c "$work/kest1hz.15d" >"$work/kest1hz.15d.gz"
 
 export TSAN_OPTIONS="halt_on_error=1 exitcode=66 ${TSAN_OPTIONS:-}"
+if [ "$(nproc)" -lt 2 ]; then
+  echo "tests/tsan/run.sh: one core only: the decoding thread would not run" >&2
+  exit 1
+fi
 list=(-cGRE "-gf$root/data/glonass-channels.txt" -lC1:P1:L1:L2:P2:S1:L4:L3:MW:MP1:MP2:)
 # run NAME INPUT ARGS...: the listing of INPUT into $work/NAME.gof
 run() {
@@ -52,4 +58,13 @@ for form in "$day" "$day.gz" "$day.bz2" "$day.xz" "$work/kest1hz.15d" "$work/kes
 done
 run gz-j1 "$day.gz" -j1
 cmp "$work/plain-j1.rows" "$work/gz-j1.rows"
-echo "tests/tsan/run.sh: $(wc -l <"$work/plain-j1.rows") rows, 7 forms and thread counts alike, no report"
+run crxgz-j1 "$work/kest1hz.15d.gz" -j1
+cmp "$work/plain-j1.rows" "$work/crxgz-j1.rows"
+build_kestrova="$build/kestrova"
+if command -v taskset >/dev/null; then
+  taskset -c 0 "$build_kestrova" "-o$work/kest1hz.15d.gz" "${list[@]}" "-r$work/one-core.gof" \
+    >"$work/one-core.out" 2>"$work/one-core.err"
+  ! grep -q ThreadSanitizer "$work/one-core.err" || { cat "$work/one-core.err" >&2; exit 1; }
+  grep -v -e '^#RINEX file:' -e '^#Result file:' "$work/one-core.gof" | cmp "$work/plain-j1.rows" -
+fi
+echo "tests/tsan/run.sh: $(wc -l <"$work/plain-j1.rows") rows, 10 runs of the forms and thread counts alike, no report"

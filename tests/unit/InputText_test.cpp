@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: BSD-2-Clause
+#include "GNSS/CompactRINEX.h"
 #include "PROGINC/InputText.h"
 #include "PROGINC/cfilef.h"
 #include "tests/unit/Compact2Writer.h"
 #include "tests/unit/ToolRun.h"
+#include "tools/gen/CompactRinexWriter.h"
 
 #include <cstdlib>
 #include <fcntl.h>
@@ -224,4 +226,80 @@ TEST(InputText, LinesOfAMappedTextAreThoseOfGetline)
     ASSERT_TRUE(packed.Load((file.string() + ".gz").c_str(), "RINEX FILE"));
     EXPECT_EQ(linesOf(*packed.LastStream(), true), expected);
     EXPECT_FALSE(packed.IsLoaded());
+    // the same decompressed beside the reader, which overtakes the decompression and is overtaken
+    // by it (a few blocks ahead at the most): a first stream, then the last one
+    InputText beside;
+    ASSERT_TRUE(beside.Load((file.string() + ".gz").c_str(), "RINEX FILE", false, nullptr, true));
+    EXPECT_EQ(beside.Undone(), "gzip");
+    EXPECT_EQ(linesOf(*beside.Stream(), false), expected);
+    EXPECT_EQ(linesOf(*beside.LastStream(), true), expected);
+}
+
+// Decoded on a thread beside the reader, block by block, every form gives the text of the whole
+// decoding; a damaged stream fails where the reader reaches the damage, and a stream cut short is
+// kept up to its last line end with the same reason; a Compact RINEX text inside any of them is
+// decoded on the same thread.
+TEST(InputText, DecodingBesideTheReaderGivesTheWholeText)
+{
+    const fs::path dir = TestFolder();
+    const std::string d = dir.string();
+    // two hours at 1 Hz: more text than the decoding may run ahead of the reader
+    const std::string day = d + "/day.15o";
+    MustRun(std::string(KESTROVA_GEN_BIN) + " --rinex " + day + " --interval 1 --hours 2");
+    const std::string compact = gen::CompactRinex1(ReadAll(day));
+    std::ofstream(d + "/day.15d", std::ios::binary) << compact;
+    // a satellite line that is no number, in the middle of the file
+    std::string damaged = compact;
+    damaged.insert(damaged.find("\n", damaged.size() / 2) + 1, "1&x\n");
+    std::ofstream(d + "/bad.15d", std::ios::binary) << damaged;
+    MustRun("gzip -c " + day + " >" + d + "/a && bzip2 -c " + Sample + " >" + d + "/b && xz -c " +
+            Sample + " >" + d + "/c && gzip -c " + d + "/day.15d >" + d + "/e && gzip -c " + day +
+            " | head -c 3000000 >" + d + "/cut && gzip -c " + d + "/day.15d | head -c 700000 >" +
+            d + "/cutcrx && gzip -c " + d + "/bad.15d >" + d + "/bad");
+    // the lines of the last pass, the first (of the header) read before it
+    auto read = [](const std::string& path, bool besideReader, std::string& undone,
+                   std::string& cut) {
+        InputText in;
+        EXPECT_TRUE(in.Load(path.c_str(), "RINEX FILE", true, &CompactRINEXText, besideReader));
+        std::string text;
+        std::string_view line;
+        std::string store;
+        for (int k = 0; k < 20 && ReadLine(*in.Stream(), line, store); k++) {
+        }
+        const std::unique_ptr<std::istream> s = in.LastStream();
+        while (ReadLine(*s, line, store)) text.append(line).push_back('\n');
+        undone = in.Undone();
+        cut = in.CutShort();
+        return text;
+    };
+    for (const std::string name : {"a", "b", "c", "day.15d", "e", "cut", "cutcrx"}) {
+        std::string undone, cut, besideUndone, besideCut;
+        const std::string expected = read(d + "/" + name, false, undone, cut);
+        ASSERT_GT(expected.size(), 100000u) << name;
+        EXPECT_TRUE(read(d + "/" + name, true, besideUndone, besideCut) == expected) << name;
+        EXPECT_EQ(besideUndone, undone) << name;
+        EXPECT_EQ(besideCut, cut) << name;
+        EXPECT_EQ(cut.empty(), name.substr(0, 3) != "cut") << name;
+    }
+    auto readBeside = [&](const std::string& path, bool keepCut) {
+        std::cout.rdbuf(std::cerr.rdbuf());
+        InputText in;
+        in.Load(path.c_str(), "RINEX FILE", keepCut, &CompactRINEXText, true);
+        std::string_view line;
+        std::string store;
+        const std::unique_ptr<std::istream> s = in.LastStream();
+        while (ReadLine(*s, line, store)) {
+        }
+    };
+    EXPECT_EXIT(readBeside(d + "/cut", false), ExitedWithCode(1),
+                (DamagedFrame(d + "/cut", "gzip")));
+    const testing::Matcher<const std::string&> noNumber =
+        testing::ContainsRegex("CompactRINEX: Error -> COMPACT RINEX FIELD IS NO NUMBER IN EPOCH ");
+    auto decodeWhole = [&] {
+        std::cout.rdbuf(std::cerr.rdbuf());
+        DecodeCompactRINEX(damaged);
+    };
+    EXPECT_EXIT(decodeWhole(), ExitedWithCode(1), noNumber);
+    EXPECT_EXIT(readBeside(d + "/bad.15d", true), ExitedWithCode(1), noNumber);
+    EXPECT_EXIT(readBeside(d + "/bad", true), ExitedWithCode(1), noNumber);
 }

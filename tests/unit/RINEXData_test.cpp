@@ -251,43 +251,60 @@ TEST(RINEXData, IdentifierWithoutANumberIsRefused)
                               "IS NOT VALID!")));
 }
 
-TEST(RINEXData, FileEndingInsideARecordIsReported)
+// A record the file ends inside (in its observations or in its satellite list) is left out
+// whole, and its epoch line kept for the file driver's warning; the epochs before it are read.
+TEST(RINEXData, FileEndingInsideARecordLeavesItOut)
 {
-    std::string data = " 15  2 13  1  0 30.0000000  0  2G05G07\n" + Obs(0);
-    EXPECT_EXIT(ReadFails(FiveTypes, data, 1, 2), ExitedWithCode(1),
-                testing::Eq(DataError("RINEX FILE ENDS INSIDE THE OBSERVATION RECORD OF EPOCH "
-                                      "2015-02-13 01:00:30.0000000!")));
-    // inside the satellite list
-    data = " 15  2 13  1  0 30.0000000  0 13G01G02G03G04G05G06G07G08G09G10G11G12\n";
-    EXPECT_EXIT(ReadFails(FiveTypes, data, 1, 13), ExitedWithCode(1),
-                testing::Eq(DataError("RINEX FILE ENDS INSIDE THE OBSERVATION RECORD OF EPOCH "
-                                      "2015-02-13 01:00:30.0000000!")));
+    const std::string first = " 15  2 13  1  0  0.0000000  0  1G05\n" + Obs(0);
+    for (const std::string& cut : {" 15  2 13  1  0 30.0000000  0  2G05G07\n" + Obs(1),
+                                   std::string(" 15  2 13  1  0 30.0000000  0 13G01G02G03G04G05G06"
+                                               "G07G08G09G10G11G12\n")}) {
+        Store s;
+        s.Read(FiveTypes, first + cut, 0, 0);
+        EXPECT_EQ(s.rd.cutEpoch, cut.substr(0, cut.find('\n')));
+        EXPECT_EQ(s.rd.GetNEpoch(), 1);
+        EXPECT_EQ(s.rd.GetNObs(), 1);
+        EXPECT_EQ(s.rd.obslast.GetSecond(), 3600.0L);
+        EXPECT_EQ(s.rd.Table(tC1).NRow(), 1);
+        EXPECT_EQ(s.rd.Table(tC1)(0).obs, 20000000.0L);
+    }
 }
 
-TEST(RINEXData, CountsAreCapacities)
+// The tables grow as they are filled, whatever room they were given at first, and end at the
+// epochs and records read; a store without an epoch or a record is refused.
+TEST(RINEXData, TablesGrowToWhatIsRead)
 {
-    std::string data = " 15  2 13  1  0  0.0000000  0  1G05\n" + Obs(0) +
-                       " 15  2 13  1  0 30.0000000  0  2G05G07\n" + Obs(1) + Obs(2);
-    const std::string more = DataError("RINEX FILE HOLDS MORE EPOCHS OR RECORDS THAN COUNTED!");
-    EXPECT_EXIT(ReadFails(FiveTypes, data, 2, 2), ExitedWithCode(1), testing::Eq(more));
-    EXPECT_EXIT(ReadFails(FiveTypes, data, 0, 3), ExitedWithCode(1),
+    std::string data;
+    for (int e = 0; e < 300; e++) {
+        char line[64];
+        std::snprintf(line, sizeof line, " 15  2 13  1 %2d %2d.0000000  0  2G05G07\n", e / 60,
+                      e % 60);
+        data += line + Obs(2 * e) + Obs(2 * e + 1);
+    }
+    for (long room : {0L, 1L, 600L, 5000L}) {
+        Store s;
+        s.Read(FiveTypes, data, room, room);
+        EXPECT_EQ(s.rd.GetNEpoch(), 300) << room;
+        EXPECT_EQ(s.rd.GetNObs(), 600) << room;
+        EXPECT_EQ(s.rd.nsat.NRow(), 300) << room;
+        EXPECT_EQ(s.rd.sat.NRow(), 600) << room;
+        EXPECT_EQ(s.rd.ShortTable(tS1).NRow(), 600) << room;
+        EXPECT_EQ(s.rd.Table(tC1)(599).obs, 20000599.0L) << room;
+        EXPECT_EQ(s.rd.Table(tL1)(0).obs, 100000000.0L) << room;
+        EXPECT_EQ(s.rd.sat(599), 7) << room;
+        EXPECT_EQ(s.rd.epoch(299).GetSecond(), 3600 + 4 * 60 + 59.0L) << room;
+        EXPECT_TRUE(s.rd.Table(tL2)(321).IsNull()) << room;
+    }
+    auto readAll = [](const std::string& text) {
+        std::cout.rdbuf(std::cerr.rdbuf());
+        Store s;
+        s.Read(FiveTypes, text, 0, 0);
+        s.rd.RequireRecords();
+    };
+    EXPECT_EXIT(readAll("no epoch at all\n"), ExitedWithCode(1),
                 testing::Eq(DataError("NUMBER OF EPOCH IN RINEX FILE NOT DETERMINED!")));
-    EXPECT_EXIT(ReadFails(FiveTypes, data, 2, 0), ExitedWithCode(1),
+    EXPECT_EXIT(readAll(" 15  2 13  1  0 30.0000000  0  0 \n"), ExitedWithCode(1),
                 testing::Eq(DataError("NUMBER OF OBSERVATIONS IN RINEX FILE NOT DETERMINED!")));
-    // entries beyond those read hold defined empty values
-    Store s;
-    s.Read(FiveTypes, data, 3, 5);
-    EXPECT_EQ(s.rd.nsat(2), 0);
-    EXPECT_EQ(s.rd.flag(2), ' ');
-    EXPECT_EQ(s.rd.sat(4), 0);
-    EXPECT_TRUE(s.rd.Table(tC1)(4).IsNull());
-    EXPECT_EQ(s.rd.Table(tC1)(4).lli, 0);
-    EXPECT_EQ(s.rd.obslast.GetSecond(), 3630.0L);
-    // the counted epochs only: the file driver leaves a record the file ends inside uncounted
-    Store first;
-    first.Read(FiveTypes, data, 1, 3);
-    EXPECT_EQ(first.rd.obslast.GetSecond(), 3600.0L);
-    EXPECT_EQ(first.rd.sat(1), 0);
 }
 
 // Each piece of the satellite list ends where its line ends (trailing blanks dropped), so a
@@ -306,18 +323,19 @@ TEST(RINEXData, SatelliteListPiecesEndWhereTheirLineEnds)
     };
     const std::string cont(32, ' ');
     // 13 satellites as 11 + 2; 30 as 12 + 10 + 8; 13 as 11 + 2 with a clock offset after the list
-    std::string withClock = " 15  2 13  0  1  0.0000000  0 13" + ids(1, 11);
+    std::string withClock = " 15  2 13  0  0  0.0000000  0 13" + ids(1, 11);
     withClock.resize(68, ' ');
-    const std::string data = " 15  2 13  0  0  0.0000000  0 13" + ids(1, 11) + "\n" + cont +
-                             ids(12, 13) + "\n" + records(13) + " 15  2 13  0  0 30.0000000  0 30" +
-                             ids(1, 12) + "\n" + cont + ids(13, 22) + "   \n" + cont + ids(23, 30) +
-                             "\n" + records(30) + withClock + " 0.000123456\n" + cont +
-                             ids(12, 13) + "\n" + records(13);
+    const std::string data = withClock + " 0.000123456\n" + cont + ids(12, 13) + "\n" +
+                             records(13) + " 15  2 13  0  0 30.0000000  0 30" + ids(1, 12) + "\n" +
+                             cont + ids(13, 22) + "   \n" + cont + ids(23, 30) + "\n" +
+                             records(30) + " 15  2 13  0  1  0.0000000  0 13" + ids(1, 11) + "\n" +
+                             cont + ids(12, 13) + "\n" + records(13);
     Store s;
-    s.Read(FiveTypes, data, 3, 56, true);
+    s.Read(FiveTypes, data, 3, 56);
     long r = 0;
     for (int n : {13, 30, 13})
         for (int k = 1; k <= n; k++, r++) EXPECT_EQ(s.rd.sat(r), k) << "record " << r;
     EXPECT_EQ(s.rd.Table(tC1)(55).obs, 20000012.0L); // the last record keeps its own values
-    EXPECT_DOUBLE_EQ(static_cast<double>(s.rd.TCorr(2)), 0.000123456);
+    // the first epoch line tells that the epoch lines carry clock offsets
+    EXPECT_DOUBLE_EQ(static_cast<double>(s.rd.TCorr(0)), 0.000123456);
 }

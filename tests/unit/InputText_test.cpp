@@ -119,6 +119,11 @@ TEST(InputText, GzipMembersOfTheSameSizeAreAllListed)
         const ToolRun packed(dir, name, "-o" + d + "/" + name + ".15o -cGE -a");
         EXPECT_EQ(packed.status, 0) << name;
         EXPECT_EQ(Rows(packed.gof), Rows(plain.gof)) << name;
+        // the whole text at once, as on one core: the members inflated in one call
+        EXPECT_EQ(Loaded(d + "/" + name + ".15o"), ReadAll(Sample)) << name;
+        const ToolRun oneCore(dir, name + "1", "-o" + d + "/" + name + ".15o -cGE -a", "",
+                              "taskset -c 0 ");
+        EXPECT_EQ(Rows(oneCore.gof), Rows(plain.gof)) << name << " on one core";
     }
 }
 

@@ -129,7 +129,8 @@ const ReadFacts& RINEX::ReadFile(const ReadRequest& request)
         ReadHeader(*in, rhead);
         if (rhead.IsRinex3()) MapSignals(rhead, request);
         rhead.WriteWarnings();
-        rdata.SetData(TypesStored(rhead, request.types));
+        const ObsTypeSet forPosition = rhead.GivesPosition() ? ObsTypeSet() : request.positionTypes;
+        rdata.SetData(TypesStored(rhead, request.types | forPosition));
         if (request.everySignal) rdata.signals.Prepare(rhead);
         rdata.ReadRecords(*in);
     }

@@ -11,6 +11,7 @@
 #include "PROGINC/cstringf.h"
 
 #include <cctype>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -297,6 +298,12 @@ void RINEXHeader::ParseX0(char* navline)
 {
     X0.Set(ColumnsNum(navline, 1, 14), ColumnsNum(navline, 15, 14), ColumnsNum(navline, 29, 14));
     xyz0read = true;
+}
+
+bool RINEXHeader::GivesPosition() const
+{
+    return xyz0read && std::hypot(static_cast<double>(X0.x), static_cast<double>(X0.y),
+                                  static_cast<double>(X0.z)) > 0;
 }
 
 void RINEXHeader::ParseDp(char* navline)

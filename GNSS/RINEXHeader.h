@@ -119,6 +119,8 @@ class RINEXHeader {
     AntennaLine antenna;
     xyz X0;
     bool xyz0read;
+    // An APPROX POSITION XYZ read, and not the centre of the Earth that stands for none.
+    bool GivesPosition() const;
     neu Dp;
     bool neuread;
     unsigned short nobs;

@@ -28,6 +28,9 @@ struct ReadRequest {
     // Every signal of the file is kept under its own name as well (RINEXData::signals), beside
     // the tables of the types.
     bool everySignal = false;
+    // Stored as well where the header gives no receiver position: the position is then found
+    // from them.
+    ObsTypeSet positionTypes = ObsTypeSet();
 };
 
 // A type that stands in for one the file lacks: its values are copied into the table of the

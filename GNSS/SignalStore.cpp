@@ -37,7 +37,7 @@ void SignalStore::Prepare(const RINEXHeader& h)
                 if (kind == 0 || band == 0) continue;
                 byLetter[s.system - 'A'].push_back(
                     {k, columns.size(), DivisorOf(h, s.system, code)});
-                columns.push_back({s.system, code, kind, band, code[2], {}});
+                columns.push_back({s.system, code, kind, band, code[2], {}, 0});
             }
         }
         return;
@@ -48,7 +48,7 @@ void SignalStore::Prepare(const RINEXHeader& h)
         if (t >= NObsTypes) continue;
         const ObsTypeRow& row = ObsTypes[t];
         byLine[k / 5U].push_back({k % 5U, columns.size(), 1});
-        columns.push_back({' ', row.name, KindOf(row.name[0]), row.band, ' ', {}});
+        columns.push_back({' ', row.name, KindOf(row.name[0]), row.band, ' ', {}, 0});
     }
 }
 
@@ -60,10 +60,26 @@ void SignalStore::Store(const Field& f, short sat, std::string_view text, std::s
     o.Read(text.data() + from, std::min(text.size() - from, FieldWidth));
     const long double v = f.divisor != 1 ? o.obs / f.divisor : o.obs;
     if (IsNullObs(v)) return;
-    std::vector<std::vector<SignalValue>>& bySat = columns[f.column].bySatellite;
-    if (bySat.empty()) bySat.resize(NSatNumbers);
-    bySat[static_cast<std::size_t>(sat)].push_back(
-        {epoch, static_cast<double>(v), static_cast<std::uint8_t>(o.lli)});
+    SignalColumn& c = columns[f.column];
+    c.read.Grow(c.count + 1);
+    c.read(c.count++) = {static_cast<double>(v), epoch, sat, static_cast<std::uint8_t>(o.lli)};
+}
+
+std::vector<std::vector<SignalValue>> SignalColumn::TakeBySatellite()
+{
+    std::vector<std::vector<SignalValue>> bySat;
+    if (count == 0) return bySat;
+    bySat.resize(NSatNumbers);
+    std::vector<std::size_t> n(NSatNumbers, 0);
+    for (long k = 0; k < count; k++) n[static_cast<std::size_t>(read(k).sat)]++;
+    for (std::size_t s = 0; s < n.size(); s++) bySat[s].reserve(n[s]);
+    for (long k = 0; k < count; k++) {
+        const ReadValue& v = read(k);
+        bySat[static_cast<std::size_t>(v.sat)].push_back({v.epoch, v.value, v.lli});
+    }
+    read.Resize(0, 0);
+    count = 0;
+    return bySat;
 }
 
 void SignalStore::Store2(short sat, unsigned line, std::string_view text)

@@ -6,6 +6,8 @@
 #ifndef KESTROVA_GNSS_SIGNALSTORE_H
 #define KESTROVA_GNSS_SIGNALSTORE_H
 
+#include "matrix/matrix.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -28,14 +30,31 @@ struct SignalValue {
 };
 static_assert(sizeof(SignalValue) == 16);
 
-// The values of one signal of the file, per satellite number, by ascending epoch.
+// A value as the reader meets it: the values of a signal come epoch after epoch, satellite after
+// satellite, into one block per signal.
+struct ReadValue {
+    double value;
+    std::int32_t epoch;
+    std::int16_t sat;
+    std::uint8_t lli;
+};
+static_assert(sizeof(ReadValue) == 16);
+template <> inline constexpr bool ZeroIsEmpty<ReadValue> = true;
+
+// The values of one signal of the file.
 struct SignalColumn {
     char system = ' ';    // the system letter of a RINEX 3 or 4 code; blank for a RINEX 2 type
     std::string code;     // as the header names it: "C1C", "P2"
     char kind = 'C';      // C code (RINEX 2 P codes too), L phase, D Doppler, S strength
     int band = 0;         // the carrier's band (BeiDou B1I of files before RINEX 3.03: 2)
     char attribute = ' '; // blank for a RINEX 2 type
-    std::vector<std::vector<SignalValue>> bySatellite; // empty for the satellites without
+    // In the order read. A block that doubles in place as it fills, rather than a vector per
+    // satellite: those held a day's values once more in the room they had grown and left behind.
+    matrix<ReadValue> read;
+    long count = 0;
+    // The values per satellite number (empty for the satellites without), by ascending epoch,
+    // each vector no larger than its values; the values read are given back.
+    std::vector<std::vector<SignalValue>> TakeBySatellite();
 };
 
 class SignalStore {

@@ -88,8 +88,10 @@ class ViewStream : public std::istream {
     TextBuffer buf;
 };
 
-// The get area of a text buffer, and how far behind the reader its text is kept.
-constexpr std::size_t Window = std::size_t{8} << 20;
+// The get area of a text buffer, and how far behind the reader its text is kept. The text read
+// since the last hand-back stays in memory beside the records read from it, up to Keep and two
+// windows: a program that keeps every signal of a day holds little more than the text itself.
+constexpr std::size_t Window = std::size_t{2} << 20;
 constexpr std::size_t Keep = std::size_t{1} << 20;
 
 // A compression by the magic bytes its streams start with, and what libarchive needs to read it:
@@ -660,12 +662,23 @@ void TextBuffer::MoveTo(const char* p, const char* inUse)
     char* at = const_cast<char*>(p);
     setg(b, at, at + std::min(Window, static_cast<std::size_t>(last - p)));
     if (!handBack || static_cast<std::size_t>(inUse - released) < Keep + Window) return;
+    HandBack(inUse - Keep);
+}
+
+void TextBuffer::HandBack(const char* to)
+{
     // whole pages only, of the text's own: a text in memory need not start on a page
     const auto page = static_cast<std::uintptr_t>(sysconf(_SC_PAGESIZE));
     const auto from = (reinterpret_cast<std::uintptr_t>(released) + page - 1) / page * page;
-    const auto to = (reinterpret_cast<std::uintptr_t>(inUse) - Keep) / page * page;
-    if (to > from) madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
-    released = inUse - Keep;
+    const auto end = reinterpret_cast<std::uintptr_t>(to) / page * page;
+    if (end > from) madvise(reinterpret_cast<void*>(from), end - from, MADV_DONTNEED);
+    released = to;
+}
+
+TextBuffer::~TextBuffer()
+{
+    // the last pass is over: what it read goes back too, before the run goes on with the records
+    if (handBack && hold == nullptr) HandBack(gptr());
 }
 
 TextBuffer::int_type TextBuffer::underflow()

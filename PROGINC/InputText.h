@@ -74,6 +74,9 @@ class TextBuffer final : public std::streambuf {
   public:
     // feed: the text is still being decoded into its memory; text is what is there of it.
     TextBuffer(std::string_view text, bool handBack, TextFeed* feed = nullptr);
+    TextBuffer(const TextBuffer&) = delete;
+    TextBuffer& operator=(const TextBuffer&) = delete;
+    ~TextBuffer() override;
     // The next line without its LF, as std::getline(in, line) gives it, with in's state set alike:
     // a view into the text itself, valid as long as the text.
     bool NextLine(std::istream& in, std::string_view& line);
@@ -90,6 +93,8 @@ class TextBuffer final : public std::streambuf {
     // read (but for a little way back), and may be handed back.
     void MoveTo(const char* p, const char* inUse);
     void MoveTo(const char* p) { MoveTo(p, p); }
+    // The text from released up to `to` goes back to the system.
+    void HandBack(const char* to);
     // More of a text still being decoded, waited for where the reader has caught up with it;
     // false when the whole text is there. A failure of the decoding is raised here.
     bool More();

@@ -121,8 +121,11 @@ QcInput ReadInput(const RunSettings& s, RunPlan& plan, RunInputs& in)
     DecideChannelSources(plan, s, in.rnx, ProgramFolder());
     in.rnx.SetFile(s.rinexFile.c_str());
     if (s.channelFile) in.channels.SetFile(s.channelFile->c_str());
-    ReadRequest request{
-        ObsTypeSet(TypesToRead(s, plan.systems)), ListedLetters(plan.systems), {}, true};
+    ReadRequest request{ObsTypeSet(TypesToRead(s, plan.systems)),
+                        ListedLetters(plan.systems),
+                        {},
+                        true,
+                        ObsTypeSet(PositionTypes(s, plan.systems))};
     in.rnx.ReadFile(request);
     PlanListing(plan, s, in.rnx, quiet);
     PlanGrid(plan, s, in.rd, quiet);

@@ -48,8 +48,9 @@ void MoveSignals(RINEXData& d, const std::vector<int>& epochIndex, const std::ve
                  QcInput& in)
 {
     for (SignalColumn& c : d.signals.Columns()) {
-        for (std::size_t sat = 0; sat < c.bySatellite.size(); sat++) {
-            std::vector<SignalValue>& values = c.bySatellite[sat];
+        std::vector<std::vector<SignalValue>> bySatellite = c.TakeBySatellite();
+        for (std::size_t sat = 0; sat < bySatellite.size(); sat++) {
+            std::vector<SignalValue>& values = bySatellite[sat];
             const int k = satIndex[sat];
             if (values.empty() || k < 0) continue;
             QcSatellite& q = in.satellites[static_cast<std::size_t>(k)];
@@ -67,7 +68,6 @@ void MoveSignals(RINEXData& d, const std::vector<int>& epochIndex, const std::ve
             if (c.system != ' ') code[1] = static_cast<char>('0' + c.band);
             q.signals.push_back({code, c.kind, c.band, c.attribute, std::move(values)});
         }
-        c.bySatellite.clear();
     }
 }
 

@@ -62,8 +62,8 @@ void SetFiles(const RunSettings& s, RunInputs& in, Progress& progress)
 void ReadObservations(const RunSettings& s, const RunPlan& plan, RunInputs& in, Progress& progress)
 {
     progress.Line("ReadFile") << " reading RINEX file - ";
-    in.rnx.ReadFile(
-        {ObsTypeSet(TypesToRead(s, plan.systems)), ListedLetters(plan.systems), s.signalChoices});
+    in.rnx.ReadFile({ObsTypeSet(TypesToRead(s, plan.systems)), ListedLetters(plan.systems),
+                     s.signalChoices, false, ObsTypeSet(PositionTypes(s, plan.systems))});
     std::ostream& out = progress.More();
     out << in.rd.GetNEpoch() << " epochs, " << in.rd.GetNObs() << " C1 observations, " << in.rh.nobs
         << " obs types";

@@ -57,10 +57,15 @@ unsigned long TypesToRead(const RunSettings& s, const SystemSet& systems)
     if (s.removeClockJumps) types |= TypeBit(tC1) | TypeBit(tL1) | TypeBit(tL2) | TypeBit(tP2);
     if (s.mp1File) types |= TypeBit(tC1) | TypeBit(tP1);
     if (s.mp2File) types |= TypeBit(tP2);
-    // a single-point position of the receiver reads the first code of each system
-    if (!s.navFiles.empty())
-        for (const SatSystem& sys : SatSystems)
-            if (on(sys)) types |= PairTypes(sys, s.PairOf(sys), FirstC | FirstP);
+    return types & HeaderTypeBits;
+}
+
+unsigned long PositionTypes(const RunSettings& s, const SystemSet& systems)
+{
+    if (s.position || s.navFiles.empty()) return 0;
+    unsigned long types = 0;
+    for (const SatSystem& sys : SatSystems)
+        if (systems[RowOf(sys)]) types |= PairTypes(sys, s.PairOf(sys), FirstC | FirstP);
     return types & HeaderTypeBits;
 }
 
@@ -464,7 +469,7 @@ void LocateReceiver(RunPlan& plan, const RunSettings& s, const RINEX& file, cons
     Receiver r;
     if (s.position) {
         r = {*s.position, "manually set"};
-    } else if (h.xyz0read && std::hypot(header[0], header[1], header[2]) > 0) {
+    } else if (h.GivesPosition()) {
         r = {header, "from RINEX header"};
     } else if (SinglePointPosition(plan, s, file, nav, r.xyz.data())) {
         r.source = "single-point position";

@@ -83,6 +83,10 @@ struct RunPlan {
 // The header types whose values the run reads: those of the listed codes (for either system
 // part), of the clock-jump correction and of the multipath removal.
 unsigned long TypesToRead(const RunSettings& s, const SystemSet& systems);
+// Those a single-point position of the receiver reads (the first code of each system's pair):
+// none with -w or without navigation files. The reader stores them only for a header without a
+// position (ReadRequest::positionTypes).
+unsigned long PositionTypes(const RunSettings& s, const SystemSet& systems);
 
 // The systems that can be listed: a system on channels (GLONASS) only where its channels are
 // known or may come from the navigation files or the channel table installed with the program
